@@ -1,0 +1,212 @@
+// Tests of cyclar-export as a user runs it: output formats, and one clear line for bad input.
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QtTest>
+
+#include <cmath>
+
+namespace {
+
+struct Run {
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+Run runExport(const QStringList& args)
+{
+    QProcess process;
+    process.start(QStringLiteral(CYCLAR_EXPORT_PATH), args);
+    if (!process.waitForFinished(60000)) {
+        process.kill();
+        process.waitForFinished();
+    }
+    Run run;
+    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    run.out = process.readAllStandardOutput();
+    run.err = process.readAllStandardError();
+    return run;
+}
+
+QList<QByteArray> csvRows(const QByteArray& text)
+{
+    QList<QByteArray> rows = text.split('\n');
+    if (!rows.isEmpty() && rows.last().isEmpty()) {
+        rows.removeLast();
+    }
+    return rows;
+}
+
+} // namespace
+
+class TestExport : public QObject {
+    Q_OBJECT
+
+private slots:
+    void modelOfTheDefaultLinkage();
+    void poseAtMinusHalfPi();
+    void nonFiniteValuesPrintAsNull();
+    void curve_data();
+    void curve();
+    void framesOfASymmetricLinkage();
+    void badInput_data();
+    void badInput();
+    void helpAndVersion();
+};
+
+void TestExport::modelOfTheDefaultLinkage()
+{
+    const Run run = runExport({"model", "--dims", "50,30,35,40,45,-35"});
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY(run.err.isEmpty());
+    QJsonParseError error;
+    const QJsonObject o = QJsonDocument::fromJson(run.out, &error).object();
+    QCOMPARE(error.error, QJsonParseError::NoError);
+    QCOMPARE(o["a"].toDouble(), 50.0);
+    QCOMPARE(o["k"].toDouble(), -35.0);
+    QVERIFY(std::fabs(o["cosE"].toDouble() - 0.91145948) < 5e-9);
+    QVERIFY(std::fabs(o["e"].toDouble() - 24.292174) < 5e-7);
+    QCOMPARE(o["lowerGap"].toDouble(), 5.0);
+    QCOMPARE(o["upperSign"].toDouble(), -1.0);
+    QCOMPARE(o["diagonalHalf"].toDouble(), 27.5);
+    QCOMPARE(o["isGrashof"].toBool(true), false);
+    QCOMPARE(o["label"].toString(), QStringLiteral("Non-Grashof Four-bar Linkage"));
+    for (const char* key : {"cosA", "sinA", "cosB", "sinB", "cosC", "sinC", "cosF", "sinF", "cosH",
+                            "sinH", "cosK", "sinK", "sinE", "upperGap", "lowerSign",
+                            "diagonalMin", "diagonalMax", "cosJointGap", "sinJointGap"}) {
+        QVERIFY2(o[key].isDouble(), key);
+    }
+    // Shortest round-trip form: the text reads back as the very same double.
+    QVERIFY(run.out.contains("\"degToRad\": 0.017453292519943295"));
+}
+
+void TestExport::poseAtMinusHalfPi()
+{
+    const Run run = runExport({"pose", "--dims", "50,30,35,40,45,-35", "--t", "-1.5707963267948966"});
+    QCOMPARE(run.exitCode, 0);
+    const QJsonObject o = QJsonDocument::fromJson(run.out).object();
+    const QJsonArray p = o["P"].toArray();
+    QCOMPARE(p.size(), 3);
+    QVERIFY(std::fabs(p[0].toDouble() - 0.923327) < 5e-7);
+    QVERIFY(std::fabs(p[1].toDouble() - -0.189726) < 5e-7);
+    QVERIFY(std::fabs(p[2].toDouble() - 0.333873) < 5e-7);
+    QVERIFY(std::fabs(o["diagonal"].toDouble() - 37.5) < 1e-12);
+    QVERIFY(std::fabs(o["sinPsi"].toDouble() - -0.78536522) < 5e-9);
+}
+
+void TestExport::nonFiniteValuesPrintAsNull()
+{
+    const Run run = runExport({"pose", "--dims", "50,30,35,40,45,-35", "--t", "0"});
+    QCOMPARE(run.exitCode, 0);
+    QJsonParseError error;
+    const QJsonObject o = QJsonDocument::fromJson(run.out, &error).object();
+    QCOMPARE(error.error, QJsonParseError::NoError);
+    QVERIFY(o["sinPhi"].isNull());
+    QVERIFY(o["P"].toArray()[0].isNull());
+    QVERIFY(o["A1"].toArray()[0].isDouble());
+}
+
+void TestExport::curve_data()
+{
+    QTest::addColumn<QString>("dims");
+    QTest::addColumn<int>("rowsPerPass");
+    QTest::addColumn<int>("firstJ");
+    QTest::addColumn<double>("firstT");
+
+    QTest::newRow("default") << "50,30,35,40,45,-35" << 361 << 0 << -6.283011;
+    QTest::newRow("grashof") << "20,50,45,40,45,-35" << 361 << 0 << -6.300813;
+    QTest::newRow("symmetric") << "40,30,30,40,45,-35" << 357 << 2 << -6.265809;
+}
+
+void TestExport::curve()
+{
+    QFETCH(QString, dims);
+    QFETCH(int, rowsPerPass);
+    QFETCH(int, firstJ);
+    QFETCH(double, firstT);
+
+    const Run run = runExport({"curve", "--dims", dims});
+    QCOMPARE(run.exitCode, 0);
+    const QList<QByteArray> rows = csvRows(run.out);
+    QCOMPARE(rows.first(), QByteArray("pass,j,t,x,y,z"));
+    QCOMPARE(rows.size(), 1 + 2 * rowsPerPass);
+    const QList<QByteArray> first = rows[1].split(',');
+    QCOMPARE(first.size(), 6);
+    QCOMPARE(first[0], QByteArray("1"));
+    QCOMPARE(first[1].toInt(), firstJ);
+    QVERIFY(std::fabs(first[2].toDouble() - firstT) < 1e-6);
+    QCOMPARE(rows[1 + rowsPerPass].split(',')[0], QByteArray("2"));
+}
+
+void TestExport::framesOfASymmetricLinkage()
+{
+    const Run run = runExport({"frames", "--dims", "40,30,30,40,45,-35"});
+    QCOMPARE(run.exitCode, 0);
+    const QList<QByteArray> rows = csvRows(run.out);
+    QCOMPARE(rows.first(), QByteArray("frame,t,A1x,A1y,A1z,B1x,B1y,B1z,Px,Py,Pz"));
+    QCOMPARE(rows.size(), 361);
+    // Frame 1 is derived inside the paint (sign product +1), the others by the ticks (-1).
+    QVERIFY(std::fabs(rows[1].split(',')[1].toDouble() - -6.265844) < 1e-6);
+    const double t2 = rows[2].split(',')[1].toDouble();
+    QVERIFY(std::fabs(t2 - (-6.248216 + 0.0348823)) < 1e-6);
+    QCOMPARE(rows[360].split(',')[0], QByteArray("360"));
+    for (const QByteArray& row : rows.mid(1)) {
+        QCOMPARE(row.split(',').size(), 11);
+    }
+}
+
+void TestExport::badInput_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("mentions");
+
+    QTest::newRow("no command") << QStringList{} << "command";
+    QTest::newRow("unknown command") << QStringList{"draw", "--dims", "1,2,3,4,5,6"} << "unknown command";
+    QTest::newRow("missing dims") << QStringList{"model"} << "--dims";
+    QTest::newRow("five dims") << QStringList{"model", "--dims", "50,30,35,40,45"} << "six";
+    QTest::newRow("seven dims") << QStringList{"model", "--dims", "50,30,35,40,45,-35,1"} << "six";
+    QTest::newRow("letters") << QStringList{"model", "--dims", "50,30,abc,40,45,-35"} << "c = 'abc'";
+    QTest::newRow("trailing junk") << QStringList{"curve", "--dims", "50,30,35,40,45,-35x"} << "k = ";
+    QTest::newRow("empty dim") << QStringList{"model", "--dims", "50,,35,40,45,-35"} << "b = ''";
+    QTest::newRow("inf") << QStringList{"model", "--dims", "inf,30,35,40,45,-35"} << "a = 'inf'";
+    QTest::newRow("overflow") << QStringList{"model", "--dims", "1e999,30,35,40,45,-35"} << "a = ";
+    QTest::newRow("hex") << QStringList{"model", "--dims", "0x10,30,35,40,45,-35"} << "a = ";
+    QTest::newRow("unknown option") << QStringList{"model", "--dims", "1,2,3,4,5,6", "--bogus"} << "bogus";
+    QTest::newRow("t on model") << QStringList{"model", "--dims", "1,2,3,4,5,6", "--t", "1"} << "t";
+    QTest::newRow("missing t") << QStringList{"pose", "--dims", "50,30,35,40,45,-35"} << "--t";
+    QTest::newRow("t not a number") << QStringList{"pose", "--dims", "50,30,35,40,45,-35", "--t", "pi"} << "--t 'pi'";
+    QTest::newRow("dims without value") << QStringList{"model", "--dims"} << "dims";
+    QTest::newRow("stray argument") << QStringList{"frames", "--dims", "1,2,3,4,5,6", "extra"} << "extra";
+}
+
+void TestExport::badInput()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QString, mentions);
+    const Run run = runExport(args);
+    QCOMPARE(run.exitCode, 2);
+    QVERIFY2(run.out.isEmpty(), run.out.constData());
+    QCOMPARE(run.err.count('\n'), 1);
+    QVERIFY(run.err.endsWith('\n'));
+    QVERIFY2(QString::fromUtf8(run.err).contains(mentions), run.err.constData());
+}
+
+void TestExport::helpAndVersion()
+{
+    const Run help = runExport({"--help"});
+    QCOMPARE(help.exitCode, 0);
+    for (const char* command : {"model", "pose", "curve", "frames"}) {
+        QVERIFY(help.out.contains(QByteArray("cyclar-export ") + command + " --dims"));
+    }
+    const Run version = runExport({"--version"});
+    QCOMPARE(version.exitCode, 0);
+    QVERIFY(version.out.contains("1.0.0.1"));
+    // Negative numbers right after --dims are values, not options.
+    const Run negative = runExport({"model", "--dims", "-50,30,35,40,45,-35"});
+    QCOMPARE(negative.exitCode, 0);
+}
+
+QTEST_GUILESS_MAIN(TestExport)
+#include "tst_export.moc"

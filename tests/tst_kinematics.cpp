@@ -1,0 +1,433 @@
+// Tests of the linkage model, the pose solver and the motion schedule.
+#include "linkage_model.h"
+#include "motion_schedule.h"
+#include "pose_solver.h"
+
+#include <QRandomGenerator>
+#include <QtTest>
+
+#include <cmath>
+#include <numbers>
+
+using namespace cyclar;
+
+Q_DECLARE_METATYPE(cyclar::LinkageDimensions)
+
+namespace {
+
+double dot(const SphereVector& u, const SphereVector& v) { return u.x * v.x + u.y * v.y + u.z * v.z; }
+
+bool finite(const SphereVector& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
+
+// Arc between two unit vectors, in degrees, computed robustly for small arcs.
+double arcDegrees(const SphereVector& u, const SphereVector& v)
+{
+    const SphereVector cross{u.y * v.z - u.z * v.y, u.z * v.x - u.x * v.z, u.x * v.y - u.y * v.x};
+    return std::atan2(std::sqrt(dot(cross, cross)), dot(u, v)) * 180.0 / std::numbers::pi;
+}
+
+void compareVector(const SphereVector& actual, double x, double y, double z, double tolerance)
+{
+    QVERIFY2(std::fabs(actual.x - x) < tolerance && std::fabs(actual.y - y) < tolerance
+                 && std::fabs(actual.z - z) < tolerance,
+             qPrintable(QStringLiteral("(%1, %2, %3) != (%4, %5, %6)")
+                            .arg(actual.x, 0, 'g', 10)
+                            .arg(actual.y, 0, 'g', 10)
+                            .arg(actual.z, 0, 'g', 10)
+                            .arg(x)
+                            .arg(y)
+                            .arg(z)));
+}
+
+LinkageDimensions dims(double a, double b, double c, double f, double h = 45.0, double k = -35.0)
+{
+    return {a, b, c, f, h, k};
+}
+
+// Distance of t from the nearest multiple of pi.
+double uniform(QRandomGenerator& random, double low, double high)
+{
+    return low + random.generateDouble() * (high - low);
+}
+
+double distanceFromMultipleOfPi(double t)
+{
+    const double pi = std::numbers::pi;
+    return std::fabs(t - std::round(t / pi) * pi);
+}
+
+} // namespace
+
+class TestKinematics : public QObject {
+    Q_OBJECT
+
+private slots:
+    void classification_data();
+    void classification();
+    void defaultModel();
+    void disjointLinkageGivesNaNPoses();
+    void coincidentCouplerPointGivesNaNArc();
+    void defaultPose_data();
+    void defaultPose();
+    void zeroParameterIsNaNWithoutError();
+    void poseKeepsArcLengths();
+    void curveRanges_data();
+    void curveRanges();
+    void framesRunFromJustAfterMinusTwoPi_data();
+    void framesRunFromJustAfterMinusTwoPi();
+    void samplesStayOffMultiplesOfPi();
+    void advanceWrapsAfterLastFrame();
+    void symmetricPaintNegatesOnlyItsOwnCopy();
+    void almostSymmetricIsNotSymmetric_data();
+    void almostSymmetricIsNotSymmetric();
+    void grashofPassOneClosesOnItself();
+    void nonGrashofPassesMeet();
+};
+
+void TestKinematics::classification_data()
+{
+    QTest::addColumn<LinkageDimensions>("d");
+    QTest::addColumn<double>("lowerGap");
+    QTest::addColumn<double>("upperGap");
+    QTest::addColumn<double>("lowerSign");
+    QTest::addColumn<double>("upperSign");
+    QTest::addColumn<bool>("grashof");
+    QTest::addColumn<double>("diagonalMin");
+    QTest::addColumn<double>("diagonalMax");
+
+    QTest::newRow("default") << dims(50, 30, 35, 40) << 5.0 << -25.0 << 1.0 << -1.0 << false << 10.0 << 65.0;
+    QTest::newRow("grashof, a-f sets both ends") << dims(20, 50, 45, 40) << 15.0 << 35.0 << 1.0 << 1.0 << true << 20.0 << 60.0;
+    QTest::newRow("grashof, b-c sets both ends") << dims(40, 45, 20, 50) << -15.0 << -25.0 << -1.0 << -1.0 << true << 25.0 << 65.0;
+    QTest::newRow("zero lower gap") << dims(40, 30, 20, 50) << 0.0 << -40.0 << 1.0 << -1.0 << false << 10.0 << 50.0;
+    QTest::newRow("zero upper gap") << dims(30, 40, 20, 30) << -20.0 << 0.0 << -1.0 << 1.0 << false << 20.0 << 60.0;
+    QTest::newRow("both gaps zero") << dims(40, 40, 40, 40) << 0.0 << 0.0 << -1.0 << 1.0 << false << 0.0 << 80.0;
+    QTest::newRow("symmetric") << dims(40, 30, 30, 40) << 0.0 << -20.0 << 1.0 << -1.0 << false << 0.0 << 60.0;
+    QTest::newRow("disjoint") << dims(10, 120, 35, 40) << -55.0 << 105.0 << -1.0 << 1.0 << false << 85.0 << 50.0;
+}
+
+void TestKinematics::classification()
+{
+    QFETCH(LinkageDimensions, d);
+    QFETCH(double, lowerGap);
+    QFETCH(double, upperGap);
+    QFETCH(double, lowerSign);
+    QFETCH(double, upperSign);
+    QFETCH(bool, grashof);
+    QFETCH(double, diagonalMin);
+    QFETCH(double, diagonalMax);
+
+    const LinkageModel m = buildLinkageModel(d);
+    QCOMPARE(m.lowerGap, lowerGap);
+    QCOMPARE(m.upperGap, upperGap);
+    QCOMPARE(m.lowerSign, lowerSign);
+    QCOMPARE(m.upperSign, upperSign);
+    QCOMPARE(isGrashof(m), grashof);
+    QCOMPARE(QString::fromLatin1(classificationLabel(m)),
+             grashof ? QStringLiteral("Grashof Four-bar Linkage")
+                     : QStringLiteral("Non-Grashof Four-bar Linkage"));
+    QCOMPARE(m.diagonalMin, diagonalMin);
+    QCOMPARE(m.diagonalMax, diagonalMax);
+    QCOMPARE(m.diagonalHalf, (diagonalMax - diagonalMin) / 2.0);
+}
+
+void TestKinematics::defaultModel()
+{
+    const LinkageModel m = buildLinkageModel(defaultDimensions);
+    QCOMPARE(m.pi, std::numbers::pi);
+    QCOMPARE(m.degToRad, std::numbers::pi / 180.0);
+    QCOMPARE(m.diagonalHalf, 27.5);
+    QVERIFY(std::fabs(m.cosE - 0.91145948) < 5e-9);
+    QVERIFY(std::fabs(m.e - 24.292174) < 5e-7);
+    QVERIFY(std::fabs(m.sinE - 0.41138986) < 5e-9);
+    QVERIFY(std::fabs(m.cosJointGap - 0.99984770) < 5e-9);
+    QVERIFY(std::fabs(m.sinJointGap - 0.01745241) < 5e-9);
+    QCOMPARE(m.B0.x, m.cosF);
+    QCOMPARE(m.B0.y, m.sinF);
+    QCOMPARE(m.A0.x, 1.0);
+}
+
+void TestKinematics::disjointLinkageGivesNaNPoses()
+{
+    // b exceeds a + c + f: the two triangles' ranges for the diagonal do not meet.
+    const LinkageModel m = buildLinkageModel(dims(10, 120, 35, 40));
+    QCOMPARE(m.diagonalHalf, -17.5);
+    for (int i = 1; i <= 360; ++i) {
+        const LinkagePose p = solvePose(m, frameParameterFor(m, 360, i));
+        QVERIFY(std::isnan(p.B1.x) && std::isnan(p.P.x) && std::isnan(p.A1.z));
+    }
+}
+
+void TestKinematics::coincidentCouplerPointGivesNaNArc()
+{
+    // h = c and k = 0 put P on B1; rounding may push cos e past 1. Whatever it gives, the model
+    // must be built without raising anything, and e is either NaN or (near) zero.
+    const LinkageModel m = buildLinkageModel(dims(50, 30, 35, 40, 35, 0));
+    QVERIFY(std::isnan(m.e) || std::fabs(m.e) < 1e-5);
+}
+
+void TestKinematics::defaultPose_data()
+{
+    QTest::addColumn<double>("t");
+    QTest::addColumn<double>("sinPhi");
+    QTest::addColumn<double>("sinPsi");
+    QTest::addColumn<QList<double>>("a1");
+    QTest::addColumn<QList<double>>("b1");
+    QTest::addColumn<QList<double>>("p");
+
+    QTest::newRow("t = -pi/2") << -std::numbers::pi / 2 << 0.99598178 << -0.78536522
+                               << QList<double>{0.642788, 0.468194, 0.606315}
+                               << QList<double>{0.964296, 0.198094, 0.175764}
+                               << QList<double>{0.923327, -0.189726, 0.333873};
+    QTest::newRow("t = +pi/2") << std::numbers::pi / 2 << -0.99598178 << -0.78536522
+                               << QList<double>{0.642788, 0.468194, -0.606315}
+                               << QList<double>{0.387513, 0.885476, -0.256448}
+                               << QList<double>{0.019393, 0.887541, -0.460321};
+}
+
+void TestKinematics::defaultPose()
+{
+    QFETCH(double, t);
+    QFETCH(double, sinPhi);
+    QFETCH(double, sinPsi);
+    QFETCH(QList<double>, a1);
+    QFETCH(QList<double>, b1);
+    QFETCH(QList<double>, p);
+
+    const LinkagePose pose = solvePose(buildLinkageModel(defaultDimensions), t);
+    QVERIFY(std::fabs(pose.diagonal - 37.5) < 1e-12);
+    QVERIFY(std::fabs(pose.cosPhi - 0.08955611) < 5e-9);
+    QVERIFY(std::fabs(pose.cosPsi - 0.61903269) < 5e-9);
+    QVERIFY(std::fabs(pose.sinPhi - sinPhi) < 5e-9);
+    QVERIFY(std::fabs(pose.sinPsi - sinPsi) < 5e-9);
+    compareVector(pose.A1, a1[0], a1[1], a1[2], 5e-7);
+    compareVector(pose.B1, b1[0], b1[1], b1[2], 5e-7);
+    compareVector(pose.P, p[0], p[1], p[2], 5e-7);
+    if (t < 0) {
+        QCOMPARE(pose.sinSign, -1.0);
+        QCOMPARE(pose.paramSign, 1.0);
+        QCOMPARE(pose.phiFactor, 1.0);
+        QCOMPARE(pose.psiFactor, -1.0);
+        compareVector(pose.T1, 0.420668, 0.445731, -0.790165, 5e-7);
+        compareVector(pose.N1, -0.640205, 0.762966, 0.089556, 5e-7);
+    }
+}
+
+void TestKinematics::zeroParameterIsNaNWithoutError()
+{
+    const LinkagePose p = solvePose(buildLinkageModel(defaultDimensions), 0.0);
+    QVERIFY(std::isnan(p.sinSign) && std::isnan(p.paramSign));
+    QVERIFY(std::isnan(p.B1.x) && std::isnan(p.B1.y) && std::isnan(p.B1.z));
+    QVERIFY(std::isnan(p.P.x) && std::isnan(p.P.y) && std::isnan(p.P.z));
+    QVERIFY(std::isnan(p.A1.z) && std::isnan(p.T1.z));
+    QVERIFY(std::isfinite(p.A1.x) && std::isfinite(p.A1.y));
+}
+
+void TestKinematics::poseKeepsArcLengths()
+{
+    // Over many random closable linkages and parameters, every finite pose keeps its links'
+    // lengths, its coupler point's distances, and its joints on the unit sphere.
+    QRandomGenerator random(20261210);
+    int finitePoses = 0;
+    for (int linkage = 0; linkage < 400; ++linkage) {
+        const LinkageDimensions d{uniform(random, 5.0, 170.0), uniform(random, 5.0, 170.0),
+                                  uniform(random, 5.0, 170.0), uniform(random, 5.0, 170.0),
+                                  uniform(random, 1.0, 170.0), uniform(random, -180.0, 180.0)};
+        const LinkageModel m = buildLinkageModel(d);
+        if (m.diagonalHalf < 0) {
+            continue; // one link exceeds the other three: nothing closes
+        }
+        for (int sample = 0; sample < 40; ++sample) {
+            const double t = uniform(random, -2.0 * std::numbers::pi, 2.0 * std::numbers::pi);
+            const LinkagePose p = solvePose(m, t);
+            if (!finite(p.A1) || !finite(p.B1) || !finite(p.P)) {
+                continue;
+            }
+            ++finitePoses;
+            const QString where = QStringLiteral("a=%1 b=%2 c=%3 f=%4 h=%5 k=%6 t=%7")
+                                      .arg(d.a).arg(d.b).arg(d.c).arg(d.f).arg(d.h).arg(d.k).arg(t);
+            QVERIFY2(std::fabs(p.A1.x - m.cosA) < 1e-9, qPrintable(where));
+            QVERIFY2(std::fabs(arcDegrees(m.A0, p.A1) - d.a) < 1e-6, qPrintable(where));
+            QVERIFY2(std::fabs(arcDegrees(m.B0, p.B1) - d.b) < 1e-6, qPrintable(where));
+            QVERIFY2(std::fabs(arcDegrees(p.A1, p.B1) - d.c) < 1e-6, qPrintable(where));
+            QVERIFY2(std::fabs(arcDegrees(p.A1, p.P) - d.h) < 1e-6, qPrintable(where));
+            QVERIFY2(std::fabs(arcDegrees(p.B1, p.P) - m.e) < 1e-6, qPrintable(where));
+            QVERIFY2(std::fabs(dot(p.P, p.P) - 1.0) < 1e-12, qPrintable(where));
+        }
+    }
+    QVERIFY(finitePoses > 4000);
+}
+
+void TestKinematics::curveRanges_data()
+{
+    QTest::addColumn<LinkageDimensions>("d");
+    QTest::addColumn<int>("startIndex");
+    QTest::addColumn<double>("pass1First");
+    QTest::addColumn<double>("pass1Last");
+    QTest::addColumn<double>("pass2First");
+    QTest::addColumn<double>("pass2Last");
+    QTest::addColumn<double>("step");
+
+    QTest::newRow("g=+1") << dims(20, 50, 45, 40) << 0 << -6.300813 << -0.017628 << 0.000175 << 6.300988 << 0.0175023;
+    QTest::newRow("g=+1, symmetric") << dims(40, 30, 30, 40) << 2 << -6.265809 << -0.035005 << 0.035179 << 6.265983 << 0.0175023;
+    QTest::newRow("g=-1") << defaultDimensions << 0 << -6.283011 << 0.017453 << -0.017628 << 6.282836 << 0.0175013;
+}
+
+void TestKinematics::curveRanges()
+{
+    QFETCH(LinkageDimensions, d);
+    QFETCH(int, startIndex);
+    QFETCH(double, pass1First);
+    QFETCH(double, pass1Last);
+    QFETCH(double, pass2First);
+    QFETCH(double, pass2Last);
+    QFETCH(double, step);
+
+    MotionSchedule schedule;
+    const PaintSchedule paint = beginPaint(buildLinkageModel(d), d, schedule);
+    QCOMPARE(paint.startIndex, startIndex);
+
+    QList<double> pass1;
+    QList<double> pass2;
+    sweepCouplerCurve(paint, 360, [&](int pass, int, double t, const SphereVector&) {
+        (pass == 1 ? pass1 : pass2).append(t);
+    });
+    QCOMPARE(pass1.size(), 361 - 2 * startIndex);
+    QCOMPARE(pass2.size(), 361 - 2 * startIndex);
+    QVERIFY(std::fabs(pass1.first() - pass1First) < 1e-6);
+    QVERIFY(std::fabs(pass1.last() - pass1Last) < 1e-6);
+    QVERIFY(std::fabs(pass2.first() - pass2First) < 1e-6);
+    QVERIFY(std::fabs(pass2.last() - pass2Last) < 1e-6);
+    QVERIFY(std::fabs((pass2[1] - pass2[0]) - step) < 1e-7);
+}
+
+void TestKinematics::framesRunFromJustAfterMinusTwoPi_data()
+{
+    QTest::addColumn<LinkageDimensions>("d");
+    QTest::addColumn<QList<double>>("expected"); // frames 1, 180, 181, 360
+
+    QTest::newRow("g=+1") << dims(20, 50, 45, 40) << QList<double>{-6.265844, -0.021904, 0.012978, 6.256918};
+    QTest::newRow("g=-1") << defaultDimensions << QList<double>{-6.248216, -0.004276, 0.030606, 6.274546};
+}
+
+void TestKinematics::framesRunFromJustAfterMinusTwoPi()
+{
+    QFETCH(LinkageDimensions, d);
+    QFETCH(QList<double>, expected);
+    const LinkageModel m = buildLinkageModel(d);
+    const int frames[] = {1, 180, 181, 360};
+    for (int i = 0; i < 4; ++i) {
+        QVERIFY(std::fabs(frameParameterFor(m, 360, frames[i]) - expected[i]) < 1e-6);
+    }
+    const double step = frameParameterFor(m, 360, 2) - frameParameterFor(m, 360, 1);
+    QVERIFY(std::fabs(step - 0.0348823) < 1e-7);
+}
+
+void TestKinematics::samplesStayOffMultiplesOfPi()
+{
+    for (const LinkageDimensions& d : {dims(20, 50, 45, 40), defaultDimensions, dims(40, 30, 30, 40)}) {
+        const LinkageModel m = buildLinkageModel(d);
+        for (int startIndex : {0, 2}) {
+            const PaintSchedule paint{m, startIndex};
+            sweepCouplerCurve(paint, 360, [](int, int, double t, const SphereVector&) {
+                QVERIFY(distanceFromMultipleOfPi(t) >= 0.00004);
+            });
+        }
+        for (int i = 1; i <= 360; ++i) {
+            QVERIFY(distanceFromMultipleOfPi(frameParameterFor(m, 360, i)) >= 0.00004);
+        }
+    }
+}
+
+void TestKinematics::advanceWrapsAfterLastFrame()
+{
+    const LinkageModel m = buildLinkageModel(defaultDimensions);
+    MotionSchedule schedule;
+    schedule.frameIndex = 359;
+    advanceFrame(schedule, m);
+    QCOMPARE(schedule.frameIndex, 360);
+    QCOMPARE(schedule.frameParameter, frameParameterFor(m, 360, 360));
+    advanceFrame(schedule, m);
+    QCOMPARE(schedule.frameIndex, 1);
+    QCOMPARE(schedule.frameParameter, frameParameterFor(m, 360, 1));
+
+    schedule.frameIndex = 0; // after an Animate that restored a saved 0
+    advanceFrame(schedule, m);
+    QCOMPARE(schedule.frameIndex, 1);
+}
+
+void TestKinematics::symmetricPaintNegatesOnlyItsOwnCopy()
+{
+    const LinkageDimensions d = dims(40, 30, 30, 40);
+    const LinkageModel m = buildLinkageModel(d);
+    MotionSchedule schedule;
+    QCOMPARE(m.lowerSign, 1.0);
+    QVERIFY(!isGrashof(m));
+
+    const PaintSchedule paint = beginPaint(m, d, schedule);
+    QCOMPARE(paint.model.lowerSign, -1.0);
+    QCOMPARE(m.lowerSign, 1.0);
+    QCOMPARE(schedule.startIndex, 2);
+
+    // Frame 1 inside the paint takes the paint's sign product (+1); a tick takes the stored -1.
+    recomputeFirstFrame(schedule, paint.model);
+    QVERIFY(std::fabs(schedule.frameParameter - -6.265844) < 1e-6);
+    advanceFrame(schedule, m);
+    schedule.frameIndex = 360;
+    advanceFrame(schedule, m);
+    QVERIFY(std::fabs(schedule.frameParameter - -6.248216) < 1e-6);
+
+    // Once 2, the start index stays 2 even after the copy stops being symmetric.
+    const PaintSchedule later = beginPaint(m, dims(41, 30, 30, 40), schedule);
+    QCOMPARE(later.startIndex, 2);
+    QCOMPARE(later.model.lowerSign, 1.0);
+}
+
+void TestKinematics::almostSymmetricIsNotSymmetric_data()
+{
+    QTest::addColumn<LinkageDimensions>("d");
+    QTest::newRow("a = f, b != c") << dims(40, 30, 31, 40);
+    QTest::newRow("b = c, a != f") << dims(40, 30, 30, 41);
+    QTest::newRow("off by one ulp") << dims(40, 30, std::nextafter(30.0, 31.0), 40);
+}
+
+void TestKinematics::almostSymmetricIsNotSymmetric()
+{
+    QFETCH(LinkageDimensions, d);
+    const LinkageModel m = buildLinkageModel(d);
+    MotionSchedule schedule;
+    const PaintSchedule paint = beginPaint(m, d, schedule);
+    QCOMPARE(paint.model.lowerSign, m.lowerSign);
+    QCOMPARE(schedule.startIndex, 0);
+}
+
+void TestKinematics::grashofPassOneClosesOnItself()
+{
+    const LinkageDimensions d = dims(20, 50, 45, 40);
+    MotionSchedule schedule;
+    const PaintSchedule paint = beginPaint(buildLinkageModel(d), d, schedule);
+    QList<SphereVector> pass1;
+    sweepCouplerCurve(paint, 360, [&](int pass, int, double, const SphereVector& p) {
+        if (pass == 1) {
+            pass1.append(p);
+        }
+    });
+    QCOMPARE(pass1.size(), 361);
+    QVERIFY(arcDegrees(pass1.first(), pass1.last()) < 1e-9);
+}
+
+void TestKinematics::nonGrashofPassesMeet()
+{
+    MotionSchedule schedule;
+    const PaintSchedule paint =
+        beginPaint(buildLinkageModel(defaultDimensions), defaultDimensions, schedule);
+    QList<SphereVector> pass1;
+    QList<SphereVector> pass2;
+    sweepCouplerCurve(paint, 360, [&](int pass, int, double, const SphereVector& p) {
+        QVERIFY(finite(p));
+        (pass == 1 ? pass1 : pass2).append(p);
+    });
+    QVERIFY(arcDegrees(pass2.last(), pass1.first()) < 0.05);
+}
+
+QTEST_APPLESS_MAIN(TestKinematics)
+#include "tst_kinematics.moc"

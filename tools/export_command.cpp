@@ -1,0 +1,367 @@
+// cyclar-export subcommands: model, pose, curve and frames, with strict argument checking.
+#include "export_command.h"
+
+#include "linkage_model.h"
+#include "motion_schedule.h"
+#include "pose_solver.h"
+
+#include <QCommandLineParser>
+
+#include <charconv>
+#include <cmath>
+#include <optional>
+#include <string>
+
+namespace cyclar {
+
+namespace {
+
+constexpr const char* versionText = "1.0.0.1";
+
+const char* helpText =
+    "Usage: cyclar-export <command> [options]\n"
+    "\n"
+    "Prints the kinematics of a spherical four-bar linkage. Angles are in degrees; --dims takes\n"
+    "exactly six comma-separated numbers in the order a,b,c,f,h,k (left link, right link,\n"
+    "coupler, ground link, coupler point's radial length and angular position).\n"
+    "\n"
+    "Commands:\n"
+    "  model   --dims A,B,C,F,H,K\n"
+    "          One JSON object: the dimensions, every derived model quantity, isGrashof, label.\n"
+    "          Example: cyclar-export model --dims 50,30,35,40,45,-35\n"
+    "  pose    --dims A,B,C,F,H,K --t T\n"
+    "          One JSON object: the pose for sweep parameter T (radians): diagonal, the two\n"
+    "          triangle angles, and the points A1, B1 and P as [x, y, z].\n"
+    "          Example: cyclar-export pose --dims 50,30,35,40,45,-35 --t -1.5707963267948966\n"
+    "  curve   --dims A,B,C,F,H,K\n"
+    "          CSV (pass,j,t,x,y,z): every vertex of the two passes of the coupler curve, as the\n"
+    "          first picture of a new animation shows it.\n"
+    "          Example: cyclar-export curve --dims 20,50,45,40,45,-35 > curve.csv\n"
+    "  frames  --dims A,B,C,F,H,K\n"
+    "          CSV (frame,t,A1x,A1y,A1z,B1x,B1y,B1z,Px,Py,Pz): the sweep parameter and the pose\n"
+    "          drawn for each of the 360 animation frames.\n"
+    "          Example: cyclar-export frames --dims 50,30,35,40,45,-35 > frames.csv\n"
+    "\n"
+    "Numbers are printed in their shortest round-trip form; a value that is not finite prints\n"
+    "as null in JSON and as nan, inf or -inf in CSV.\n"
+    "\n"
+    "Options:\n"
+    "  -h, --help     Show this help and exit.\n"
+    "  -v, --version  Show the version (1.0.0.1) and exit.\n";
+
+struct UsageError {
+    QString message;
+};
+
+ExportResult usageError(const QString& message)
+{
+    ExportResult result;
+    result.exitCode = exitUsage;
+    QString line = message;
+    line.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    result.err = "cyclar-export: " + line.toUtf8() + '\n';
+    return result;
+}
+
+// A whole decimal number, blanks allowed around it; no hex, no inf or nan words.
+std::optional<double> parseDecimal(const QString& text)
+{
+    const QByteArray bytes = text.trimmed().toUtf8();
+    if (bytes.isEmpty()) {
+        return std::nullopt;
+    }
+    const char* first = bytes.constData();
+    const char* last = first + bytes.size();
+    if (*first == '+') {
+        ++first;
+        if (first == last || *first == '-') {
+            return std::nullopt;
+        }
+    }
+    for (const char* p = first; p != last; ++p) {
+        const char ch = *p;
+        const bool allowed = (ch >= '0' && ch <= '9') || ch == '.' || ch == '-' || ch == 'e'
+                             || ch == 'E' || ch == '+';
+        if (!allowed) {
+            return std::nullopt;
+        }
+    }
+    double value = 0.0;
+    const auto [end, ec] = std::from_chars(first, last, value, std::chars_format::general);
+    if (ec != std::errc() || end != last || !std::isfinite(value)) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+LinkageDimensions parseDims(const QString& text)
+{
+    const QStringList parts = text.split(QLatin1Char(','));
+    if (parts.size() != 6) {
+        throw UsageError{QStringLiteral("--dims needs exactly six comma-separated numbers "
+                                        "a,b,c,f,h,k (got %1); for example --dims "
+                                        "50,30,35,40,45,-35")
+                             .arg(parts.size())};
+    }
+    static const char* const names[] = {"a", "b", "c", "f", "h", "k"};
+    double values[6] = {};
+    for (int i = 0; i < 6; ++i) {
+        const std::optional<double> value = parseDecimal(parts[i]);
+        if (!value) {
+            throw UsageError{QStringLiteral("--dims: %1 = '%2' is not a finite decimal number; "
+                                            "write it like 35 or -12.5")
+                                 .arg(QLatin1String(names[i]), parts[i])};
+        }
+        values[i] = *value;
+    }
+    return {values[0], values[1], values[2], values[3], values[4], values[5]};
+}
+
+class JsonObject {
+public:
+    JsonObject() { m_text = "{"; }
+    void number(const char* key, double value)
+    {
+        field(key);
+        m_text += formatNumber(value, "null", "null", "null");
+    }
+    void vector(const char* key, const SphereVector& v)
+    {
+        field(key);
+        m_text += '[' + formatNumber(v.x, "null", "null", "null") + ", "
+                  + formatNumber(v.y, "null", "null", "null") + ", "
+                  + formatNumber(v.z, "null", "null", "null") + ']';
+    }
+    void boolean(const char* key, bool value)
+    {
+        field(key);
+        m_text += value ? "true" : "false";
+    }
+    void text(const char* key, const char* value)
+    {
+        field(key);
+        m_text += '"' + QByteArray(value) + '"'; // our own texts need no escaping
+    }
+    QByteArray finish() { return m_text + "\n}\n"; }
+
+private:
+    void field(const char* key)
+    {
+        if (m_text.size() > 1) {
+            m_text += ',';
+        }
+        m_text += "\n  \"" + QByteArray(key) + "\": ";
+    }
+    QByteArray m_text;
+};
+
+QByteArray csv(double value) { return formatNumber(value, "nan", "inf", "-inf"); }
+
+QByteArray modelJson(const LinkageDimensions& d)
+{
+    const LinkageModel m = buildLinkageModel(d);
+    JsonObject o;
+    o.number("a", d.a);
+    o.number("b", d.b);
+    o.number("c", d.c);
+    o.number("f", d.f);
+    o.number("h", d.h);
+    o.number("k", d.k);
+    o.number("pi", m.pi);
+    o.number("degToRad", m.degToRad);
+    o.number("cosA", m.cosA);
+    o.number("sinA", m.sinA);
+    o.number("cosB", m.cosB);
+    o.number("sinB", m.sinB);
+    o.number("cosC", m.cosC);
+    o.number("sinC", m.sinC);
+    o.number("cosF", m.cosF);
+    o.number("sinF", m.sinF);
+    o.number("cosH", m.cosH);
+    o.number("sinH", m.sinH);
+    o.number("cosK", m.cosK);
+    o.number("sinK", m.sinK);
+    o.number("cosE", m.cosE);
+    o.number("e", m.e);
+    o.number("sinE", m.sinE);
+    o.number("jointGap", m.jointGap);
+    o.number("cosJointGap", m.cosJointGap);
+    o.number("sinJointGap", m.sinJointGap);
+    o.vector("A0", m.A0);
+    o.vector("B0", m.B0);
+    o.number("lowerGap", m.lowerGap);
+    o.number("upperGap", m.upperGap);
+    o.number("lowerSign", m.lowerSign);
+    o.number("upperSign", m.upperSign);
+    o.number("diagonalMin", m.diagonalMin);
+    o.number("diagonalMax", m.diagonalMax);
+    o.number("diagonalHalf", m.diagonalHalf);
+    o.boolean("isGrashof", isGrashof(m));
+    o.text("label", classificationLabel(m));
+    return o.finish();
+}
+
+QByteArray poseJson(const LinkageDimensions& d, double t)
+{
+    const LinkagePose p = solvePose(buildLinkageModel(d), t);
+    JsonObject o;
+    o.number("t", t);
+    o.number("diagonal", p.diagonal);
+    o.number("cosPhi", p.cosPhi);
+    o.number("sinPhi", p.sinPhi);
+    o.number("cosPsi", p.cosPsi);
+    o.number("sinPsi", p.sinPsi);
+    o.vector("A1", p.A1);
+    o.vector("B1", p.B1);
+    o.vector("P", p.P);
+    return o.finish();
+}
+
+QByteArray curveCsv(const LinkageDimensions& d)
+{
+    const LinkageModel model = buildLinkageModel(d);
+    MotionSchedule schedule; // a new page: frame 1, start index 0
+    const PaintSchedule paint = beginPaint(model, d, schedule);
+    QByteArray text = "pass,j,t,x,y,z\n";
+    sweepCouplerCurve(paint, schedule.framesPerCycle,
+                      [&text](int pass, int j, double t, const SphereVector& p) {
+                          text += QByteArray::number(pass) + ',' + QByteArray::number(j) + ','
+                                  + csv(t) + ',' + csv(p.x) + ',' + csv(p.y) + ',' + csv(p.z)
+                                  + '\n';
+                      });
+    return text;
+}
+
+QByteArray framesCsv(const LinkageDimensions& d)
+{
+    const LinkageModel model = buildLinkageModel(d);
+    MotionSchedule schedule;
+    const PaintSchedule paint = beginPaint(model, d, schedule);
+    QByteArray text = "frame,t,A1x,A1y,A1z,B1x,B1y,B1z,Px,Py,Pz\n";
+    for (int i = 1; i <= schedule.framesPerCycle; ++i) {
+        // Ticks derive the parameter from the stored signs; frame 1 is derived inside the paint.
+        schedule.frameIndex = i;
+        schedule.frameParameter = frameParameterFor(model, schedule.framesPerCycle, i);
+        recomputeFirstFrame(schedule, paint.model);
+        const double t = schedule.frameParameter;
+        const LinkagePose p = solvePose(paint.model, t);
+        text += QByteArray::number(i) + ',' + csv(t) + ',' + csv(p.A1.x) + ',' + csv(p.A1.y) + ','
+                + csv(p.A1.z) + ',' + csv(p.B1.x) + ',' + csv(p.B1.y) + ',' + csv(p.B1.z) + ','
+                + csv(p.P.x) + ',' + csv(p.P.y) + ',' + csv(p.P.z) + '\n';
+    }
+    return text;
+}
+
+ExportResult ok(QByteArray text)
+{
+    ExportResult result;
+    result.out = std::move(text);
+    return result;
+}
+
+} // namespace
+
+QByteArray formatNumber(double value, const char* nanText, const char* infText,
+                        const char* negInfText)
+{
+    if (std::isnan(value)) {
+        return nanText;
+    }
+    if (std::isinf(value)) {
+        return value > 0 ? infText : negInfText;
+    }
+    char buffer[64];
+    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
+    if (ec != std::errc()) {
+        return nanText; // cannot happen for a finite double with this buffer
+    }
+    return QByteArray(buffer, static_cast<int>(end - buffer));
+}
+
+ExportResult runExport(const QStringList& args)
+{
+    if (args.isEmpty()) {
+        return usageError(QStringLiteral("no command given; use one of model, pose, curve, "
+                                         "frames (see cyclar-export --help)"));
+    }
+    const QString& command = args.first();
+    if (command == QLatin1String("--help") || command == QLatin1String("-h")) {
+        return ok(helpText);
+    }
+    if (command == QLatin1String("--version") || command == QLatin1String("-v")) {
+        return ok(QByteArray("cyclar-export ") + versionText + '\n');
+    }
+
+    const bool isModel = command == QLatin1String("model");
+    const bool isPose = command == QLatin1String("pose");
+    const bool isCurve = command == QLatin1String("curve");
+    const bool isFrames = command == QLatin1String("frames");
+    if (!isModel && !isPose && !isCurve && !isFrames) {
+        return usageError(QStringLiteral("unknown command '%1'; use one of model, pose, curve, "
+                                         "frames (see cyclar-export --help)")
+                              .arg(command));
+    }
+
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption dimsOption(QStringLiteral("dims"), QString(), QStringLiteral("A,B,C,F,H,K"));
+    const QCommandLineOption tOption(QStringLiteral("t"), QString(), QStringLiteral("T"));
+    const QCommandLineOption helpOption(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    parser.addOption(dimsOption);
+    parser.addOption(helpOption);
+    if (isPose) {
+        parser.addOption(tOption);
+    }
+
+    QStringList argv = args;
+    argv.front() = QStringLiteral("cyclar-export");
+    if (!parser.parse(argv)) {
+        return usageError(parser.errorText() + QStringLiteral(" (see cyclar-export --help)"));
+    }
+    if (parser.isSet(helpOption)) {
+        return ok(helpText);
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        return usageError(QStringLiteral("unexpected argument '%1' (see cyclar-export --help)")
+                              .arg(parser.positionalArguments().first()));
+    }
+    if (!parser.isSet(dimsOption)) {
+        return usageError(QStringLiteral("%1 needs --dims A,B,C,F,H,K, for example --dims "
+                                         "50,30,35,40,45,-35")
+                              .arg(command));
+    }
+    if (parser.values(dimsOption).size() > 1) {
+        return usageError(QStringLiteral("--dims given more than once; give it once"));
+    }
+
+    try {
+        const LinkageDimensions dims = parseDims(parser.value(dimsOption));
+        if (isModel) {
+            return ok(modelJson(dims));
+        }
+        if (isPose) {
+            if (!parser.isSet(tOption)) {
+                return usageError(QStringLiteral("pose needs --t T, the sweep parameter in "
+                                                 "radians, for example --t -1.5707963267948966"));
+            }
+            if (parser.values(tOption).size() > 1) {
+                return usageError(QStringLiteral("--t given more than once; give it once"));
+            }
+            const std::optional<double> t = parseDecimal(parser.value(tOption));
+            if (!t) {
+                return usageError(QStringLiteral("--t '%1' is not a finite decimal number; write "
+                                                 "it like -1.5707963267948966")
+                                      .arg(parser.value(tOption)));
+            }
+            return ok(poseJson(dims, *t));
+        }
+        if (isCurve) {
+            return ok(curveCsv(dims));
+        }
+        return ok(framesCsv(dims));
+    } catch (const UsageError& error) {
+        return usageError(error.message);
+    }
+}
+
+} // namespace cyclar

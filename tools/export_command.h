@@ -1,0 +1,26 @@
+// The command-line companion's logic, kept apart from main() so tests and fuzzers can call it.
+#pragma once
+
+#include <QByteArray>
+#include <QStringList>
+
+namespace cyclar {
+
+struct ExportResult {
+    int exitCode = 0;
+    QByteArray out; ///< what goes to stdout
+    QByteArray err; ///< what goes to stderr (one line on bad input)
+};
+
+/// Exit code for bad input, as with most command-line tools' usage errors.
+inline constexpr int exitUsage = 2;
+
+/// Runs cyclar-export with the given arguments (without the program name).
+/// Bad input yields exitUsage, one line on err and nothing on out.
+ExportResult runExport(const QStringList& args);
+
+/// Shortest text that reads back as the same double; non-finite values get the caller's words.
+QByteArray formatNumber(double value, const char* nanText, const char* infText,
+                        const char* negInfText);
+
+} // namespace cyclar
