@@ -4,8 +4,12 @@
 #include "linkage_model.h"
 #include "motion_schedule.h"
 #include "pose_solver.h"
+#include "frame.h"
 
 #include <QCommandLineParser>
+#include <QFile>
+#include <QGuiApplication>
+#include <QSaveFile>
 
 #include <charconv>
 #include <cmath>
@@ -41,6 +45,11 @@ const char* helpText =
     "          CSV (frame,t,A1x,A1y,A1z,B1x,B1y,B1z,Px,Py,Pz): the sweep parameter and the pose\n"
     "          drawn for each of the 360 animation frames.\n"
     "          Example: cyclar-export frames --dims 50,30,35,40,45,-35 > frames.csv\n"
+    "  png     --dims A,B,C,F,H,K [--frame N] [--turn DEG] [--tilt DEG] -o FILE.png\n"
+    "          The 480 x 480 picture that a new animation shows at frame N (1 to 360, default\n"
+    "          1), seen from the view angles in whole degrees from -90 to 90 (defaults -18 and\n"
+    "          -18). The file is replaced only once the new picture is complete.\n"
+    "          Example: cyclar-export png --dims 50,30,35,40,45,-35 --frame 90 -o frame90.png\n"
     "\n"
     "Numbers are printed in their shortest round-trip form; a value that is not finite prints\n"
     "as null in JSON and as nan, inf or -inf in CSV.\n"
@@ -89,6 +98,17 @@ std::optional<double> parseDecimal(const QString& text)
     double value = 0.0;
     const auto [end, ec] = std::from_chars(first, last, value, std::chars_format::general);
     if (ec != std::errc() || end != last || !std::isfinite(value)) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+// A whole number within [low, high], or nothing.
+std::optional<int> parseWhole(const QString& text, int low, int high)
+{
+    bool ok = false;
+    const int value = text.trimmed().toInt(&ok, 10);
+    if (!ok || value < low || value > high) {
         return std::nullopt;
     }
     return value;
@@ -252,10 +272,125 @@ QByteArray framesCsv(const LinkageDimensions& d)
     return text;
 }
 
+struct PngRequest {
+    LinkageDimensions dims;
+    int frame = 1;
+    int turn = -18;
+    int tilt = -18;
+    QString path;
+};
+
+constexpr int pictureSize = 480;
+
+// The picture a new animation page shows at the requested frame: its first paint, then one
+// tick per frame, each tick advancing the clock exactly as the page does.
+QImage renderPicture(const PngRequest& request)
+{
+    SceneState scene = newScene(request.dims, pictureSize);
+    scene.view.turn = request.turn;
+    scene.view.tilt = request.tilt;
+    std::unique_ptr<Canvas> canvas;
+    prepareCanvas(canvas, pictureSize, pictureSize, QGuiApplication::font());
+    QImage picture;
+    const FrameTarget keep = [&picture](const QImage& image) { picture = image.copy(); };
+    renderFrame(*canvas, scene, keep);
+    for (int frame = 1; frame < request.frame; ++frame) {
+        advanceFrame(scene.schedule, scene.model);
+    }
+    if (request.frame > 1) {
+        renderFrame(*canvas, scene, keep);
+    }
+    return picture;
+}
+
+// Written to a temporary file and renamed over the target only when complete.
+bool writePng(const QImage& picture, const QString& path, QString& error)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        error = file.errorString();
+        return false;
+    }
+    if (!picture.save(&file, "PNG")) {
+        error = QStringLiteral("the picture could not be encoded");
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit()) {
+        error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
 ExportResult ok(QByteArray text)
 {
     ExportResult result;
     result.out = std::move(text);
+    return result;
+}
+
+std::optional<QString> single(const QCommandLineParser& parser, const QCommandLineOption& option)
+{
+    if (parser.values(option).size() > 1) {
+        throw UsageError{QStringLiteral("--%1 given more than once; give it once")
+                             .arg(option.names().last())};
+    }
+    if (!parser.isSet(option)) {
+        return std::nullopt;
+    }
+    return parser.value(option);
+}
+
+ExportResult png(const QCommandLineParser& parser, const LinkageDimensions& dims,
+                 const QCommandLineOption& frameOption, const QCommandLineOption& turnOption,
+                 const QCommandLineOption& tiltOption, const QCommandLineOption& outputOption)
+{
+    PngRequest request;
+    request.dims = dims;
+    const std::optional<QString> path = single(parser, outputOption);
+    if (!path || path->isEmpty()) {
+        throw UsageError{QStringLiteral("png needs -o FILE.png, the file to write")};
+    }
+    if (!path->endsWith(QLatin1String(".png"), Qt::CaseInsensitive)) {
+        throw UsageError{QStringLiteral("-o '%1': the file name must end in .png").arg(*path)};
+    }
+    request.path = *path;
+    if (const std::optional<QString> text = single(parser, frameOption)) {
+        const std::optional<int> frame = parseWhole(*text, 1, 360);
+        if (!frame) {
+            throw UsageError{QStringLiteral("--frame '%1' must be a whole number from 1 to 360")
+                                 .arg(*text)};
+        }
+        request.frame = *frame;
+    }
+    if (const std::optional<QString> text = single(parser, turnOption)) {
+        const std::optional<int> turn = parseWhole(*text, -90, 90);
+        if (!turn) {
+            throw UsageError{QStringLiteral("--turn '%1' must be a whole number of degrees from "
+                                            "-90 to 90")
+                                 .arg(*text)};
+        }
+        request.turn = *turn;
+    }
+    if (const std::optional<QString> text = single(parser, tiltOption)) {
+        const std::optional<int> tilt = parseWhole(*text, -90, 90);
+        if (!tilt) {
+            throw UsageError{QStringLiteral("--tilt '%1' must be a whole number of degrees from "
+                                            "-90 to 90")
+                                 .arg(*text)};
+        }
+        request.tilt = *tilt;
+    }
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        throw UsageError{QStringLiteral("png needs the graphics library; run it from "
+                                        "cyclar-export itself")};
+    }
+    QString error;
+    if (!writePng(renderPicture(request), request.path, error)) {
+        throw UsageError{QStringLiteral("could not write '%1': %2").arg(request.path, error)};
+    }
+    ExportResult result;
     return result;
 }
 
@@ -282,7 +417,7 @@ ExportResult runExport(const QStringList& args)
 {
     if (args.isEmpty()) {
         return usageError(QStringLiteral("no command given; use one of model, pose, curve, "
-                                         "frames (see cyclar-export --help)"));
+                                         "frames, png (see cyclar-export --help)"));
     }
     const QString& command = args.first();
     if (command == QLatin1String("--help") || command == QLatin1String("-h")) {
@@ -296,9 +431,10 @@ ExportResult runExport(const QStringList& args)
     const bool isPose = command == QLatin1String("pose");
     const bool isCurve = command == QLatin1String("curve");
     const bool isFrames = command == QLatin1String("frames");
-    if (!isModel && !isPose && !isCurve && !isFrames) {
+    const bool isPng = command == QLatin1String("png");
+    if (!isModel && !isPose && !isCurve && !isFrames && !isPng) {
         return usageError(QStringLiteral("unknown command '%1'; use one of model, pose, curve, "
-                                         "frames (see cyclar-export --help)")
+                                         "frames, png (see cyclar-export --help)")
                               .arg(command));
     }
 
@@ -309,8 +445,16 @@ ExportResult runExport(const QStringList& args)
     const QCommandLineOption helpOption(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     parser.addOption(dimsOption);
     parser.addOption(helpOption);
+    const QCommandLineOption frameOption(QStringLiteral("frame"), QString(), QStringLiteral("N"));
+    const QCommandLineOption turnOption(QStringLiteral("turn"), QString(), QStringLiteral("DEG"));
+    const QCommandLineOption tiltOption(QStringLiteral("tilt"), QString(), QStringLiteral("DEG"));
+    const QCommandLineOption outputOption(QStringList{QStringLiteral("o"), QStringLiteral("output")},
+                                          QString(), QStringLiteral("FILE.png"));
     if (isPose) {
         parser.addOption(tOption);
+    }
+    if (isPng) {
+        parser.addOptions({frameOption, turnOption, tiltOption, outputOption});
     }
 
     QStringList argv = args;
@@ -358,8 +502,18 @@ ExportResult runExport(const QStringList& args)
         if (isCurve) {
             return ok(curveCsv(dims));
         }
+        if (isPng) {
+            return png(parser, dims, frameOption, turnOption, tiltOption, outputOption);
+        }
         return ok(framesCsv(dims));
     } catch (const UsageError& error) {
+        if (isPng) {
+            // Whatever stood at the target before would pass for this run's picture.
+            const QString path = parser.value(outputOption);
+            if (path.endsWith(QLatin1String(".png"), Qt::CaseInsensitive) && QFile::exists(path)) {
+                QFile::remove(path);
+            }
+        }
         return usageError(error.message);
     }
 }

@@ -1,0 +1,57 @@
+// View orientation (turn and tilt) and the orthographic projection of the unit sphere to pixels.
+#pragma once
+
+#include "linkage_model.h"
+
+#include <QPoint>
+
+#include <optional>
+
+namespace cyclar {
+
+/// The viewer's angles in whole degrees (-90..90) and their cosines and sines, which are
+/// recomputed from the angles at every frame.
+struct ViewOrientation {
+    double turn = -18.0;
+    double tilt = -18.0;
+    double cosTurn = 0.0, sinTurn = 0.0;
+    double cosTilt = 0.0, sinTilt = 0.0;
+
+    void recompute();
+};
+
+/// A point in view axes: depth toward the viewer, x to the right, y up.
+struct RotatedPoint {
+    double depth = 0.0;
+    double x = 0.0;
+    double y = 0.0;
+};
+
+/// Tips the sphere about its Y axis by the tilt (+X toward +Z), then turns it about the screen's
+/// vertical axis by the turn (+X toward the right). At turn = tilt = 0 the viewer looks at A0.
+RotatedPoint rotateToView(const ViewOrientation& view, const SphereVector& v);
+
+/// Where the picture's sphere sits: the canvas centre (integer halves) and the radius R.
+struct Projection {
+    int cx = 240;
+    int cy = 240;
+    double radius = 216.0;
+};
+
+/// 90 % of the canvas width.
+double sphereRadius(int canvasWidth);
+
+Projection projectionFor(int canvasWidth, int canvasHeight, double radius);
+
+/// Largest pixel coordinate magnitude that is ever converted. Points of the unit sphere land
+/// within the canvas; anything farther comes from degenerate geometry and is not drawn.
+inline constexpr double pixelLimit = 1 << 20;
+
+/// (trunc(cx + R x), trunc(cy - R y)), truncated toward zero, never rounded. Yields nothing when
+/// a sum is not finite or lies beyond pixelLimit, so no such value is ever converted to int.
+std::optional<QPoint> toCanvasPixel(const Projection& projection, double x, double y);
+
+/// Degrees to radians, the factor every cosine and sine of an angle in degrees goes through.
+double degToRad();
+
+} // namespace cyclar
