@@ -12,6 +12,16 @@
 
 namespace cyclar {
 
+/// Where polylines go: a move starts one, each line extends it to the given pixel.
+class LineSink {
+public:
+    virtual void moveTo(int x, int y) = 0;
+    virtual void lineTo(int x, int y) = 0;
+
+protected:
+    ~LineSink() = default;
+};
+
 /// A solid pen: width in pixels and colour.
 struct PenSpec {
     QColor colour;
@@ -25,7 +35,7 @@ struct PenSpec {
 /// Consecutive lineTo calls are collected and drawn as one polyline when the pen changes,
 /// another operation runs, or flush() is called; the result is the same as drawing them one by
 /// one, only faster.
-class Canvas {
+class Canvas final : public LineSink {
 public:
     Canvas(int width, int height, const QFont& font = QFont());
     ~Canvas();
@@ -37,8 +47,8 @@ public:
 
     void selectPen(const PenSpec& pen);
     void setTextColor(const QColor& colour);
-    void moveTo(int x, int y);
-    void lineTo(int x, int y);
+    void moveTo(int x, int y) override;
+    void lineTo(int x, int y) override;
     /// Outline in the current pen through the box's edges (left..right, top..bottom), filled white.
     void ellipse(int left, int top, int right, int bottom);
     /// Covers [left, right) x [top, bottom): white inside, outline in the current pen.

@@ -13,10 +13,10 @@ void Polyline::vertex(double x, double y)
         return;
     }
     if (m_needMove) {
-        m_canvas.moveTo(pixel->x(), pixel->y());
+        m_sink.moveTo(pixel->x(), pixel->y());
         m_needMove = false;
     } else {
-        m_canvas.lineTo(pixel->x(), pixel->y());
+        m_sink.lineTo(pixel->x(), pixel->y());
     }
 }
 
@@ -30,10 +30,10 @@ void drawSphereOutline(Canvas& canvas, const Projection& projection)
                    static_cast<int>(std::trunc(cx + r)), static_cast<int>(std::trunc(cy + r)));
 }
 
-void drawReferenceCircles(Canvas& canvas, const Projection& projection, const ViewOrientation& view)
+void drawReferenceCircles(LineSink& sink, const Projection& projection, const ViewOrientation& view)
 {
     const double factor = degToRad();
-    Polyline line(canvas, projection);
+    Polyline line(sink, projection);
     const RotatedPoint start = rotateToView(view, {1.0, 0.0, 0.0});
     line.vertex(start.x, start.y);
     for (int i = 1; i <= 180; ++i) {
@@ -48,7 +48,7 @@ void drawReferenceCircles(Canvas& canvas, const Projection& projection, const Vi
     }
 }
 
-void drawArc(Canvas& canvas, const Projection& projection, const RotatedPoint& start,
+void drawArc(LineSink& sink, const Projection& projection, const RotatedPoint& start,
              const RotatedPoint& end, double cosL, double sinL, double first, double span)
 {
     if (!std::isfinite(span) || !std::isfinite(first) || !(span >= 1.0)) {
@@ -63,7 +63,7 @@ void drawArc(Canvas& canvas, const Projection& projection, const RotatedPoint& s
     }
     const int n = static_cast<int>(std::trunc(span));
     const double factor = degToRad();
-    Polyline line(canvas, projection);
+    Polyline line(sink, projection);
     for (int i = 0; i <= n; ++i) {
         const double theta = (first + i * span / n) * factor;
         const double cosTheta = std::cos(theta);
@@ -74,12 +74,12 @@ void drawArc(Canvas& canvas, const Projection& projection, const RotatedPoint& s
     }
 }
 
-void drawRing(Canvas& canvas, const Projection& projection, const RotatedPoint& centre, double cosR,
+void drawRing(LineSink& sink, const Projection& projection, const RotatedPoint& centre, double cosR,
               double sinR)
 {
     const double s = std::sqrt(1.0 - centre.y * centre.y);
     const double factor = degToRad();
-    Polyline line(canvas, projection);
+    Polyline line(sink, projection);
     if (s > 0.0) {
         line.vertex(centre.x * cosR + (centre.depth / s) * sinR, centre.y * cosR);
         for (int i = 1; i <= 30; ++i) {

@@ -11,8 +11,8 @@ namespace cyclar {
 /// good vertex is a move again and no false line bridges the gap.
 class Polyline {
 public:
-    Polyline(Canvas& canvas, const Projection& projection)
-        : m_canvas(canvas), m_projection(projection)
+    Polyline(LineSink& sink, const Projection& projection)
+        : m_sink(sink), m_projection(projection)
     {
     }
     void vertex(double x, double y);
@@ -20,7 +20,7 @@ public:
     void restart() { m_needMove = true; }
 
 private:
-    Canvas& m_canvas;
+    LineSink& m_sink;
     const Projection& m_projection;
     bool m_needMove = true;
 };
@@ -29,7 +29,7 @@ private:
 void drawSphereOutline(Canvas& canvas, const Projection& projection);
 
 /// The equator and the meridian through A0 and the poles, as one polyline of 361 vertices.
-void drawReferenceCircles(Canvas& canvas, const Projection& projection, const ViewOrientation& view);
+void drawReferenceCircles(LineSink& sink, const Projection& projection, const ViewOrientation& view);
 
 /// |sin L| below this: the arc's ends coincide or are antipodal, so its great circle is not
 /// defined, and the arc is not drawn.
@@ -43,7 +43,7 @@ inline constexpr double maxArcSpan = 36000.0;
 /// first + span (degrees), in trunc(span) equal steps:
 ///   point(theta) = cos theta S + sin theta (E - cos L S) / sin L.
 /// Draws nothing when the span is not finite or below 1 degree, or when sin L is (nearly) zero.
-void drawArc(Canvas& canvas, const Projection& projection, const RotatedPoint& start,
+void drawArc(LineSink& sink, const Projection& projection, const RotatedPoint& start,
              const RotatedPoint& end, double cosL, double sinL, double first, double span);
 
 /// Small circle of angular radius r about Q in 30 steps of 12 degrees:
@@ -51,7 +51,7 @@ void drawArc(Canvas& canvas, const Projection& projection, const RotatedPoint& s
 ///   V = (-Q.depth Q.y, -Q.x Q.y, s^2) / s, s = sqrt(1 - Q.y^2)  (view axes depth, x, y).
 /// A centre at the top or bottom of the outline (s = 0) has no such U; the ring is then seen
 /// edge-on and drawn with U = the screen's x axis, as a short horizontal stroke.
-void drawRing(Canvas& canvas, const Projection& projection, const RotatedPoint& centre, double cosR,
+void drawRing(LineSink& sink, const Projection& projection, const RotatedPoint& centre, double cosR,
               double sinR);
 
 } // namespace cyclar

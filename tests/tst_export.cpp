@@ -2,7 +2,9 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QImage>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <cmath>
@@ -54,6 +56,9 @@ private slots:
     void badInput_data();
     void badInput();
     void helpAndVersion();
+    void pngOfTheDefaultLinkage();
+    void pngBadValuesLeaveNoFile_data();
+    void pngBadValuesLeaveNoFile();
 };
 
 void TestExport::modelOfTheDefaultLinkage()
@@ -208,5 +213,75 @@ void TestExport::helpAndVersion()
     QCOMPARE(negative.exitCode, 0);
 }
 
-QTEST_GUILESS_MAIN(TestExport)
+void TestExport::pngOfTheDefaultLinkage()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("f.png"));
+    const Run run = runExport({"png", "--dims", "50,30,35,40,45,-35", "-o", path});
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY(run.out.isEmpty());
+    QVERIFY2(run.err.isEmpty(), run.err.constData());
+    const QImage picture(path);
+    QCOMPARE(picture.size(), QSize(480, 480));
+    QCOMPARE(picture.pixelColor(24, 240), QColor(0, 150, 0)); // the outline's left edge
+    bool hasLabel = false;
+    bool hasCurve = false;
+    for (int y = 0; y < 480; ++y) {
+        for (int x = 0; x < 480; ++x) {
+            const QColor c = picture.pixelColor(x, y);
+            hasLabel = hasLabel || (y < 24 && c == QColor(0, 180, 60));
+            hasCurve = hasCurve || c == QColor(255, 0, 0);
+        }
+    }
+    QVERIFY(hasLabel && hasCurve);
+    QVERIFY(QDir(dir.path()).entryList(QDir::Files).size() == 1); // no temporary left behind
+
+    // Another frame and view give another picture.
+    const Run turned = runExport({"png", "--dims", "50,30,35,40,45,-35", "--frame", "90",
+                                  "--turn", "0", "--tilt", "0", "-o", path});
+    QCOMPARE(turned.exitCode, 0);
+    QVERIFY(QImage(path) != picture);
+}
+
+void TestExport::pngBadValuesLeaveNoFile_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QString>("mentions");
+
+    QTest::newRow("frame 0") << QStringList{"--frame", "0"} << "--frame";
+    QTest::newRow("frame 361") << QStringList{"--frame", "361"} << "--frame";
+    QTest::newRow("frame 1.5") << QStringList{"--frame", "1.5"} << "--frame";
+    QTest::newRow("turn 91") << QStringList{"--turn", "91"} << "--turn";
+    QTest::newRow("tilt -91") << QStringList{"--tilt", "-91"} << "--tilt";
+    QTest::newRow("tilt letters") << QStringList{"--tilt", "up"} << "--tilt";
+    QTest::newRow("bad dims") << QStringList{"--dims", "1,2,3"} << "six";
+    QTest::newRow("unwritable folder") << QStringList{"-o", "/nonexistent/folder/f.png"} << "could not write";
+}
+
+void TestExport::pngBadValuesLeaveNoFile()
+{
+    QFETCH(QStringList, options);
+    QFETCH(QString, mentions);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("old.png"));
+    QImage(8, 8, QImage::Format_RGB32).save(path); // a stale picture from an earlier run
+
+    QStringList args{"png"};
+    if (!options.contains(QStringLiteral("--dims"))) {
+        args << "--dims" << "50,30,35,40,45,-35";
+    }
+    if (!options.contains(QStringLiteral("-o"))) {
+        args << "-o" << path;
+    }
+    const Run run = runExport(args + options);
+    QCOMPARE(run.exitCode, 2);
+    QVERIFY(run.out.isEmpty());
+    QCOMPARE(run.err.count('\n'), 1);
+    QVERIFY2(QString::fromUtf8(run.err).contains(mentions), run.err.constData());
+    if (!options.contains(QStringLiteral("-o"))) {
+        QVERIFY2(!QFile::exists(path), "a stale picture was left in place");
+    }
+}
+
+QTEST_MAIN(TestExport)
 #include "tst_export.moc"

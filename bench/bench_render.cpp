@@ -1,0 +1,57 @@
+// Benchmarks of one whole frame (compose, hand over, clear) against its pose solutions alone.
+#include "frame.h"
+#include "motion_schedule.h"
+
+#include <QGuiApplication>
+#include <QPainter>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+using namespace cyclar;
+
+// The 722 curve points and the current frame's pose, as one paint solves them.
+void BM_frameSolutionsOnly(benchmark::State& state)
+{
+    SceneState scene = newScene(defaultDimensions, 480);
+    for (auto _ : state) {
+        const PaintSchedule paint = beginPaint(scene.model, scene.animationCopy, scene.schedule);
+        double sum = 0.0;
+        sweepCouplerCurve(paint, 360, [&sum](int, int, double, const SphereVector& p) { sum += p.x; });
+        sum += solvePose(paint.model, scene.schedule.frameParameter).P.x;
+        benchmark::DoNotOptimize(sum);
+        advanceFrame(scene.schedule, scene.model);
+    }
+}
+BENCHMARK(BM_frameSolutionsOnly);
+
+// A whole frame: composed on the canvas, drawn into the page's picture, canvas cleared.
+void BM_renderFrame(benchmark::State& state)
+{
+    SceneState scene = newScene(defaultDimensions, 480);
+    std::unique_ptr<Canvas> canvas;
+    prepareCanvas(canvas, 480, 480, QGuiApplication::font());
+    QImage page(480, 480, QImage::Format_RGB32);
+    const FrameTarget handOver = [&page](const QImage& image) {
+        QPainter painter(&page);
+        painter.drawImage(0, 0, image);
+    };
+    for (auto _ : state) {
+        renderFrame(*canvas, scene, handOver);
+        advanceFrame(scene.schedule, scene.model);
+    }
+}
+BENCHMARK(BM_renderFrame);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
