@@ -1,0 +1,71 @@
+// Moves values between a page's controls and the variables they stand for, and validates them.
+#include "data_exchange.h"
+
+#include "number_text.h"
+
+#include <QCoreApplication>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPointer>
+#include <QSlider>
+
+namespace cyclar {
+
+void showValidationMessage(QWidget* parent, const QString& message)
+{
+    // Deleted by exec() when it closes, or with its parent should that go first.
+    auto* box = new QMessageBox(QMessageBox::Warning, QCoreApplication::applicationName(), message,
+                                QMessageBox::Ok, parent);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->exec();
+}
+
+void DataExchange::text(QLineEdit* field, double& value)
+{
+    if (!active())
+        return;
+    if (!saving_) {
+        field->setText(formatDouble(value));
+        return;
+    }
+    const std::optional<double> parsed = parseDouble(field->text());
+    if (!parsed) {
+        fail(field, QStringLiteral("Please enter a number."));
+        return;
+    }
+    value = *parsed;
+}
+
+void DataExchange::minMax(QLineEdit* field, double value, double min, double max)
+{
+    if (!active() || !saving_)
+        return;
+    if (min <= value && value <= max)
+        return;
+    fail(field, QStringLiteral("Please enter a number between %1 and %2.")
+                    .arg(formatDouble(min), formatDouble(max)));
+}
+
+void DataExchange::slider(QSlider* slider, int& position)
+{
+    if (!active())
+        return;
+    if (saving_)
+        position = slider->value();
+    else
+        slider->setValue(position);
+}
+
+void DataExchange::fail(QLineEdit* field, const QString& message)
+{
+    failed_ = true;
+    const QPointer<QLineEdit> guard(field);
+    showValidationMessage(page_ != nullptr ? page_ : field->window(), message);
+    // Timers keep running while the box is open; the field may have gone meanwhile.
+    if (guard.isNull())
+        return;
+    field->setFocus(Qt::OtherFocusReason);
+    field->selectAll();
+}
+
+} // namespace cyclar

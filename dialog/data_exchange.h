@@ -1,0 +1,50 @@
+// Moves values between a page's controls and the variables they stand for, and validates them.
+#pragma once
+
+#include <QString>
+
+class QLineEdit;
+class QSlider;
+class QWidget;
+
+namespace cyclar {
+
+/// One run of a page's DoDataExchange in one direction.
+///
+/// Showing writes the variables into the controls and never fails. Saving reads the controls
+/// back, in the order of the calls; the first step that fails shows its message, puts the focus
+/// on its field with the text selected, and turns every later call on this object into a no-op,
+/// so DoDataExchange can be written as a straight list of calls.
+class DataExchange {
+public:
+    DataExchange(QWidget* page, bool saving) : page_(page), saving_(saving) {}
+
+    bool saving() const { return saving_; }
+    bool failed() const { return failed_; }
+
+    /// A field holding a double. Saving stores the value as soon as the text parses, so it is
+    /// stored even when a range test that follows rejects it. Text that does not parse leaves
+    /// `value` untouched and fails with "Please enter a number.".
+    void text(QLineEdit* field, double& value);
+
+    /// Range test for the value just exchanged with `field`; both bounds are included, and
+    /// min > max (or a NaN) lets nothing pass. Only tests when saving.
+    void minMax(QLineEdit* field, double value, double min, double max);
+
+    /// A slider's position.
+    void slider(QSlider* slider, int& position);
+
+private:
+    bool active() const { return !failed_; }
+    void fail(QLineEdit* field, const QString& message);
+
+    QWidget* page_;
+    bool saving_;
+    bool failed_ = false;
+};
+
+/// Shows a validation message the way every page does: a modal warning box with an OK button,
+/// captioned with the application's name.
+void showValidationMessage(QWidget* parent, const QString& message);
+
+} // namespace cyclar

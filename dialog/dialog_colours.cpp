@@ -1,0 +1,34 @@
+// The colours every page and window of the program is drawn in.
+#include "dialog_colours.h"
+
+#include <QApplication>
+
+namespace cyclar {
+
+QColor dialogBackgroundColour()
+{
+    return QColor(180, 180, 230);
+}
+
+QColor dialogTextColour()
+{
+    return QColor(200, 20, 30);
+}
+
+QPalette dialogPalette(const QPalette& base)
+{
+    QPalette palette = base;
+    for (const QPalette::ColorGroup group :
+         {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        palette.setColor(group, QPalette::Window, dialogBackgroundColour());
+        palette.setColor(group, QPalette::WindowText, dialogTextColour());
+    }
+    return palette;
+}
+
+void applyDialogColours(QApplication& app)
+{
+    app.setPalette(dialogPalette(app.palette()));
+}
+
+} // namespace cyclar
