@@ -84,7 +84,6 @@ void renderFrame(Canvas& canvas, SceneState& scene, const FrameTarget& target,
 
     canvas.selectPen(palette.clear);
     canvas.rectangle(0, 0, canvas.width(), canvas.height());
-    canvas.flush();
 }
 
 void prepareCanvas(std::unique_ptr<Canvas>& canvas, int canvasWidth, int canvasHeight,
