@@ -27,6 +27,15 @@ void settleSize(Page* page)
         page->adjustSize();
 }
 
+// Centres the whole window, frame included, as far as the frame is known.
+void centre(Page* page, const QRect& area)
+{
+    QRect frame = page->frameGeometry();
+    frame.moveCenter(area.center());
+    if (frame.topLeft() != page->pos())
+        page->move(frame.topLeft());
+}
+
 } // namespace
 
 PageChain::PageChain(QObject* parent) : QObject(parent) {}
@@ -70,10 +79,11 @@ void PageChain::handOver(Page* from, std::unique_ptr<Page> next)
     const QRect area = screenArea(from);
     push(std::move(next));
     settleSize(page);
-    QRect frame(QPoint(), page->size());
-    frame.moveCenter(area.center());
-    page->move(frame.topLeft());
+    centre(page, area);
     showInFront(page);
+    // The window frame is known only once the window is shown.
+    if (front() == page)
+        centre(page, area);
 }
 
 void PageChain::push(std::unique_ptr<Page> page)
