@@ -48,6 +48,7 @@ QSize bitmapSize(int id);
 
 // Bitmap `id`, opaque (Format_RGB32) and exactly bitmapSize(id) large. Drawn on first use and
 // cached. Returns a null image for an unknown id, or when there is no QGuiApplication.
+// Like the rest of this API, call it from the GUI thread.
 QImage bitmap(int id);
 
 // The main icon: 32 x 32, fully opaque, in a sixteen-colour palette.

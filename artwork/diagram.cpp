@@ -89,7 +89,7 @@ double directionDegrees(QPointF from, QPointF to)
 // The angle k at A1: a small arc from side c toward side h, ending in an arrowhead.
 void drawAngleMark(QPainter& painter, const QFont& font)
 {
-    constexpr double radius = 24.0;
+    constexpr double radius = 34.0;
     const double start = directionDegrees(jointLeft, jointRight) - 5.0;
     const double end = directionDegrees(jointLeft, couplerPoint) + 9.0;
     QPolygonF arc;
@@ -108,10 +108,10 @@ void drawAngleMark(QPainter& painter, const QFont& font)
     const QPointF tip = arc.last();
     const QPointF along(-std::sin(t) * turn, std::cos(t) * turn);
     const QPointF across(-along.y(), along.x());
-    constexpr double headLength = 9.0;
-    constexpr double headHalfWidth = 4.5;
+    constexpr double headLength = 8.0;
+    constexpr double headHalfWidth = 4.0;
     QPolygonF head;
-    head << tip + along * 3.0 << tip - along * headLength + across * headHalfWidth
+    head << tip + along * 2.0 << tip - along * headLength + across * headHalfWidth
          << tip - along * headLength - across * headHalfWidth;
     painter.setPen(Qt::NoPen);
     painter.setBrush(pivotBlack);
@@ -119,7 +119,7 @@ void drawAngleMark(QPainter& painter, const QFont& font)
 
     const double middle = (start + end) / 2.0 * std::numbers::pi / 180.0;
     drawLetter(painter, font, QStringLiteral("k"),
-               jointLeft + QPointF(std::cos(middle), std::sin(middle)) * (radius + 15.0));
+               jointLeft + QPointF(std::cos(middle), std::sin(middle)) * (radius + 16.0));
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include <QPoint>
 
 #include <cstdlib>
+#include <iterator>
 
 namespace cyclar::detail {
 
@@ -90,19 +91,6 @@ public:
         }
     }
 
-    // A quadratic curve through `control`'s pull, plotted densely enough to stay connected.
-    void curve(QPoint from, QPoint control, QPoint to)
-    {
-        constexpr int steps = 64;
-        for (int i = 0; i <= steps; ++i) {
-            const double t = static_cast<double>(i) / steps;
-            const double s = 1.0 - t;
-            const double x = s * s * from.x() + 2 * s * t * control.x() + t * t * to.x();
-            const double y = s * s * from.y() + 2 * s * t * control.y() + t * t * to.y();
-            set(qRound(x), qRound(y), paletteRed);
-        }
-    }
-
 private:
     QImage& m_image;
 };
@@ -119,14 +107,19 @@ QImage drawMainIcon32()
     art.centredCircle(13);
 
     // Ground pivots low on the sphere's edge, the moving joints higher inside it.
-    const QPoint groundLeft(8, 26);
-    const QPoint groundRight(23, 26);
-    const QPoint jointLeft(9, 13);
-    const QPoint jointRight(21, 10);
+    const QPoint groundLeft(7, 25);
+    const QPoint groundRight(24, 25);
+    const QPoint jointLeft(10, 12);
+    const QPoint jointRight(21, 12);
 
+    // Links a and b, and the coupler as a rounded arch from ring top to ring top.
     art.line(jointLeft, groundLeft);
     art.line(jointRight, groundRight);
-    art.curve(jointLeft, QPoint(14, 4), jointRight);
+    const QPoint arch[] = {{11, 10}, {11, 9}, {12, 8}, {13, 7},
+                           {18, 7},  {19, 8}, {20, 9}, {20, 10}};
+    for (std::size_t i = 1; i < std::size(arch); ++i)
+        art.line(arch[i - 1], arch[i]);
+
     for (QPoint joint : {groundLeft, groundRight, jointLeft, jointRight})
         art.ring(joint);
     return icon;
