@@ -2,6 +2,8 @@
 #include "dialog_colours.h"
 
 #include <QApplication>
+#include <QStyle>
+#include <QStyleFactory>
 
 namespace cyclar {
 
@@ -29,6 +31,14 @@ QPalette dialogPalette(const QPalette& base)
 void applyDialogColours(QApplication& app)
 {
     app.setPalette(dialogPalette(app.palette()));
+}
+
+void applyDialogLook(QApplication& app)
+{
+    if (QStyle* style = QStyleFactory::create(QStringLiteral("Windows"))) {
+        QApplication::setStyle(style); // the application takes ownership
+    }
+    applyDialogColours(app);
 }
 
 } // namespace cyclar

@@ -20,4 +20,10 @@ QPalette dialogPalette(const QPalette& base);
 /// Makes the dialog colours the application's palette.
 void applyDialogColours(QApplication& app);
 
+/// The program's whole look: the classic three-dimensional control style, whose trackbars and
+/// edit fields resemble the ones the pages were designed with, in the dialog colours. (Qt's
+/// Fusion style also keeps a little memory for every slider ever shown, which a long run of
+/// pages would pile up.)
+void applyDialogLook(QApplication& app);
+
 } // namespace cyclar

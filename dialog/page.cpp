@@ -90,18 +90,27 @@ void Page::deleteWhenIdle()
 
 void Page::SetTimer(int id, int periodMs)
 {
-    timers_[id].start(std::max(periodMs, minimumTimerPeriodMs), Qt::PreciseTimer, this);
+    const int period = std::max(periodMs, minimumTimerPeriodMs);
+    timers_[id].start(period, Qt::PreciseTimer, this);
+    periods_[id] = period;
 }
 
 void Page::KillTimer(int id)
 {
     timers_.erase(id);
+    periods_.erase(id);
 }
 
 bool Page::isTimerActive(int id) const
 {
     const auto it = timers_.find(id);
     return it != timers_.end() && it->second.isActive();
+}
+
+int Page::timerPeriod(int id) const
+{
+    const auto it = periods_.find(id);
+    return it != periods_.end() && isTimerActive(id) ? it->second : 0;
 }
 
 void Page::OnTimer(int) {}

@@ -63,6 +63,8 @@ public:
     void SetTimer(int id, int periodMs);
     void KillTimer(int id);
     bool isTimerActive(int id) const;
+    /// The period timer `id` was last started with (ms), or 0 when it is not running.
+    int timerPeriod(int id) const;
 
     /// A tick of timer `id`. Does nothing by default.
     virtual void OnTimer(int id);
@@ -106,6 +108,7 @@ private:
     int exchanging_ = 0;
     bool deleteWhenIdle_ = false;
     std::map<int, QBasicTimer> timers_;
+    std::map<int, int> periods_;
 };
 
 } // namespace cyclar

@@ -1,0 +1,99 @@
+// The dimensions page: defaults or the animation's values, the range tests, and Submit.
+#include "dimensions_page.h"
+
+#include "animation_page.h"
+#include "artwork.h"
+#include "bitmap_button.h"
+#include "help_page.h"
+#include "page_chain.h"
+#include "page_layout.h"
+
+#include <QGuiApplication>
+#include <QLineEdit>
+
+namespace cyclar {
+
+namespace {
+
+double heldLength(double value) { return value < 0.0 ? 0.0 : value; }
+
+} // namespace
+
+double linkBound(double first, double second, double third)
+{
+    return heldLength(first) + heldLength(second) + heldLength(third);
+}
+
+cyclar1::cyclar1(AppState& state) : m_state(state)
+{
+    setWindowTitle(QStringLiteral("Dimensions of Spherical Four-bar Linkages"));
+    if (state.entryMode == 1) {
+        state.entryCopy = defaultDimensions;
+    } else {
+        const LinkageDimensions& animation = state.scene.animationCopy;
+        state.entryCopy.a = animation.a;
+        state.entryCopy.b = animation.b;
+        state.entryCopy.c = animation.c;
+        state.entryCopy.f = animation.f;
+        state.entryCopy.h = animation.h;
+        state.entryCopy.k = animation.k;
+    }
+
+    PageLayout layout(this, templateFont(TemplateFont::MsSansSerif8));
+    IDC_a = layout.edit(52, 30, 38, 17);
+    IDC_b = layout.edit(52, 51, 38, 17);
+    IDC_c = layout.edit(52, 71, 38, 17);
+    IDC_f = layout.edit(52, 92, 38, 17);
+    IDC_k = layout.edit(52, 134, 38, 17);
+    IDC_h = layout.edit(52, 113, 38, 17);
+    IDC_submit = layout.bitmapButton(28, 164, 167);
+    IDCANCEL_button = layout.bitmapButton(34, 188, 140);
+    layout.picture(123, 16, 175, true)->setObjectName(QStringLiteral("IDC_cyclar"));
+    layout.picture(14, 31, 160);
+    layout.picture(14, 52, 156);
+    layout.picture(15, 73, 157);
+    layout.picture(15, 94, 158);
+    layout.picture(15, 114, 159);
+    layout.picture(15, 134, 155);
+    IDC_help = layout.bitmapButton(20, 211, 166);
+    layout.centredText(52, 10, 40, 15, QStringLiteral("( Degrees ) "));
+    setFixedSize(layout.clientSize(370, 245));
+
+    onNotify(IDC_submit, [this] { OnSubmit(); });
+    onNotify(IDCANCEL_button, [this] { OnCancel(); });
+    onNotify(IDC_help, [this] { OnShowHelp(); });
+}
+
+void cyclar1::DoDataExchange(DataExchange& dx)
+{
+    // Each link's bound is taken right after the link is stored, from the values held then.
+    LinkageDimensions& d = m_state.entryCopy;
+    dx.text(IDC_b, d.b);
+    dx.minMax(IDC_b, d.b, 0.0, linkBound(d.a, d.c, d.f));
+    dx.text(IDC_a, d.a);
+    dx.minMax(IDC_a, d.a, 0.0, linkBound(d.b, d.c, d.f));
+    dx.text(IDC_c, d.c);
+    dx.minMax(IDC_c, d.c, 0.0, linkBound(d.a, d.b, d.f));
+    dx.text(IDC_f, d.f);
+    dx.minMax(IDC_f, d.f, 0.0, linkBound(d.a, d.b, d.c));
+    dx.text(IDC_h, d.h);
+    dx.minMax(IDC_h, d.h, -1000.0, 1000.0);
+    dx.text(IDC_k, d.k);
+    dx.minMax(IDC_k, d.k, -1000.0, 1000.0);
+}
+
+void cyclar1::OnSubmit()
+{
+    m_state.canvasWidth = 480;
+    m_state.canvasHeight = 480;
+    if (!UpdateData(true)) {
+        return;
+    }
+    prepareCanvas(m_state.canvas, m_state.canvasWidth, m_state.canvasHeight, QGuiApplication::font());
+    auto next = std::make_unique<cyclar_animation>(m_state);
+    m_state.chain.handOver(this, std::move(next));
+}
+
+void cyclar1::OnShowHelp() { showHelp(this); }
+
+} // namespace cyclar

@@ -1,0 +1,102 @@
+// Page layout from dialog units, and the two slider conversions.
+#include "page_layout.h"
+
+#include "artwork.h"
+#include "bitmap_button.h"
+#include "trackbar.h"
+
+#include <QLabel>
+#include <QLineEdit>
+
+#include <algorithm>
+
+namespace cyclar {
+
+PageLayout::PageLayout(QWidget* page, const QFont& font) : m_page(page), m_units(font)
+{
+    page->setFont(font);
+}
+
+QLineEdit* PageLayout::edit(int x, int y, int w, int h)
+{
+    auto* field = new QLineEdit(m_page);
+    field->setGeometry(m_units.toPixels(x, y, w, h));
+    m_extent |= field->geometry();
+    return field;
+}
+
+BitmapButton* PageLayout::bitmapButton(int x, int y, int bitmapId)
+{
+    auto* button = new BitmapButton(QPixmap::fromImage(bitmap(bitmapId)), m_page);
+    button->move(m_units.toPixelsX(x), m_units.toPixelsY(y));
+    m_extent |= button->geometry();
+    return button;
+}
+
+QLabel* PageLayout::picture(int x, int y, int bitmapId, bool sunken)
+{
+    auto* label = new QLabel(m_page);
+    const QPixmap pixmap = QPixmap::fromImage(bitmap(bitmapId));
+    label->setPixmap(pixmap);
+    if (sunken) {
+        label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        label->setLineWidth(2);
+    }
+    const int frame = sunken ? 2 * label->frameWidth() : 0;
+    label->setGeometry(m_units.toPixelsX(x), m_units.toPixelsY(y), pixmap.width() + frame,
+                       pixmap.height() + frame);
+    m_extent |= label->geometry();
+    return label;
+}
+
+QLabel* PageLayout::text(int x, int y, int w, int h, const QString& content)
+{
+    auto* label = new QLabel(content, m_page);
+    label->setWordWrap(true);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setTextFormat(Qt::PlainText);
+    label->setGeometry(m_units.toPixels(x, y, w, h));
+    m_extent |= label->geometry();
+    return label;
+}
+
+QLabel* PageLayout::centredText(int x, int y, int w, int h, const QString& content, bool centredDown)
+{
+    auto* label = new QLabel(content, m_page);
+    label->setTextFormat(Qt::PlainText);
+    label->setAlignment(centredDown ? Qt::AlignCenter : (Qt::AlignHCenter | Qt::AlignTop));
+    label->setGeometry(m_units.toPixels(x, y, w, h));
+    m_extent |= label->geometry();
+    return label;
+}
+
+Trackbar* PageLayout::trackbar(int x, int y, int w, int h)
+{
+    auto* slider = new Trackbar(m_page);
+    slider->setGeometry(m_units.toPixels(x, y, w, h));
+    m_extent |= slider->geometry();
+    return slider;
+}
+
+QSize PageLayout::clientSize(int w, int h, QSize atLeast) const
+{
+    const QSize templateSize = m_units.toPixels(QSize(w, h));
+    const int margin = m_units.toPixelsX(4);
+    return QSize(std::max({templateSize.width(), m_extent.right() + 1 + margin, atLeast.width()}),
+                 std::max({templateSize.height(), m_extent.bottom() + 1 + margin, atLeast.height()}));
+}
+
+int tickInterval(int position)
+{
+    // The slider never leaves 0..100; keep the divisor positive whatever a caller passes.
+    const int p = std::clamp(position, 0, 100);
+    return 1000 / (p / 10 + 1);
+}
+
+double sliderAngle(int position)
+{
+    const int p = std::clamp(position, 0, 100);
+    return static_cast<double>((p - 50) * 9 / 5);
+}
+
+} // namespace cyclar

@@ -1,0 +1,51 @@
+// Builds a page's controls from its layout table, in dialog units of the page's font.
+#pragma once
+
+#include "dialog_units.h"
+
+#include <QString>
+
+class QLabel;
+class QLineEdit;
+class QWidget;
+
+namespace cyclar {
+
+class BitmapButton;
+class Trackbar;
+
+/// Places controls on a page. Controls are created in the order of the calls, which is also
+/// the keyboard's tab order.
+class PageLayout {
+public:
+    PageLayout(QWidget* page, const QFont& font);
+
+    const DialogUnits& units() const { return m_units; }
+
+    QLineEdit* edit(int x, int y, int w, int h);
+    /// A clickable picture at (x, y); it takes the bitmap's own size.
+    BitmapButton* bitmapButton(int x, int y, int bitmapId);
+    /// A picture at (x, y) at the bitmap's own size.
+    QLabel* picture(int x, int y, int bitmapId, bool sunken = false);
+    /// Left-aligned text wrapped at the box's width.
+    QLabel* text(int x, int y, int w, int h, const QString& text);
+    /// Text centred across the box (and down it, unless it is a single line at the top).
+    QLabel* centredText(int x, int y, int w, int h, const QString& text, bool centredDown = true);
+    Trackbar* trackbar(int x, int y, int w, int h);
+
+    /// The page's client size for a template of w x h units, grown to hold every control.
+    QSize clientSize(int w, int h, QSize atLeast = QSize()) const;
+
+private:
+    QWidget* m_page;
+    DialogUnits m_units;
+    QRect m_extent; ///< the union of the controls placed so far
+};
+
+/// The speed slider's timer period (ms) for position p: 1000 / (p / 10 + 1), whole numbers.
+int tickInterval(int position);
+
+/// A view slider's angle (degrees) for position p: (p - 50) * 9 / 5 in whole numbers, -90..90.
+double sliderAngle(int position);
+
+} // namespace cyclar
