@@ -4,7 +4,7 @@
 set -euo pipefail
 
 profile=${1:-build}
-packages=(cmake g++ ninja-build pkg-config qt6-base-dev libbenchmark-dev)
+packages=(cmake g++ ninja-build pkg-config dpkg-dev qt6-base-dev libbenchmark-dev)
 if [[ $profile == test ]]; then
   packages+=(xvfb xauth xdotool imagemagick)
 fi

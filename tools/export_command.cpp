@@ -4,6 +4,7 @@
 #include "linkage_model.h"
 #include "motion_schedule.h"
 #include "pose_solver.h"
+#include "artwork.h"
 #include "frame.h"
 
 #include <QCommandLineParser>
@@ -289,8 +290,10 @@ QImage renderPicture(const PngRequest& request)
     SceneState scene = newScene(request.dims, pictureSize);
     scene.view.turn = request.turn;
     scene.view.tilt = request.tilt;
+    // The same text face as the program's, bundled, so the label looks the same everywhere.
+    initArtwork();
     std::unique_ptr<Canvas> canvas;
-    prepareCanvas(canvas, pictureSize, pictureSize, QGuiApplication::font());
+    prepareCanvas(canvas, pictureSize, pictureSize, defaultTextFont());
     QImage picture;
     const FrameTarget keep = [&picture](const QImage& image) { picture = image.copy(); };
     renderFrame(*canvas, scene, keep);
