@@ -60,7 +60,11 @@ void DataExchange::fail(QLineEdit* field, const QString& message)
 {
     failed_ = true;
     const QPointer<QLineEdit> guard(field);
-    showValidationMessage(page_ != nullptr ? page_ : field->window(), message);
+    QWidget* parent = page_ != nullptr ? page_ : field->window();
+    if (showMessage_)
+        showMessage_(parent, message);
+    else
+        showValidationMessage(parent, message);
     // Timers keep running while the box is open; the field may have gone meanwhile.
     if (guard.isNull())
         return;

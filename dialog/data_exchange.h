@@ -3,6 +3,8 @@
 
 #include <QString>
 
+#include <functional>
+
 class QLineEdit;
 class QSlider;
 class QWidget;
@@ -17,7 +19,13 @@ namespace cyclar {
 /// so DoDataExchange can be written as a straight list of calls.
 class DataExchange {
 public:
-    DataExchange(QWidget* page, bool saving) : page_(page), saving_(saving) {}
+    /// Shows a validation message over `parent`; by default the modal warning box.
+    using MessageSink = std::function<void(QWidget* parent, const QString& message)>;
+
+    DataExchange(QWidget* page, bool saving, MessageSink showMessage = {})
+        : page_(page), saving_(saving), showMessage_(std::move(showMessage))
+    {
+    }
 
     bool saving() const { return saving_; }
     bool failed() const { return failed_; }
@@ -40,6 +48,7 @@ private:
 
     QWidget* page_;
     bool saving_;
+    MessageSink showMessage_;
     bool failed_ = false;
 };
 

@@ -1,12 +1,16 @@
 #!/usr/bin/env bash
 # Installs the Debian packages cyclar needs, once: packages already present are not touched.
-# Usage: scripts/install-deps.sh [build|test]   (test adds what the headless GUI checks need)
+# Usage: scripts/install-deps.sh [build|test|fuzz]
+#   test adds what the headless GUI checks and the fuzzers need; fuzz only the fuzzers' compiler.
 set -euo pipefail
 
 profile=${1:-build}
 packages=(cmake g++ ninja-build pkg-config dpkg-dev qt6-base-dev libbenchmark-dev)
 if [[ $profile == test ]]; then
   packages+=(xvfb xauth xdotool imagemagick)
+fi
+if [[ $profile == test || $profile == fuzz ]]; then
+  packages+=(clang libclang-rt-14-dev)
 fi
 
 missing=()

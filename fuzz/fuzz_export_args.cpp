@@ -1,0 +1,73 @@
+// Fuzzes cyclar-export's argument handling: any argument vector gives output with exit code 0,
+// or exactly one line on stderr with exit code 2 and nothing on stdout.
+#include "export_command.h"
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QTemporaryDir>
+
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+
+namespace {
+
+struct Fixture {
+    std::unique_ptr<QGuiApplication> app;
+    std::unique_ptr<QTemporaryDir> folder;
+};
+
+// Made once and never destroyed: tearing Qt down among the static destructors at exit would
+// crash, and the fixture stays reachable, so it is no leak.
+Fixture& fixture()
+{
+    static Fixture* const f = [] {
+        auto* made = new Fixture;
+        static int argc = 1;
+        static char name[] = "fuzz_export_args";
+        static char* argv[] = {name, nullptr};
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        made->app = std::make_unique<QGuiApplication>(argc, argv);
+        made->folder = std::make_unique<QTemporaryDir>();
+        return made;
+    }();
+    return *f;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    Fixture& f = fixture();
+    // Arguments are separated by NUL bytes. Pictures are written only inside a scratch folder:
+    // whatever follows -o or --output is mapped to a file name there.
+    const QList<QByteArray> parts =
+        QByteArray::fromRawData(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)).split('\0');
+    QStringList args;
+    bool nextIsOutput = false;
+    for (const QByteArray& part : parts) {
+        QString arg = QString::fromUtf8(part);
+        if (nextIsOutput) {
+            arg = f.folder->filePath(QStringLiteral("out-%1.png").arg(qHash(arg) % 16));
+        } else if (arg.startsWith(QLatin1String("--output=")) || arg.startsWith(QLatin1String("-o="))
+                   || (arg.startsWith(QLatin1String("-o")) && arg.size() > 2)) {
+            arg = QStringLiteral("--output=") + f.folder->filePath(QStringLiteral("out.png"));
+        }
+        nextIsOutput = arg == QLatin1String("-o") || arg == QLatin1String("--output");
+        args << arg;
+        if (args.size() >= 12)
+            break;
+    }
+
+    const cyclar::ExportResult result = cyclar::runExport(args);
+    if (result.exitCode == 0) {
+        if (!result.err.isEmpty())
+            std::abort();
+    } else if (result.exitCode == cyclar::exitUsage) {
+        if (!result.out.isEmpty() || result.err.count('\n') != 1 || !result.err.endsWith('\n'))
+            std::abort();
+    } else {
+        std::abort();
+    }
+    return 0;
+}
