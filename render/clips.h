@@ -1,0 +1,79 @@
+// The two looping clips of the moving linkage: their frames are drawn by the frame renderer.
+#pragma once
+
+// Only Qt headers here: the clip player in the dialog layer includes this file for ClipSource.
+#include <QImage>
+#include <QList>
+#include <QRgb>
+#include <QSize>
+
+#include <memory>
+
+namespace cyclar {
+
+struct LinkageDimensions;
+
+/// Frames of a clip, made on demand. frame(i) may be slow the first time (it draws the
+/// picture) and is cheap afterwards.
+class ClipSource {
+public:
+    virtual ~ClipSource() = default;
+    virtual int frameCount() const = 0;
+    virtual QSize frameSize() const = 0;
+    /// Frame i, 0 <= i < frameCount(); a null image for any other i.
+    virtual QImage frame(int i) = 0;
+};
+
+/// Size, length, rate and key frames of a clip.
+struct ClipSpec {
+    QSize frameSize;
+    int frameCount = 0;
+    int framesPerSecond = 0;
+    QList<int> keyFrames;
+};
+
+/// The title page's clip: a fixed view, the linkage through one cycle.
+ClipSpec clip1038Spec();
+/// The Circular View clip: the viewpoint goes once round the sphere's vertical axis while the
+/// linkage runs through one cycle.
+ClipSpec clip170Spec();
+
+/// The linkage both clips show. It is not Grashof, so its two assembly branches join into a
+/// single circuit, and its coupler curve is one closed curve that crosses itself once (a
+/// figure of eight): each branch draws one lobe.
+extern const LinkageDimensions clipLinkage;
+
+/// The clips' colours in index order: red (coupler curve), tan (sphere and reference circles),
+/// blue (linkage), white (background). Every pixel of every frame is one of these.
+QList<QRgb> clipColourTable();
+
+/// What one clip frame shows: the view angles (degrees, any value: the rotation is periodic)
+/// and the animation frame index (1..360) whose pose is drawn.
+struct ClipShot {
+    double turn = 0.0;
+    double tilt = 0.0;
+    int animationFrame = 1;
+};
+
+/// The title page clip's view, fixed for all its frames.
+inline constexpr double clip1038Turn = -18.0;
+inline constexpr double clip1038Tilt = -18.0;
+
+/// Frame i of each clip. Indices past the last frame continue the motion (the animation frame
+/// wraps after 360 and the turn keeps growing), so frame frameCount() shows what frame 0 does.
+ClipShot clip1038Shot(int i);
+ClipShot clip170Shot(int i);
+
+/// One picture of the clip linkage at the given size (radius 90 % of the width), without a
+/// label, in the clip colours.
+QImage renderClipPicture(QSize size, const ClipShot& shot);
+
+/// Lazy sources of the two clips: a frame is drawn the first time it is asked for, then kept.
+std::shared_ptr<ClipSource> openClip1038();
+std::shared_ptr<ClipSource> openClip170();
+
+/// Every frame of each clip, drawn now.
+QList<QImage> renderClip1038();
+QList<QImage> renderClip170();
+
+} // namespace cyclar
