@@ -1,0 +1,40 @@
+// The application: its look, its state, and the run of the page chain from the title page.
+#pragma once
+
+#include "app_state.h"
+#include "page_chain.h"
+
+#include <QObject>
+
+class QApplication;
+
+namespace cyclar {
+
+/// Starts the program on its title page and ends it when the last page of the chain has ended.
+/// F1 opens the help page over the page in front.
+class CCyclarApp : public QObject {
+    Q_OBJECT
+public:
+    explicit CCyclarApp(QApplication& app);
+
+    /// Sets the look and shows the title page; the program then runs until the chain is empty.
+    void InitInstance();
+    int run();
+
+    AppState& state() { return m_state; }
+    PageChain& chain() { return m_chain; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QApplication& m_app;
+    PageChain m_chain;
+    AppState m_state{m_chain};
+};
+
+/// The name message boxes are captioned with, and the version the program reports.
+inline constexpr const char* applicationName = "cyclar";
+inline constexpr const char* applicationVersion = "1.0.0.1";
+
+} // namespace cyclar

@@ -1,0 +1,387 @@
+// Tests of the whole program's shell: start-up, the title page, About, Circular View, F1, and
+// the page chain from the title page to the end, as a user goes through it.
+#include "about_dialog.h"
+#include "animation_page.h"
+#include "artwork.h"
+#include "bitmap_button.h"
+#include "circular_view.h"
+#include "clip_player.h"
+#include "cyclar_app.h"
+#include "dimensions_page.h"
+#include "help_page.h"
+#include "message_box_probe.h"
+#include "title_page.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTimer>
+#include <QtTest>
+
+#include <functional>
+
+using namespace cyclar;
+using cyclar::test::MessageBoxProbe;
+
+namespace {
+
+QtMessageHandler testLogHandler = nullptr;
+
+// The offscreen platform says so on every window it shows; nothing to do with the program.
+void dropPlatformChatter(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (!message.startsWith(QLatin1String("This plugin does not support")) && testLogHandler) {
+        testLogHandler(type, context, message);
+    }
+}
+
+void settle()
+{
+    for (int i = 0; i < 3; ++i) {
+        QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+}
+
+void click(BitmapButton* button)
+{
+    QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, button->rect().center());
+    settle();
+}
+
+// Runs `inside` once a modal window of type W is open over the code that opens it, then
+// closes it with `closeKey`. Returns whether it was seen.
+template <class W> struct ModalWatch {
+    bool seen = false;
+    std::function<void(W*)> inside;
+    Qt::Key closeKey = Qt::Key_Escape;
+
+    void arm(QObject* context)
+    {
+        QTimer::singleShot(50, context, [this, context] {
+            auto* window = qobject_cast<W*>(QApplication::activeModalWidget());
+            if (!window) {
+                arm(context); // not open yet
+                return;
+            }
+            seen = true;
+            if (inside) {
+                inside(window);
+            }
+            QTest::keyClick(window, closeKey);
+        });
+    }
+};
+
+// The pages of the program that are showing.
+QList<Page*> visiblePages()
+{
+    QList<Page*> pages;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* page = qobject_cast<Page*>(widget); page && page->isVisible()) {
+            pages.append(page);
+        }
+    }
+    return pages;
+}
+
+struct Program {
+    CCyclarApp app{*qApp};
+    QSignalSpy finished{&app.chain(), &PageChain::finished};
+
+    Program()
+    {
+        app.InitInstance();
+        settle();
+    }
+    template <class P> P* front() { return qobject_cast<P*>(app.chain().front()); }
+    CCyclarDlg* title() { return front<CCyclarDlg>(); }
+    cyclar1* dimensions() { return front<cyclar1>(); }
+    cyclar_animation* animation() { return front<cyclar_animation>(); }
+    bool ended()
+    {
+        settle();
+        return finished.count() == 1 && app.chain().depth() == 0;
+    }
+};
+
+} // namespace
+
+class TestApp : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void minimisedIconPosition_data();
+    void minimisedIconPosition();
+    void startsOnTheTitlePageWithItsClip();
+    void titlePageEnds_data();
+    void titlePageEnds();
+    void continueThenExit();
+    void continueSubmitBackSubmitBackExit();
+    void enterOnTheDimensionsPage();
+    void backWithLettersReturnsToTheAnimationPage();
+    void aboutFromTheWindowMenu_data();
+    void aboutFromTheWindowMenu();
+    void contextMenuCarriesTheAboutItem();
+    void helpAndCircularViewLeaveTheTitlePage();
+    void circularViewRestartsItsClip();
+    void f1OpensTheHelpOfThePageInFront();
+};
+
+void TestApp::initTestCase()
+{
+    testLogHandler = qInstallMessageHandler(dropPlatformChatter);
+}
+
+void TestApp::minimisedIconPosition_data()
+{
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("x");
+    QTest::newRow("160") << 160 << 64;
+    QTest::newRow("33") << 33 << 1;
+    QTest::newRow("32") << 32 << 0;
+    QTest::newRow("31") << 31 << 0;
+    QTest::newRow("30: toward zero, not down") << 30 << 0;
+    QTest::newRow("0") << 0 << -15;
+}
+
+void TestApp::minimisedIconPosition()
+{
+    QFETCH(int, width);
+    QFETCH(int, x);
+    QCOMPARE(cyclar::minimisedIconPosition(QSize(width, width), QSize(32, 32)), QPoint(x, x));
+}
+
+void TestApp::startsOnTheTitlePageWithItsClip()
+{
+    Program program;
+    QCOMPARE(QCoreApplication::applicationName(), QStringLiteral("cyclar"));
+    QCOMPARE(QCoreApplication::applicationVersion(), QStringLiteral("1.0.0.1"));
+    CCyclarDlg* title = program.title();
+    QVERIFY(title && title->isVisible());
+    QCOMPARE(visiblePages().size(), 1);
+    QCOMPARE(title->windowTitle(), QStringLiteral("Animation of Spherical Four-bar Linkages"));
+    QVERIFY(!title->windowIcon().isNull());
+    QVERIFY(title->IDC_ANIMATE1->isPlaying());
+    // The clip's picture does not hide a button.
+    for (BitmapButton* button : {title->IDC_continue, title->IDC_help, title->IDC_circular}) {
+        QVERIFY(!button->geometry().intersects(title->IDC_ANIMATE1->geometry()));
+        QVERIFY(title->rect().contains(button->geometry()));
+    }
+    QVERIFY(title->rect().contains(title->IDC_ANIMATE1->geometry()));
+    QTest::keyClick(title, Qt::Key_Escape);
+    QVERIFY(program.ended());
+}
+
+void TestApp::titlePageEnds_data()
+{
+    QTest::addColumn<int>("how");
+    QTest::newRow("Escape") << 0;
+    QTest::newRow("Enter") << 1;
+    QTest::newRow("close box") << 2;
+    QTest::newRow("Close command") << 3;
+}
+
+void TestApp::titlePageEnds()
+{
+    QFETCH(int, how);
+    Program program;
+    CCyclarDlg* title = program.title();
+    switch (how) {
+    case 0: QTest::keyClick(title, Qt::Key_Escape); break;
+    case 1: QTest::keyClick(title, Qt::Key_Return); break;
+    case 2: title->close(); break;
+    default: title->OnSysCommand(SC_CLOSE_COMMAND); break;
+    }
+    QVERIFY(program.ended());
+}
+
+void TestApp::continueThenExit()
+{
+    Program program;
+    click(program.title()->IDC_continue);
+    cyclar1* dims = program.dimensions();
+    QVERIFY(dims);
+    QCOMPARE(dims->IDC_a->text(), QStringLiteral("50"));
+    QCOMPARE(visiblePages(), QList<Page*>{dims});
+    click(dims->IDCANCEL_button);
+    QVERIFY(program.ended());
+}
+
+void TestApp::continueSubmitBackSubmitBackExit()
+{
+    Program program;
+    MessageBoxProbe probe;
+    click(program.title()->IDC_continue);
+    for (int round = 0; round < 2; ++round) {
+        click(program.dimensions()->IDC_submit);
+        QVERIFY(program.animation());
+        QCOMPARE(visiblePages(), QList<Page*>{program.animation()});
+        click(program.animation()->IDC_back);
+        QVERIFY(program.dimensions());
+        QCOMPARE(visiblePages(), QList<Page*>{program.dimensions()});
+        QCOMPARE(program.app.chain().depth(), 1);
+    }
+    click(program.dimensions()->IDCANCEL_button);
+    QVERIFY(program.ended());
+    QVERIFY(visiblePages().isEmpty()); // no earlier page showed again on the way
+    QVERIFY(probe.texts().isEmpty());
+}
+
+void TestApp::enterOnTheDimensionsPage()
+{
+    Program program;
+    click(program.title()->IDC_continue);
+    QTest::keyClick(program.dimensions()->IDC_b, Qt::Key_Enter);
+    QVERIFY(program.ended());
+}
+
+void TestApp::backWithLettersReturnsToTheAnimationPage()
+{
+    Program program;
+    MessageBoxProbe probe;
+    click(program.title()->IDC_continue);
+    click(program.dimensions()->IDC_submit);
+    cyclar_animation* animation = program.animation();
+    click(animation->IDC_animate);
+    animation->IDC_a->setText(QStringLiteral("fifty"));
+    click(animation->IDC_back);
+    QCOMPARE(probe.texts(), (QStringList{"Please enter a number.", "Please enter a number."}));
+    QVERIFY(program.dimensions());
+    QCOMPARE(visiblePages().size(), 2);
+    click(program.dimensions()->IDCANCEL_button);
+    QCOMPARE(program.app.chain().front(), animation);
+    QCOMPARE(visiblePages(), QList<Page*>{animation});
+    QVERIFY(!animation->isTimerActive(1));
+    QCOMPARE(program.finished.count(), 0);
+    click(animation->IDCANCEL_button);
+    QVERIFY(program.ended());
+}
+
+void TestApp::aboutFromTheWindowMenu_data()
+{
+    QTest::addColumn<unsigned>("command");
+    QTest::addColumn<bool>("opensAbout");
+    QTest::newRow("0x0010") << 0x0010u << true;
+    QTest::newRow("0x001F: low bits ignored") << 0x001Fu << true;
+    QTest::newRow("0x0020") << 0x0020u << false;
+    QTest::newRow("0x0000") << 0x0000u << false;
+}
+
+void TestApp::aboutFromTheWindowMenu()
+{
+    QFETCH(unsigned, command);
+    QFETCH(bool, opensAbout);
+    Program program;
+    CCyclarDlg* title = program.title();
+    ModalWatch<CAboutDlg> watch;
+    QString version;
+    watch.inside = [&version](CAboutDlg* about) {
+        QCOMPARE(about->windowTitle(), QStringLiteral("About Orbiqua"));
+        version = about->findChild<QLabel*>(QStringLiteral("version"))->text();
+        QVERIFY(about->findChild<QPushButton*>(QStringLiteral("IDOK"))->isDefault());
+    };
+    watch.closeKey = Qt::Key_Return;
+    if (opensAbout) {
+        watch.arm(this);
+    }
+    title->OnSysCommand(command);
+    settle();
+    QCOMPARE(watch.seen, opensAbout);
+    if (opensAbout) {
+        QCOMPARE(version, QStringLiteral("Orbiqua Version 1.0"));
+    }
+    QCOMPARE(program.app.chain().front(), title); // the title page is unchanged
+    QVERIFY(title->isVisible() && title->IDC_ANIMATE1->isPlaying());
+    QCOMPARE(program.finished.count(), 0);
+}
+
+void TestApp::contextMenuCarriesTheAboutItem()
+{
+    Program program;
+    CCyclarDlg* title = program.title();
+    QStringList items;
+    bool aboutSeen = false;
+    QTimer::singleShot(100, this, [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!menu) {
+            return;
+        }
+        for (QAction* action : menu->actions()) {
+            items << (action->isSeparator() ? QStringLiteral("-") : action->text());
+        }
+        ModalWatch<CAboutDlg>* watch = new ModalWatch<CAboutDlg>;
+        watch->inside = [&aboutSeen](CAboutDlg*) { aboutSeen = true; };
+        watch->arm(this);
+        QTimer::singleShot(2000, this, [watch] { delete watch; });
+        QAction* about = menu->actions().last();
+        QTest::mouseClick(menu, Qt::LeftButton, Qt::NoModifier, menu->actionGeometry(about).center());
+    });
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), title->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(title, &event);
+    settle();
+    QCOMPARE(items, (QStringList{"-", "&About cyclar..."}));
+    QTRY_VERIFY(aboutSeen);
+}
+
+void TestApp::helpAndCircularViewLeaveTheTitlePage()
+{
+    Program program;
+    CCyclarDlg* title = program.title();
+    ModalWatch<help> helpWatch;
+    helpWatch.closeKey = Qt::Key_Return; // Enter closes only the help page
+    helpWatch.arm(this);
+    click(title->IDC_help);
+    QVERIFY(helpWatch.seen);
+    ModalWatch<circular> circularWatch;
+    int clipFrame = -1;
+    circularWatch.inside = [&clipFrame](circular* window) {
+        QTest::qWait(300);
+        clipFrame = window->IDC_ANIMATE2->currentFrame();
+    };
+    circularWatch.arm(this);
+    click(title->IDC_circular);
+    QVERIFY(circularWatch.seen);
+    QVERIFY(clipFrame > 0);
+    QCOMPARE(program.app.chain().front(), title);
+    QVERIFY(title->isVisible() && title->isEnabled());
+    click(title->IDC_continue); // Continue still works
+    QVERIFY(program.dimensions());
+}
+
+void TestApp::circularViewRestartsItsClip()
+{
+    circular window;
+    window.show();
+    QVERIFY(window.IDC_ANIMATE2->isPlaying());
+    QCOMPARE(window.windowTitle(), QStringLiteral("Circular View"));
+    QTRY_VERIFY(window.IDC_ANIMATE2->currentFrame() > 2);
+    window.close();
+    circular again;
+    again.show();
+    QCOMPARE(again.IDC_ANIMATE2->currentFrame(), 0);
+}
+
+void TestApp::f1OpensTheHelpOfThePageInFront()
+{
+    Program program;
+    click(program.title()->IDC_continue);
+    cyclar1* dims = program.dimensions();
+    ModalWatch<help> watch;
+    QWidget* parent = nullptr;
+    watch.inside = [&parent](help* window) { parent = window->parentWidget(); };
+    watch.arm(this);
+    dims->IDC_c->setFocus();
+    QTest::keyClick(dims->IDC_c, Qt::Key_F1);
+    settle();
+    QVERIFY(watch.seen);
+    QCOMPARE(parent, dims);
+    QCOMPARE(program.app.chain().front(), dims);
+}
+
+QTEST_MAIN(TestApp)
+#include "tst_app.moc"
