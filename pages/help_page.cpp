@@ -6,6 +6,8 @@
 
 #include <QLabel>
 
+#include <algorithm>
+
 namespace cyclar {
 
 namespace {
@@ -48,10 +50,18 @@ help::help(QWidget* opener) : Page(opener)
 {
     setWindowTitle(QStringLiteral("Help"));
     PageLayout layout(this, templateFont(TemplateFont::TimesNewRoman12));
+    // A paragraph that needs more lines in the stand-in face than its box holds grows, and
+    // the paragraphs below it move down: no text is ever cut off.
+    int bottom = 0;
     for (const Paragraph& p : paragraphs) {
-        layout.text(p.x, p.y, p.w, p.h, QString::fromLatin1(p.text))->setObjectName(QStringLiteral("paragraph"));
+        QLabel* label = layout.text(p.x, p.y, p.w, p.h, QString::fromLatin1(p.text));
+        label->setObjectName(QStringLiteral("paragraph"));
+        const int top = std::max(label->y(), bottom + layout.units().toPixelsY(2));
+        const int height = std::max(label->height(), label->heightForWidth(label->width()));
+        label->setGeometry(label->x(), top, label->width(), height);
+        bottom = label->geometry().bottom();
     }
-    setFixedSize(layout.clientSize(280, 192));
+    setFixedSize(layout.clientSize(280, 192, QSize(0, bottom + 1 + layout.units().toPixelsY(9))));
 }
 
 void showHelp(QWidget* opener)

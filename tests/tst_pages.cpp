@@ -619,6 +619,14 @@ void TestPages::helpPageTexts()
     QVERIFY(paragraphs[2]->text().contains(QStringLiteral("appropriate for contructing a spherical")));
     QVERIFY(paragraphs[4]->text().endsWith(QStringLiteral("shown in this page. ")));
     QVERIFY(paragraphs[1]->text().contains(QStringLiteral("click \"continue\" button")));
+    // Every paragraph shows whole, inside the page, below the one before it.
+    int bottom = -1;
+    for (QLabel* paragraph : paragraphs) {
+        QVERIFY(paragraph->height() >= paragraph->heightForWidth(paragraph->width()));
+        QVERIFY(paragraph->y() > bottom);
+        QVERIFY(page.rect().contains(paragraph->geometry()));
+        bottom = paragraph->geometry().bottom();
+    }
 }
 
 void TestPages::manyBackSubmitCyclesKeepMemorySteady()
