@@ -51,10 +51,12 @@ QImage toClipImage(const QImage& picture)
     const QImage source = picture.convertToFormat(QImage::Format_RGB32);
     QRgb lastColour = clipWhite;
     uchar lastIndex = 3;
-    for (int y = 0; y < source.height(); ++y) {
+    const int width = source.width();
+    const int height = source.height();
+    for (int y = 0; y < height; ++y) {
         const auto* in = reinterpret_cast<const QRgb*>(source.constScanLine(y));
         uchar* out = indexed.scanLine(y);
-        for (int x = 0; x < source.width(); ++x) {
+        for (int x = 0; x < width; ++x) {
             const QRgb colour = in[x];
             if (colour != lastColour) {
                 const qsizetype found = table.indexOf(colour);
