@@ -84,8 +84,8 @@ void ClipPlayer::seek(int frame)
         return;
     }
     if (playing_) {
-        start_ = now() - dueTime(frame);
-        scheduleNext(dueTime(frame), frame);
+        const qint64 elapsed = restartTimeline(now(), dueTime(frame));
+        scheduleNext(elapsed, elapsed * framesPerSecond_ / 1000);
     }
     showFrame(frame);
 }
@@ -98,9 +98,8 @@ void ClipPlayer::tick()
     const qint64 t = now();
     qint64 elapsed = 0;
     if (__builtin_sub_overflow(t, start_, &elapsed) || elapsed < 0) {
-        // The clock went back (or beyond reach): the loop goes on from the frame shown.
-        elapsed = dueTime(current_);
-        start_ = t - elapsed;
+        // The clock went back (or leapt beyond reach): the loop goes on from the frame shown.
+        elapsed = restartTimeline(t, dueTime(current_));
     }
     // frameCount() * 1000 ms hold exactly framesPerSecond whole loops, so the start may move on
     // by that much without changing what is due when; it keeps the arithmetic small.
@@ -115,6 +114,15 @@ void ClipPlayer::tick()
         showFrame(frame);
     }
     scheduleNext(elapsed, k);
+}
+
+qint64 ClipPlayer::restartTimeline(qint64 t, qint64 elapsed)
+{
+    if (__builtin_sub_overflow(t, elapsed, &start_)) {
+        start_ = t; // only a clock at the very end of its range gets here
+        return 0;
+    }
+    return elapsed;
 }
 
 void ClipPlayer::scheduleNext(qint64 elapsed, qint64 k)

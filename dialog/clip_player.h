@@ -71,6 +71,9 @@ private:
     /// Milliseconds after the loop's start at which frame k (counted from the start, without
     /// wrapping) is due: ceil(k * 1000 / fps).
     qint64 dueTime(qint64 k) const;
+    /// Moves the loop's start so that `elapsed` ms have passed at clock time t; returns the
+    /// elapsed time actually set (0 if t is too near the clock's end for that).
+    qint64 restartTimeline(qint64 t, qint64 elapsed);
     void showFrame(int frame);
     void scheduleNext(qint64 elapsed, qint64 k);
 

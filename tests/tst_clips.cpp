@@ -434,6 +434,12 @@ void TestClips::playerSkipsAheadAfterAStallWithoutDrift()
     QCOMPARE(f.player.currentFrame(), 199 % 60);
     f.at(start - 400);
     QCOMPARE(f.player.currentFrame(), 200 % 60);
+    // Readings at the ends of the clock's range overflow nothing.
+    f.at(std::numeric_limits<qint64>::max());
+    QVERIFY(f.player.currentFrame() >= 0 && f.player.currentFrame() < 60);
+    f.at(std::numeric_limits<qint64>::min());
+    QVERIFY(f.player.currentFrame() >= 0 && f.player.currentFrame() < 60);
+    QVERIFY(f.timer()->isActive());
 }
 
 void TestClips::playerStopsSeeksAndRestarts()
