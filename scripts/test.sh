@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Installs what is missing, then builds and runs the whole test suite twice: optimised, and
-# under AddressSanitizer + UndefinedBehaviorSanitizer.
+# Installs what is missing, then builds and runs the whole test suite: the optimised build and
+# the AddressSanitizer + UndefinedBehaviorSanitizer build under CTest, the program itself
+# clicked through on a virtual display, and each fuzzer for a short while.
+# CYCLAR_FUZZ_SECONDS sets the fuzzers' time each (default 60; 0 skips them).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh test
@@ -19,4 +21,17 @@ for flavour in release asan; do
     status=1
   fi
 done
+
+echo "=== the program, clicked through under Xvfb ==="
+if ! scripts/e2e.sh build/release/app/cyclar build/e2e; then
+  status=1
+fi
+
+seconds=${CYCLAR_FUZZ_SECONDS:-60}
+if [[ $seconds != 0 ]]; then
+  echo "=== fuzzers, ${seconds}s each ==="
+  if ! scripts/fuzz.sh "$seconds"; then
+    status=1
+  fi
+fi
 exit $status
