@@ -27,7 +27,8 @@ fail() {
   cat "$log" >&2 || true
   exit 1
 }
-shot() { import -window root "$shots/$1.png"; }
+# A screenshot of the screen, or of one window when its id is given.
+shot() { import -window "${2:-root}" "$shots/$1.png"; }
 
 # Waits for a visible window with exactly this title; prints its id.
 window() {
@@ -89,24 +90,36 @@ trap 'kill $pid 2>/dev/null || true' EXIT
 step "title page, clip playing"
 title=$(window "Animation of Spherical Four-bar Linkages")
 sleep 0.5
-shot 01-title
+shot 01-title "$title"
 import -window root /tmp/cyclar-e2e-a.png
 sleep 0.4
 import -window root /tmp/cyclar-e2e-b.png
 differ /tmp/cyclar-e2e-a.png /tmp/cyclar-e2e-b.png || fail "the title page's clip does not move"
 
+step "About box from the title page's menu"
+read -r tx ty tw th <<<"$(box "rgb(234,6,44)")" || fail "no title banner"
+xdotool mousemove $((tx + tw / 2)) $((ty + th + 40)) click 3
+sleep 0.5
+# The menu's one item sits just below and right of where it opened.
+xdotool mousemove $((tx + tw / 2 + 30)) $((ty + th + 52)) click 1
+about=$(window "About Orbiqua")
+sleep 0.3
+shot 09-about "$about"
+key "$about" Return
+gone "About Orbiqua"
+
 step "Circular View"
 click_word "rgb(244,231,9)" "Circular View"
 view=$(window "Circular View")
 sleep 0.5
-shot 02-circular-view
+shot 02-circular-view "$view"
 key "$view" Escape
 gone "Circular View"
 
 step "help page from the title page"
 click_word "rgb(5,17,179)" "Help"
 helpwin=$(window "Help")
-shot 03-help
+shot 03-help "$helpwin"
 key "$helpwin" Return
 gone "Help"
 
@@ -114,13 +127,13 @@ step "Continue: the dimensions page"
 click_word "rgb(26,128,21)" "Continue"
 dims=$(window "Dimensions of Spherical Four-bar Linkages")
 sleep 0.3
-shot 04-dimensions
+shot 04-dimensions "$dims"
 
 step "Submit: the animation page"
 click_word "rgb(248,13,30)" "Submit"
 anim=$(window "Animation of Four-bar Linkages")
 sleep 0.3
-shot 05-animation
+shot 05-animation "$anim"
 picture "$anim" /tmp/cyclar-e2e-p0.png
 
 step "Animate: the linkage moves"
@@ -130,7 +143,7 @@ picture "$anim" /tmp/cyclar-e2e-p1.png
 sleep 0.4
 picture "$anim" /tmp/cyclar-e2e-p2.png
 differ /tmp/cyclar-e2e-p1.png /tmp/cyclar-e2e-p2.png || fail "the picture does not change between ticks"
-shot 06-animating
+shot 06-animating "$anim"
 
 step "Stop: the picture stands still"
 click_word "rgb(247,7,30)" "Stop"
@@ -157,7 +170,7 @@ picture "$anim" /tmp/cyclar-e2e-p5.png
 sleep 0.4
 picture "$anim" /tmp/cyclar-e2e-p6.png
 differ /tmp/cyclar-e2e-p5.png /tmp/cyclar-e2e-p6.png || fail "the clock did not start again at the slider's release"
-shot 07-turned
+shot 07-turned "$anim"
 
 step "Back: the dimensions page again"
 # Back and Exit share their green; Back is the left one.
@@ -165,7 +178,7 @@ read -r gx gy gw gh <<<"$(box "rgb(3,113,6)")"
 xdotool mousemove $((gx + 25)) $((gy + gh / 2)) click 1
 dims=$(window "Dimensions of Spherical Four-bar Linkages")
 sleep 0.3
-shot 08-back
+shot 08-back "$dims"
 
 step "Exit: the program ends"
 click_word "rgb(3,113,6)" "Exit"
