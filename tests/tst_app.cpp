@@ -10,6 +10,7 @@
 #include "dimensions_page.h"
 #include "help_page.h"
 #include "message_box_probe.h"
+#include "widget_test_support.h"
 #include "title_page.h"
 
 #include <QApplication>
@@ -24,27 +25,10 @@
 #include <functional>
 
 using namespace cyclar;
+using cyclar::test::settle;
 using cyclar::test::MessageBoxProbe;
 
 namespace {
-
-QtMessageHandler testLogHandler = nullptr;
-
-// The offscreen platform says so on every window it shows; nothing to do with the program.
-void dropPlatformChatter(QtMsgType type, const QMessageLogContext& context, const QString& message)
-{
-    if (!message.startsWith(QLatin1String("This plugin does not support")) && testLogHandler) {
-        testLogHandler(type, context, message);
-    }
-}
-
-void settle()
-{
-    for (int i = 0; i < 3; ++i) {
-        QCoreApplication::processEvents();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-}
 
 void click(BitmapButton* button)
 {
@@ -134,7 +118,7 @@ private slots:
 
 void TestApp::initTestCase()
 {
-    testLogHandler = qInstallMessageHandler(dropPlatformChatter);
+    test::quietPlatformNotes();
 }
 
 void TestApp::minimisedIconPosition_data()

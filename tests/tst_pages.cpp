@@ -8,6 +8,7 @@
 #include "dimensions_page.h"
 #include "help_page.h"
 #include "message_box_probe.h"
+#include "widget_test_support.h"
 #include "page_chain.h"
 #include "page_layout.h"
 #include "trackbar.h"
@@ -25,24 +26,13 @@
 
 #include <cmath>
 
-#if defined(__SANITIZE_ADDRESS__)
-#include <sanitizer/allocator_interface.h>
-#else
-#include <malloc.h>
-#endif
-
 using namespace cyclar;
+using cyclar::test::heapInUse;
+using cyclar::test::residentKilobytes;
+using cyclar::test::settle;
 using cyclar::test::MessageBoxProbe;
 
 namespace {
-
-void settle()
-{
-    for (int i = 0; i < 3; ++i) {
-        QCoreApplication::processEvents();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-}
 
 void click(BitmapButton* button)
 {
@@ -86,32 +76,6 @@ QString fieldTexts(std::initializer_list<QLineEdit*> fields)
         texts << field->text();
     }
     return texts.join(QLatin1Char(','));
-}
-
-// Bytes the program has allocated and not freed: unlike the resident size, this does not count
-// memory the allocator keeps for reuse.
-qint64 heapInUse()
-{
-#if defined(__SANITIZE_ADDRESS__)
-    return static_cast<qint64>(__sanitizer_get_current_allocated_bytes());
-#else
-    const struct mallinfo2 info = mallinfo2();
-    return static_cast<qint64>(info.uordblks + info.hblkhd);
-#endif
-}
-
-long residentKilobytes()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly)) {
-        return 0;
-    }
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:")) {
-            return line.mid(6).trimmed().split(' ').first().toLong();
-        }
-    }
-    return 0;
 }
 
 // The program's pages over one shared state, starting from a dimensions page with defaults.
@@ -167,26 +131,17 @@ private slots:
     void enterOnTheAnimationPageEnds();
     void helpKeepsTheAnimationRunning();
     void helpPageTexts();
+    void tabOrders();
     void manyBackSubmitCyclesKeepMemorySteady();
 };
 
 namespace {
 
-QtMessageHandler testLogHandler = nullptr;
-
-// The offscreen platform says so on every page it shows; nothing to do with the pages.
-void dropPlatformChatter(QtMsgType type, const QMessageLogContext& context, const QString& message)
-{
-    if (!message.startsWith(QLatin1String("This plugin does not support")) && testLogHandler) {
-        testLogHandler(type, context, message);
-    }
-}
-
 } // namespace
 
 void TestPages::initTestCase()
 {
-    testLogHandler = qInstallMessageHandler(dropPlatformChatter);
+    test::quietPlatformNotes();
     QCoreApplication::setApplicationName(QStringLiteral("cyclar"));
     initArtwork();
     QApplication::setFont(defaultTextFont());
@@ -627,6 +582,36 @@ void TestPages::helpPageTexts()
         QVERIFY(page.rect().contains(paragraph->geometry()));
         bottom = paragraph->geometry().bottom();
     }
+}
+
+namespace {
+
+// The controls the Tab key visits on a page, in order, starting from its first.
+QList<QWidget*> tabOrder(QWidget* page)
+{
+    QList<QWidget*> order;
+    QWidget* widget = page->nextInFocusChain();
+    while (widget != page && order.size() < 50) {
+        if ((widget->focusPolicy() & Qt::TabFocus) && widget->isVisibleTo(page)) {
+            order.append(widget);
+        }
+        widget = widget->nextInFocusChain();
+    }
+    return order;
+}
+
+} // namespace
+
+void TestPages::tabOrders()
+{
+    Session session;
+    cyclar1* dims = session.dimensions();
+    QCOMPARE(tabOrder(dims), (QList<QWidget*>{dims->IDC_a, dims->IDC_b, dims->IDC_c, dims->IDC_f,
+                                              dims->IDC_k, dims->IDC_h}));
+    cyclar_animation* page = session.submit();
+    QCOMPARE(tabOrder(page), (QList<QWidget*>{page->IDC_SLIDER1, page->IDC_h1, page->IDC_a, page->IDC_c,
+                                              page->IDC_f, page->IDC_k, page->IDC_b1, page->IDC_SLIDER2,
+                                              page->IDC_SLIDER3}));
 }
 
 void TestPages::manyBackSubmitCyclesKeepMemorySteady()

@@ -10,62 +10,19 @@
 #include "dimensions_page.h"
 #include "page_chain.h"
 #include "trackbar.h"
+#include "widget_test_support.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QSignalSpy>
 #include <QtTest>
 
-#if defined(__SANITIZE_ADDRESS__)
-#include <sanitizer/allocator_interface.h>
-#else
-#include <malloc.h>
-#endif
-
 using namespace cyclar;
+using cyclar::test::heapInUse;
+using cyclar::test::residentKilobytes;
+using cyclar::test::settle;
 
 namespace {
-
-QtMessageHandler testLogHandler = nullptr;
-
-void dropPlatformChatter(QtMsgType type, const QMessageLogContext& context, const QString& message)
-{
-    if (!message.startsWith(QLatin1String("This plugin does not support")) && testLogHandler) {
-        testLogHandler(type, context, message);
-    }
-}
-
-void settle()
-{
-    for (int i = 0; i < 3; ++i) {
-        QCoreApplication::processEvents();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-}
-
-long residentKilobytes()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly)) {
-        return 0;
-    }
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:")) {
-            return line.mid(6).trimmed().split(' ').first().toLong();
-        }
-    }
-    return 0;
-}
-
-qint64 heapInUse()
-{
-#if defined(__SANITIZE_ADDRESS__)
-    return static_cast<qint64>(__sanitizer_get_current_allocated_bytes());
-#else
-    const struct mallinfo2 info = mallinfo2();
-    return static_cast<qint64>(info.uordblks + info.hblkhd);
-#endif
-}
 
 int countFrom(const char* variable, int fallback)
 {
@@ -105,7 +62,7 @@ private slots:
 
 void TestSoak::initTestCase()
 {
-    testLogHandler = qInstallMessageHandler(dropPlatformChatter);
+    test::quietPlatformNotes();
     QCoreApplication::setApplicationName(QStringLiteral("cyclar"));
     initArtwork();
     QApplication::setFont(defaultTextFont());
