@@ -42,13 +42,14 @@ template <class W> struct ModalWatch {
     bool seen = false;
     std::function<void(W*)> inside;
     Qt::Key closeKey = Qt::Key_Escape;
+    QObject lifetime; // the polling stops when the watch goes
 
-    void arm(QObject* context)
+    void arm(QObject* = nullptr)
     {
-        QTimer::singleShot(50, context, [this, context] {
+        QTimer::singleShot(50, &lifetime, [this] {
             auto* window = qobject_cast<W*>(QApplication::activeModalWidget());
             if (!window) {
-                arm(context); // not open yet
+                arm(); // not open yet
                 return;
             }
             seen = true;
@@ -289,7 +290,7 @@ void TestApp::contextMenuCarriesTheAboutItem()
     Program program;
     CCyclarDlg* title = program.title();
     QStringList items;
-    bool aboutSeen = false;
+    ModalWatch<CAboutDlg> about;
     QTimer::singleShot(100, this, [&] {
         auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
         if (!menu) {
@@ -298,18 +299,15 @@ void TestApp::contextMenuCarriesTheAboutItem()
         for (QAction* action : menu->actions()) {
             items << (action->isSeparator() ? QStringLiteral("-") : action->text());
         }
-        ModalWatch<CAboutDlg>* watch = new ModalWatch<CAboutDlg>;
-        watch->inside = [&aboutSeen](CAboutDlg*) { aboutSeen = true; };
-        watch->arm(this);
-        QTimer::singleShot(2000, this, [watch] { delete watch; });
-        QAction* about = menu->actions().last();
-        QTest::mouseClick(menu, Qt::LeftButton, Qt::NoModifier, menu->actionGeometry(about).center());
+        about.arm(this);
+        QAction* item = menu->actions().last();
+        QTest::mouseClick(menu, Qt::LeftButton, Qt::NoModifier, menu->actionGeometry(item).center());
     });
     QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), title->mapToGlobal(QPoint(5, 5)));
     QApplication::sendEvent(title, &event);
     settle();
     QCOMPARE(items, (QStringList{"-", "&About cyclar..."}));
-    QTRY_VERIFY(aboutSeen);
+    QTRY_VERIFY(about.seen);
 }
 
 void TestApp::helpAndCircularViewLeaveTheTitlePage()

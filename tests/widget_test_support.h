@@ -7,7 +7,9 @@
 #include <QFile>
 
 #if defined(__SANITIZE_ADDRESS__)
-#include <sanitizer/allocator_interface.h>
+#include <cstddef>
+// From the AddressSanitizer runtime (declared here: not every compiler ships its header).
+extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
 #else
 #include <malloc.h>
 #endif
