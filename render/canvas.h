@@ -7,7 +7,6 @@
 #include <QImage>
 #include <QString>
 
-
 namespace cyclar {
 
 /// Where polylines go: a move starts one, each line extends it to the given pixel.
@@ -54,7 +53,8 @@ public:
     /// Text whose cell's top-left corner is (x, y).
     void textOut(int x, int y, const QString& text);
     void setPixel(int x, int y, QRgb colour);
-    /// The pixel's colour, or 0xFFFFFFFF (not a colour) outside the canvas.
+    /// The pixel's colour as 0x00RRGGBB (white is 0x00FFFFFF), or 0xFFFFFFFF, which is no
+    /// colour, outside the canvas.
     QRgb pixel(int x, int y) const;
 
     /// The picture as drawn so far. It may be copied (shared): the canvas detaches before it

@@ -25,16 +25,11 @@
 #include <functional>
 
 using namespace cyclar;
+using cyclar::test::click;
 using cyclar::test::settle;
 using cyclar::test::MessageBoxProbe;
 
 namespace {
-
-void click(BitmapButton* button)
-{
-    QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, button->rect().center());
-    settle();
-}
 
 // Runs `inside` once a modal window of type W is open over the code that opens it, then
 // closes it with `closeKey`. Returns whether it was seen.

@@ -29,16 +29,11 @@
 using namespace cyclar;
 using cyclar::test::heapInUse;
 using cyclar::test::residentKilobytes;
+using cyclar::test::click;
 using cyclar::test::settle;
 using cyclar::test::MessageBoxProbe;
 
 namespace {
-
-void click(BitmapButton* button)
-{
-    QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, button->rect().center());
-    settle();
-}
 
 void type(QLineEdit* field, const QString& text)
 {
