@@ -1,0 +1,68 @@
+// Figures of the web edition, printed for the record: the download, the first picture, a frame.
+import { expect, test } from '@playwright/test';
+import { execFileSync } from 'node:child_process';
+import { existsSync } from 'node:fs';
+import { resolve } from 'node:path';
+import { openAnimation, repository } from './helpers.mjs';
+
+const nativeBench = process.env.CYCLAR_FRAME_BENCH ?? resolve(repository, 'build/release/bench/bench_render');
+
+test('everything the page downloads fits in 1.5 MB; the first picture shows within a second', async ({ page }) => {
+    let bytes = 0;
+    const files = [];
+    page.on('response', async (response) => {
+        const body = await response.body().catch(() => Buffer.alloc(0));
+        bytes += body.length;
+        files.push(`${new URL(response.url()).pathname} ${body.length}`);
+    });
+    await page.goto('index.html');
+    await page.waitForFunction(() => document.querySelector('canvas.clip')?.dataset.frame !== undefined);
+    // The first picture is on screen once the browser has painted after it was put.
+    const firstPicture = await page.evaluate(
+        () => new Promise((done) => requestAnimationFrame(() => setTimeout(() => done(performance.now()), 0)))
+    );
+    await page.waitForLoadState('networkidle');
+    // Help, Circular View and the other pages bring nothing new but they count if they do.
+    console.log(`web: downloaded ${files.length} files, ${bytes} bytes:\n  ${files.join('\n  ')}`);
+    console.log(`web: first picture on screen ${firstPicture.toFixed(0)} ms after navigation start`);
+    expect(bytes).toBeLessThanOrEqual(1.5 * 1024 * 1024);
+});
+
+test('a frame in the browser (compose and putImageData) against the native frame, over 360 frames', async ({ page }) => {
+    await openAnimation(page);
+    const perFrame = await page.evaluate(() => {
+        const top = window.cyclar.app.desk.top();
+        const scene = top.scene;
+        const context = top.picture.getContext('2d');
+        const runs = [];
+        for (let run = 0; run < 5; ++run) {
+            const start = performance.now();
+            for (let i = 0; i < 360; ++i) {
+                scene.advance();
+                context.putImageData(scene.compose(), 0, 0);
+            }
+            runs.push((performance.now() - start) / 360);
+        }
+        runs.sort((x, y) => x - y);
+        return runs[2];
+    });
+    console.log(`web: one frame ${(perFrame * 1000).toFixed(0)} us (median of 5 runs of 360 frames)`);
+    expect(perFrame).toBeGreaterThan(0);
+    if (!existsSync(nativeBench)) {
+        console.log(`web: no native benchmark at ${nativeBench}; build the release flavour to compare`);
+        return;
+    }
+    const report = JSON.parse(
+        execFileSync(nativeBench, [
+            '--benchmark_filter=BM_FrameCycle360$', '--benchmark_format=json',
+            '--benchmark_repetitions=5', '--benchmark_report_aggregates_only=true',
+        ]).toString()
+    );
+    const median = report.benchmarks.find((b) => b.aggregate_name === 'median');
+    if (!median) {
+        console.log('web: the native benchmark gave no median');
+        return;
+    }
+    const nativeFrame = median.real_time / 360 / (median.time_unit === 'ms' ? 1 : median.time_unit === 'us' ? 1e3 : 1e6);
+    console.log(`web: native frame ${(nativeFrame * 1000).toFixed(0)} us; browser / native = ${(perFrame / nativeFrame).toFixed(2)}`);
+});
