@@ -15,17 +15,31 @@ test('everything the page downloads fits in 1.5 MB; the first picture shows with
         bytes += body.length;
         files.push(`${new URL(response.url()).pathname} ${body.length}`);
     });
+    const firstPicture = async () => {
+        await page.waitForFunction(() => performance.getEntriesByName('cyclar-first-picture').length > 0);
+        return page.evaluate(() => performance.getEntriesByName('cyclar-first-picture')[0].startTime);
+    };
     await page.goto('index.html');
-    await page.waitForFunction(() => document.querySelector('canvas.clip')?.dataset.frame !== undefined);
-    // The first picture is on screen once the browser has painted after it was put.
-    const firstPicture = await page.evaluate(
-        () => new Promise((done) => requestAnimationFrame(() => setTimeout(() => done(performance.now()), 0)))
-    );
+    const cold = await firstPicture();
     await page.waitForLoadState('networkidle');
-    // Help, Circular View and the other pages bring nothing new but they count if they do.
+    // Every other window and page, so that whatever they fetch counts too.
+    await page.getByRole('button', { name: 'Help', exact: true }).click();
+    await page.keyboard.press('Escape');
+    await page.getByRole('button', { name: 'Circular View', exact: true }).click();
+    await page.keyboard.press('Escape');
+    await page.getByRole('button', { name: 'Continue', exact: true }).click();
+    await page.getByRole('button', { name: 'Submit', exact: true }).click();
+    await page.locator('#picture').waitFor();
+    await page.waitForLoadState('networkidle');
     console.log(`web: downloaded ${files.length} files, ${bytes} bytes:\n  ${files.join('\n  ')}`);
-    console.log(`web: first picture on screen ${firstPicture.toFixed(0)} ms after navigation start`);
     expect(bytes).toBeLessThanOrEqual(1.5 * 1024 * 1024);
+
+    // Loaded again, as a student opening the link a second time (the browser caches nothing:
+    // the test server forbids it).
+    await page.goto('about:blank');
+    await page.goto('index.html');
+    const again = await firstPicture();
+    console.log(`web: first picture on screen ${cold.toFixed(0)} ms after navigation start (first load of a new browser), ${again.toFixed(0)} ms (next load)`);
 });
 
 test('a frame in the browser (compose and putImageData) against the native frame, over 360 frames', async ({ page }) => {
