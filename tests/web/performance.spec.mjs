@@ -5,7 +5,7 @@ import { existsSync } from 'node:fs';
 import { resolve } from 'node:path';
 import { openAnimation, repository } from './helpers.mjs';
 
-const nativeBench = process.env.CYCLAR_FRAME_BENCH ?? resolve(repository, 'build/release/bench/bench_render');
+const nativeBench = process.env.CYCLAR_FRAME_BENCH ?? resolve(repository, 'build/release/bench/bench_frame_cycle');
 
 test('everything the page downloads fits in 1.5 MB; the first picture shows within a second', async ({ page }) => {
     let bytes = 0;
