@@ -174,6 +174,13 @@ EMSCRIPTEN_KEEPALIVE int cyclar_in_range(double value, double min, double max)
     return inRange(value, min, max) ? 1 : 0;
 }
 
+/// The order a page reads its fields back in, as their names: page 0 the dimensions page,
+/// 1 the animation page.
+EMSCRIPTEN_KEEPALIVE const char* cyclar_field_order(int page)
+{
+    return handOut(std::string(fieldOrder(page == 0 ? FieldPage::Dimensions : FieldPage::Animation)));
+}
+
 /// The range of dimensions page field 0..5 (a, b, c, f, h, k) from the values held now.
 EMSCRIPTEN_KEEPALIVE double cyclar_dimensions_lower(int field, double a, double b, double c,
                                                     double f, double h, double k)

@@ -83,6 +83,7 @@ export class Core {
             formatNumber: w('cyclar_format_number', 'string', ['number']),
             notNumberMessage: w('cyclar_message_not_number', 'string'),
             rangeMessage: w('cyclar_message_range', 'string', ['number', 'number']),
+            fieldOrder: w('cyclar_field_order', 'string', ['number']),
             inRange: w('cyclar_in_range', 'number', ['number', 'number', 'number']),
             dimensionsLower: w('cyclar_dimensions_lower', 'number', ['number', ...six]),
             dimensionsUpper: w('cyclar_dimensions_upper', 'number', ['number', ...six]),
@@ -141,6 +142,11 @@ export class Core {
 
     inRange(value, lower, upper) {
         return this.api.inRange(value, lower, upper) !== 0;
+    }
+
+    // The names of a page's fields in the order the page reads them back.
+    fieldOrder(page) {
+        return [...this.api.fieldOrder(page === 'dimensions' ? 0 : 1)];
     }
 
     // The live range of a dimensions page field, from the values the page holds now.

@@ -37,6 +37,12 @@ class DataExchange {
         }
     }
 
+    // A field's number and, right after, its range test against the range of the moment.
+    number(field, dims, key, rangeOf) {
+        this.text(field, dims, key);
+        this.minMax(field, dims[key], rangeOf(key));
+    }
+
     slider(slider, holder, key) {
         if (this.saving) holder[key] = Number.parseInt(slider.value, 10);
         else slider.value = String(holder[key]);
@@ -188,6 +194,7 @@ export class DimensionsPage extends Page {
         this.IDC_help = layout.bitmapButton(20, 211, 166);
         layout.centredText(52, 10, 40, 15, '( Degrees ) ');
         this.setClientSize(layout.clientSize(370, 245));
+        this.fields = { a: this.IDC_a, b: this.IDC_b, c: this.IDC_c, f: this.IDC_f, h: this.IDC_h, k: this.IDC_k };
 
         this.IDC_submit.addEventListener('click', () => this.OnSubmit());
         this.IDCANCEL.addEventListener('click', () => this.onCancel());
@@ -197,19 +204,8 @@ export class DimensionsPage extends Page {
     DoDataExchange(dx) {
         // Each link's bound is taken right after the link is stored, from the values held then.
         const d = this.app.state.entryCopy;
-        const bounds = (key) => this.app.core.dimensionsBounds(key, d);
-        dx.text(this.IDC_b, d, 'b');
-        dx.minMax(this.IDC_b, d.b, bounds('b'));
-        dx.text(this.IDC_a, d, 'a');
-        dx.minMax(this.IDC_a, d.a, bounds('a'));
-        dx.text(this.IDC_c, d, 'c');
-        dx.minMax(this.IDC_c, d.c, bounds('c'));
-        dx.text(this.IDC_f, d, 'f');
-        dx.minMax(this.IDC_f, d.f, bounds('f'));
-        dx.text(this.IDC_h, d, 'h');
-        dx.minMax(this.IDC_h, d.h, bounds('h'));
-        dx.text(this.IDC_k, d, 'k');
-        dx.minMax(this.IDC_k, d.k, bounds('k'));
+        const rangeOf = (key) => this.app.core.dimensionsBounds(key, d);
+        for (const key of this.app.core.fieldOrder('dimensions')) dx.number(this.fields[key], d, key, rangeOf);
     }
 
     async OnSubmit() {
@@ -280,6 +276,7 @@ export class AnimationPage extends Page {
         layout.centredText(333, 180, 22, 12, 'Down');
         layout.centredText(465, 180, 12, 12, 'Up');
         this.setClientSize(layout.clientSize(498, 293, [480, 480]));
+        this.fields = { a: this.IDC_a, b: this.IDC_b1, c: this.IDC_c, f: this.IDC_f, h: this.IDC_h1, k: this.IDC_k };
 
         this.IDC_animate.addEventListener('click', () => this.OnAnimate());
         this.IDC_stop.addEventListener('click', () => this.OnStop());
@@ -305,20 +302,9 @@ export class AnimationPage extends Page {
 
     DoDataExchange(dx) {
         const d = this.app.state.animationCopy;
-        const bounds = (key) => this.app.core.animationBounds(key);
+        const rangeOf = (key) => this.app.core.animationBounds(key);
         dx.slider(this.IDC_SLIDER1, this, 'm_speedPos');
-        dx.text(this.IDC_a, d, 'a');
-        dx.minMax(this.IDC_a, d.a, bounds('a'));
-        dx.text(this.IDC_c, d, 'c');
-        dx.minMax(this.IDC_c, d.c, bounds('c'));
-        dx.text(this.IDC_f, d, 'f');
-        dx.minMax(this.IDC_f, d.f, bounds('f'));
-        dx.text(this.IDC_h1, d, 'h');
-        dx.minMax(this.IDC_h1, d.h, bounds('h'));
-        dx.text(this.IDC_k, d, 'k');
-        dx.minMax(this.IDC_k, d.k, bounds('k'));
-        dx.text(this.IDC_b1, d, 'b');
-        dx.minMax(this.IDC_b1, d.b, bounds('b'));
+        for (const key of this.app.core.fieldOrder('animation')) dx.number(this.fields[key], d, key, rangeOf);
         dx.slider(this.IDC_SLIDER2, this, 'm_turnPos');
         dx.slider(this.IDC_SLIDER3, this, 'm_tiltPos');
     }
