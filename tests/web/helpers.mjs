@@ -63,7 +63,7 @@ export function nativePicture({ dims, frame, turn, tilt }) {
         execFileSync(exportTool, [
             'png', '--dims', dims.join(','), '--frame', String(frame),
             '--turn', String(turn), '--tilt', String(tilt), '-o', file,
-        ]);
+        ], { stdio: ['ignore', 'pipe', 'pipe'] });
         return readPng(file);
     } finally {
         rmSync(folder, { recursive: true, force: true });
