@@ -6,31 +6,34 @@ namespace cyclar {
 namespace {
 
 // The image holds a reference to the pixels it shows, so a kept picture outlives the canvas.
-void releasePixels(void* info) { delete static_cast<std::shared_ptr<PixelBuffer>*>(info); }
+void releasePixels(void* info) { delete static_cast<std::shared_ptr<const PixelBuffer>*>(info); }
+
+QImage shareAsImage(const std::shared_ptr<const PixelBuffer>& pixels)
+{
+    if (pixels->pixelCount() == 0) {
+        return {};
+    }
+    return QImage(pixels->bytes(), pixels->width(), pixels->height(),
+                  static_cast<qsizetype>(pixels->width()) * 4, QImage::Format_RGB32, releasePixels,
+                  new std::shared_ptr<const PixelBuffer>(pixels));
+}
 
 } // namespace
 
 Canvas::Canvas(int width, int height, const QFont&)
-    : m_buffer(std::make_shared<PixelBuffer>(width, height, PixelOrder::Argb32)), m_raster(*m_buffer)
+    : m_buffer(std::make_shared<PixelBuffer>(width, height, PixelOrder::Argb32)), m_raster(*m_buffer),
+      m_frames(width, height, PixelOrder::Argb32)
 {
     wrap();
 }
 
 Canvas::~Canvas() = default;
 
-void Canvas::wrap()
-{
-    if (m_buffer->pixelCount() == 0) {
-        m_image = QImage();
-        return;
-    }
-    m_image = QImage(m_buffer->bytes(), m_buffer->width(), m_buffer->height(),
-                     static_cast<qsizetype>(m_buffer->width()) * 4, QImage::Format_RGB32, releasePixels,
-                     new std::shared_ptr<PixelBuffer>(m_buffer));
-}
+void Canvas::wrap() { m_image = shareAsImage(m_buffer); }
 
 void Canvas::prepareWriting()
 {
+    m_drawnOn = true;
     if (!m_handedOut) {
         return;
     }
@@ -49,10 +52,18 @@ const QImage& Canvas::image()
     return m_image;
 }
 
-Raster& Canvas::raster()
+void Canvas::drawFrame(SceneState& scene, const FramePalette& palette,
+                       const std::function<void(const QImage&)>& target, const PenSpec& clear)
 {
-    prepareWriting();
-    return m_raster;
+    m_frames.render(scene, palette);
+    target(shareAsImage(m_frames.sharedPixels()));
+    // The frame's pixels are the renderer's; the canvas's own only need clearing when they
+    // were drawn on, or when the clearing pen is not white (its outline stays).
+    if (m_drawnOn || clear.colour != white) {
+        selectPen(clear);
+        rectangle(0, 0, width(), height());
+        m_drawnOn = clear.colour != white;
+    }
 }
 
 void Canvas::selectPen(const PenSpec& pen) { m_raster.selectPen(pen); }
