@@ -1,6 +1,8 @@
 // Canvas: the core's raster, and the QImage that shares its pixels.
 #include "canvas.h"
 
+#include <algorithm>
+
 namespace cyclar {
 
 namespace {
@@ -20,11 +22,15 @@ QImage shareAsImage(const std::shared_ptr<const PixelBuffer>& pixels)
 
 } // namespace
 
+// A canvas that only shows frames never needs pixels of its own (they would be white): they
+// are made when something is drawn on it or its picture is asked for.
 Canvas::Canvas(int width, int height, const QFont&)
-    : m_buffer(std::make_shared<PixelBuffer>(width, height, PixelOrder::Argb32)), m_raster(*m_buffer),
+    : m_width(std::max(width, 0)), m_height(std::max(height, 0)), m_raster(m_none),
       m_frames(width, height, PixelOrder::Argb32)
 {
-    wrap();
+    if (m_width == 0 || m_height == 0) {
+        m_width = m_height = 0;
+    }
 }
 
 Canvas::~Canvas() = default;
@@ -34,6 +40,11 @@ void Canvas::wrap() { m_image = shareAsImage(m_buffer); }
 void Canvas::prepareWriting()
 {
     m_drawnOn = true;
+    if (!m_buffer) {
+        m_buffer = std::make_shared<PixelBuffer>(m_width, m_height, PixelOrder::Argb32);
+        m_raster.setBuffer(*m_buffer);
+        wrap();
+    }
     if (!m_handedOut) {
         return;
     }
@@ -48,6 +59,10 @@ void Canvas::prepareWriting()
 
 const QImage& Canvas::image()
 {
+    if (!m_buffer) {
+        prepareWriting();
+        m_drawnOn = false; // white as made
+    }
     m_handedOut = true;
     return m_image;
 }
@@ -102,6 +117,13 @@ void Canvas::setPixel(int x, int y, QRgb colour)
     m_raster.setPixel(x, y, Rgb(qRed(colour), qGreen(colour), qBlue(colour)));
 }
 
-QRgb Canvas::pixel(int x, int y) const { return m_raster.pixel(x, y); }
+QRgb Canvas::pixel(int x, int y) const
+{
+    if (!m_buffer) {
+        const bool inside = x >= 0 && x < m_width && y >= 0 && y < m_height;
+        return inside ? white.value() : Raster::notAColour;
+    }
+    return m_raster.pixel(x, y);
+}
 
 } // namespace cyclar

@@ -32,8 +32,8 @@ public:
     Canvas(const Canvas&) = delete;
     Canvas& operator=(const Canvas&) = delete;
 
-    int width() const override { return m_buffer->width(); }
-    int height() const override { return m_buffer->height(); }
+    int width() const override { return m_width; }
+    int height() const override { return m_height; }
 
     void selectPen(const PenSpec& pen) override;
     void setTextColor(Rgb colour) override;
@@ -61,7 +61,10 @@ private:
     void prepareWriting();
     void wrap();
 
-    std::shared_ptr<PixelBuffer> m_buffer;
+    int m_width;
+    int m_height;
+    PixelBuffer m_none{0, 0, PixelOrder::Argb32}; ///< drawn on until the canvas has pixels
+    std::shared_ptr<PixelBuffer> m_buffer; ///< the canvas's own pixels, made when first needed
     Raster m_raster;
     QImage m_image;
     bool m_handedOut = false; ///< the image was handed out and may be shared

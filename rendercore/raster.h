@@ -22,7 +22,11 @@ public:
     explicit Raster(PixelBuffer& buffer) : m_buffer(&buffer) {}
 
     /// Draws into another buffer from now on (pen and text colour stay).
-    void setBuffer(PixelBuffer& buffer) { m_buffer = &buffer; }
+    void setBuffer(PixelBuffer& buffer)
+    {
+        m_buffer = &buffer;
+        m_penWord = buffer.word(m_pen.colour);
+    }
     PixelBuffer& buffer() { return *m_buffer; }
     const PixelBuffer& buffer() const { return *m_buffer; }
 
