@@ -290,7 +290,7 @@ export class AnimationPage extends Page {
         this.IDC_SLIDER3.addEventListener('change', () => this.OnTiltReleased());
         this.client.addEventListener('contextmenu', (event) => {
             event.preventDefault();
-            popupMenu(event.clientX, event.clientY, [['Copy link', () => this.copyLink()]]);
+            popupMenu(event.clientX, event.clientY, this.menuItems());
         });
         this.client.addEventListener('keydown', (event) => {
             if ((event.ctrlKey || event.metaKey) && event.shiftKey && event.key.toLowerCase() === 'l') {
@@ -383,6 +383,11 @@ export class AnimationPage extends Page {
     onEnded() {
         // The clock stops with the page: an ended page never ticks again.
         this.KillTimer();
+    }
+
+    // What the page offers beyond its described controls; later capabilities join this menu.
+    menuItems() {
+        return [['Copy link', () => this.copyLink()]];
     }
 
     async copyLink() {
