@@ -59,4 +59,15 @@ void recomputeFirstFrame(MotionSchedule& schedule, const LinkageModel& paintMode
     }
 }
 
+double shownFrameParameter(const LinkageModel& model, const PaintSchedule& paint, int framesPerCycle,
+                           int i)
+{
+    MotionSchedule schedule;
+    schedule.framesPerCycle = framesPerCycle;
+    schedule.frameIndex = i;
+    schedule.frameParameter = frameParameterFor(model, framesPerCycle, i);
+    recomputeFirstFrame(schedule, paint.model);
+    return schedule.frameParameter;
+}
+
 } // namespace cyclar
