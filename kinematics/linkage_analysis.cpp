@@ -88,7 +88,9 @@ PivotFrames pivotFrames(double f)
 
 double angleAbout(const SphereVector& point, const SphereVector& along, const SphereVector& across)
 {
-    return wrapDegrees(std::atan2(dot(point, across), dot(point, along)) / rad);
+    // atan2 lies in [-180, 180] already; only -180 needs turning into 180.
+    const double angle = std::atan2(dot(point, across), dot(point, along)) / rad;
+    return angle <= -180.0 ? 180.0 : angle;
 }
 
 // |theta| at which the diagonal B0-A1 is d.
@@ -281,7 +283,9 @@ LinkageAnalysis analyseLinkage(const LinkageDimensions& dims)
     std::sort(r.inputLimits.begin(), r.inputLimits.end());
     std::sort(r.outputLimits.begin(), r.outputLimits.end());
 
-    r.transmission = {transmissionForDiagonal(dims, low), transmissionForDiagonal(dims, high)};
+    // Where the triangle B0 A1 B1 goes flat, mu is 0 or 180 exactly.
+    r.transmission = {low == closeLow ? 0.0 : transmissionForDiagonal(dims, low),
+                      high == closeHigh ? 180.0 : transmissionForDiagonal(dims, high)};
     // At the ends of its own range the input stands exactly at 0 or 180 degrees; the arc cosine
     // would lose half the digits there.
     r.transmissionAt = {low == inputLow ? 0.0 : inputAngleForDiagonal(dims, low),
@@ -353,20 +357,34 @@ OutputAngles outputAnglesAt(const LinkageDimensions& dims, double theta)
     return out;
 }
 
-PoseAngles poseAngles(const LinkageModel& model, const LinkagePose& pose)
+namespace {
+
+PivotFrames pivotFrames(const LinkageModel& model)
 {
-    const double f = std::atan2(model.B0.y, model.B0.x) / rad;
-    const PivotFrames p = pivotFrames(f);
+    return pivotFrames(std::atan2(model.B0.y, model.B0.x) / rad);
+}
+
+PoseAngles poseAnglesIn(const PivotFrames& p, const LinkageModel& model, const LinkagePose& pose)
+{
     PoseAngles angles;
     angles.theta = angleAbout(pose.A1, p.u0, p.w0);
     angles.psi = angleAbout(pose.B1, p.v0, p.w1);
-    const SphereVector towardA1 = cross(pose.B1, pose.A1);
-    const SphereVector towardB0 = cross(pose.B1, model.B0);
-    const SphereVector normal = cross(towardA1, towardB0);
-    angles.mu = std::atan2(std::sqrt(dot(normal, normal)), dot(towardA1, towardB0)) / rad;
+    // mu is the angle between the planes B1 A1 and B1 B0, i.e. between B1 x A1 and B1 x B0:
+    // their cross product is B1 times the triple product below, their dot product
+    // A1.B0 - (B1.A1)(B1.B0). The atan2 of the two keeps it exact near 0 and 180 degrees.
     const double triple = dot(model.B0, cross(pose.A1, pose.B1));
+    angles.mu = std::atan2(std::fabs(triple),
+                           dot(pose.A1, model.B0) - dot(pose.B1, pose.A1) * dot(pose.B1, model.B0))
+                / rad;
     angles.branch = triple > 0.0 ? 1 : (triple < 0.0 ? 2 : 0);
     return angles;
+}
+
+} // namespace
+
+PoseAngles poseAngles(const LinkageModel& model, const LinkagePose& pose)
+{
+    return poseAnglesIn(pivotFrames(model), model, pose);
 }
 
 std::vector<FrameAngles> frameAngleTable(const LinkageDimensions& dims)
@@ -374,13 +392,14 @@ std::vector<FrameAngles> frameAngleTable(const LinkageDimensions& dims)
     const LinkageModel model = buildLinkageModel(dims);
     MotionSchedule schedule; // a new page: frame 1, start index 0
     const PaintSchedule paint = beginPaint(model, dims, schedule);
+    const PivotFrames frames = pivotFrames(model);
     std::vector<FrameAngles> table;
     table.reserve(static_cast<size_t>(schedule.framesPerCycle));
     for (int i = 1; i <= schedule.framesPerCycle; ++i) {
         FrameAngles row;
         row.frame = i;
         row.t = shownFrameParameter(model, paint, schedule.framesPerCycle, i);
-        row.angles = poseAngles(paint.model, solvePose(paint.model, row.t));
+        row.angles = poseAnglesIn(frames, paint.model, solvePose(paint.model, row.t));
         table.push_back(row);
     }
     return table;

@@ -8,6 +8,7 @@
 #include <QtTest>
 
 #include <cmath>
+#include <numbers>
 
 namespace {
 
@@ -53,6 +54,9 @@ private slots:
     void curve_data();
     void curve();
     void framesOfASymmetricLinkage();
+    void analyse_data();
+    void analyse();
+    void anglesFollowTheFrames();
     void badInput_data();
     void badInput();
     void helpAndVersion();
@@ -162,6 +166,86 @@ void TestExport::framesOfASymmetricLinkage()
     }
 }
 
+void TestExport::analyse_data()
+{
+    QTest::addColumn<QString>("dims");
+    QTest::addColumn<QJsonValue>("type");
+    QTest::addColumn<QJsonValue>("grashof");
+    QTest::addColumn<QString>("reasonPart");
+
+    QTest::newRow("Chiang's crank-rocker, labelled Non-Grashof")
+        << "160,105,120,100,45,-35" << QJsonValue("crank-rocker") << QJsonValue(true) << "planar rule";
+    QTest::newRow("default") << "50,30,35,40,45,-35" << QJsonValue("non-Grashof double-rocker (0-0)")
+                             << QJsonValue(false) << "condition fails";
+    QTest::newRow("link out of range") << "200,30,35,40,45,-35" << QJsonValue() << QJsonValue()
+                                       << "No type: the input a = 200\u00b0";
+}
+
+void TestExport::analyse()
+{
+    QFETCH(QString, dims);
+    QFETCH(QJsonValue, type);
+    QFETCH(QJsonValue, grashof);
+    QFETCH(QString, reasonPart);
+    const Run run = runExport({"analyse", "--dims", dims});
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY(run.err.isEmpty());
+    QJsonParseError error;
+    const QJsonObject o = QJsonDocument::fromJson(run.out, &error).object();
+    QCOMPARE(error.error, QJsonParseError::NoError);
+    QCOMPARE(o["type"], type);
+    QCOMPARE(o["grashof"], grashof);
+    QVERIFY2(o["reason"].toString().contains(reasonPart), qPrintable(o["reason"].toString()));
+    for (const char* key : {"changePoint", "inputRotates", "outputRotates"}) {
+        QVERIFY(o[key].isBool());
+    }
+    QCOMPARE(o["T"].toArray().size(), 4);
+    QVERIFY(o["inputLimits"].isArray() && o["outputLimits"].isArray());
+    QCOMPARE(o["transmission"].toArray().size(), 2);
+    if (type == QJsonValue("crank-rocker")) {
+        // Chiang: T = (-45, -75, -35, -125); the output rocks, the input turns.
+        QCOMPARE(o["T"].toArray()[0].toDouble(), -45.0);
+        QCOMPARE(o["T"].toArray()[3].toDouble(), -125.0);
+        QVERIFY(o["inputRotates"].toBool() && !o["outputRotates"].toBool());
+        QCOMPARE(o["outputLimits"].toArray().size(), 2);
+        const QJsonArray limits = o["outputLimits"].toArray();
+        QVERIFY(std::fabs(o["swing"].toDouble() - (limits[1].toDouble() - limits[0].toDouble())) < 1e-9);
+        QVERIFY(o["timeRatio"].toDouble() >= 1.0);
+    } else {
+        QVERIFY(o["swing"].isNull() && o["timeRatio"].isNull());
+    }
+}
+
+// The angle table solves the same 360 poses as the frames table: the joints rebuilt from its
+// angles are the joints listed there.
+void TestExport::anglesFollowTheFrames()
+{
+    const QString dims = QStringLiteral("50,30,35,40,45,-35");
+    const Run angles = runExport({"angles", "--dims", dims});
+    const Run frames = runExport({"frames", "--dims", dims});
+    QCOMPARE(angles.exitCode, 0);
+    QVERIFY(angles.err.isEmpty());
+    const QList<QByteArray> rows = csvRows(angles.out);
+    const QList<QByteArray> poses = csvRows(frames.out);
+    QCOMPARE(rows.first(), QByteArray("frame,t,input,output,transmission,branch"));
+    QCOMPARE(rows.size(), 361);
+    const double rad = std::numbers::pi / 180.0;
+    for (int i = 1; i <= 360; ++i) {
+        const QList<QByteArray> row = rows[i].split(',');
+        const QList<QByteArray> pose = poses[i].split(',');
+        QCOMPARE(row.size(), 6);
+        QCOMPARE(row[0].toInt(), i);
+        QCOMPARE(row[1], pose[1]); // the same sweep parameter, to the last digit
+        const double theta = row[2].toDouble() * rad;
+        // A1 = (cos a, sin a cos theta, sin a sin theta) with a = 50.
+        QVERIFY(std::fabs(std::sin(50 * rad) * std::cos(theta) - pose[3].toDouble()) < 1e-9);
+        QVERIFY(std::fabs(std::sin(50 * rad) * std::sin(theta) - pose[4].toDouble()) < 1e-9);
+        // B1.z = sin b sin psi with b = 30.
+        QVERIFY(std::fabs(std::sin(30 * rad) * std::sin(row[3].toDouble() * rad) - pose[7].toDouble()) < 1e-9);
+        QVERIFY(row[5] == "1" || row[5] == "2");
+    }
+}
+
 void TestExport::badInput_data()
 {
     QTest::addColumn<QStringList>("args");
@@ -184,6 +268,9 @@ void TestExport::badInput_data()
     QTest::newRow("t not a number") << QStringList{"pose", "--dims", "50,30,35,40,45,-35", "--t", "pi"} << "--t 'pi'";
     QTest::newRow("dims without value") << QStringList{"model", "--dims"} << "dims";
     QTest::newRow("stray argument") << QStringList{"frames", "--dims", "1,2,3,4,5,6", "extra"} << "extra";
+    QTest::newRow("analyse without dims") << QStringList{"analyse"} << "analyse needs --dims";
+    QTest::newRow("analyse with letters") << QStringList{"analyse", "--dims", "50,x,35,40,45,-35"} << "b = 'x'";
+    QTest::newRow("angles with t") << QStringList{"angles", "--dims", "1,2,3,4,5,6", "--t", "1"} << "t";
 }
 
 void TestExport::badInput()
@@ -202,7 +289,7 @@ void TestExport::helpAndVersion()
 {
     const Run help = runExport({"--help"});
     QCOMPARE(help.exitCode, 0);
-    for (const char* command : {"model", "pose", "curve", "frames"}) {
+    for (const char* command : {"model", "pose", "curve", "frames", "analyse", "angles"}) {
         QVERIFY(help.out.contains(QByteArray("cyclar-export ") + command + " --dims"));
     }
     const Run version = runExport({"--version"});
