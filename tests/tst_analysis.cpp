@@ -89,6 +89,7 @@ private slots:
     void noType();
     void labelDisagreement();
     void typeMatchesThePublishedTableAndTheMotion();
+    void antipodalJointsKeepTheMotion();
     void limitsAreRealToggles();
     void transmissionExtremesAreReached();
     void crankRockerSwingAndTimeRatio();
@@ -214,6 +215,65 @@ void TestAnalysis::typeMatchesThePublishedTableAndTheMotion()
         QVERIFY2(outputEverywhere == r.outputRotates, where);
     }
     QVERIFY(checked > 200);
+}
+
+LinkMotion swapped(LinkMotion motion)
+{
+    if (motion == LinkMotion::RocksThrough0) {
+        return LinkMotion::RocksThroughPi;
+    }
+    return motion == LinkMotion::RocksThroughPi ? LinkMotion::RocksThrough0 : motion;
+}
+
+std::vector<double> supplements(const std::vector<double>& limits)
+{
+    std::vector<double> result;
+    for (auto it = limits.rbegin(); it != limits.rend(); ++it) {
+        result.push_back(180.0 - *it);
+    }
+    return result;
+}
+
+bool closeTo(const std::vector<double>& x, const std::vector<double>& y)
+{
+    if (x.size() != y.size()) {
+        return false;
+    }
+    for (size_t i = 0; i < x.size(); ++i) {
+        if (std::fabs(x[i] - y[i]) > 1e-6) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Putting a moving joint at its antipode gives an equivalent linkage: A1 -> -A1 (links a and c
+// become their supplements) turns the input by 180 degrees and leaves the output alone, and
+// B1 -> -B1 (b and c) the reverse. The Grashof values permute with changed signs, so these
+// catch a wrong sign rule that a table of hand-picked rows would miss; the sums of the links
+// cross 360 degrees both ways.
+void TestAnalysis::antipodalJointsKeepTheMotion()
+{
+    QRandomGenerator random(360);
+    for (int n = 0; n < 300; ++n) {
+        const LinkageDimensions d = randomLinkage(random);
+        const LinkageAnalysis r = analyseLinkage(d);
+        if (!r.assemblable || r.changePoint) {
+            continue;
+        }
+        const QByteArray where = QStringLiteral("a %1 b %2 c %3 f %4").arg(d.a).arg(d.b).arg(d.c).arg(d.f).toUtf8();
+        const LinkageAnalysis aFlipped = analyseLinkage(linkage(180 - d.a, d.b, 180 - d.c, d.f));
+        QVERIFY2(aFlipped.input == swapped(r.input) && aFlipped.output == r.output, where);
+        QVERIFY2(closeTo(aFlipped.inputLimits, supplements(r.inputLimits)), where);
+        QVERIFY2(closeTo(aFlipped.outputLimits, r.outputLimits), where);
+        QVERIFY2(std::fabs(aFlipped.transmission[0] - (180 - r.transmission[1])) < 1e-6, where);
+        QVERIFY2(*aFlipped.grashof == *r.grashof, where);
+        const LinkageAnalysis bFlipped = analyseLinkage(linkage(d.a, 180 - d.b, 180 - d.c, d.f));
+        QVERIFY2(bFlipped.input == r.input && bFlipped.output == swapped(r.output), where);
+        QVERIFY2(closeTo(bFlipped.inputLimits, r.inputLimits), where);
+        QVERIFY2(closeTo(bFlipped.outputLimits, supplements(r.outputLimits)), where);
+        QVERIFY2(*bFlipped.grashof == *r.grashof, where);
+    }
 }
 
 // Each limit is a toggle position (two links in line, at the arc distances that make one of the
