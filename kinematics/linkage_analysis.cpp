@@ -4,10 +4,12 @@
 #include "motion_schedule.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
+#include <iomanip>
 #include <limits>
+#include <locale>
 #include <numbers>
+#include <sstream>
 
 namespace cyclar {
 
@@ -39,11 +41,13 @@ double wrapDegrees(double x)
     return r;
 }
 
+// Eight significant digits, always with a decimal point whatever the process's locale.
 std::string number(double x)
 {
-    char buffer[32];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, x, std::chars_format::general, 8);
-    std::string text(buffer, result.ptr);
+    std::ostringstream stream;
+    stream.imbue(std::locale::classic());
+    stream << std::setprecision(8) << x;
+    std::string text = stream.str();
     if (text == "-0") {
         text = "0";
     }
