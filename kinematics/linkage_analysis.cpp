@@ -244,6 +244,7 @@ LinkageAnalysis analyseLinkage(const LinkageDimensions& dims)
     r.linksInRange = inRange(a) && inRange(b) && inRange(c) && inRange(f);
     if (!r.linksInRange) {
         r.reason = outOfRangeReason(dims);
+        r.decision = r.reason;
         return r;
     }
     const auto [T1, T2, T3, T4] = r.T;
@@ -263,6 +264,7 @@ LinkageAnalysis analyseLinkage(const LinkageDimensions& dims)
                    "both between "
                    + degrees(inputLow) + " and " + degrees(inputHigh) + " (from a and f) and between "
                    + degrees(closeLow) + " and " + degrees(closeHigh) + " (from b and c).";
+        r.decision = r.reason;
         r.grashof.reset();
         return r;
     }
@@ -328,6 +330,7 @@ LinkageAnalysis analyseLinkage(const LinkageDimensions& dims)
                     + ": " + motionClause("input a", r.input, inputText) + " and "
                     + motionClause("output b", r.output, outputText) + ", a " + r.type;
     }
+    r.decision = condition + ".";
     r.reason = condition + (r.labelNote.empty() ? "" : "; " + r.labelNote) + ".";
     return r;
 }
@@ -389,6 +392,14 @@ PoseAngles poseAnglesIn(const PivotFrames& p, const LinkageModel& model, const L
 PoseAngles poseAngles(const LinkageModel& model, const LinkagePose& pose)
 {
     return poseAnglesIn(pivotFrames(model), model, pose);
+}
+
+PoseAngles shownPoseAngles(const LinkageModel& model, const LinkageDimensions& animationCopy,
+                           MotionSchedule schedule)
+{
+    const PaintSchedule paint = beginPaint(model, animationCopy, schedule);
+    recomputeFirstFrame(schedule, paint.model);
+    return poseAngles(paint.model, solvePose(paint.model, schedule.frameParameter));
 }
 
 std::vector<FrameAngles> frameAngleTable(const LinkageDimensions& dims)

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "linkage_model.h"
+#include "motion_schedule.h"
 #include "pose_solver.h"
 
 #include <array>
@@ -53,7 +54,9 @@ struct LinkageAnalysis {
     std::optional<double> timeRatio; ///< forward over return stroke, crank-rockers only
     /// Why the frame's label (the planar rule on the gaps) says otherwise; empty when it agrees.
     std::string labelNote;
-    /// One sentence: which condition decided the type (with labelNote appended).
+    /// Which condition decided the type, in words (without labelNote).
+    std::string decision;
+    /// One sentence for the student: decision, with labelNote appended when there is one.
     std::string reason;
 };
 
@@ -97,6 +100,12 @@ struct PoseAngles {
 
 /// Reads theta, psi, mu and the branch off a pose of the pose solver. NaN where it is not finite.
 PoseAngles poseAngles(const LinkageModel& model, const LinkagePose& pose);
+
+/// The angles of the pose that a paint of the scene draws now: the paint's own model (lowerSign
+/// negated in the symmetric case) and, at frame 1, the parameter the paint derives itself.
+/// Changes nothing: the schedule is taken by value.
+PoseAngles shownPoseAngles(const LinkageModel& model, const LinkageDimensions& animationCopy,
+                           MotionSchedule schedule);
 
 /// One row of the animation's angle table.
 struct FrameAngles {

@@ -5,6 +5,7 @@
 #include "linkage_model.h"
 #include "motion_schedule.h"
 #include "pose_solver.h"
+#include "analysis_plot.h"
 #include "artwork.h"
 #include "frame.h"
 
@@ -59,6 +60,11 @@ const char* helpText =
     "          transmission angles in degrees and the assembly branch (1 or 2) of each of the\n"
     "          360 animation frames, as the frames command solves them.\n"
     "          Example: cyclar-export angles --dims 50,30,35,40,45,-35 > angles.csv\n"
+    "  plot    --dims A,B,C,F,H,K [--frame N] -o FILE.png\n"
+    "          The Analysis window's chart: output angle (branch 1 solid, branch 2 dashed) and\n"
+    "          transmission angle over the input angle, with the input limits; with --frame,\n"
+    "          also the markers of frame N (1 to 360) of a new animation. Written atomically.\n"
+    "          Example: cyclar-export plot --dims 160,105,120,100,45,-35 -o chart.png\n"
     "  png     --dims A,B,C,F,H,K [--frame N] [--turn DEG] [--tilt DEG] -o FILE.png\n"
     "          The 480 x 480 picture that a new animation shows at frame N (1 to 360, default\n"
     "          1), seen from the view angles in whole degrees from -90 to 90 (defaults -18 and\n"
@@ -439,26 +445,71 @@ std::optional<QString> single(const QCommandLineParser& parser, const QCommandLi
     return parser.value(option);
 }
 
+// The -o of a picture command: given once, not empty, ending in .png.
+QString pngPath(const QCommandLineParser& parser, const QCommandLineOption& outputOption,
+                const char* command)
+{
+    const std::optional<QString> path = single(parser, outputOption);
+    if (!path || path->isEmpty()) {
+        throw UsageError{QStringLiteral("%1 needs -o FILE.png, the file to write")
+                             .arg(QLatin1String(command))};
+    }
+    if (!path->endsWith(QLatin1String(".png"), Qt::CaseInsensitive)) {
+        throw UsageError{QStringLiteral("-o '%1': the file name must end in .png").arg(*path)};
+    }
+    return *path;
+}
+
+std::optional<int> frameNumber(const QCommandLineParser& parser, const QCommandLineOption& frameOption)
+{
+    const std::optional<QString> text = single(parser, frameOption);
+    if (!text) {
+        return std::nullopt;
+    }
+    const std::optional<int> frame = parseWhole(*text, 1, 360);
+    if (!frame) {
+        throw UsageError{QStringLiteral("--frame '%1' must be a whole number from 1 to 360").arg(*text)};
+    }
+    return frame;
+}
+
+void requireGraphics(const char* command)
+{
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        throw UsageError{QStringLiteral("%1 needs the graphics library; run it from "
+                                        "cyclar-export itself")
+                             .arg(QLatin1String(command))};
+    }
+}
+
+ExportResult plot(const QCommandLineParser& parser, const LinkageDimensions& dims,
+                  const QCommandLineOption& frameOption, const QCommandLineOption& outputOption)
+{
+    const QString path = pngPath(parser, outputOption, "plot");
+    const std::optional<int> frame = frameNumber(parser, frameOption);
+    requireGraphics("plot");
+    initArtwork();
+    QImage chart = drawAnalysisChart(dims, analysisChartSize, defaultTextFont());
+    if (frame) {
+        QPainter painter(&chart);
+        drawAnalysisMarkers(painter, chart.size(),
+                            frameAngleTable(dims)[static_cast<size_t>(*frame - 1)].angles);
+    }
+    QString error;
+    if (!writePng(chart, path, error)) {
+        throw UsageError{QStringLiteral("could not write '%1': %2").arg(path, error)};
+    }
+    return ExportResult();
+}
+
 ExportResult png(const QCommandLineParser& parser, const LinkageDimensions& dims,
                  const QCommandLineOption& frameOption, const QCommandLineOption& turnOption,
                  const QCommandLineOption& tiltOption, const QCommandLineOption& outputOption)
 {
     PngRequest request;
     request.dims = dims;
-    const std::optional<QString> path = single(parser, outputOption);
-    if (!path || path->isEmpty()) {
-        throw UsageError{QStringLiteral("png needs -o FILE.png, the file to write")};
-    }
-    if (!path->endsWith(QLatin1String(".png"), Qt::CaseInsensitive)) {
-        throw UsageError{QStringLiteral("-o '%1': the file name must end in .png").arg(*path)};
-    }
-    request.path = *path;
-    if (const std::optional<QString> text = single(parser, frameOption)) {
-        const std::optional<int> frame = parseWhole(*text, 1, 360);
-        if (!frame) {
-            throw UsageError{QStringLiteral("--frame '%1' must be a whole number from 1 to 360")
-                                 .arg(*text)};
-        }
+    request.path = pngPath(parser, outputOption, "png");
+    if (const std::optional<int> frame = frameNumber(parser, frameOption)) {
         request.frame = *frame;
     }
     if (const std::optional<QString> text = single(parser, turnOption)) {
@@ -479,10 +530,7 @@ ExportResult png(const QCommandLineParser& parser, const LinkageDimensions& dims
         }
         request.tilt = *tilt;
     }
-    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
-        throw UsageError{QStringLiteral("png needs the graphics library; run it from "
-                                        "cyclar-export itself")};
-    }
+    requireGraphics("png");
     QString error;
     if (!writePng(renderPicture(request), request.path, error)) {
         throw UsageError{QStringLiteral("could not write '%1': %2").arg(request.path, error)};
@@ -514,7 +562,7 @@ ExportResult runExport(const QStringList& args)
 {
     if (args.isEmpty()) {
         return usageError(QStringLiteral("no command given; use one of model, pose, curve, "
-                                         "frames, analyse, angles, png (see cyclar-export --help)"));
+                                         "frames, analyse, angles, plot, png (see cyclar-export --help)"));
     }
     const QString& command = args.first();
     if (command == QLatin1String("--help") || command == QLatin1String("-h")) {
@@ -531,9 +579,11 @@ ExportResult runExport(const QStringList& args)
     const bool isPng = command == QLatin1String("png");
     const bool isAnalyse = command == QLatin1String("analyse");
     const bool isAngles = command == QLatin1String("angles");
-    if (!isModel && !isPose && !isCurve && !isFrames && !isPng && !isAnalyse && !isAngles) {
+    const bool isPlot = command == QLatin1String("plot");
+    if (!isModel && !isPose && !isCurve && !isFrames && !isPng && !isAnalyse && !isAngles
+        && !isPlot) {
         return usageError(QStringLiteral("unknown command '%1'; use one of model, pose, curve, "
-                                         "frames, analyse, angles, png (see cyclar-export --help)")
+                                         "frames, analyse, angles, plot, png (see cyclar-export --help)")
                               .arg(command));
     }
 
@@ -554,6 +604,9 @@ ExportResult runExport(const QStringList& args)
     }
     if (isPng) {
         parser.addOptions({frameOption, turnOption, tiltOption, outputOption});
+    }
+    if (isPlot) {
+        parser.addOptions({frameOption, outputOption});
     }
 
     QStringList argv = args;
@@ -610,9 +663,12 @@ ExportResult runExport(const QStringList& args)
         if (isPng) {
             return png(parser, dims, frameOption, turnOption, tiltOption, outputOption);
         }
+        if (isPlot) {
+            return plot(parser, dims, frameOption, outputOption);
+        }
         return ok(framesCsv(dims));
     } catch (const UsageError& error) {
-        if (isPng) {
+        if (isPng || isPlot) {
             // Whatever stood at the target before would pass for this run's picture.
             const QString path = parser.value(outputOption);
             if (path.endsWith(QLatin1String(".png"), Qt::CaseInsensitive) && QFile::exists(path)) {
