@@ -1,4 +1,4 @@
-// cyclar-export subcommands: model, pose, curve and frames, with strict argument checking.
+// cyclar-export subcommands: numbers, tables and pictures, with strict argument checks.
 #include "export_command.h"
 
 #include "linkage_analysis.h"
@@ -460,7 +460,8 @@ QString pngPath(const QCommandLineParser& parser, const QCommandLineOption& outp
     return *path;
 }
 
-std::optional<int> frameNumber(const QCommandLineParser& parser, const QCommandLineOption& frameOption)
+std::optional<int> frameNumber(const QCommandLineParser& parser,
+                               const QCommandLineOption& frameOption)
 {
     const std::optional<QString> text = single(parser, frameOption);
     if (!text) {
@@ -468,7 +469,8 @@ std::optional<int> frameNumber(const QCommandLineParser& parser, const QCommandL
     }
     const std::optional<int> frame = parseWhole(*text, 1, 360);
     if (!frame) {
-        throw UsageError{QStringLiteral("--frame '%1' must be a whole number from 1 to 360").arg(*text)};
+        throw UsageError{
+            QStringLiteral("--frame '%1' must be a whole number from 1 to 360").arg(*text)};
     }
     return frame;
 }
@@ -562,7 +564,8 @@ ExportResult runExport(const QStringList& args)
 {
     if (args.isEmpty()) {
         return usageError(QStringLiteral("no command given; use one of model, pose, curve, "
-                                         "frames, analyse, angles, plot, png (see cyclar-export --help)"));
+                                         "frames, analyse, angles, plot, png (see "
+                                         "cyclar-export --help)"));
     }
     const QString& command = args.first();
     if (command == QLatin1String("--help") || command == QLatin1String("-h")) {
@@ -583,7 +586,8 @@ ExportResult runExport(const QStringList& args)
     if (!isModel && !isPose && !isCurve && !isFrames && !isPng && !isAnalyse && !isAngles
         && !isPlot) {
         return usageError(QStringLiteral("unknown command '%1'; use one of model, pose, curve, "
-                                         "frames, analyse, angles, plot, png (see cyclar-export --help)")
+                                         "frames, analyse, angles, plot, png (see "
+                                         "cyclar-export --help)")
                               .arg(command));
     }
 
@@ -609,74 +613,78 @@ ExportResult runExport(const QStringList& args)
         parser.addOptions({frameOption, outputOption});
     }
 
-    QStringList argv = args;
-    argv.front() = QStringLiteral("cyclar-export");
-    if (!parser.parse(argv)) {
-        return usageError(parser.errorText() + QStringLiteral(" (see cyclar-export --help)"));
-    }
-    if (parser.isSet(helpOption)) {
-        return ok(helpText);
-    }
-    if (!parser.positionalArguments().isEmpty()) {
-        return usageError(QStringLiteral("unexpected argument '%1' (see cyclar-export --help)")
-                              .arg(parser.positionalArguments().first()));
-    }
-    if (!parser.isSet(dimsOption)) {
-        return usageError(QStringLiteral("%1 needs --dims A,B,C,F,H,K, for example --dims "
-                                         "50,30,35,40,45,-35")
-                              .arg(command));
-    }
-    if (parser.values(dimsOption).size() > 1) {
-        return usageError(QStringLiteral("--dims given more than once; give it once"));
-    }
+    const auto run = [&]() -> ExportResult {
+        QStringList argv = args;
+        argv.front() = QStringLiteral("cyclar-export");
+        if (!parser.parse(argv)) {
+            return usageError(parser.errorText() + QStringLiteral(" (see cyclar-export --help)"));
+        }
+        if (parser.isSet(helpOption)) {
+            return ok(helpText);
+        }
+        if (!parser.positionalArguments().isEmpty()) {
+            return usageError(QStringLiteral("unexpected argument '%1' (see cyclar-export --help)")
+                                  .arg(parser.positionalArguments().first()));
+        }
+        if (!parser.isSet(dimsOption)) {
+            return usageError(QStringLiteral("%1 needs --dims A,B,C,F,H,K, for example --dims "
+                                             "50,30,35,40,45,-35")
+                                  .arg(command));
+        }
+        if (parser.values(dimsOption).size() > 1) {
+            return usageError(QStringLiteral("--dims given more than once; give it once"));
+        }
 
-    try {
-        const LinkageDimensions dims = parseDims(parser.value(dimsOption));
-        if (isModel) {
-            return ok(modelJson(dims));
-        }
-        if (isPose) {
-            if (!parser.isSet(tOption)) {
-                return usageError(QStringLiteral("pose needs --t T, the sweep parameter in "
-                                                 "radians, for example --t -1.5707963267948966"));
+        try {
+            const LinkageDimensions dims = parseDims(parser.value(dimsOption));
+            if (isModel) {
+                return ok(modelJson(dims));
             }
-            if (parser.values(tOption).size() > 1) {
-                return usageError(QStringLiteral("--t given more than once; give it once"));
+            if (isPose) {
+                if (!parser.isSet(tOption)) {
+                    return usageError(QStringLiteral("pose needs --t T, the sweep parameter in "
+                                                     "radians, for example --t -1.5707963267948966"));
+                }
+                if (parser.values(tOption).size() > 1) {
+                    return usageError(QStringLiteral("--t given more than once; give it once"));
+                }
+                const std::optional<double> t = parseDecimal(parser.value(tOption));
+                if (!t) {
+                    return usageError(QStringLiteral("--t '%1' is not a finite decimal number; write "
+                                                     "it like -1.5707963267948966")
+                                          .arg(parser.value(tOption)));
+                }
+                return ok(poseJson(dims, *t));
             }
-            const std::optional<double> t = parseDecimal(parser.value(tOption));
-            if (!t) {
-                return usageError(QStringLiteral("--t '%1' is not a finite decimal number; write "
-                                                 "it like -1.5707963267948966")
-                                      .arg(parser.value(tOption)));
+            if (isCurve) {
+                return ok(curveCsv(dims));
             }
-            return ok(poseJson(dims, *t));
-        }
-        if (isCurve) {
-            return ok(curveCsv(dims));
-        }
-        if (isAnalyse) {
-            return ok(analyseJson(dims));
-        }
-        if (isAngles) {
-            return ok(anglesCsv(dims));
-        }
-        if (isPng) {
-            return png(parser, dims, frameOption, turnOption, tiltOption, outputOption);
-        }
-        if (isPlot) {
-            return plot(parser, dims, frameOption, outputOption);
-        }
-        return ok(framesCsv(dims));
-    } catch (const UsageError& error) {
-        if (isPng || isPlot) {
-            // Whatever stood at the target before would pass for this run's picture.
-            const QString path = parser.value(outputOption);
-            if (path.endsWith(QLatin1String(".png"), Qt::CaseInsensitive) && QFile::exists(path)) {
-                QFile::remove(path);
+            if (isAnalyse) {
+                return ok(analyseJson(dims));
             }
+            if (isAngles) {
+                return ok(anglesCsv(dims));
+            }
+            if (isPng) {
+                return png(parser, dims, frameOption, turnOption, tiltOption, outputOption);
+            }
+            if (isPlot) {
+                return plot(parser, dims, frameOption, outputOption);
+            }
+            return ok(framesCsv(dims));
+        } catch (const UsageError& error) {
+            return usageError(error.message);
         }
-        return usageError(error.message);
+    };
+    ExportResult result = run();
+    const QString path = parser.value(outputOption);
+    if (result.exitCode != 0 && (isPng || isPlot)
+        && path.endsWith(QLatin1String(".png"), Qt::CaseInsensitive) && QFile::exists(path)) {
+        // Whatever stood at the target before would pass for this run's picture, whichever
+        // check failed (the parser's own included).
+        QFile::remove(path);
     }
+    return result;
 }
 
 } // namespace cyclar
