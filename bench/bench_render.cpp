@@ -1,4 +1,6 @@
-// Benchmarks of one whole frame (compose, hand over, clear) against its pose solutions alone.
+// Benchmarks of one whole frame (compose, hand over, clear) against its pose solutions alone, and
+// of what the Analysis window adds to a tick (and draws once per linkage).
+#include "analysis_plot.h"
 #include "frame.h"
 #include "motion_schedule.h"
 
@@ -43,6 +45,35 @@ void BM_renderFrame(benchmark::State& state)
     }
 }
 BENCHMARK(BM_renderFrame);
+
+// The Analysis window's share of a tick: the shown pose's angles, then the cached chart and the
+// two markers painted into the window's picture.
+void BM_analysisTick(benchmark::State& state)
+{
+    SceneState scene = newScene(defaultDimensions, 480);
+    const QImage chart = drawAnalysisChart(defaultDimensions, analysisChartSize, QGuiApplication::font());
+    QImage window(analysisChartSize, QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state) {
+        const PoseAngles angles =
+            shownPoseAngles(scene.model, scene.animationCopy, scene.schedule);
+        QPainter painter(&window);
+        painter.drawImage(0, 0, chart);
+        drawAnalysisMarkers(painter, chart.size(), angles);
+        painter.end();
+        advanceFrame(scene.schedule, scene.model);
+    }
+}
+BENCHMARK(BM_analysisTick);
+
+// The chart itself, drawn once when the window opens (curves, axes, legend).
+void BM_analysisChart(benchmark::State& state)
+{
+    for (auto _ : state) {
+        QImage chart = drawAnalysisChart(defaultDimensions, analysisChartSize, QGuiApplication::font());
+        benchmark::DoNotOptimize(chart);
+    }
+}
+BENCHMARK(BM_analysisChart);
 
 } // namespace
 
