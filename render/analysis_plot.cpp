@@ -211,7 +211,10 @@ QImage drawAnalysisChart(const LinkageDimensions& dims, QSize size, const QFont&
         painter.setPen(QPen(Qt::black, 1.0));
         painter.setFont(small);
         painter.drawText(area, Qt::AlignCenter | Qt::TextWordWrap,
-                         QStringLiteral("No position of the linkage closes."));
+                         analysis.linksInRange
+                             ? QStringLiteral("No chart: the linkage cannot move.")
+                             : QStringLiteral("No chart: a link is not strictly between 0\u00b0 "
+                                              "and 180\u00b0."));
     }
     return image;
 }
