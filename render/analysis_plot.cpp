@@ -210,11 +210,13 @@ QImage drawAnalysisChart(const LinkageDimensions& dims, QSize size, const QFont&
     if (!analysis.assemblable) {
         painter.setPen(QPen(Qt::black, 1.0));
         painter.setFont(small);
-        painter.drawText(area, Qt::AlignCenter | Qt::TextWordWrap,
-                         analysis.linksInRange
-                             ? QStringLiteral("No chart: the linkage cannot move.")
-                             : QStringLiteral("No chart: a link is not strictly between 0\u00b0 "
-                                              "and 180\u00b0."));
+        const QString text = analysis.linksInRange
+                                 ? QStringLiteral("No chart: the linkage cannot move.")
+                                 : QStringLiteral("No chart: a link is not strictly between 0\u00b0 "
+                                                  "and 180\u00b0.");
+        const QRectF box = painter.boundingRect(area, Qt::AlignCenter, text).adjusted(-6, -3, 6, 3);
+        painter.fillRect(box, Qt::white);
+        painter.drawText(area, Qt::AlignCenter, text);
     }
     return image;
 }
