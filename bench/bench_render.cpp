@@ -46,24 +46,40 @@ void BM_renderFrame(benchmark::State& state)
 }
 BENCHMARK(BM_renderFrame);
 
-// The Analysis window's share of a tick: the shown pose's angles, then the cached chart and the
-// two markers painted into the window's picture.
+// The Analysis window's share of a tick: the shown pose's angles, then, as the window paints,
+// the cached chart where the markers were and where they go, and the markers.
 void BM_analysisTick(benchmark::State& state)
 {
     SceneState scene = newScene(defaultDimensions, 480);
     const QImage chart = drawAnalysisChart(defaultDimensions, analysisChartSize, QGuiApplication::font());
-    QImage window(analysisChartSize, QImage::Format_ARGB32_Premultiplied);
+    QImage window = chart.copy();
+    PoseAngles shown = shownPoseAngles(scene.model, scene.animationCopy, scene.schedule);
     for (auto _ : state) {
-        const PoseAngles angles =
-            shownPoseAngles(scene.model, scene.animationCopy, scene.schedule);
-        QPainter painter(&window);
-        painter.drawImage(0, 0, chart);
-        drawAnalysisMarkers(painter, chart.size(), angles);
-        painter.end();
         advanceFrame(scene.schedule, scene.model);
+        const PoseAngles next = shownPoseAngles(scene.model, scene.animationCopy, scene.schedule);
+        const QRegion dirty =
+            analysisMarkerRegion(chart.size(), shown) + analysisMarkerRegion(chart.size(), next);
+        shown = next;
+        QPainter painter(&window);
+        paintAnalysisPlot(painter, chart, dirty, shown);
     }
 }
 BENCHMARK(BM_analysisTick);
+
+// The same with the whole chart copied each tick, for comparison.
+void BM_analysisTickWholeChart(benchmark::State& state)
+{
+    SceneState scene = newScene(defaultDimensions, 480);
+    const QImage chart = drawAnalysisChart(defaultDimensions, analysisChartSize, QGuiApplication::font());
+    QImage window = chart.copy();
+    for (auto _ : state) {
+        advanceFrame(scene.schedule, scene.model);
+        const PoseAngles shown = shownPoseAngles(scene.model, scene.animationCopy, scene.schedule);
+        QPainter painter(&window);
+        paintAnalysisPlot(painter, chart, QRegion(chart.rect()), shown);
+    }
+}
+BENCHMARK(BM_analysisTickWholeChart);
 
 // The chart itself, drawn once when the window opens (curves, axes, legend).
 void BM_analysisChart(benchmark::State& state)

@@ -6,6 +6,7 @@
 
 #include <QGuiApplication>
 #include <QLabel>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QScreen>
 #include <QVBoxLayout>
@@ -75,15 +76,15 @@ AnalysisPlot::AnalysisPlot(const LinkageDimensions& dims, QWidget* parent)
 
 void AnalysisPlot::setAngles(const PoseAngles& angles)
 {
+    // Only the markers change from frame to frame: repaint where they were and where they go.
+    update(analysisMarkerRegion(m_chart.size(), m_angles) + analysisMarkerRegion(m_chart.size(), angles));
     m_angles = angles;
-    update();
 }
 
-void AnalysisPlot::paintEvent(QPaintEvent*)
+void AnalysisPlot::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
-    painter.drawImage(0, 0, m_chart);
-    drawAnalysisMarkers(painter, m_chart.size(), m_angles);
+    paintAnalysisPlot(painter, m_chart, event->region(), m_angles);
 }
 
 AnalysisWindow::AnalysisWindow(const LinkageDimensions& dims, const SceneState& scene, QWidget* parent)

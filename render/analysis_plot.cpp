@@ -221,19 +221,85 @@ QImage drawAnalysisChart(const LinkageDimensions& dims, QSize size, const QFont&
     return image;
 }
 
+namespace {
+
+constexpr double discRadius = 5.0;
+constexpr double squareHalf = 4.5;
+constexpr double markerPen = 1.5;
+
+bool finiteAngles(const PoseAngles& angles)
+{
+    return std::isfinite(angles.theta) && std::isfinite(angles.psi) && std::isfinite(angles.mu);
+}
+
+} // namespace
+
+namespace {
+
+constexpr int spriteSize = 16; // the markers' centre is at (8, 8)
+
+// The two markers, antialiased, drawn once: stroking them anew each tick would cost more than
+// everything else the window does in a tick.
+QImage markerSprite(bool disc)
+{
+    QImage sprite(spriteSize, spriteSize, QImage::Format_ARGB32_Premultiplied);
+    sprite.fill(Qt::transparent);
+    QPainter painter(&sprite);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(Qt::white, markerPen));
+    painter.setBrush(markerColour);
+    const QPointF centre(spriteSize / 2.0, spriteSize / 2.0);
+    if (disc) {
+        painter.drawEllipse(centre, discRadius, discRadius);
+    } else {
+        painter.drawRect(QRectF(centre.x() - squareHalf, centre.y() - squareHalf, 2 * squareHalf,
+                                2 * squareHalf));
+    }
+    return sprite;
+}
+
+// The sprite's top-left corner for a marker centred (to the nearest pixel) at `at`.
+QPoint spriteCorner(const QPointF& at)
+{
+    return at.toPoint() - QPoint(spriteSize / 2, spriteSize / 2);
+}
+
+} // namespace
+
 void drawAnalysisMarkers(QPainter& painter, QSize size, const PoseAngles& angles)
 {
-    if (!std::isfinite(angles.theta) || !std::isfinite(angles.psi) || !std::isfinite(angles.mu)) {
+    if (!finiteAngles(angles)) {
         return;
     }
+    static const QImage disc = markerSprite(true);
+    static const QImage square = markerSprite(false);
     const AnalysisChartGeometry geometry(size);
+    painter.drawImage(spriteCorner(geometry.point(angles.theta, angles.psi)), disc);
+    painter.drawImage(spriteCorner(geometry.point(angles.theta, angles.mu)), square);
+}
+
+QRegion analysisMarkerRegion(QSize size, const PoseAngles& angles)
+{
+    if (!finiteAngles(angles)) {
+        return {};
+    }
+    const AnalysisChartGeometry geometry(size);
+    QRegion region;
+    for (const double value : {angles.psi, angles.mu}) {
+        region += QRect(spriteCorner(geometry.point(angles.theta, value)), QSize(spriteSize, spriteSize));
+    }
+    return region & QRect(QPoint(0, 0), size);
+}
+
+void paintAnalysisPlot(QPainter& painter, const QImage& chart, const QRegion& dirty,
+                       const PoseAngles& angles)
+{
+    for (const QRect& rect : dirty) {
+        painter.drawImage(rect, chart, rect);
+    }
     painter.save();
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(Qt::white, 1.5));
-    painter.setBrush(markerColour);
-    painter.drawEllipse(geometry.point(angles.theta, angles.psi), 5.0, 5.0);
-    const QPointF mu = geometry.point(angles.theta, angles.mu);
-    painter.drawRect(QRectF(mu.x() - 4.5, mu.y() - 4.5, 9.0, 9.0));
+    painter.setClipRegion(dirty);
+    drawAnalysisMarkers(painter, chart.size(), angles);
     painter.restore();
 }
 

@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QPointF>
 #include <QRectF>
+#include <QRegion>
 #include <QSize>
 
 #include <vector>
@@ -56,5 +57,13 @@ QImage drawAnalysisChart(const LinkageDimensions& dims, QSize size, const QFont&
 /// The current frame's markers on a chart of the given size: a disc at (theta, psi) and a square
 /// at (theta, mu). Nothing is drawn for a pose that is not finite.
 void drawAnalysisMarkers(QPainter& painter, QSize size, const PoseAngles& angles);
+
+/// The pixels the markers of these angles cover (antialiased edges included): what a tick has
+/// to repaint where they were and where they go. Empty for a pose that is not finite.
+QRegion analysisMarkerRegion(QSize size, const PoseAngles& angles);
+
+/// One paint of the chart's picture: the cached chart within `dirty`, then the markers.
+void paintAnalysisPlot(QPainter& painter, const QImage& chart, const QRegion& dirty,
+                       const PoseAngles& angles);
 
 } // namespace cyclar
