@@ -1,16 +1,23 @@
-// The C interface the browser calls: scenes and their frames, the clock, the field rules, clips.
+// The C interface the browser calls: scenes and their frames, the clock, the field rules, clips,
+// the linkage analysis and its angles.
 #include "clip_frames.h"
 #include "field_rules.h"
 #include "frame_composition.h"
+#include "linkage_analysis.h"
 #include "motion_schedule.h"
 
 #include <emscripten/emscripten.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <limits>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 using namespace cyclar;
 
@@ -35,6 +42,77 @@ const char* handOut(std::string text)
     static std::string held;
     held = std::move(text);
     return held.c_str();
+}
+
+// JSON for the page. Numbers in their shortest round-trip form, so JSON.parse gives the very
+// doubles the core computed; a value that is not finite is null.
+std::string jsonNumber(double value)
+{
+    if (!std::isfinite(value)) {
+        return "null";
+    }
+    // The fewest significant digits that read back as the same double.
+    char buffer[32];
+    for (int digits = 1; digits <= 17; ++digits) {
+        std::snprintf(buffer, sizeof buffer, "%.*g", digits, value);
+        if (std::strtod(buffer, nullptr) == value) {
+            break;
+        }
+    }
+    return buffer;
+}
+
+std::string jsonString(std::string_view text)
+{
+    std::string out = "\"";
+    for (const char ch : text) {
+        if (ch == '"' || ch == '\\') {
+            out += '\\';
+            out += ch;
+        } else if (static_cast<unsigned char>(ch) < 0x20) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(ch));
+            out += escaped;
+        } else {
+            out += ch;
+        }
+    }
+    return out + '"';
+}
+
+template <typename Numbers> std::string jsonArray(const Numbers& values)
+{
+    std::string out = "[";
+    for (const double value : values) {
+        out += (out.size() > 1 ? "," : "") + jsonNumber(value);
+    }
+    return out + ']';
+}
+
+std::string jsonOptional(const std::optional<double>& value)
+{
+    return value ? jsonNumber(*value) : std::string("null");
+}
+
+const char* motionName(LinkMotion motion)
+{
+    switch (motion) {
+    case LinkMotion::Rotates:
+        return "rotates";
+    case LinkMotion::RocksThrough0:
+        return "rocks-through-0";
+    case LinkMotion::RocksThroughPi:
+        return "rocks-through-180";
+    case LinkMotion::RocksBetween:
+        break;
+    }
+    return "rocks-between";
+}
+
+std::string poseAnglesJson(const PoseAngles& angles)
+{
+    return "[" + jsonNumber(angles.theta) + "," + jsonNumber(angles.psi) + "," + jsonNumber(angles.mu)
+           + "," + std::to_string(angles.branch) + "]";
 }
 
 constexpr std::string_view fieldNames = "abcfhk";
@@ -141,6 +219,12 @@ EMSCRIPTEN_KEEPALIVE const char* cyclar_scene_label(const WebScene* s)
     return classificationLabel(s->scene.model);
 }
 
+/// The angles of the pose the scene's next compose draws: [theta, psi, mu, branch].
+EMSCRIPTEN_KEEPALIVE const char* cyclar_scene_angles(const WebScene* s)
+{
+    return handOut(poseAnglesJson(shownPoseAngles(s->scene.model, s->scene.animationCopy, s->scene.schedule)));
+}
+
 // --- the clock ------------------------------------------------------------------------------
 
 EMSCRIPTEN_KEEPALIVE int cyclar_tick_interval(int speedPosition) { return tickInterval(speedPosition); }
@@ -221,6 +305,79 @@ EMSCRIPTEN_KEEPALIVE const std::uint8_t* cyclar_clip_frame(int which, int i)
         return nullptr;
     }
     return renderer->render(i).bytes();
+}
+
+// --- the linkage analysis -------------------------------------------------------------------
+
+/// Everything the analysis says about a linkage, as one JSON object.
+EMSCRIPTEN_KEEPALIVE const char* cyclar_analysis(double a, double b, double c, double f, double h,
+                                                 double k)
+{
+    const LinkageAnalysis r = analyseLinkage(dimensions(a, b, c, f, h, k));
+    std::string o = "{";
+    o += "\"type\":" + (r.type.empty() ? std::string("null") : jsonString(r.type));
+    o += ",\"grashof\":" + std::string(!r.grashof ? "null" : *r.grashof ? "true" : "false");
+    o += ",\"changePoint\":" + std::string(r.changePoint ? "true" : "false");
+    o += ",\"linksInRange\":" + std::string(r.linksInRange ? "true" : "false");
+    o += ",\"assemblable\":" + std::string(r.assemblable ? "true" : "false");
+    o += ",\"T\":" + jsonArray(r.T);
+    o += ",\"input\":" + jsonString(motionName(r.input));
+    o += ",\"output\":" + jsonString(motionName(r.output));
+    o += ",\"inputRotates\":" + std::string(r.inputRotates ? "true" : "false");
+    o += ",\"outputRotates\":" + std::string(r.outputRotates ? "true" : "false");
+    o += ",\"inputLimits\":" + jsonArray(r.inputLimits);
+    o += ",\"outputLimits\":" + jsonArray(r.outputLimits);
+    o += ",\"transmission\":" + jsonArray(r.transmission);
+    o += ",\"transmissionAt\":" + jsonArray(r.transmissionAt);
+    o += ",\"swing\":" + jsonOptional(r.swing);
+    o += ",\"timeRatio\":" + jsonOptional(r.timeRatio);
+    o += ",\"labelNote\":" + jsonString(r.labelNote);
+    o += ",\"decision\":" + jsonString(r.decision);
+    o += ",\"reason\":" + jsonString(r.reason);
+    return handOut(o + "}");
+}
+
+/// The chart's samples: [theta, psi on branch 1, psi on branch 2, mu] at every half degree of
+/// theta from -180 to 180 and at each input limit (both signs), in ascending theta; null where
+/// the linkage does not close.
+EMSCRIPTEN_KEEPALIVE const char* cyclar_chart_samples(double a, double b, double c, double f,
+                                                      double h, double k)
+{
+    const LinkageDimensions dims = dimensions(a, b, c, f, h, k);
+    const LinkageAnalysis analysis = analyseLinkage(dims);
+    std::vector<double> inputs;
+    for (int i = 0; i <= 720; ++i) {
+        inputs.push_back(-180.0 + 0.5 * i);
+    }
+    for (const double limit : analysis.inputLimits) {
+        inputs.push_back(-limit);
+        inputs.push_back(limit);
+    }
+    std::sort(inputs.begin(), inputs.end());
+    std::string out = "[";
+    for (const double theta : inputs) {
+        const OutputAngles angles = outputAnglesAt(dims, theta);
+        const double nan = std::numeric_limits<double>::quiet_NaN();
+        out += (out.size() > 1 ? ",[" : "[") + jsonNumber(theta) + ","
+               + jsonNumber(angles.closes ? angles.psi[0] : nan) + ","
+               + jsonNumber(angles.closes ? angles.psi[1] : nan) + ","
+               + jsonNumber(angles.closes ? angles.mu : nan) + "]";
+    }
+    return handOut(out + "]");
+}
+
+/// The animation's angle table for a new page of this linkage: one [frame, t, theta, psi, mu,
+/// branch] per frame.
+EMSCRIPTEN_KEEPALIVE const char* cyclar_angle_table(double a, double b, double c, double f,
+                                                    double h, double k)
+{
+    std::string out = "[";
+    for (const FrameAngles& row : frameAngleTable(dimensions(a, b, c, f, h, k))) {
+        const std::string angles = poseAnglesJson(row.angles);
+        out += (out.size() > 1 ? ",[" : "[") + std::to_string(row.frame) + "," + jsonNumber(row.t)
+               + "," + angles.substr(1);
+    }
+    return handOut(out + "]");
 }
 
 } // extern "C"
