@@ -82,3 +82,9 @@ export function compareRgba(actual, expected) {
     }
     return { differing, first };
 }
+
+// What cyclar-export prints on stdout for these arguments (it must succeed).
+export function exportText(args) {
+    if (!existsSync(exportTool)) throw new Error(`${exportTool} is missing: build the desktop program first`);
+    return execFileSync(exportTool, args, { encoding: 'utf8', stdio: ['ignore', 'pipe', 'pipe'] });
+}

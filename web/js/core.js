@@ -1,4 +1,5 @@
-// The WebAssembly core: kinematics, frame composition, field rules and clips, behind a small API.
+// The WebAssembly core: kinematics, analysis, frame composition, field rules and clips, behind a
+// small API.
 import createCyclarCore from '../cyclar-core.js';
 
 const fieldIndex = { a: 0, b: 1, c: 2, f: 3, h: 4, k: 5 };
@@ -6,6 +7,15 @@ const dimensionArgs = (d) => [d.a, d.b, d.c, d.f, d.h, d.k];
 const clipIndex = { title: 0, circular: 1 };
 
 const six = ['number', 'number', 'number', 'number', 'number', 'number'];
+
+// The core writes null for a value that is not finite.
+const numberOrNaN = (value) => (value === null ? Number.NaN : value);
+const poseAngles = ([theta, psi, mu, branch]) => ({
+    theta: numberOrNaN(theta),
+    psi: numberOrNaN(psi),
+    mu: numberOrNaN(mu),
+    branch,
+});
 
 // One animation scene in the core: the model, the clock, the view and the cached layers.
 class Scene {
@@ -53,6 +63,12 @@ class Scene {
         return this.api.sceneLabel(this.handle);
     }
 
+    // theta, psi, mu (degrees, NaN where the pose is not finite) and the branch of the pose the
+    // next compose draws.
+    get angles() {
+        return poseAngles(JSON.parse(this.api.sceneAngles(this.handle)));
+    }
+
     // Composes the current frame; the returned image views the core's own pixel buffer, so it
     // is valid until the next call into the core.
     compose() {
@@ -77,6 +93,10 @@ export class Core {
             sceneAdvance: w('cyclar_scene_advance', null, ['number']),
             sceneCompose: w('cyclar_scene_compose', 'number', ['number']),
             sceneLabel: w('cyclar_scene_label', 'string', ['number']),
+            sceneAngles: w('cyclar_scene_angles', 'string', ['number']),
+            analysis: w('cyclar_analysis', 'string', six),
+            chartSamples: w('cyclar_chart_samples', 'string', six),
+            angleTable: w('cyclar_angle_table', 'string', six),
             tickInterval: w('cyclar_tick_interval', 'number', ['number']),
             sliderAngle: w('cyclar_slider_angle', 'number', ['number']),
             parseNumber: w('cyclar_parse_number', 'number', ['string']),
@@ -157,6 +177,33 @@ export class Core {
 
     animationBounds(key) {
         return [this.api.animationLower(fieldIndex[key]), this.api.animationUpper(fieldIndex[key])];
+    }
+
+    // What the analysis says about a linkage (see cyclar_analysis in wasm_api.cpp).
+    analysis(dims) {
+        const result = JSON.parse(this.api.analysis(...dimensionArgs(dims)));
+        result.transmission = result.transmission.map(numberOrNaN);
+        result.transmissionAt = result.transmissionAt.map(numberOrNaN);
+        return result;
+    }
+
+    // The chart's curves sampled over theta: { theta, psi: [branch 1, branch 2], mu }, NaN where
+    // the linkage does not close.
+    chartSamples(dims) {
+        return JSON.parse(this.api.chartSamples(...dimensionArgs(dims))).map(([theta, psi1, psi2, mu]) => ({
+            theta,
+            psi: [numberOrNaN(psi1), numberOrNaN(psi2)],
+            mu: numberOrNaN(mu),
+        }));
+    }
+
+    // The angles of each frame of a new animation page: { frame, t, theta, psi, mu, branch }.
+    angleTable(dims) {
+        return JSON.parse(this.api.angleTable(...dimensionArgs(dims))).map(([frame, t, ...angles]) => ({
+            frame,
+            t: numberOrNaN(t),
+            ...poseAngles(angles),
+        }));
     }
 
     clipInfo(which) {

@@ -1,6 +1,8 @@
 // The pages and windows of cyclar in the browser: title, dimensions, animation, Help, About and
 // Circular View. The rules, numbers and pictures all come from the core.
+import { AnalysisPanel } from './analysis.js';
 import { ClipPlayer } from './clip.js';
+import { chooseFile, downloadFile, linkageFileText, readLinkageFile } from './files.js';
 import { DialogWindow, Layout, TemplateFont, messageBox, popupMenu, toast } from './windows.js';
 import { shareLink } from './share.js';
 
@@ -14,20 +16,26 @@ class ExchangeFailure {
 
 // Moves values between a page's controls and the dimensions it holds, in the page's order.
 // A saving exchange stores each number as soon as it parses, before its range test, and stops
-// at the first field that fails.
+// at the first field that fails. A checking exchange reads no control: it runs the range tests
+// on the values held now (values from a file pass the same rules as typed ones).
 class DataExchange {
-    constructor(core, saving) {
+    constructor(core, saving, checking = false) {
         this.core = core;
-        this.saving = saving;
+        this.saving = saving || checking;
+        this.checking = checking;
     }
 
     text(field, dims, key) {
+        if (this.checking) return;
         if (!this.saving) {
             field.value = this.core.formatNumber(dims[key]);
             return;
         }
         const value = this.core.parseNumber(field.value);
         if (value === null) throw new ExchangeFailure(field, this.core.notNumberMessage());
+        // A field still showing the text its value was shown as keeps that value, with all the
+        // digits the text leaves out: a value opened from a file is saved again bit for bit.
+        if (field.value === this.core.formatNumber(dims[key])) return;
         dims[key] = value;
     }
 
@@ -44,6 +52,7 @@ class DataExchange {
     }
 
     slider(slider, holder, key) {
+        if (this.checking) return;
         if (this.saving) holder[key] = Number.parseInt(slider.value, 10);
         else slider.value = String(holder[key]);
     }
@@ -61,8 +70,17 @@ class Page extends DialogWindow {
     // Returns whether every field passed; a failure shows its message first, then puts the
     // focus on its field with the text selected.
     async UpdateData(saving) {
+        return this.runExchange(new DataExchange(this.app.core, saving));
+    }
+
+    // The range tests on the values held now, with the page's messages; no control is read.
+    async CheckHeldValues() {
+        return this.runExchange(new DataExchange(this.app.core, true, true));
+    }
+
+    async runExchange(dx) {
         try {
-            this.DoDataExchange(new DataExchange(this.app.core, saving));
+            this.DoDataExchange(dx);
             return true;
         } catch (failure) {
             if (!(failure instanceof ExchangeFailure)) throw failure;
@@ -97,7 +115,37 @@ class Page extends DialogWindow {
     OnShowHelp() {
         this.desk.open(new HelpPage(this.app), this);
     }
+
+    // Asks for a linkage file and shows it with `show(file)` (which says itself when the page's
+    // rules refuse a value); a file that cannot be read gets a message naming it. Nothing
+    // changes unless the whole file is taken.
+    async OnOpenLinkage(show) {
+        const chosen = await chooseFile();
+        if (!chosen || this.ended) return false;
+        const { file, problem } = await readLinkageFile(chosen);
+        if (problem) {
+            await messageBox(this.desk, `${chosen.name} ${problem}.`, this);
+            this.restoreFocus();
+            return false;
+        }
+        return show(file);
+    }
+
+    // Takes the file's dimensions into `copy` ('entryCopy' or 'animationCopy') if the page's
+    // rules pass them; else the page's message is shown and the copy is as it was.
+    async takeFileDimensions(copy, file) {
+        const state = this.app.state;
+        const before = state[copy];
+        state[copy] = { ...file.dimensions };
+        if (await this.CheckHeldValues()) return true;
+        state[copy] = before;
+        return false;
+    }
 }
+
+// Ctrl (or Command) with a letter, and no other modifier.
+const commandKey = (event, letter) =>
+    (event.ctrlKey || event.metaKey) && !event.shiftKey && !event.altKey && event.key.toLowerCase() === letter;
 
 export const defaultDimensions = { a: 50, b: 30, c: 35, f: 40, h: 45, k: -35 };
 
@@ -199,6 +247,25 @@ export class DimensionsPage extends Page {
         this.IDC_submit.addEventListener('click', () => this.OnSubmit());
         this.IDCANCEL.addEventListener('click', () => this.onCancel());
         this.IDC_help.addEventListener('click', () => this.OnShowHelp());
+        this.client.addEventListener('contextmenu', (event) => {
+            event.preventDefault();
+            popupMenu(event.clientX, event.clientY, [['Open linkage…', () => this.openLinkage(), 'Ctrl+O']]);
+        });
+    }
+
+    onShortcut(event) {
+        if (!commandKey(event, 'o')) return false;
+        this.openLinkage();
+        return true;
+    }
+
+    // The fields show the file's values once the page's rules pass them.
+    openLinkage() {
+        return this.OnOpenLinkage(async (file) => {
+            if (!(await this.takeFileDimensions('entryCopy', file))) return false;
+            this.UpdateData(false);
+            return true;
+        });
     }
 
     DoDataExchange(dx) {
@@ -292,12 +359,22 @@ export class AnimationPage extends Page {
             event.preventDefault();
             popupMenu(event.clientX, event.clientY, this.menuItems());
         });
-        this.client.addEventListener('keydown', (event) => {
-            if ((event.ctrlKey || event.metaKey) && event.shiftKey && event.key.toLowerCase() === 'l') {
-                event.preventDefault();
-                this.copyLink();
-            }
-        });
+        this.analysis = null;
+    }
+
+    onShortcut(event) {
+        if ((event.ctrlKey || event.metaKey) && event.shiftKey && event.key.toLowerCase() === 'l') {
+            this.copyLink();
+        } else if (event.key === 'F2' && !event.ctrlKey && !event.metaKey && !event.altKey && !event.shiftKey) {
+            this.OnAnalysis();
+        } else if (commandKey(event, 's')) {
+            this.saveLinkage();
+        } else if (commandKey(event, 'o')) {
+            this.openLinkage();
+        } else {
+            return false;
+        }
+        return true;
     }
 
     DoDataExchange(dx) {
@@ -324,6 +401,23 @@ export class AnimationPage extends Page {
     paint() {
         this.context.putImageData(this.scene.compose(), 0, 0);
         this.picture.dataset.frame = String(this.scene.frameIndex);
+        this.analysis?.follow(this.scene.angles);
+    }
+
+    // Opens the Analysis panel beside the page, or brings the open one forward.
+    OnAnalysis() {
+        if (this.ended) return;
+        if (!this.analysis) {
+            const panel = new AnalysisPanel(this);
+            panel.onEnded = () => {
+                if (this.analysis === panel) this.analysis = null;
+            };
+            this.analysis = panel;
+            panel.showLinkage(this.app.state.animationCopy);
+            panel.open();
+            panel.follow(this.scene.angles);
+        }
+        this.analysis.raise();
     }
 
     OnTimer() {
@@ -381,13 +475,59 @@ export class AnimationPage extends Page {
     }
 
     onEnded() {
-        // The clock stops with the page: an ended page never ticks again.
+        // The clock stops with the page: an ended page never ticks again. The panel goes with it.
         this.KillTimer();
+        this.analysis?.end();
     }
 
     // What the page offers beyond its described controls; later capabilities join this menu.
     menuItems() {
-        return [['Copy link', () => this.copyLink()]];
+        return [
+            ['Copy link', () => this.copyLink(), 'Ctrl+Shift+L'],
+            ['Analysis…', () => this.OnAnalysis(), 'F2'],
+            null,
+            ['Save linkage…', () => this.saveLinkage(), 'Ctrl+S'],
+            ['Open linkage…', () => this.openLinkage(), 'Ctrl+O'],
+        ];
+    }
+
+    // What is saved is what the page would go on with: typed values included, and checked.
+    async saveLinkage() {
+        if (!(await this.UpdateData(true))) return false;
+        const wholeDegrees = (angle) => (Number.isFinite(angle) ? Math.min(90, Math.max(-90, Math.round(angle))) : 0);
+        const text = linkageFileText({
+            dimensions: this.app.state.animationCopy,
+            view: { turn: wholeDegrees(this.scene.turn), tilt: wholeDegrees(this.scene.tilt) },
+            speed: this.m_speedPos,
+        });
+        downloadFile('linkage.cyclar', text);
+        return true;
+    }
+
+    openLinkage() {
+        return this.OnOpenLinkage(async (file) => {
+            if (!(await this.takeFileDimensions('animationCopy', file))) return false;
+            this.showLinkage(file);
+            return true;
+        });
+    }
+
+    // The page starts again with the file's linkage, view and speed, stopped at its first frame.
+    showLinkage(file) {
+        const core = this.app.core;
+        const state = this.app.state;
+        this.KillTimer();
+        this.scene.build(state.animationCopy);
+        state.savedFrameIndex = 0;
+        this.m_speedPos = file.speed ?? 50;
+        state.savedSpeedPos = this.m_speedPos;
+        const view = file.view ?? { turn: -18, tilt: -18 };
+        this.m_turnPos = sliderPosition(core, view.turn);
+        this.m_tiltPos = sliderPosition(core, view.tilt);
+        this.scene.setView(view.turn, view.tilt);
+        this.UpdateData(false);
+        this.analysis?.showLinkage(state.animationCopy);
+        this.paint();
     }
 
     async copyLink() {
@@ -399,6 +539,15 @@ export class AnimationPage extends Page {
             toast(`Copy this link: ${link}`);
         }
     }
+}
+
+// The slider position whose angle is nearest to `angle` (the lowest such).
+function sliderPosition(core, angle) {
+    let best = 0;
+    for (let p = 1; p <= 100; ++p) {
+        if (Math.abs(core.sliderAngle(p) - angle) < Math.abs(core.sliderAngle(best) - angle)) best = p;
+    }
+    return best;
 }
 
 // The texts are the program's own, quoted as they stand.

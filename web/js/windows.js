@@ -206,6 +206,11 @@ export class Desk {
     onKey(event) {
         const window = this.top();
         if (!window || event.defaultPrevented) return;
+        // A window's own shortcuts work wherever the focus is while it is in front.
+        if (window.onShortcut?.(event)) {
+            event.preventDefault();
+            return;
+        }
         if (event.key === 'Escape') {
             event.preventDefault();
             window.onCancel();
@@ -353,7 +358,8 @@ export function messageBox(desk, text, over) {
     });
 }
 
-// A small menu at (x, y); items are [label, action] pairs or null for a separator.
+// A small menu at (x, y); items are [label, action] or [label, action, shortcut] (the shortcut
+// shown at the item's right), or null for a separator.
 export function popupMenu(x, y, items) {
     const menu = document.createElement('div');
     menu.className = 'menu';
@@ -387,7 +393,7 @@ export function popupMenu(x, y, items) {
             menu.append(document.createElement('hr'));
             continue;
         }
-        const [label, action] = item;
+        const [label, action, shortcut] = item;
         const button = document.createElement('button');
         button.type = 'button';
         button.setAttribute('role', 'menuitem');
@@ -400,6 +406,13 @@ export function popupMenu(x, y, items) {
             button.setAttribute('aria-keyshortcuts', label[mark + 1].toLowerCase());
         } else {
             button.textContent = label;
+        }
+        if (shortcut) {
+            const keys = document.createElement('span');
+            keys.className = 'shortcut';
+            keys.textContent = shortcut;
+            keys.setAttribute('aria-hidden', 'true');
+            button.append(keys);
         }
         button.addEventListener('click', () => {
             close();

@@ -1,0 +1,344 @@
+// The Analysis panel: the linkage's type and its reasons, motion limits, transmission, and a
+// chart of the output and transmission angles over the input angle with the frame's markers.
+import { DialogWindow } from './windows.js';
+
+// The chart's size and plot margins, as the desktop draws it.
+export const chartWidth = 440;
+export const chartHeight = 320;
+const margin = { left: 46, right: 14, top: 46, bottom: 38 };
+
+const psiColour = 'rgb(20, 80, 200)';
+const muColour = 'rgb(215, 105, 0)';
+const limitColour = 'rgb(110, 110, 110)';
+export const markerColour = [200, 0, 40];
+const gridColour = 'rgb(225, 225, 225)';
+const chartFont = '11px CyclarSans, sans-serif';
+
+export const plotArea = {
+    left: margin.left,
+    top: margin.top,
+    width: chartWidth - margin.left - margin.right,
+    height: chartHeight - margin.top - margin.bottom,
+};
+
+// Where the chart puts (theta, value): theta from -180 (left) to 180 (right), psi or mu from
+// -180 (bottom) to 180 (top).
+export function chartPoint(theta, value) {
+    return [
+        plotArea.left + ((theta + 180) / 360) * plotArea.width,
+        plotArea.top + plotArea.height - ((value + 180) / 360) * plotArea.height,
+    ];
+}
+
+const degrees = (value, decimals = 1) => `${value.toFixed(decimals)}\u00b0`;
+const signedDegrees = (value) => `${value > 0 ? '+' : ''}${degrees(value)}`;
+const capitalised = (text) => text.charAt(0).toUpperCase() + text.slice(1);
+
+// How one link moves, in words.
+function motionText(link, angle, motion, limits) {
+    switch (motion) {
+        case 'rotates':
+            return `${link} turns fully.`;
+        case 'rocks-through-0':
+            return `${link} rocks through 0\u00b0: |${angle}| up to ${degrees(limits[0])}.`;
+        case 'rocks-through-180':
+            return `${link} rocks through 180\u00b0: |${angle}| from ${degrees(limits[0])} to 180\u00b0.`;
+        default:
+            return `${link} rocks on one side: |${angle}| from ${degrees(limits[0])} to ${degrees(limits[1])}.`;
+    }
+}
+
+// The panel's paragraphs for an analysis, by name.
+export function analysisTexts(r) {
+    const texts = {
+        type: r.type === null ? 'No type' : capitalised(r.type),
+        decision: r.decision,
+        values: `T1 = ${signedDegrees(r.T[0])}    T2 = ${signedDegrees(r.T[1])}    T3 = ${signedDegrees(r.T[2])}    T4 = ${signedDegrees(r.T[3])}`,
+    };
+    if (r.labelNote) texts.labelNote = `Frame label: ${capitalised(r.labelNote)}.`;
+    if (r.assemblable) {
+        const motion = [
+            motionText('Input a', '\u03b8', r.input, r.inputLimits),
+            motionText('Output b', '\u03c8', r.output, r.outputLimits),
+        ];
+        if (r.swing !== null && r.timeRatio !== null) {
+            motion.push(`Rocker swing ${degrees(r.swing)}, time ratio ${r.timeRatio.toFixed(3)}.`);
+        }
+        motion.push(
+            `Transmission angle \u03bc from ${degrees(r.transmission[0])} (at |\u03b8| = ${degrees(r.transmissionAt[0])}) ` +
+                `to ${degrees(r.transmission[1])} (at |\u03b8| = ${degrees(r.transmissionAt[1])}).`
+        );
+        texts.motion = motion.join('\n');
+    }
+    return texts;
+}
+
+// Polylines of one curve: broken where the linkage does not close and, for psi, where it wraps
+// from 180 to -180.
+function polylines(samples, valueOf, wraps) {
+    const lines = [];
+    let line = null;
+    let last = 0;
+    for (const sample of samples) {
+        const value = valueOf(sample);
+        if (Number.isNaN(value)) {
+            line = null;
+            continue;
+        }
+        if (!line || (wraps && Math.abs(value - last) > 180)) {
+            line = [];
+            lines.push(line);
+        }
+        line.push(chartPoint(sample.theta, value));
+        last = value;
+    }
+    return lines;
+}
+
+function stroke(context, lines, colour, width, dash) {
+    context.strokeStyle = colour;
+    context.lineWidth = width;
+    context.setLineDash(dash);
+    context.lineCap = 'butt';
+    context.lineJoin = 'round';
+    for (const line of lines) {
+        if (line.length < 2) continue;
+        context.beginPath();
+        context.moveTo(...line[0]);
+        for (const point of line.slice(1)) context.lineTo(...point);
+        context.stroke();
+    }
+    context.setLineDash([]);
+}
+
+function line(context, x0, y0, x1, y1) {
+    context.beginPath();
+    context.moveTo(x0, y0);
+    context.lineTo(x1, y1);
+    context.stroke();
+}
+
+function drawAxes(context) {
+    const a = plotArea;
+    context.font = chartFont;
+    context.lineWidth = 1;
+    for (let d = -180; d <= 180; d += 45) {
+        const [x] = chartPoint(d, -180);
+        const [, y] = chartPoint(-180, d);
+        context.strokeStyle = d === 0 ? 'rgb(170, 170, 170)' : gridColour;
+        line(context, x, a.top, x, a.top + a.height);
+        line(context, a.left, y, a.left + a.width, y);
+        context.strokeStyle = 'black';
+        line(context, x, a.top + a.height, x, a.top + a.height + 4);
+        line(context, a.left - 4, y, a.left, y);
+        context.fillStyle = 'black';
+        const text = `${d}\u00b0`;
+        context.textBaseline = 'top';
+        context.textAlign = 'center';
+        context.fillText(text, x, a.top + a.height + 6);
+        context.textBaseline = 'middle';
+        context.textAlign = 'right';
+        context.fillText(text, a.left - 6, y);
+    }
+    context.strokeStyle = 'black';
+    context.strokeRect(a.left, a.top, a.width, a.height);
+    context.textAlign = 'center';
+    context.textBaseline = 'top';
+    context.fillText('input angle \u03b8', a.left + a.width / 2, a.top + a.height + 21);
+}
+
+// Two rows above the plot: the three curves, then the limits and the frame's markers.
+function drawLegend(context) {
+    context.font = chartFont;
+    context.textAlign = 'left';
+    context.textBaseline = 'middle';
+    const rowHeight = 17;
+    const row1 = plotArea.top - 2 * rowHeight - 6 + rowHeight / 2;
+    const row2 = row1 + rowHeight;
+    let x = plotArea.left;
+    const sample = (colour, width, dash, text, y) => {
+        stroke(context, [[[x, y], [x + 26, y]]], colour, width, dash);
+        context.fillStyle = 'black';
+        context.fillText(text, x + 31, y);
+        x += 31 + context.measureText(text).width + 16;
+    };
+    sample(psiColour, 2, [], 'output \u03c8, branch 1', row1);
+    sample(psiColour, 2, [8, 4], '\u03c8, branch 2', row1);
+    sample(muColour, 1.5, [], 'transmission \u03bc', row1);
+    x = plotArea.left;
+    sample(limitColour, 1, [4, 2, 1, 2], 'input limit (toggle)', row2);
+    drawMarker(context, x + 5, row2, true);
+    drawMarker(context, x + 18, row2, false);
+    context.fillStyle = 'black';
+    context.fillText('this frame (\u03c8, \u03bc)', x + 28, row2);
+}
+
+const discRadius = 5;
+const squareHalf = 4.5;
+// The pixels around a marker's centre that it may touch, edges included.
+const markerReach = 8;
+
+function drawMarker(context, x, y, disc) {
+    context.fillStyle = `rgb(${markerColour.join(', ')})`;
+    context.strokeStyle = 'white';
+    context.lineWidth = 1.5;
+    context.beginPath();
+    if (disc) context.arc(x, y, discRadius, 0, 2 * Math.PI);
+    else context.rect(x - squareHalf, y - squareHalf, 2 * squareHalf, 2 * squareHalf);
+    context.fill();
+    context.stroke();
+}
+
+// The chart without markers, drawn once per linkage into a canvas of its own.
+export function drawChart(analysis, samples) {
+    const chart = document.createElement('canvas');
+    chart.width = chartWidth;
+    chart.height = chartHeight;
+    const context = chart.getContext('2d');
+    context.fillStyle = 'white';
+    context.fillRect(0, 0, chartWidth, chartHeight);
+    drawAxes(context);
+    drawLegend(context);
+    const a = plotArea;
+    context.save();
+    context.beginPath();
+    context.rect(a.left, a.top, a.width, a.height);
+    context.clip();
+    context.strokeStyle = limitColour;
+    for (const limit of analysis.inputLimits) {
+        for (const theta of [-limit, limit]) {
+            const [x] = chartPoint(theta, 0);
+            stroke(context, [[[x, a.top], [x, a.top + a.height]]], limitColour, 1, [4, 2, 1, 2]);
+        }
+    }
+    if (analysis.assemblable) {
+        stroke(context, polylines(samples, (s) => s.mu, false), muColour, 1.5, []);
+        stroke(context, polylines(samples, (s) => s.psi[0], true), psiColour, 2, []);
+        stroke(context, polylines(samples, (s) => s.psi[1], true), psiColour, 2, [8, 4]);
+    }
+    context.restore();
+    if (!analysis.assemblable) {
+        const text = analysis.linksInRange
+            ? 'No chart: the linkage cannot move.'
+            : 'No chart: a link is not strictly between 0\u00b0 and 180\u00b0.';
+        context.font = chartFont;
+        const width = context.measureText(text).width;
+        const cx = a.left + a.width / 2;
+        const cy = a.top + a.height / 2;
+        context.fillStyle = 'white';
+        context.fillRect(cx - width / 2 - 6, cy - 10, width + 12, 20);
+        context.fillStyle = 'black';
+        context.textAlign = 'center';
+        context.textBaseline = 'middle';
+        context.fillText(text, cx, cy);
+    }
+    return chart;
+}
+
+const finite = (angles) => Number.isFinite(angles.theta) && Number.isFinite(angles.psi) && Number.isFinite(angles.mu);
+
+// The markers' centres for a pose, rounded to whole pixels as they are drawn: [disc, square].
+export function markerCentres(angles) {
+    return [angles.psi, angles.mu].map((value) => chartPoint(angles.theta, value).map(Math.round));
+}
+
+// The panel beside an animation page. It is not one of the desk's stacked windows: the page
+// beneath keeps taking input while it is open.
+export class AnalysisPanel extends DialogWindow {
+    constructor(page) {
+        super(page.desk, 'Analysis', { className: 'analysis' });
+        this.page = page;
+        this.body = document.createElement('div');
+        this.body.className = 'analysis-texts';
+        this.plot = document.createElement('canvas');
+        this.plot.className = 'analysis-chart';
+        this.plot.width = chartWidth;
+        this.plot.height = chartHeight;
+        this.plot.setAttribute('role', 'img');
+        this.plot.setAttribute(
+            'aria-label',
+            'Output angle \u03c8 and transmission angle \u03bc over the input angle \u03b8, with this frame marked'
+        );
+        this.context = this.plot.getContext('2d');
+        this.client.append(this.body, this.plot);
+        this.shown = null;
+        this.element.tabIndex = -1;
+        this.element.addEventListener('keydown', (event) => {
+            if (event.key === 'Escape') {
+                event.preventDefault();
+                this.end();
+            } else if (event.key === 'Enter') {
+                // Enter here is not the page's OK.
+                event.preventDefault();
+            }
+        });
+    }
+
+    // The linkage to show: its texts and its chart, drawn once.
+    showLinkage(dims) {
+        const core = this.page.app.core;
+        const analysis = core.analysis(dims);
+        this.body.replaceChildren();
+        for (const [name, text] of Object.entries(analysisTexts(analysis))) {
+            const paragraph = document.createElement('p');
+            paragraph.className = name;
+            paragraph.dataset.name = name;
+            paragraph.textContent = text;
+            this.body.append(paragraph);
+        }
+        this.chart = drawChart(analysis, core.chartSamples(dims));
+        this.context.drawImage(this.chart, 0, 0);
+        this.shown = null;
+    }
+
+    // Moves the markers to the pose the page shows: the chart comes back where they were, and
+    // they are drawn where they go.
+    follow(angles) {
+        if (this.shown) this.restore(this.shown);
+        this.shown = finite(angles) ? angles : null;
+        const dataset = this.plot.dataset;
+        if (!this.shown) {
+            delete dataset.marker;
+            return;
+        }
+        const [disc, square] = markerCentres(angles);
+        drawMarker(this.context, ...disc, true);
+        drawMarker(this.context, ...square, false);
+        dataset.marker = JSON.stringify({ theta: angles.theta, psi: angles.psi, mu: angles.mu, disc, square });
+    }
+
+    restore(angles) {
+        for (const [x, y] of markerCentres(angles)) {
+            const left = Math.max(0, x - markerReach);
+            const top = Math.max(0, y - markerReach);
+            const w = Math.min(chartWidth, x + markerReach) - left;
+            const h = Math.min(chartHeight, y + markerReach) - top;
+            if (w > 0 && h > 0) this.context.drawImage(this.chart, left, top, w, h, left, top, w, h);
+        }
+    }
+
+    // Beside the page, right of it where the desk has room, never over its picture.
+    open() {
+        const desk = this.desk.element;
+        desk.append(this.element);
+        this.element.hidden = false;
+        const box = this.page.element.getBoundingClientRect();
+        const left = box.right + window.scrollX + 8;
+        this.element.style.left = `${Math.round(left)}px`;
+        this.element.style.top = `${Math.max(0, Math.round(box.top + window.scrollY))}px`;
+        this.element.style.zIndex = '5';
+    }
+
+    raise() {
+        this.element.focus();
+    }
+
+    end() {
+        if (this.ended) return;
+        this.ended = true;
+        const hadFocus = this.element.contains(document.activeElement);
+        this.element.remove();
+        this.onEnded?.();
+        if (hadFocus && !this.page.ended) this.page.restoreFocus();
+    }
+}
