@@ -1,6 +1,6 @@
 // Shared steps of the browser tests: opening the page, walking to a page, reading the picture.
 import { expect } from '@playwright/test';
-import { execFileSync } from 'node:child_process';
+import { execFileSync, spawnSync } from 'node:child_process';
 import { existsSync, mkdtempSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join, resolve } from 'node:path';
@@ -87,4 +87,11 @@ export function compareRgba(actual, expected) {
 export function exportText(args) {
     if (!existsSync(exportTool)) throw new Error(`${exportTool} is missing: build the desktop program first`);
     return execFileSync(exportTool, args, { encoding: 'utf8', stdio: ['ignore', 'pipe', 'pipe'] });
+}
+
+// cyclar-export's exit status, stdout and stderr for these arguments, whatever the outcome.
+export function exportRun(args) {
+    if (!existsSync(exportTool)) throw new Error(`${exportTool} is missing: build the desktop program first`);
+    const run = spawnSync(exportTool, args, { encoding: 'utf8', maxBuffer: 1 << 24 });
+    return { status: run.status, stdout: run.stdout, stderr: run.stderr };
 }

@@ -317,15 +317,27 @@ export class AnalysisPanel extends DialogWindow {
         }
     }
 
-    // Beside the page, right of it where the desk has room, never over its picture.
+    // Beside the page, never over its picture: to its right where the window has room, else to
+    // its left, else below it.
     open() {
         const desk = this.desk.element;
         desk.append(this.element);
         this.element.hidden = false;
         const box = this.page.element.getBoundingClientRect();
-        const left = box.right + window.scrollX + 8;
-        this.element.style.left = `${Math.round(left)}px`;
-        this.element.style.top = `${Math.max(0, Math.round(box.top + window.scrollY))}px`;
+        const own = this.element.getBoundingClientRect();
+        const gap = 8;
+        let left = box.right + gap;
+        let top = box.top;
+        if (left + own.width > document.documentElement.clientWidth) {
+            if (box.left - gap - own.width >= 0) {
+                left = box.left - gap - own.width;
+            } else {
+                left = box.left;
+                top = box.bottom + gap;
+            }
+        }
+        this.element.style.left = `${Math.round(left + window.scrollX)}px`;
+        this.element.style.top = `${Math.max(0, Math.round(top + window.scrollY))}px`;
         this.element.style.zIndex = '5';
     }
 
