@@ -127,13 +127,17 @@ const badFiles = [
     { name: 'view-extra.cyclar', text: `{${good}, ${dims}, "view": {"turn": 0, "tilt": 0, "roll": 0}}` },
     { name: 'speed-high.cyclar', text: `{${good}, ${dims}, "speed": 101}` },
     { name: 'speed-text.cyclar', text: `{${good}, ${dims}, "speed": "fast"}` },
+    { name: 'emoji-key.cyclar', text: `{${good}, ${dims}, "\u{1F600}x": 1}` },
+    { name: 'far-version.cyclar', text: `{"format": "cyclar-linkage", "version": 1e300, ${dims}}` },
+    { name: 'trailing.cyclar', text: `{${good}, ${dims}} and more`, prefix: 'is not JSON (' },
+    { name: 'not-utf8.cyclar', bytes: Buffer.concat([Buffer.from(`{${good}, ${dims}, "`), Buffer.from([0xff]), Buffer.from('": 1}')]), prefix: 'is not JSON (' },
     { name: 'huge.cyclar', text: `{${good}, ${dims}}${' '.repeat(1024 * 1024)}` },
 ];
 
 for (const bad of badFiles) {
     test(`${bad.name} is refused with cyclar-export's reason, and nothing changes`, async ({ page }) => {
         const path = join(folder, bad.name);
-        writeFileSync(path, bad.text);
+        writeFileSync(path, bad.bytes ?? bad.text);
         const run = exportRun(['analyse', '--file', path]);
         expect(run.status, run.stderr).toBe(2);
         expect(run.stdout).toBe('');
