@@ -219,10 +219,15 @@ EMSCRIPTEN_KEEPALIVE const char* cyclar_scene_label(const WebScene* s)
     return classificationLabel(s->scene.model);
 }
 
-/// The angles of the pose the scene's next compose draws: [theta, psi, mu, branch].
-EMSCRIPTEN_KEEPALIVE const char* cyclar_scene_angles(const WebScene* s)
+/// The angles of the pose the scene's next compose draws: theta, psi, mu (NaN where the pose is
+/// not finite) and the branch, as four doubles valid until the next call. Numbers, not text: the
+/// Analysis panel asks for them every tick.
+EMSCRIPTEN_KEEPALIVE const double* cyclar_scene_angles(const WebScene* s)
 {
-    return handOut(poseAnglesJson(shownPoseAngles(s->scene.model, s->scene.animationCopy, s->scene.schedule)));
+    static std::array<double, 4> held{};
+    const PoseAngles angles = shownPoseAngles(s->scene.model, s->scene.animationCopy, s->scene.schedule);
+    held = {angles.theta, angles.psi, angles.mu, static_cast<double>(angles.branch)};
+    return held.data();
 }
 
 // --- the clock ------------------------------------------------------------------------------

@@ -81,3 +81,33 @@ test('a frame in the browser (compose and putImageData) against the native frame
     const ratio = perFrame / nativeFrame;
     console.log(`web: native frame ${(nativeFrame * 1000).toFixed(0)} us; browser / native = ${ratio.toFixed(2)} (at most 2 asked)`);
 });
+
+test('the Analysis panel\'s share of a tick: the pose\'s angles and the markers, over 360 ticks', async ({ page }) => {
+    await openAnimation(page);
+    await page.keyboard.press('F2');
+    await page.getByRole('dialog', { name: 'Analysis', exact: true }).waitFor();
+    const figures = await page.evaluate(() => {
+        const top = window.cyclar.app.desk.top();
+        top.KillTimer();
+        const panel = top.analysis;
+        const cycle = () => {
+            const start = performance.now();
+            for (let i = 0; i < 360; ++i) top.OnTimer();
+            return (performance.now() - start) / 360;
+        };
+        // Warmed up, then the two kinds of run taken in turn, so that neither gets the colder start.
+        cycle();
+        const runs = { withPanel: [], withoutPanel: [] };
+        for (let run = 0; run < 5; ++run) {
+            top.analysis = null;
+            runs.withoutPanel.push(cycle());
+            top.analysis = panel;
+            runs.withPanel.push(cycle());
+        }
+        const median = (values) => values.sort((x, y) => x - y)[2];
+        return { withPanel: median(runs.withPanel), withoutPanel: median(runs.withoutPanel) };
+    });
+    const share = figures.withPanel / figures.withoutPanel - 1;
+    console.log(`web: a tick ${(figures.withoutPanel * 1000).toFixed(0)} us, with the Analysis panel open ${(figures.withPanel * 1000).toFixed(0)} us (+${(share * 100).toFixed(0)}%; medians of 5 runs of 360 ticks)`);
+    expect(figures.withPanel).toBeGreaterThan(0);
+});

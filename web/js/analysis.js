@@ -242,6 +242,16 @@ export function markerCentres(angles) {
     return [angles.psi, angles.mu].map((value) => chartPoint(angles.theta, value).map(Math.round));
 }
 
+// The two markers, drawn once: stroking them anew each tick would cost more than all else the
+// panel does in a tick. Centred at (markerReach, markerReach).
+function markerSprite(disc) {
+    const sprite = document.createElement('canvas');
+    sprite.width = 2 * markerReach;
+    sprite.height = 2 * markerReach;
+    drawMarker(sprite.getContext('2d'), markerReach, markerReach, disc);
+    return sprite;
+}
+
 // The panel beside an animation page. It is not one of the desk's stacked windows: the page
 // beneath keeps taking input while it is open.
 export class AnalysisPanel extends DialogWindow {
@@ -260,8 +270,22 @@ export class AnalysisPanel extends DialogWindow {
             'Output angle \u03c8 and transmission angle \u03bc over the input angle \u03b8, with this frame marked'
         );
         this.context = this.plot.getContext('2d');
-        this.client.append(this.body, this.plot);
+        // The markers live on a clear canvas over the chart: a tick clears where they were and
+        // draws them where they go, and the chart's pixels are never touched again.
+        this.overlay = document.createElement('canvas');
+        this.overlay.className = 'analysis-markers';
+        this.overlay.width = chartWidth;
+        this.overlay.height = chartHeight;
+        this.overlay.setAttribute('aria-hidden', 'true');
+        this.markers = this.overlay.getContext('2d');
+        const stack = document.createElement('div');
+        stack.className = 'analysis-plot';
+        stack.append(this.plot, this.overlay);
+        this.client.append(this.body, stack);
         this.shown = null;
+        // Where the markers stand now, for tests and the curious: { theta, psi, mu, disc, square }.
+        this.marker = null;
+        this.sprites = [markerSprite(true), markerSprite(false)];
         this.element.tabIndex = -1;
         this.element.addEventListener('keydown', (event) => {
             if (event.key === 'Escape') {
@@ -288,32 +312,27 @@ export class AnalysisPanel extends DialogWindow {
         }
         this.chart = drawChart(analysis, core.chartSamples(dims));
         this.context.drawImage(this.chart, 0, 0);
+        this.markers.clearRect(0, 0, chartWidth, chartHeight);
         this.shown = null;
     }
 
-    // Moves the markers to the pose the page shows: the chart comes back where they were, and
-    // they are drawn where they go.
+    // Moves the markers to the pose the page shows.
     follow(angles) {
         if (this.shown) this.restore(this.shown);
         this.shown = finite(angles) ? angles : null;
-        const dataset = this.plot.dataset;
         if (!this.shown) {
-            delete dataset.marker;
+            this.marker = null;
             return;
         }
         const [disc, square] = markerCentres(angles);
-        drawMarker(this.context, ...disc, true);
-        drawMarker(this.context, ...square, false);
-        dataset.marker = JSON.stringify({ theta: angles.theta, psi: angles.psi, mu: angles.mu, disc, square });
+        this.markers.drawImage(this.sprites[0], disc[0] - markerReach, disc[1] - markerReach);
+        this.markers.drawImage(this.sprites[1], square[0] - markerReach, square[1] - markerReach);
+        this.marker = { theta: angles.theta, psi: angles.psi, mu: angles.mu, disc, square };
     }
 
     restore(angles) {
         for (const [x, y] of markerCentres(angles)) {
-            const left = Math.max(0, x - markerReach);
-            const top = Math.max(0, y - markerReach);
-            const w = Math.min(chartWidth, x + markerReach) - left;
-            const h = Math.min(chartHeight, y + markerReach) - top;
-            if (w > 0 && h > 0) this.context.drawImage(this.chart, left, top, w, h, left, top, w, h);
+            this.markers.clearRect(x - markerReach, y - markerReach, 2 * markerReach, 2 * markerReach);
         }
     }
 

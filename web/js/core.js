@@ -66,7 +66,9 @@ class Scene {
     // theta, psi, mu (degrees, NaN where the pose is not finite) and the branch of the pose the
     // next compose draws.
     get angles() {
-        return poseAngles(JSON.parse(this.api.sceneAngles(this.handle)));
+        const at = this.api.sceneAngles(this.handle) / Float64Array.BYTES_PER_ELEMENT;
+        const held = this.core.module.HEAPF64;
+        return { theta: held[at], psi: held[at + 1], mu: held[at + 2], branch: held[at + 3] };
     }
 
     // Composes the current frame; the returned image views the core's own pixel buffer, so it
@@ -93,7 +95,7 @@ export class Core {
             sceneAdvance: w('cyclar_scene_advance', null, ['number']),
             sceneCompose: w('cyclar_scene_compose', 'number', ['number']),
             sceneLabel: w('cyclar_scene_label', 'string', ['number']),
-            sceneAngles: w('cyclar_scene_angles', 'string', ['number']),
+            sceneAngles: w('cyclar_scene_angles', 'number', ['number']),
             analysis: w('cyclar_analysis', 'string', six),
             chartSamples: w('cyclar_chart_samples', 'string', six),
             angleTable: w('cyclar_angle_table', 'string', six),
