@@ -111,8 +111,8 @@ const char* motionName(LinkMotion motion)
 
 std::string poseAnglesJson(const PoseAngles& angles)
 {
-    return "[" + jsonNumber(angles.theta) + "," + jsonNumber(angles.psi) + "," + jsonNumber(angles.mu)
-           + "," + std::to_string(angles.branch) + "]";
+    return "[" + jsonNumber(angles.theta) + "," + jsonNumber(angles.psi) + ","
+           + jsonNumber(angles.mu) + "," + std::to_string(angles.branch) + "]";
 }
 
 constexpr std::string_view fieldNames = "abcfhk";
@@ -225,7 +225,8 @@ EMSCRIPTEN_KEEPALIVE const char* cyclar_scene_label(const WebScene* s)
 EMSCRIPTEN_KEEPALIVE const double* cyclar_scene_angles(const WebScene* s)
 {
     static std::array<double, 4> held{};
-    const PoseAngles angles = shownPoseAngles(s->scene.model, s->scene.animationCopy, s->scene.schedule);
+    const PoseAngles angles =
+        shownPoseAngles(s->scene.model, s->scene.animationCopy, s->scene.schedule);
     held = {angles.theta, angles.psi, angles.mu, static_cast<double>(angles.branch)};
     return held.data();
 }
