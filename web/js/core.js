@@ -184,8 +184,9 @@ export class Core {
     // What the analysis says about a linkage (see cyclar_analysis in wasm_api.cpp).
     analysis(dims) {
         const result = JSON.parse(this.api.analysis(...dimensionArgs(dims)));
-        result.transmission = result.transmission.map(numberOrNaN);
-        result.transmissionAt = result.transmissionAt.map(numberOrNaN);
+        for (const key of ['T', 'inputLimits', 'outputLimits', 'transmission', 'transmissionAt']) {
+            result[key] = result[key].map(numberOrNaN);
+        }
         return result;
     }
 
