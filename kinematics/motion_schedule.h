@@ -61,4 +61,10 @@ void sweepCouplerCurve(const PaintSchedule& paint, int framesPerCycle, Visit&& v
     }
 }
 
+/// The speed slider's timer period (ms) for position p: 1000 / (p / 10 + 1), whole numbers.
+int tickInterval(int position);
+
+/// A view slider's angle (degrees) for position p: (p - 50) * 9 / 5 in whole numbers, -90..90.
+double sliderAngle(int position);
+
 } // namespace cyclar

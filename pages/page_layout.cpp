@@ -86,17 +86,4 @@ QSize PageLayout::clientSize(int w, int h, QSize atLeast) const
                  std::max({templateSize.height(), m_extent.bottom() + 1 + margin, atLeast.height()}));
 }
 
-int tickInterval(int position)
-{
-    // The slider never leaves 0..100; keep the divisor positive whatever a caller passes.
-    const int p = std::clamp(position, 0, 100);
-    return 1000 / (p / 10 + 1);
-}
-
-double sliderAngle(int position)
-{
-    const int p = std::clamp(position, 0, 100);
-    return static_cast<double>((p - 50) * 9 / 5);
-}
-
 } // namespace cyclar
