@@ -59,8 +59,8 @@ std::optional<LinkageFile> refuse(QString& error, const QString& why)
 
 QByteArray shortestNumberText(double value)
 {
-    if (value == 0.0 && std::signbit(value)) {
-        return "-0.0";
+    if (value == 0.0) {
+        return "0"; // JSON readers keep no sign on zero, so minus zero is written as zero
     }
     char buffer[32];
     const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);

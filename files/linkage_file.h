@@ -49,8 +49,8 @@ QByteArray linkageFileText(const LinkageFile& file);
 /// must end in .cyclar. `error` as above.
 bool writeLinkageFile(const QString& path, const LinkageFile& file, QString& error);
 
-/// The shortest decimal text that reads back as the same finite double ("-0.0" for minus zero,
-/// which a JSON reader would otherwise take for the integer 0).
+/// The shortest decimal text that reads back as the same finite double. Minus zero is written
+/// as 0: JSON readers (Qt's among them) keep no sign on a zero.
 QByteArray shortestNumberText(double value);
 
 } // namespace cyclar

@@ -3,6 +3,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QImage>
+#include <QImageReader>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -57,8 +58,14 @@ private slots:
     void badInput();
     void helpAndVersion();
     void pngOfTheDefaultLinkage();
-    void pngBadValuesLeaveNoFile_data();
-    void pngBadValuesLeaveNoFile();
+    void failedExportsLeaveTheEarlierFileWhole_data();
+    void failedExportsLeaveTheEarlierFileWhole();
+    void fileGivesTheSameOutputAsDims_data();
+    void fileGivesTheSameOutputAsDims();
+    void fileViewIsTheDefault();
+    void badLinkageFiles_data();
+    void badLinkageFiles();
+    void gifFramesAreThePngs();
 };
 
 void TestExport::modelOfTheDefaultLinkage()
@@ -243,30 +250,43 @@ void TestExport::pngOfTheDefaultLinkage()
     QVERIFY(QImage(path) != picture);
 }
 
-void TestExport::pngBadValuesLeaveNoFile_data()
+void TestExport::failedExportsLeaveTheEarlierFileWhole_data()
 {
+    QTest::addColumn<QString>("command");
     QTest::addColumn<QStringList>("options");
     QTest::addColumn<QString>("mentions");
 
-    QTest::newRow("frame 0") << QStringList{"--frame", "0"} << "--frame";
-    QTest::newRow("frame 361") << QStringList{"--frame", "361"} << "--frame";
-    QTest::newRow("frame 1.5") << QStringList{"--frame", "1.5"} << "--frame";
-    QTest::newRow("turn 91") << QStringList{"--turn", "91"} << "--turn";
-    QTest::newRow("tilt -91") << QStringList{"--tilt", "-91"} << "--tilt";
-    QTest::newRow("tilt letters") << QStringList{"--tilt", "up"} << "--tilt";
-    QTest::newRow("bad dims") << QStringList{"--dims", "1,2,3"} << "six";
-    QTest::newRow("unwritable folder") << QStringList{"-o", "/nonexistent/folder/f.png"} << "could not write";
+    QTest::newRow("png frame 0") << "png" << QStringList{"--frame", "0"} << "--frame";
+    QTest::newRow("png frame 361") << "png" << QStringList{"--frame", "361"} << "--frame";
+    QTest::newRow("png frame 1.5") << "png" << QStringList{"--frame", "1.5"} << "--frame";
+    QTest::newRow("png turn 91") << "png" << QStringList{"--turn", "91"} << "--turn";
+    QTest::newRow("png tilt -91") << "png" << QStringList{"--tilt", "-91"} << "--tilt";
+    QTest::newRow("png tilt letters") << "png" << QStringList{"--tilt", "up"} << "--tilt";
+    QTest::newRow("png bad dims") << "png" << QStringList{"--dims", "1,2,3"} << "six";
+    QTest::newRow("png unwritable folder") << "png" << QStringList{"-o", "/nonexistent/folder/f.png"} << "could not write";
+    QTest::newRow("gif speed 101") << "gif" << QStringList{"--speed", "101"} << "--speed";
+    QTest::newRow("gif frame") << "gif" << QStringList{"--frame", "2"} << "frame";
+    QTest::newRow("gif bad dims") << "gif" << QStringList{"--dims", "1,2,x,4,5,6"} << "c = 'x'";
+    QTest::newRow("save turn -91") << "save" << QStringList{"--turn", "-91"} << "--turn";
+    QTest::newRow("save speed 1.5") << "save" << QStringList{"--speed", "1.5"} << "--speed";
+    QTest::newRow("save both sources") << "save" << QStringList{"--file", "x.cyclar"} << "not both";
 }
 
-void TestExport::pngBadValuesLeaveNoFile()
+void TestExport::failedExportsLeaveTheEarlierFileWhole()
 {
+    QFETCH(QString, command);
     QFETCH(QStringList, options);
     QFETCH(QString, mentions);
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("old.png"));
-    QImage(8, 8, QImage::Format_RGB32).save(path); // a stale picture from an earlier run
+    const QString suffix = command == QLatin1String("save") ? QStringLiteral("cyclar") : command;
+    const QString path = dir.filePath(QStringLiteral("old.") + suffix);
+    {
+        QFile old(path);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("an earlier file, which must survive any failed run");
+    }
 
-    QStringList args{"png"};
+    QStringList args{command};
     if (!options.contains(QStringLiteral("--dims"))) {
         args << "--dims" << "50,30,35,40,45,-35";
     }
@@ -278,9 +298,167 @@ void TestExport::pngBadValuesLeaveNoFile()
     QVERIFY(run.out.isEmpty());
     QCOMPARE(run.err.count('\n'), 1);
     QVERIFY2(QString::fromUtf8(run.err).contains(mentions), run.err.constData());
-    if (!options.contains(QStringLiteral("-o"))) {
-        QVERIFY2(!QFile::exists(path), "a stale picture was left in place");
+    QFile old(path);
+    QVERIFY(old.open(QIODevice::ReadOnly));
+    QCOMPARE(old.readAll(), QByteArray("an earlier file, which must survive any failed run"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 1); // no temporary left behind
+}
+
+void TestExport::fileGivesTheSameOutputAsDims_data()
+{
+    QTest::addColumn<QStringList>("args");
+
+    QTest::newRow("model") << QStringList{"model"};
+    QTest::newRow("pose") << QStringList{"pose", "--t", "-2.5"};
+    QTest::newRow("curve") << QStringList{"curve"};
+    QTest::newRow("frames") << QStringList{"frames"};
+    QTest::newRow("png") << QStringList{"png", "--frame", "77", "--turn", "30", "--tilt", "-60", "-o"};
+}
+
+void TestExport::fileGivesTheSameOutputAsDims()
+{
+    QFETCH(QStringList, args);
+    QTemporaryDir dir;
+    const QString linkage = dir.filePath(QStringLiteral("l.cyclar"));
+    // Seventeen-digit values: the file must carry every bit of them.
+    const QString dims = QStringLiteral("50.000000000000007,30.1,35,40.333333333333336,45,-35");
+    const Run saved = runExport({"save", "--dims", dims, "--speed", "70", "-o", linkage});
+    QCOMPARE(saved.exitCode, 0);
+    QVERIFY(saved.out.isEmpty() && saved.err.isEmpty());
+
+    const bool picture = args.first() == QLatin1String("png");
+    QStringList withDims = args;
+    QStringList withFile = args;
+    if (picture) {
+        withDims << dir.filePath(QStringLiteral("dims.png"));
+        withFile << dir.filePath(QStringLiteral("file.png"));
     }
+    const Run fromDims = runExport(withDims << "--dims" << dims);
+    const Run fromFile = runExport(withFile << "--file" << linkage);
+    QCOMPARE(fromDims.exitCode, 0);
+    QCOMPARE(fromFile.exitCode, 0);
+    QCOMPARE(fromFile.out, fromDims.out);
+    if (picture) {
+        const QImage a(dir.filePath(QStringLiteral("dims.png")));
+        QVERIFY(!a.isNull());
+        QCOMPARE(QImage(dir.filePath(QStringLiteral("file.png"))), a);
+    }
+}
+
+void TestExport::fileViewIsTheDefault()
+{
+    QTemporaryDir dir;
+    const QString linkage = dir.filePath(QStringLiteral("view.cyclar"));
+    QCOMPARE(runExport({"save", "--dims", "50,30,35,40,45,-35", "--turn", "30", "--tilt", "10",
+                        "-o", linkage})
+                 .exitCode,
+             0);
+    const auto picture = [&](QStringList args) {
+        const QString path = dir.filePath(QStringLiteral("p.png"));
+        QFile::remove(path);
+        const Run run = runExport(QStringList{"png", "-o", path} + args);
+        return run.exitCode == 0 ? QImage(path) : QImage();
+    };
+    const QImage fromFile = picture({"--file", linkage});
+    QVERIFY(!fromFile.isNull());
+    QCOMPARE(fromFile, picture({"--dims", "50,30,35,40,45,-35", "--turn", "30", "--tilt", "10"}));
+    // An angle given on the command line wins over the file's; the other stays the file's.
+    QCOMPARE(picture({"--file", linkage, "--tilt", "-40"}),
+             picture({"--dims", "50,30,35,40,45,-35", "--turn", "30", "--tilt", "-40"}));
+
+    // save --file keeps what the file holds and takes the options given.
+    const QString copy = dir.filePath(QStringLiteral("copy.cyclar"));
+    QCOMPARE(runExport({"save", "--file", linkage, "--speed", "90", "-o", copy}).exitCode, 0);
+    QFile file(copy);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QJsonObject o = QJsonDocument::fromJson(file.readAll()).object();
+    QCOMPARE(o["view"].toObject()["turn"].toInt(), 30);
+    QCOMPARE(o["view"].toObject()["tilt"].toInt(), 10);
+    QCOMPARE(o["speed"].toInt(), 90);
+    QCOMPARE(o["dimensions"].toObject()["k"].toDouble(), -35.0);
+}
+
+void TestExport::badLinkageFiles_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("mentions");
+
+    QTest::newRow("not JSON") << QByteArray("50,30,35,40,45,-35") << "is not JSON";
+    QTest::newRow("newer") << QByteArray(R"({"format": "cyclar-linkage", "version": 7})")
+                           << "made by a newer cyclar";
+    QTest::newRow("folder") << QByteArray() << "is a folder";
+}
+
+void TestExport::badLinkageFiles()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, mentions);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("bad.cyclar"));
+    if (bytes.isEmpty()) {
+        QVERIFY(QDir().mkdir(path));
+    } else {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    for (const QString command : {"model", "frames", "png", "gif", "save"}) {
+        QStringList args{command, "--file", path};
+        if (command == QLatin1String("png") || command == QLatin1String("gif")) {
+            args << "-o" << dir.filePath(QStringLiteral("out.") + command);
+        }
+        if (command == QLatin1String("save")) {
+            args << "-o" << dir.filePath(QStringLiteral("out.cyclar"));
+        }
+        const Run run = runExport(args);
+        QCOMPARE(run.exitCode, 2);
+        QVERIFY(run.out.isEmpty());
+        QCOMPARE(run.err.count('\n'), 1);
+        QVERIFY2(run.err.contains(path.toUtf8()), run.err.constData()); // names the file
+        QVERIFY2(QString::fromUtf8(run.err).contains(mentions), run.err.constData());
+    }
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), bytes.isEmpty() ? 0 : 1);
+}
+
+void TestExport::gifFramesAreThePngs()
+{
+    QTemporaryDir dir;
+    // A symmetric linkage (its curve starts at index 2 from the first paint on), turned and
+    // tilted, at the fastest steps but one: 100 ms a frame.
+    const QStringList linkage{"--dims", "40,30,30,40,45,-35", "--turn", "10", "--tilt", "24"};
+    const QString gif = dir.filePath(QStringLiteral("cycle.gif"));
+    const Run run = runExport(QStringList{"gif", "--speed", "95", "-o", gif} + linkage);
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY(run.out.isEmpty());
+    QVERIFY2(run.err.isEmpty(), run.err.constData()); // no progress into a pipe
+
+    QImageReader reader(gif);
+    QVERIFY(reader.supportsAnimation());
+    QCOMPARE(reader.imageCount(), 360);
+    QCOMPARE(reader.loopCount(), -1); // forever
+    const QList<int> probed{1, 2, 3, 137, 359, 360};
+    for (int frame = 1; frame <= 360; ++frame) {
+        const QImage image = reader.read().convertToFormat(QImage::Format_RGB32);
+        QVERIFY2(!image.isNull(), qPrintable(reader.errorString()));
+        QCOMPARE(image.size(), QSize(480, 480));
+        QCOMPARE(reader.nextImageDelay(), 100);
+        if (!probed.contains(frame)) {
+            continue;
+        }
+        const QString png = dir.filePath(QStringLiteral("f.png"));
+        QCOMPARE(runExport(QStringList{"png", "--frame", QString::number(frame), "-o", png} + linkage)
+                     .exitCode,
+                 0);
+        QVERIFY2(image == QImage(png).convertToFormat(QImage::Format_RGB32),
+                 qPrintable(QStringLiteral("frame %1 differs from its png").arg(frame)));
+    }
+
+    // The default speed, 50, ticks every 166 ms: 17 hundredths of a second.
+    const Run slow = runExport({"gif", "--dims", "50,30,35,40,45,-35", "-o", gif});
+    QCOMPARE(slow.exitCode, 0);
+    QImageReader slowReader(gif);
+    QVERIFY(slowReader.read().isNull() == false);
+    QCOMPARE(slowReader.nextImageDelay(), 170);
 }
 
 QTEST_MAIN(TestExport)
