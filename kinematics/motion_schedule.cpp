@@ -2,6 +2,7 @@
 #include "motion_schedule.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace cyclar {
 
@@ -72,6 +73,20 @@ double sliderAngle(int position)
 {
     const int p = std::clamp(position, 0, 100);
     return static_cast<double>((p - 50) * 9 / 5);
+}
+
+int sliderPosition(double angle)
+{
+    int best = 50;
+    double bestDistance = std::fabs(sliderAngle(best) - angle);
+    for (int p = 0; p <= 100; ++p) {
+        const double distance = std::fabs(sliderAngle(p) - angle);
+        if (distance < bestDistance) {
+            best = p;
+            bestDistance = distance;
+        }
+    }
+    return best; // a NaN is near nothing: the middle
 }
 
 } // namespace cyclar

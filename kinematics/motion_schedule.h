@@ -67,4 +67,7 @@ int tickInterval(int position);
 /// A view slider's angle (degrees) for position p: (p - 50) * 9 / 5 in whole numbers, -90..90.
 double sliderAngle(int position);
 
+/// The view slider position whose angle lies nearest to `angle` (the lower one of two as near).
+int sliderPosition(double angle);
+
 } // namespace cyclar

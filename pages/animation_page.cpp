@@ -95,6 +95,7 @@ cyclar_animation::cyclar_animation(AppState& state) : m_state(state)
 
     // The clock stops with the page: an ended page never ticks again.
     connect(this, &Page::ended, this, [this] { KillTimer(clockTimer); });
+    setUpPictureMenu();
 }
 
 void cyclar_animation::DoDataExchange(DataExchange& dx)
