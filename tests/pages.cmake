@@ -1,2 +1,4 @@
 # Pages driven through their widgets: bounds, clock, sliders, hand-overs, long page chains.
 cyclar_add_test(tst_pages SOURCES tst_pages.cpp LIBS cyclar_pages Qt6::Widgets)
+# Linkage files and exports on the pages: round trips, bad files, refused values, menu, cancel.
+cyclar_add_test(tst_page_files SOURCES tst_page_files.cpp LIBS cyclar_pages Qt6::Widgets)
