@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs the whole test suite: the optimised build and
 # the AddressSanitizer + UndefinedBehaviorSanitizer build under CTest, the program itself
-# clicked through on a virtual display, and each fuzzer for a short while.
+# clicked through on a virtual display, and each fuzzer for a short while; the Debian package is
+# built and checked with lintian after the suites.
 # CYCLAR_FUZZ_SECONDS sets the fuzzers' time each (default 60; 0 skips them).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -21,6 +22,11 @@ for flavour in release asan; do
     status=1
   fi
 done
+
+echo "=== the Debian package, checked by lintian ==="
+if ! scripts/package-check.sh build/release; then
+  status=1
+fi
 
 echo "=== the program, clicked through under Xvfb ==="
 if ! scripts/e2e.sh build/release/app/cyclar build/e2e; then
