@@ -49,6 +49,19 @@ std::optional<QString> unknownKey(const QJsonObject& object, std::initializer_li
     return std::nullopt;
 }
 
+// A key from the file as a message may show it: one short line, whatever the file holds.
+QString shown(const QString& key)
+{
+    constexpr qsizetype longest = 40;
+    QString text = key.left(longest);
+    for (QChar& ch : text) {
+        if (!ch.isPrint()) {
+            ch = QLatin1Char('?');
+        }
+    }
+    return key.size() > longest ? text + QStringLiteral("...") : text;
+}
+
 std::optional<LinkageFile> refuse(QString& error, const QString& why)
 {
     error = why;
@@ -104,7 +117,7 @@ std::optional<LinkageFile> parseLinkageFile(const QByteArray& bytes, QString& er
     }
     if (const std::optional<QString> key =
             unknownKey(top, {"format", "version", "dimensions", "view", "speed"})) {
-        return refuse(error, QStringLiteral("has an unknown key \"%1\"").arg(*key));
+        return refuse(error, QStringLiteral("has an unknown key \"%1\"").arg(shown(*key)));
     }
 
     LinkageFile file;
@@ -115,7 +128,7 @@ std::optional<LinkageFile> parseLinkageFile(const QByteArray& bytes, QString& er
     const QJsonObject dimensions = dimensionsValue.toObject();
     if (const std::optional<QString> key =
             unknownKey(dimensions, {"a", "b", "c", "f", "h", "k"})) {
-        return refuse(error, QStringLiteral("has an unknown dimension \"%1\"").arg(*key));
+        return refuse(error, QStringLiteral("has an unknown dimension \"%1\"").arg(shown(*key)));
     }
     for (int i = 0; i < 6; ++i) {
         const QLatin1String name(dimensionNames[i]);
@@ -137,7 +150,7 @@ std::optional<LinkageFile> parseLinkageFile(const QByteArray& bytes, QString& er
         }
         const QJsonObject view = viewValue.toObject();
         if (const std::optional<QString> key = unknownKey(view, {"turn", "tilt"})) {
-            return refuse(error, QStringLiteral("has an unknown key \"%1\" in its \"view\"").arg(*key));
+            return refuse(error, QStringLiteral("has an unknown key \"%1\" in its \"view\"").arg(shown(*key)));
         }
         FileView fileView;
         for (const char* name : {"turn", "tilt"}) {

@@ -113,6 +113,8 @@ void TestFiles::badFile_data()
                             << "\"b\" that is not a number";
     QTest::newRow("f beyond doubles") << fileWith(QByteArray(goodDimensions).replace("40", "1e999"))
                                       << "is not JSON";
+    QTest::newRow("unknown key on two lines") << fileWith(goodDimensions, R"(, "col\nour": 1)")
+                                              << "unknown key \"col?our\"";
     QTest::newRow("unknown dimension")
         << fileWith(QByteArray(goodDimensions).replace("\"k\"", "\"K\"")) << "unknown dimension \"K\"";
     QTest::newRow("turn 91") << fileWith(goodDimensions, QByteArray(view).replace("\"turn\": 0", "\"turn\": 91"))
