@@ -131,9 +131,9 @@ public:
     {
         // White and the pens' colours: every pixel of a frame is one of these.
         m_colours = {qRgb(255, 255, 255)};
-        for (const QColor& colour : {palette.sphere.colour, palette.curve.colour,
-                                     palette.link.colour, palette.joint.colour, palette.label}) {
-            addColour(m_colours, colour.rgb());
+        for (const Rgb& colour : {palette.sphere.colour, palette.curve.colour,
+                                  palette.link.colour, palette.joint.colour, palette.label}) {
+            addColour(m_colours, qRgb(colour.r, colour.g, colour.b));
         }
     }
 
