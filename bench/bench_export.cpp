@@ -1,7 +1,8 @@
 // Benchmarks of the exports: a whole cycle as an animated GIF (rendering and encoding 360 frames
-// and writing the file) and one frame as PNG, each with its file written.
+// and writing the file), one frame as PNG and one as SVG, each with its file written.
 #include "artwork.h"
 #include "picture_export.h"
+#include "svg_export.h"
 
 #include <QGuiApplication>
 #include <QTemporaryDir>
@@ -47,6 +48,21 @@ void BM_framePng(benchmark::State& state)
     }
 }
 BENCHMARK(BM_framePng)->Unit(benchmark::kMillisecond);
+
+void BM_frameSvg(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("frame.svg"));
+    SceneState scene = exportScene();
+    advanceToFrame(scene, 90);
+    for (auto _ : state) {
+        QString error;
+        if (!writeSvg(path, scene, defaultTextFont(), FramePalette(), error)) {
+            state.SkipWithError(qPrintable(error));
+        }
+    }
+}
+BENCHMARK(BM_frameSvg)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

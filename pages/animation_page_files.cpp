@@ -3,6 +3,7 @@
 #include "animation_page.h"
 
 #include "linkage_files.h"
+#include "svg_export.h"
 
 #include <QAction>
 #include <QFileInfo>
@@ -85,7 +86,7 @@ void cyclar_animation::OnOpenLinkage()
 void cyclar_animation::OnExportPicture()
 {
     const QString path = askSavePath(this, QStringLiteral("Export picture"),
-                                     QStringLiteral("PNG picture (*.png)"));
+                                     QStringLiteral("PNG picture (*.png);;SVG drawing (*.svg)"));
     if (!path.isEmpty()) {
         exportPictureTo(path);
     }
@@ -164,8 +165,10 @@ bool cyclar_animation::exportPictureTo(const QString& path)
     if (suffix == QLatin1String("png")) {
         written = writePng(renderCurrentPicture(m_state.scene, QGuiApplication::font(), m_state.pens),
                            path, error);
+    } else if (suffix == QLatin1String("svg")) {
+        written = writeSvg(path, m_state.scene, QGuiApplication::font(), m_state.pens, error);
     } else {
-        error = QStringLiteral("the file name must end in .png");
+        error = QStringLiteral("the file name must end in .png or .svg");
     }
     if (!written) {
         showFileMessage(this, path, QStringLiteral("could not be written: ") + error);

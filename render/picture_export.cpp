@@ -13,21 +13,38 @@
 
 namespace cyclar {
 
-QImage renderFramePicture(SceneState scene, int frame, const QFont& font,
-                          const FramePalette& palette)
+namespace {
+
+// Takes every drawing step and draws nothing: a paint that only records what paints record.
+class NoSurface final : public DrawingSurface {
+public:
+    int width() const override { return exportPictureSize; }
+    int height() const override { return exportPictureSize; }
+    void selectPen(const PenSpec&) override {}
+    void setTextColor(Rgb) override {}
+    void moveTo(int, int) override {}
+    void lineTo(int, int) override {}
+    void ellipse(int, int, int, int) override {}
+    void rectangle(int, int, int, int) override {}
+    void textOut(int, int, std::string_view) override {}
+};
+
+} // namespace
+
+void advanceToFrame(SceneState& scene, int frame, const FramePalette& palette)
 {
-    std::unique_ptr<Canvas> canvas;
-    prepareCanvas(canvas, exportPictureSize, exportPictureSize, font);
-    QImage picture;
-    const FrameTarget keep = [&picture](const QImage& image) { picture = image.copy(); };
-    renderFrame(*canvas, scene, keep, palette);
+    NoSurface nowhere;
+    composeFrame(nowhere, scene, palette);
     for (int i = 1; i < frame; ++i) {
         advanceFrame(scene.schedule, scene.model);
     }
-    if (frame > 1) {
-        renderFrame(*canvas, scene, keep, palette);
-    }
-    return picture;
+}
+
+QImage renderFramePicture(SceneState scene, int frame, const QFont& font,
+                          const FramePalette& palette)
+{
+    advanceToFrame(scene, frame, palette);
+    return renderCurrentPicture(scene, font, palette);
 }
 
 QImage renderCurrentPicture(SceneState scene, const QFont& font, const FramePalette& palette)

@@ -18,8 +18,12 @@ inline constexpr int exportPictureSize = 480;
 /// Told after each frame (frames done, of total); returning false cancels the export.
 using ExportProgress = std::function<bool(int done, int total)>;
 
-/// The picture a page built from `scene` shows at frame `frame` (1..framesPerCycle): its first
-/// paint, then one tick per frame, each tick advancing the clock exactly as the page does.
+/// Brings a scene as a page built from it holds it to frame `frame` (1..framesPerCycle): its
+/// first paint (which records what a paint records, drawn nowhere), then one tick per frame,
+/// each advancing the clock exactly as the page does.
+void advanceToFrame(SceneState& scene, int frame, const FramePalette& palette = FramePalette());
+
+/// The picture a page built from `scene` shows at frame `frame` (see advanceToFrame).
 QImage renderFramePicture(SceneState scene, int frame, const QFont& font,
                           const FramePalette& palette = FramePalette());
 

@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QImageReader>
 #include <QProcess>
+#include <QXmlStreamReader>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -66,6 +67,8 @@ private slots:
     void badLinkageFiles_data();
     void badLinkageFiles();
     void gifFramesAreThePngs();
+    void svgPointsLieOnThePngsPixels_data();
+    void svgPointsLieOnThePngsPixels();
 };
 
 void TestExport::modelOfTheDefaultLinkage()
@@ -209,8 +212,8 @@ void TestExport::helpAndVersion()
 {
     const Run help = runExport({"--help"});
     QCOMPARE(help.exitCode, 0);
-    for (const char* command : {"model", "pose", "curve", "frames"}) {
-        QVERIFY(help.out.contains(QByteArray("cyclar-export ") + command + " --dims"));
+    for (const char* command : {"model", "pose", "curve", "frames", "png", "svg", "gif", "save"}) {
+        QVERIFY2(help.out.contains(QByteArray("Example: cyclar-export ") + command + " --"), command);
     }
     const Run version = runExport({"--version"});
     QCOMPARE(version.exitCode, 0);
@@ -264,6 +267,8 @@ void TestExport::failedExportsLeaveTheEarlierFileWhole_data()
     QTest::newRow("png tilt letters") << "png" << QStringList{"--tilt", "up"} << "--tilt";
     QTest::newRow("png bad dims") << "png" << QStringList{"--dims", "1,2,3"} << "six";
     QTest::newRow("png unwritable folder") << "png" << QStringList{"-o", "/nonexistent/folder/f.png"} << "could not write";
+    QTest::newRow("svg frame 0") << "svg" << QStringList{"--frame", "0"} << "--frame";
+    QTest::newRow("svg speed") << "svg" << QStringList{"--speed", "50"} << "speed";
     QTest::newRow("gif speed 101") << "gif" << QStringList{"--speed", "101"} << "--speed";
     QTest::newRow("gif frame") << "gif" << QStringList{"--frame", "2"} << "frame";
     QTest::newRow("gif bad dims") << "gif" << QStringList{"--dims", "1,2,x,4,5,6"} << "c = 'x'";
@@ -313,6 +318,7 @@ void TestExport::fileGivesTheSameOutputAsDims_data()
     QTest::newRow("curve") << QStringList{"curve"};
     QTest::newRow("frames") << QStringList{"frames"};
     QTest::newRow("png") << QStringList{"png", "--frame", "77", "--turn", "30", "--tilt", "-60", "-o"};
+    QTest::newRow("svg") << QStringList{"svg", "--frame", "300", "--turn", "-5", "-o"};
 }
 
 void TestExport::fileGivesTheSameOutputAsDims()
@@ -326,22 +332,25 @@ void TestExport::fileGivesTheSameOutputAsDims()
     QCOMPARE(saved.exitCode, 0);
     QVERIFY(saved.out.isEmpty() && saved.err.isEmpty());
 
-    const bool picture = args.first() == QLatin1String("png");
+    const QString picture = args.last() == QLatin1String("-o") ? args.first() : QString();
     QStringList withDims = args;
     QStringList withFile = args;
-    if (picture) {
-        withDims << dir.filePath(QStringLiteral("dims.png"));
-        withFile << dir.filePath(QStringLiteral("file.png"));
+    if (!picture.isEmpty()) {
+        withDims << dir.filePath(QStringLiteral("dims.") + picture);
+        withFile << dir.filePath(QStringLiteral("file.") + picture);
     }
     const Run fromDims = runExport(withDims << "--dims" << dims);
     const Run fromFile = runExport(withFile << "--file" << linkage);
     QCOMPARE(fromDims.exitCode, 0);
     QCOMPARE(fromFile.exitCode, 0);
     QCOMPARE(fromFile.out, fromDims.out);
-    if (picture) {
-        const QImage a(dir.filePath(QStringLiteral("dims.png")));
-        QVERIFY(!a.isNull());
-        QCOMPARE(QImage(dir.filePath(QStringLiteral("file.png"))), a);
+    if (!picture.isEmpty()) {
+        QFile a(dir.filePath(QStringLiteral("dims.") + picture));
+        QFile b(dir.filePath(QStringLiteral("file.") + picture));
+        QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+        const QByteArray bytes = a.readAll();
+        QVERIFY(bytes.size() > 1000);
+        QCOMPARE(b.readAll(), bytes);
     }
 }
 
@@ -459,6 +468,105 @@ void TestExport::gifFramesAreThePngs()
     QImageReader slowReader(gif);
     QVERIFY(slowReader.read().isNull() == false);
     QCOMPARE(slowReader.nextImageDelay(), 170);
+}
+
+void TestExport::svgPointsLieOnThePngsPixels_data()
+{
+    QTest::addColumn<QStringList>("linkage");
+
+    QTest::newRow("default, frame 90") << QStringList{"--dims", "50,30,35,40,45,-35", "--frame", "90"};
+    QTest::newRow("grashof, turned") << QStringList{"--dims", "20,50,45,40,45,-35", "--frame", "200",
+                                                    "--turn", "40", "--tilt", "70"};
+    QTest::newRow("symmetric, face on") << QStringList{"--dims", "40,30,30,40,45,-35", "--frame", "1",
+                                                       "--turn", "0", "--tilt", "0"};
+}
+
+void TestExport::svgPointsLieOnThePngsPixels()
+{
+    QFETCH(QStringList, linkage);
+    QTemporaryDir dir;
+    const QString svg = dir.filePath(QStringLiteral("f.svg"));
+    const QString png = dir.filePath(QStringLiteral("f.png"));
+    const Run run = runExport(QStringList{"svg", "-o", svg} + linkage);
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.err.isEmpty(), run.err.constData());
+    QCOMPARE(runExport(QStringList{"png", "-o", png} + linkage).exitCode, 0);
+    const QImage picture = QImage(png).convertToFormat(QImage::Format_RGB32);
+
+    // Layers in drawing order; a point may be covered by its own colour or a later layer's.
+    const QList<QRgb> layers{qRgb(0, 150, 0), qRgb(255, 0, 0), qRgb(0, 0, 255)};
+    const auto coveredAt = [&](QPointF point, int layer) {
+        const int px = static_cast<int>(std::floor(point.x()));
+        const int py = static_cast<int>(std::floor(point.y()));
+        for (int y = py - 1; y <= py + 1; ++y) {
+            for (int x = px - 1; x <= px + 1; ++x) {
+                if (!picture.rect().contains(x, y)) {
+                    continue;
+                }
+                const qsizetype found = layers.indexOf(picture.pixel(x, y) | 0xFF000000u);
+                if (found >= layer) {
+                    return true;
+                }
+            }
+        }
+        return false;
+    };
+
+    QFile file(svg);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QXmlStreamReader xml(&file);
+    QList<QPair<QString, QString>> groups; // stroke and width of the open groups
+    QMap<QString, int> polylinesByPen;
+    int points = 0;
+    bool sawOutline = false;
+    QString label;
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (xml.isEndElement() && xml.name() == QLatin1String("g")) {
+            groups.removeLast();
+        }
+        if (!xml.isStartElement()) {
+            continue;
+        }
+        const QXmlStreamAttributes a = xml.attributes();
+        if (xml.name() == QLatin1String("g")) {
+            groups.append({a.value("stroke").toString(), a.value("stroke-width").toString()});
+        } else if (xml.name() == QLatin1String("polyline")) {
+            const QString pen = groups.last().first + QLatin1Char('/') + groups.last().second;
+            ++polylinesByPen[pen];
+            const int layer = static_cast<int>(layers.indexOf(QColor(groups.last().first).rgb()));
+            QVERIFY2(layer >= 0, qPrintable(pen));
+            for (const QString& pair : a.value("points").toString().split(' ', Qt::SkipEmptyParts)) {
+                const QStringList xy = pair.split(',');
+                QCOMPARE(xy.size(), 2);
+                const QPointF point(xy[0].toDouble(), xy[1].toDouble());
+                QVERIFY2(coveredAt(point, layer),
+                         qPrintable(QStringLiteral("%1 at %2,%3 has no pixel of its own").arg(pen, xy[0], xy[1])));
+                ++points;
+            }
+        } else if (xml.name() == QLatin1String("ellipse") || xml.name() == QLatin1String("circle")) {
+            // The outline: a circle of 216 pixels about the centre pixel (240, 240).
+            QCOMPARE(groups.last().first, QStringLiteral("#009600"));
+            QCOMPARE(a.value("cx").toDouble(), 240.5);
+            QCOMPARE(a.value("cy").toDouble(), 240.5);
+            QCOMPARE(a.value(xml.name() == QLatin1String("circle") ? "r" : "rx").toDouble(), 216.0);
+            sawOutline = true;
+        } else if (xml.name() == QLatin1String("text")) {
+            QCOMPARE(a.value("fill").toString(), QStringLiteral("#00b43c"));
+            QCOMPARE(a.value("x").toDouble(), 5.0);
+            label = xml.readElementText();
+        }
+    }
+    QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
+    QVERIFY(sawOutline);
+    QVERIFY(label.endsWith(QLatin1String("Four-bar Linkage")));
+    // Pens: reference circles (green, 1), two curve passes (red, 2), five arcs (blue, 2; an arc
+    // shorter than its gaps draws nothing) and six rings (blue, 1).
+    QCOMPARE(polylinesByPen.value(QStringLiteral("#009600/1")), 1);
+    QCOMPARE(polylinesByPen.value(QStringLiteral("#ff0000/2")), 2);
+    QVERIFY(polylinesByPen.value(QStringLiteral("#0000ff/2")) >= 4);
+    QCOMPARE(polylinesByPen.value(QStringLiteral("#0000ff/1")), 6);
+    QVERIFY2(points > 1000, qPrintable(QString::number(points)));
 }
 
 QTEST_MAIN(TestExport)

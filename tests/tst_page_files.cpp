@@ -402,6 +402,16 @@ void TestPageFiles::exportedPictureIsTheScreen()
     QCOMPARE(QImage(path).convertToFormat(QImage::Format_RGB32), screen);
     QCOMPARE(session.state.scene.schedule.frameIndex, 38); // exporting moved nothing on
 
+    // As a drawing: the same frame, its label and its five pens.
+    const QString drawing = dir.filePath(QStringLiteral("frame.svg"));
+    QVERIFY(page->exportPictureTo(drawing));
+    const QByteArray svg = readBytes(drawing);
+    QVERIFY(svg.startsWith("<?xml") && svg.contains("<svg") && svg.contains("viewBox=\"0 0 480 480\""));
+    QVERIFY(svg.contains(">Non-Grashof Four-bar Linkage</text>"));
+    for (const char* pen : {"stroke=\"#009600\"", "stroke=\"#ff0000\"", "stroke=\"#0000ff\""}) {
+        QVERIFY2(svg.contains(pen), pen);
+    }
+
     MessageBoxProbe probe;
     writeBytes(dir.filePath(QStringLiteral("frame.jpg")), "earlier");
     QVERIFY(!page->exportPictureTo(dir.filePath(QStringLiteral("frame.jpg"))));

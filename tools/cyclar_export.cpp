@@ -41,6 +41,7 @@ int main(int argc, char* argv[])
     // Pictures need fonts and a raster engine, never a screen.
     const bool wantsPictures = argc > 1
                                && (std::strcmp(argv[1], "png") == 0
+                                   || std::strcmp(argv[1], "svg") == 0
                                    || std::strcmp(argv[1], "gif") == 0);
     std::unique_ptr<QCoreApplication> app;
     if (wantsPictures) {

@@ -8,6 +8,7 @@
 #include "frame.h"
 #include "linkage_file.h"
 #include "picture_export.h"
+#include "svg_export.h"
 
 #include <QCommandLineParser>
 #include <QGuiApplication>
@@ -53,6 +54,11 @@ const char* helpText =
     "          1), seen from the view angles in whole degrees from -90 to 90 (defaults -18 and\n"
     "          -18).\n"
     "          Example: cyclar-export png --dims 50,30,35,40,45,-35 --frame 90 -o frame90.png\n"
+    "  svg     --dims A,B,C,F,H,K [--frame N] [--turn DEG] [--tilt DEG] -o FILE.svg\n"
+    "          The same frame as vectors in a 480 x 480 coordinate system: sphere outline,\n"
+    "          reference circles, coupler curve, the five arcs, the joint rings and the label,\n"
+    "          in the picture's colours and pen widths, each point where the png puts its pixel.\n"
+    "          Example: cyclar-export svg --file class.cyclar --frame 120 -o frame120.svg\n"
     "  gif     --dims A,B,C,F,H,K [--turn DEG] [--tilt DEG] [--speed P] -o FILE.gif\n"
     "          One whole cycle (360 frames, each exactly the png of that frame) as an animated\n"
     "          GIF that loops forever; each frame lasts the animation's tick at speed slider\n"
@@ -435,6 +441,21 @@ ExportResult png(const QCommandLineParser& parser, const Options& options, const
     return ExportResult();
 }
 
+ExportResult svg(const QCommandLineParser& parser, const Options& options, const LinkageFile& source)
+{
+    const QString path = outputPath(parser, options, QStringLiteral("svg"), ".svg");
+    const int frame = wholeOption(parser, options.frame, 1, 360, "").value_or(1);
+    const FileView view = viewOf(parser, options, source);
+    needPictures(QStringLiteral("svg"));
+    SceneState scene = sceneOf(source, view);
+    advanceToFrame(scene, frame);
+    QString error;
+    if (!writeSvg(path, scene, defaultTextFont(), FramePalette(), error)) {
+        writeFailed(path, error);
+    }
+    return ExportResult();
+}
+
 ExportResult gif(const QCommandLineParser& parser, const Options& options, const LinkageFile& source,
                  const ExportProgress& progress)
 {
@@ -489,8 +510,8 @@ ExportResult runExport(const QStringList& args, const ExportProgress& progress)
 {
     static const QStringList commands{QStringLiteral("model"), QStringLiteral("pose"),
                                       QStringLiteral("curve"), QStringLiteral("frames"),
-                                      QStringLiteral("png"),   QStringLiteral("gif"),
-                                      QStringLiteral("save")};
+                                      QStringLiteral("png"),   QStringLiteral("svg"),
+                                      QStringLiteral("gif"),   QStringLiteral("save")};
     const QString commandList = QStringLiteral("use one of %1 (see cyclar-export --help)")
                                     .arg(commands.join(QStringLiteral(", ")));
     if (args.isEmpty()) {
@@ -514,7 +535,7 @@ ExportResult runExport(const QStringList& args, const ExportProgress& progress)
     if (command == QLatin1String("pose")) {
         parser.addOption(options.t);
     }
-    if (command == QLatin1String("png")) {
+    if (command == QLatin1String("png") || command == QLatin1String("svg")) {
         parser.addOptions({options.frame, options.turn, options.tilt, options.output});
     }
     if (command == QLatin1String("gif") || command == QLatin1String("save")) {
@@ -559,6 +580,9 @@ ExportResult runExport(const QStringList& args, const ExportProgress& progress)
         }
         if (command == QLatin1String("png")) {
             return png(parser, options, source);
+        }
+        if (command == QLatin1String("svg")) {
+            return svg(parser, options, source);
         }
         if (command == QLatin1String("gif")) {
             return gif(parser, options, source, progress);
