@@ -2,13 +2,14 @@
 // atomic writing in a fixed key order.
 #include "linkage_file.h"
 
+#include "atomic_write.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonParseError>
 #include <QJsonValue>
-#include <QSaveFile>
 
 #include <charconv>
 #include <cmath>
@@ -236,26 +237,7 @@ bool writeLinkageFile(const QString& path, const LinkageFile& file, QString& err
             return false;
         }
     }
-    if (QFileInfo(path).isDir()) {
-        error = QStringLiteral("it is a folder");
-        return false;
-    }
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly)) {
-        error = out.errorString();
-        return false;
-    }
-    const QByteArray text = linkageFileText(file);
-    if (out.write(text) != text.size()) {
-        error = out.errorString();
-        out.cancelWriting();
-        return false;
-    }
-    if (!out.commit()) {
-        error = out.errorString();
-        return false;
-    }
-    return true;
+    return writeAtomically(path, linkageFileText(file), error);
 }
 
 } // namespace cyclar

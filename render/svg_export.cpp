@@ -1,14 +1,13 @@
 // The SVG backend of the frame composition: a drawing surface over a QPainter on QSvgGenerator.
 #include "svg_export.h"
 
+#include "atomic_write.h"
 #include "label_face.h"
 #include "picture_export.h"
 
 #include <QBuffer>
-#include <QFileInfo>
 #include <QPainter>
 #include <QPolygonF>
-#include <QSaveFile>
 #include <QSvgGenerator>
 
 #include <cmath>
@@ -150,26 +149,7 @@ bool writeSvg(const QString& path, const SceneState& scene, const QFont& font,
         error = QStringLiteral("the file name must end in .svg");
         return false;
     }
-    if (QFileInfo(path).isDir()) {
-        error = QStringLiteral("it is a folder");
-        return false;
-    }
-    const QByteArray text = frameSvg(scene, font, palette);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        error = file.errorString();
-        return false;
-    }
-    if (file.write(text) != text.size()) {
-        error = file.errorString();
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        error = file.errorString();
-        return false;
-    }
-    return true;
+    return writeAtomically(path, frameSvg(scene, font, palette), error);
 }
 
 } // namespace cyclar
