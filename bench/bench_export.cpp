@@ -28,7 +28,8 @@ void BM_wholeCycleGif(benchmark::State& state)
     const SceneState scene = exportScene();
     for (auto _ : state) {
         QString error;
-        if (!writeCycleGif(path, scene, defaultTextFont(), FramePalette(), gifFrameDelay(50), {}, error)) {
+        if (!writeCycleGif(path, scene, defaultTextFont(), FramePalette(), gifFrameDelay(50), {},
+                           error)) {
             state.SkipWithError(qPrintable(error));
         }
     }

@@ -19,7 +19,7 @@ namespace cyclar {
 namespace {
 
 const char* const dimensionNames[] = {"a", "b", "c", "f", "h", "k"};
-double LinkageDimensions::* const dimensionMembers[] = {
+double LinkageDimensions::*const dimensionMembers[] = {
     &LinkageDimensions::a, &LinkageDimensions::b, &LinkageDimensions::c,
     &LinkageDimensions::f, &LinkageDimensions::h, &LinkageDimensions::k};
 
@@ -36,7 +36,8 @@ std::optional<int> wholeNumber(const QJsonValue& value, int low, int high)
     return static_cast<int>(number);
 }
 
-std::optional<QString> unknownKey(const QJsonObject& object, std::initializer_list<const char*> known)
+std::optional<QString> unknownKey(const QJsonObject& object,
+                                  std::initializer_list<const char*> known)
 {
     for (auto it = object.begin(); it != object.end(); ++it) {
         bool isKnown = false;
@@ -97,7 +98,8 @@ std::optional<LinkageFile> parseLinkageFile(const QByteArray& bytes, QString& er
                                  .arg(parseError.offset));
     }
     if (!document.isObject()) {
-        return refuse(error, QStringLiteral("is not a cyclar linkage file: it holds no JSON object"));
+        return refuse(error,
+                      QStringLiteral("is not a cyclar linkage file: it holds no JSON object"));
     }
     const QJsonObject top = document.object();
     if (top.value(QLatin1String("format")).toString() != QLatin1String(linkageFileFormat)) {
@@ -113,8 +115,9 @@ std::optional<LinkageFile> parseLinkageFile(const QByteArray& bytes, QString& er
                                      .arg(QString::number(versionValue.toDouble()))
                                      .arg(linkageFileVersion));
         }
-        return refuse(error, QStringLiteral("has no valid \"version\" (this cyclar reads version %1)")
-                                 .arg(linkageFileVersion));
+        return refuse(error,
+                      QStringLiteral("has no valid \"version\" (this cyclar reads version %1)")
+                          .arg(linkageFileVersion));
     }
     if (const std::optional<QString> key =
             unknownKey(top, {"format", "version", "dimensions", "view", "speed"})) {
@@ -127,8 +130,7 @@ std::optional<LinkageFile> parseLinkageFile(const QByteArray& bytes, QString& er
         return refuse(error, QStringLiteral("has no \"dimensions\" object"));
     }
     const QJsonObject dimensions = dimensionsValue.toObject();
-    if (const std::optional<QString> key =
-            unknownKey(dimensions, {"a", "b", "c", "f", "h", "k"})) {
+    if (const std::optional<QString> key = unknownKey(dimensions, {"a", "b", "c", "f", "h", "k"})) {
         return refuse(error, QStringLiteral("has an unknown dimension \"%1\"").arg(shown(*key)));
     }
     for (int i = 0; i < 6; ++i) {
@@ -138,7 +140,8 @@ std::optional<LinkageFile> parseLinkageFile(const QByteArray& bytes, QString& er
             return refuse(error, QStringLiteral("has no dimension \"%1\"").arg(name));
         }
         if (!value.isDouble() || !std::isfinite(value.toDouble())) {
-            return refuse(error, QStringLiteral("has a dimension \"%1\" that is not a number").arg(name));
+            return refuse(error,
+                          QStringLiteral("has a dimension \"%1\" that is not a number").arg(name));
         }
         file.dimensions.*dimensionMembers[i] = value.toDouble();
     }
@@ -146,20 +149,24 @@ std::optional<LinkageFile> parseLinkageFile(const QByteArray& bytes, QString& er
     const QJsonValue viewValue = top.value(QLatin1String("view"));
     if (!viewValue.isUndefined()) {
         if (!viewValue.isObject()) {
-            return refuse(error, QStringLiteral("has a \"view\" that is not an object with \"turn\" "
-                                                "and \"tilt\""));
+            return refuse(error,
+                          QStringLiteral("has a \"view\" that is not an object with \"turn\" "
+                                         "and \"tilt\""));
         }
         const QJsonObject view = viewValue.toObject();
         if (const std::optional<QString> key = unknownKey(view, {"turn", "tilt"})) {
-            return refuse(error, QStringLiteral("has an unknown key \"%1\" in its \"view\"").arg(shown(*key)));
+            return refuse(
+                error,
+                QStringLiteral("has an unknown key \"%1\" in its \"view\"").arg(shown(*key)));
         }
         FileView fileView;
         for (const char* name : {"turn", "tilt"}) {
             const std::optional<int> angle = wholeNumber(view.value(QLatin1String(name)), -90, 90);
             if (!angle) {
-                return refuse(error, QStringLiteral("has a view \"%1\" that is not a whole number of "
-                                                    "degrees from -90 to 90")
-                                         .arg(QLatin1String(name)));
+                return refuse(error,
+                              QStringLiteral("has a view \"%1\" that is not a whole number of "
+                                             "degrees from -90 to 90")
+                                  .arg(QLatin1String(name)));
             }
             (name[1] == 'u' ? fileView.turn : fileView.tilt) = *angle;
         }

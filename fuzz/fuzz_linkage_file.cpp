@@ -37,7 +37,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const cyclar::LinkageDimensions& r = reread->dimensions;
     const double after[] = {r.a, r.b, r.c, r.f, r.h, r.k};
     for (int i = 0; i < 6; ++i) {
-        if (before[i] != after[i] || (before[i] != 0.0 && std::memcmp(&before[i], &after[i], sizeof(double)) != 0))
+        if (before[i] != after[i]
+            || (before[i] != 0.0 && std::memcmp(&before[i], &after[i], sizeof(double)) != 0))
             std::abort();
     }
     return 0;

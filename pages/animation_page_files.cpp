@@ -40,8 +40,10 @@ QAction* pageAction(Page* page, const QString& text, const QKeySequence& keys = 
 
 void cyclar_animation::setUpPictureMenu()
 {
-    saveLinkageAction = pageAction(this, QStringLiteral("Save linkage…"), QKeySequence(Qt::CTRL | Qt::Key_S));
-    openLinkageAction = pageAction(this, QStringLiteral("Open linkage…"), QKeySequence(Qt::CTRL | Qt::Key_O));
+    saveLinkageAction =
+        pageAction(this, QStringLiteral("Save linkage…"), QKeySequence(Qt::CTRL | Qt::Key_S));
+    openLinkageAction =
+        pageAction(this, QStringLiteral("Open linkage…"), QKeySequence(Qt::CTRL | Qt::Key_O));
     exportPictureAction = pageAction(this, QStringLiteral("Export picture…"));
     exportAnimationAction = pageAction(this, QStringLiteral("Export animation…"));
     connect(saveLinkageAction, &QAction::triggered, this, &cyclar_animation::OnSaveLinkage);
@@ -109,7 +111,8 @@ bool cyclar_animation::saveLinkageTo(const QString& path)
     }
     LinkageFile file;
     file.dimensions = m_state.scene.animationCopy;
-    file.view = FileView{wholeDegrees(m_state.scene.view.turn), wholeDegrees(m_state.scene.view.tilt)};
+    file.view =
+        FileView{wholeDegrees(m_state.scene.view.turn), wholeDegrees(m_state.scene.view.tilt)};
     file.speed = m_speedPos;
     QString error;
     if (!writeLinkageFile(path, file, error)) {
@@ -163,8 +166,9 @@ bool cyclar_animation::exportPictureTo(const QString& path)
     QString error;
     bool written = false;
     if (suffix == QLatin1String("png")) {
-        written = writePng(renderCurrentPicture(m_state.scene, QGuiApplication::font(), m_state.pens),
-                           path, error);
+        written =
+            writePng(renderCurrentPicture(m_state.scene, QGuiApplication::font(), m_state.pens),
+                     path, error);
     } else if (suffix == QLatin1String("svg")) {
         written = writeSvg(path, m_state.scene, QGuiApplication::font(), m_state.pens, error);
     } else {

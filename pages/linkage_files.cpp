@@ -12,8 +12,9 @@ namespace cyclar {
 
 QString askOpenLinkagePath(QWidget* parent)
 {
-    return QFileDialog::getOpenFileName(parent, QStringLiteral("Open linkage"), QString(),
-                                        QStringLiteral("cyclar linkages (*.cyclar);;All files (*)"));
+    return QFileDialog::getOpenFileName(
+        parent, QStringLiteral("Open linkage"), QString(),
+        QStringLiteral("cyclar linkages (*.cyclar);;All files (*)"));
 }
 
 QString askSavePath(QWidget* parent, const QString& caption, const QString& filters)

@@ -52,8 +52,8 @@ QImage renderCurrentPicture(SceneState scene, const QFont& font, const FramePale
     std::unique_ptr<Canvas> canvas;
     prepareCanvas(canvas, exportPictureSize, exportPictureSize, font);
     QImage picture;
-    renderFrame(*canvas, scene, [&picture](const QImage& image) { picture = image.copy(); },
-                palette);
+    renderFrame(
+        *canvas, scene, [&picture](const QImage& image) { picture = image.copy(); }, palette);
     return picture;
 }
 
@@ -68,13 +68,16 @@ bool renderCycle(SceneState scene, const QFont& font, const FramePalette& palett
         if (frame > 1) {
             advanceFrame(scene.schedule, scene.model);
         }
-        renderFrame(*canvas, scene, [&](const QImage& image) { going = visit(frame, image); },
-                    palette);
+        renderFrame(
+            *canvas, scene, [&](const QImage& image) { going = visit(frame, image); }, palette);
     }
     return going;
 }
 
-int gifFrameDelay(int speedPos) { return (tickInterval(speedPos) + 5) / 10; }
+int gifFrameDelay(int speedPos)
+{
+    return (tickInterval(speedPos) + 5) / 10;
+}
 
 namespace {
 
@@ -148,8 +151,8 @@ public:
     {
         // White and the pens' colours: every pixel of a frame is one of these.
         m_colours = {qRgb(255, 255, 255)};
-        for (const Rgb& colour : {palette.sphere.colour, palette.curve.colour,
-                                  palette.link.colour, palette.joint.colour, palette.label}) {
+        for (const Rgb& colour : {palette.sphere.colour, palette.curve.colour, palette.link.colour,
+                                  palette.joint.colour, palette.label}) {
             addColour(m_colours, qRgb(colour.r, colour.g, colour.b));
         }
     }
@@ -193,7 +196,8 @@ public:
 
         // Colours outside the file's map get a map of their own for this frame.
         std::vector<QRgb> colours = m_colours;
-        m_indices.resize(static_cast<size_t>(changed.width()) * static_cast<size_t>(changed.height()));
+        m_indices.resize(static_cast<size_t>(changed.width())
+                         * static_cast<size_t>(changed.height()));
         QRgb lastColour = colours.front();
         GifPixelType lastIndex = 0;
         size_t at = 0;

@@ -16,7 +16,10 @@ namespace cyclar {
 
 namespace {
 
-QColor qColour(Rgb colour) { return QColor(colour.r, colour.g, colour.b); }
+QColor qColour(Rgb colour)
+{
+    return QColor(colour.r, colour.g, colour.b);
+}
 
 // Pixel (x, y) covers [x, x + 1) x [y, y + 1): vectors go through the pixels' centres, so each
 // vertex is drawn where the raster picture sets its pixel. Polylines are gathered and stroked

@@ -15,7 +15,8 @@ namespace cyclar {
 /// rings and the label, in the picture's colours and pen widths. Each vertex lies on the centre
 /// of the pixel the raster picture draws it on. `font` is the label's face (the program's text
 /// face), sized as on the screen.
-QByteArray frameSvg(SceneState scene, const QFont& font, const FramePalette& palette = FramePalette());
+QByteArray frameSvg(SceneState scene, const QFont& font,
+                    const FramePalette& palette = FramePalette());
 
 /// Writes frameSvg atomically; the name must end in .svg. On failure an earlier file stays whole.
 bool writeSvg(const QString& path, const SceneState& scene, const QFont& font,

@@ -25,7 +25,10 @@ QByteArray fileWith(const QByteArray& dimensions, const QByteArray& rest = QByte
 
 const QByteArray goodDimensions = R"({"a": 50, "b": 30, "c": 35, "f": 40, "h": 45, "k": -35})";
 
-bool sameBits(double x, double y) { return std::memcmp(&x, &y, sizeof x) == 0; }
+bool sameBits(double x, double y)
+{
+    return std::memcmp(&x, &y, sizeof x) == 0;
+}
 
 bool sameBits(const LinkageDimensions& x, const LinkageDimensions& y)
 {
@@ -91,38 +94,44 @@ void TestFiles::badFile_data()
     QTest::newRow("no format") << QByteArray(R"({"version": 1, "dimensions": {}})") << "\"format\"";
     QTest::newRow("wrong format")
         << fileWith(goodDimensions).replace("cyclar-linkage", "cyclar-clip") << "\"format\"";
-    QTest::newRow("newer version") << fileWith(goodDimensions).replace("\"version\": 1", "\"version\": 2")
-                                   << "made by a newer cyclar";
-    QTest::newRow("version 0") << fileWith(goodDimensions).replace("\"version\": 1", "\"version\": 0")
-                               << "no valid \"version\"";
+    QTest::newRow("newer version")
+        << fileWith(goodDimensions).replace("\"version\": 1", "\"version\": 2")
+        << "made by a newer cyclar";
+    QTest::newRow("version 0")
+        << fileWith(goodDimensions).replace("\"version\": 1", "\"version\": 0")
+        << "no valid \"version\"";
     QTest::newRow("version as text")
-        << fileWith(goodDimensions).replace("\"version\": 1", "\"version\": \"1\"") << "\"version\"";
+        << fileWith(goodDimensions).replace("\"version\": 1", "\"version\": \"1\"")
+        << "\"version\"";
     QTest::newRow("no version") << fileWith(goodDimensions).replace("\"version\": 1, ", "")
                                 << "\"version\"";
     QTest::newRow("unknown key") << fileWith(goodDimensions, R"(, "colour": "red")")
                                  << "unknown key \"colour\"";
-    QTest::newRow("no dimensions") << QByteArray(R"({"format": "cyclar-linkage", "version": 1})")
-                                   << "no \"dimensions\"";
-    QTest::newRow("dimensions as a list") << fileWith("[50, 30, 35, 40, 45, -35]")
-                                          << "no \"dimensions\"";
+    QTest::newRow("no dimensions")
+        << QByteArray(R"({"format": "cyclar-linkage", "version": 1})") << "no \"dimensions\"";
+    QTest::newRow("dimensions as a list")
+        << fileWith("[50, 30, 35, 40, 45, -35]") << "no \"dimensions\"";
     QTest::newRow("missing k") << fileWith(R"({"a": 50, "b": 30, "c": 35, "f": 40, "h": 45})")
                                << "no dimension \"k\"";
     QTest::newRow("a as text") << fileWith(QByteArray(goodDimensions).replace("50", "\"50\""))
                                << "\"a\" that is not a number";
     QTest::newRow("b null") << fileWith(QByteArray(goodDimensions).replace("30", "null"))
                             << "\"b\" that is not a number";
-    QTest::newRow("f beyond doubles") << fileWith(QByteArray(goodDimensions).replace("40", "1e999"))
-                                      << "is not JSON";
-    QTest::newRow("unknown key on two lines") << fileWith(goodDimensions, R"(, "col\nour": 1)")
-                                              << "unknown key \"col?our\"";
+    QTest::newRow("f beyond doubles")
+        << fileWith(QByteArray(goodDimensions).replace("40", "1e999")) << "is not JSON";
+    QTest::newRow("unknown key on two lines")
+        << fileWith(goodDimensions, R"(, "col\nour": 1)") << "unknown key \"col?our\"";
     QTest::newRow("unknown dimension")
-        << fileWith(QByteArray(goodDimensions).replace("\"k\"", "\"K\"")) << "unknown dimension \"K\"";
-    QTest::newRow("turn 91") << fileWith(goodDimensions, QByteArray(view).replace("\"turn\": 0", "\"turn\": 91"))
+        << fileWith(QByteArray(goodDimensions).replace("\"k\"", "\"K\""))
+        << "unknown dimension \"K\"";
+    QTest::newRow("turn 91") << fileWith(goodDimensions,
+                                         QByteArray(view).replace("\"turn\": 0", "\"turn\": 91"))
                              << "view \"turn\"";
-    QTest::newRow("tilt 1.5") << fileWith(goodDimensions, QByteArray(view).replace("\"tilt\": 0", "\"tilt\": 1.5"))
+    QTest::newRow("tilt 1.5") << fileWith(goodDimensions,
+                                          QByteArray(view).replace("\"tilt\": 0", "\"tilt\": 1.5"))
                               << "view \"tilt\"";
-    QTest::newRow("view without tilt") << fileWith(goodDimensions, R"(, "view": {"turn": 0})")
-                                       << "view \"tilt\"";
+    QTest::newRow("view without tilt")
+        << fileWith(goodDimensions, R"(, "view": {"turn": 0})") << "view \"tilt\"";
     QTest::newRow("view as a number") << fileWith(goodDimensions, R"(, "view": 40)") << "\"view\"";
     QTest::newRow("speed 101") << fileWith(goodDimensions, R"(, "speed": 101)") << "\"speed\"";
     QTest::newRow("speed -1") << fileWith(goodDimensions, R"(, "speed": -1)") << "\"speed\"";
@@ -179,10 +188,13 @@ void TestFiles::roundTrip_data()
     constexpr double lowest = std::numeric_limits<double>::denorm_min();
     constexpr double largest = std::numeric_limits<double>::max();
     QTest::newRow("defaults") << defaultDimensions << true;
-    QTest::newRow("seventeen digits") << LinkageDimensions{0.1 + 0.2, 1.0 / 3.0, 35.000000000000007, 40, 45, -35} << false;
+    QTest::newRow("seventeen digits")
+        << LinkageDimensions{0.1 + 0.2, 1.0 / 3.0, 35.000000000000007, 40, 45, -35} << false;
     QTest::newRow("zeros") << LinkageDimensions{0.0, 30, 35, 40, 0.0, -35} << true;
-    QTest::newRow("extremes") << LinkageDimensions{lowest, largest, -largest, 1e-300, 9007199254740993.0, -1e22} << false;
-    QTest::newRow("large whole numbers") << LinkageDimensions{123456789012345680.0, 1e17, 4e15, 40, 45, -35} << true;
+    QTest::newRow("extremes")
+        << LinkageDimensions{lowest, largest, -largest, 1e-300, 9007199254740993.0, -1e22} << false;
+    QTest::newRow("large whole numbers")
+        << LinkageDimensions{123456789012345680.0, 1e17, 4e15, 40, 45, -35} << true;
 }
 
 void TestFiles::roundTrip()
@@ -219,9 +231,11 @@ void TestFiles::roundTripOfRandomDoubles()
                 std::memcpy(&value, &bits, sizeof value);
             } while (!std::isfinite(value));
         }
-        const LinkageDimensions dims{values[0], values[1], values[2], values[3], values[4], values[5]};
+        const LinkageDimensions dims{values[0], values[1], values[2],
+                                     values[3], values[4], values[5]};
         QString error;
-        const std::optional<LinkageFile> read = parseLinkageFile(linkageFileText({dims, {}, {}}), error);
+        const std::optional<LinkageFile> read =
+            parseLinkageFile(linkageFileText({dims, {}, {}}), error);
         QVERIFY2(read, qPrintable(error));
         QVERIFY2(sameBits(read->dimensions, dims), linkageFileText({dims, {}, {}}).constData());
     }

@@ -27,8 +27,8 @@
 
 using namespace cyclar;
 using cyclar::test::click;
-using cyclar::test::settle;
 using cyclar::test::MessageBoxProbe;
+using cyclar::test::settle;
 
 Q_DECLARE_METATYPE(cyclar::LinkageDimensions)
 
@@ -85,7 +85,8 @@ struct PageSnapshot {
           viewTurn(state.scene.view.turn), viewTilt(state.scene.view.tilt),
           running(page->isTimerActive(cyclar_animation::clockTimer))
     {
-        for (QLineEdit* field : {page->IDC_a, page->IDC_b1, page->IDC_c, page->IDC_f, page->IDC_h1, page->IDC_k}) {
+        for (QLineEdit* field :
+             {page->IDC_a, page->IDC_b1, page->IDC_c, page->IDC_f, page->IDC_h1, page->IDC_k}) {
             texts += field->text() + QLatin1Char(',');
         }
     }
@@ -131,8 +132,10 @@ void TestPageFiles::saveThenOpenKeepsEveryBit()
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("class.cyclar"));
     // Values with more digits than the fields show, opened from a file.
-    const LinkageFile original{{50.000000000000007, 0.1 + 0.2, 35.0 / 3.0, 40, 45.123456789012345, -35},
-                               FileView{30, -60}, 80};
+    const LinkageFile original{
+        {50.000000000000007, 0.1 + 0.2, 35.0 / 3.0, 40, 45.123456789012345, -35},
+        FileView{30, -60},
+        80};
     {
         Session session;
         cyclar_animation* page = session.submit();
@@ -226,7 +229,8 @@ void TestPageFiles::badFilesChangeNothing()
     QVERIFY(!page->openLinkageFrom(path));
     QCOMPARE(probe.messages().size(), 1);
     const QString text = probe.messages().first().text;
-    QVERIFY2(text.contains(QDir::toNativeSeparators(path)) && text.contains(says), qPrintable(text));
+    QVERIFY2(text.contains(QDir::toNativeSeparators(path)) && text.contains(says),
+             qPrintable(text));
     QCOMPARE(probe.messages().first().title, QStringLiteral("cyclar"));
     QVERIFY(PageSnapshot(page, session.state) == before);
 
@@ -248,16 +252,25 @@ void TestPageFiles::refusedValuesGetThePagesMessage_data()
     QTest::addColumn<QString>("message");
     QTest::addColumn<QString>("field");
 
-    QTest::newRow("animation: a above 1000") << true << LinkageDimensions{1001, 2000, 2000, 2000, 45, -35}
-                                             << "Please enter a number between 0 and 1000." << "IDC_a";
-    QTest::newRow("animation: h below -1000") << true << LinkageDimensions{50, 30, 35, 40, -1000.5, -35}
-                                              << "Please enter a number between -1000 and 1000." << "IDC_h1";
+    QTest::newRow("animation: a above 1000")
+        << true << LinkageDimensions{1001, 2000, 2000, 2000, 45, -35}
+        << "Please enter a number between 0 and 1000."
+        << "IDC_a";
+    QTest::newRow("animation: h below -1000")
+        << true << LinkageDimensions{50, 30, 35, 40, -1000.5, -35}
+        << "Please enter a number between -1000 and 1000."
+        << "IDC_h1";
     QTest::newRow("animation: negative b") << true << LinkageDimensions{50, -1, 35, 40, 45, -35}
-                                           << "Please enter a number between 0 and 1000." << "IDC_b1";
-    QTest::newRow("dimensions: a beyond the others") << false << LinkageDimensions{200, 30, 35, 40, 45, -35}
-                                                     << "Please enter a number between 0 and 105." << "IDC_a";
-    QTest::newRow("dimensions: k below -1000") << false << LinkageDimensions{50, 30, 35, 40, 45, -1001}
-                                               << "Please enter a number between -1000 and 1000." << "IDC_k";
+                                           << "Please enter a number between 0 and 1000."
+                                           << "IDC_b1";
+    QTest::newRow("dimensions: a beyond the others")
+        << false << LinkageDimensions{200, 30, 35, 40, 45, -35}
+        << "Please enter a number between 0 and 105."
+        << "IDC_a";
+    QTest::newRow("dimensions: k below -1000")
+        << false << LinkageDimensions{50, 30, 35, 40, 45, -1001}
+        << "Please enter a number between -1000 and 1000."
+        << "IDC_k";
 }
 
 void TestPageFiles::refusedValuesGetThePagesMessage()
@@ -289,7 +302,7 @@ void TestPageFiles::refusedValuesGetThePagesMessage()
     QCOMPARE(probe.texts(), QStringList{message});
     QLineEdit* expected = nullptr;
     if (auto* animation = qobject_cast<cyclar_animation*>(page)) {
-        expected = field == QLatin1String("IDC_a") ? animation->IDC_a
+        expected = field == QLatin1String("IDC_a")    ? animation->IDC_a
                    : field == QLatin1String("IDC_b1") ? animation->IDC_b1
                                                       : animation->IDC_h1;
     } else {
@@ -362,9 +375,9 @@ void TestPageFiles::pictureMenu()
     page->buildPictureMenu(menu);
     QStringList items;
     for (QAction* action : menu.actions()) {
-        items << (action->isSeparator() ? QStringLiteral("-")
-                                        : action->text() + QLatin1Char('|')
-                                              + action->shortcut().toString());
+        items << (action->isSeparator()
+                      ? QStringLiteral("-")
+                      : action->text() + QLatin1Char('|') + action->shortcut().toString());
     }
     QCOMPARE(items, (QStringList{"-", "Save linkage…|Ctrl+S", "Open linkage…|Ctrl+O",
                                  "Export picture…|", "Export animation…|"}));
@@ -406,7 +419,8 @@ void TestPageFiles::exportedPictureIsTheScreen()
     const QString drawing = dir.filePath(QStringLiteral("frame.svg"));
     QVERIFY(page->exportPictureTo(drawing));
     const QByteArray svg = readBytes(drawing);
-    QVERIFY(svg.startsWith("<?xml") && svg.contains("<svg") && svg.contains("viewBox=\"0 0 480 480\""));
+    QVERIFY(svg.startsWith("<?xml") && svg.contains("<svg")
+            && svg.contains("viewBox=\"0 0 480 480\""));
     QVERIFY(svg.contains(">Non-Grashof Four-bar Linkage</text>"));
     for (const char* pen : {"stroke=\"#009600\"", "stroke=\"#ff0000\"", "stroke=\"#0000ff\""}) {
         QVERIFY2(svg.contains(pen), pen);
