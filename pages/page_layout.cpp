@@ -1,4 +1,4 @@
-// Page layout from dialog units, and the two slider conversions.
+// Page layout from dialog units.
 #include "page_layout.h"
 
 #include "artwork.h"

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "dialog_units.h"
-#include "motion_schedule.h" // tickInterval and sliderAngle, which the pages use with the layout
+#include "motion_schedule.h" // tickInterval and sliderAngle, which the pages use with their layout
 
 #include <QString>
 

@@ -1,36 +1,50 @@
 // Canvas: the core's raster, and the QImage that shares its pixels.
 #include "canvas.h"
 
+#include <algorithm>
+
 namespace cyclar {
 
 namespace {
 
 // The image holds a reference to the pixels it shows, so a kept picture outlives the canvas.
-void releasePixels(void* info) { delete static_cast<std::shared_ptr<PixelBuffer>*>(info); }
+void releasePixels(void* info) { delete static_cast<std::shared_ptr<const PixelBuffer>*>(info); }
+
+QImage shareAsImage(const std::shared_ptr<const PixelBuffer>& pixels)
+{
+    if (pixels->pixelCount() == 0) {
+        return {};
+    }
+    return QImage(pixels->bytes(), pixels->width(), pixels->height(),
+                  static_cast<qsizetype>(pixels->width()) * 4, QImage::Format_RGB32, releasePixels,
+                  new std::shared_ptr<const PixelBuffer>(pixels));
+}
 
 } // namespace
 
+// A canvas that only shows frames never needs pixels of its own (they would be white): they
+// are made when something is drawn on it or its picture is asked for.
 Canvas::Canvas(int width, int height, const QFont&)
-    : m_buffer(std::make_shared<PixelBuffer>(width, height, PixelOrder::Argb32)), m_raster(*m_buffer)
+    : m_width(std::max(width, 0)), m_height(std::max(height, 0)), m_raster(m_none),
+      m_frames(width, height, PixelOrder::Argb32)
 {
-    wrap();
+    if (m_width == 0 || m_height == 0) {
+        m_width = m_height = 0;
+    }
 }
 
 Canvas::~Canvas() = default;
 
-void Canvas::wrap()
-{
-    if (m_buffer->pixelCount() == 0) {
-        m_image = QImage();
-        return;
-    }
-    m_image = QImage(m_buffer->bytes(), m_buffer->width(), m_buffer->height(),
-                     static_cast<qsizetype>(m_buffer->width()) * 4, QImage::Format_RGB32, releasePixels,
-                     new std::shared_ptr<PixelBuffer>(m_buffer));
-}
+void Canvas::wrap() { m_image = shareAsImage(m_buffer); }
 
 void Canvas::prepareWriting()
 {
+    m_drawnOn = true;
+    if (!m_buffer) {
+        m_buffer = std::make_shared<PixelBuffer>(m_width, m_height, PixelOrder::Argb32);
+        m_raster.setBuffer(*m_buffer);
+        wrap();
+    }
     if (!m_handedOut) {
         return;
     }
@@ -45,14 +59,26 @@ void Canvas::prepareWriting()
 
 const QImage& Canvas::image()
 {
+    if (!m_buffer) {
+        prepareWriting();
+        m_drawnOn = false; // white as made
+    }
     m_handedOut = true;
     return m_image;
 }
 
-Raster& Canvas::raster()
+void Canvas::drawFrame(SceneState& scene, const FramePalette& palette,
+                       const std::function<void(const QImage&)>& target, const PenSpec& clear)
 {
-    prepareWriting();
-    return m_raster;
+    m_frames.render(scene, palette);
+    target(shareAsImage(m_frames.sharedPixels()));
+    // The frame's pixels are the renderer's; the canvas's own only need clearing when they
+    // were drawn on, or when the clearing pen is not white (its outline stays).
+    if (m_drawnOn || clear.colour != white) {
+        selectPen(clear);
+        rectangle(0, 0, width(), height());
+        m_drawnOn = clear.colour != white;
+    }
 }
 
 void Canvas::selectPen(const PenSpec& pen) { m_raster.selectPen(pen); }
@@ -91,6 +117,13 @@ void Canvas::setPixel(int x, int y, QRgb colour)
     m_raster.setPixel(x, y, Rgb(qRed(colour), qGreen(colour), qBlue(colour)));
 }
 
-QRgb Canvas::pixel(int x, int y) const { return m_raster.pixel(x, y); }
+QRgb Canvas::pixel(int x, int y) const
+{
+    if (!m_buffer) {
+        const bool inside = x >= 0 && x < m_width && y >= 0 && y < m_height;
+        return inside ? white.value() : Raster::notAColour;
+    }
+    return m_raster.pixel(x, y);
+}
 
 } // namespace cyclar

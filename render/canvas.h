@@ -11,13 +11,18 @@
 #include <QImage>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 namespace cyclar {
 
 /// The picture is composed here off screen and handed over in one piece, as a QImage
-/// (Format_RGB32) over the canvas's own pixels, not a copy of them. Drawing is the core's
-/// raster: aliased lines, ellipses and fills, and the label in the bundled face's glyphs.
+/// (Format_RGB32) over the core's pixels, not a copy of them. Drawing is the core's raster:
+/// aliased lines, ellipses and fills, and the label in the bundled face's glyphs.
+///
+/// Frames are drawn by the core's FrameRenderer, which keeps the static layers between them;
+/// the canvas itself (what image() and pixel() show, and what the drawing calls draw on) is a
+/// picture of its own, white after every frame.
 class Canvas final : public DrawingSurface {
 public:
     /// The font is accepted for the callers' sake: the label is always drawn in the bundled
@@ -27,8 +32,8 @@ public:
     Canvas(const Canvas&) = delete;
     Canvas& operator=(const Canvas&) = delete;
 
-    int width() const override { return m_buffer->width(); }
-    int height() const override { return m_buffer->height(); }
+    int width() const override { return m_width; }
+    int height() const override { return m_height; }
 
     void selectPen(const PenSpec& pen) override;
     void setTextColor(Rgb colour) override;
@@ -47,19 +52,24 @@ public:
     /// its picture.
     const QImage& image();
 
-    /// The raster the frame composition draws with, and its cache of static layers.
-    Raster& raster();
-    StaticLayers& staticLayers() { return m_staticLayers; }
+    /// Composes the scene's frame, hands it to the target (which may keep it), then clears the
+    /// canvas with the pen: a rectangle over all of it.
+    void drawFrame(SceneState& scene, const FramePalette& palette,
+                   const std::function<void(const QImage&)>& target, const PenSpec& clear);
 
 private:
     void prepareWriting();
     void wrap();
 
-    std::shared_ptr<PixelBuffer> m_buffer;
+    int m_width;
+    int m_height;
+    PixelBuffer m_none{0, 0, PixelOrder::Argb32}; ///< drawn on until the canvas has pixels
+    std::shared_ptr<PixelBuffer> m_buffer; ///< the canvas's own pixels, made when first needed
     Raster m_raster;
     QImage m_image;
     bool m_handedOut = false; ///< the image was handed out and may be shared
-    StaticLayers m_staticLayers;
+    bool m_drawnOn = false;   ///< drawn on since the canvas was last cleared
+    FrameRenderer m_frames;
 };
 
 /// A QColor of the core's colour.

@@ -1,5 +1,7 @@
-// Clip frames: the clip linkage drawn by renderFrame in the clip colours, one view per frame.
+// Clip frames for the desktop: the core's clip pictures as indexed images, made on demand.
 #include "clips.h"
+
+#include "clip_frames.h"
 
 #include "frame.h"
 #include "linkage_model.h"
@@ -9,38 +11,11 @@
 
 namespace cyclar {
 
-// a 30, b 40, c 30, f 60: lowerGap = |a - f| - |b - c| = 20 and upperGap = (b + c) - (a + f) = -20
-// have opposite signs, so the linkage is not Grashof and the diagonal B0-A1 swings between 30
-// and 70 degrees twice per cycle, once on each assembly branch. With P 25 degrees from A1, on
-// the far side of A1 from B1 (k 165), each branch traces one lobe and the lobes cross at one
-// point: the whole curve is a figure of eight.
-const LinkageDimensions clipLinkage{30.0, 40.0, 30.0, 60.0, 25.0, 165.0};
-
 namespace {
 
-constexpr QRgb clipRed = 0xFFFF0303u;
-constexpr QRgb clipTan = 0xFFCF7F33u;
-constexpr QRgb clipBlue = 0xFF0303FFu;
-constexpr QRgb clipWhite = 0xFFFFFFFFu;
+constexpr QRgb opaque(Rgb colour) { return 0xFF000000u | colour.value(); }
 
-FramePalette clipPalette()
-{
-    FramePalette palette;
-    palette.sphere = {QColor::fromRgb(clipTan), 1};
-    palette.curve = {QColor::fromRgb(clipRed), 2};
-    palette.link = {QColor::fromRgb(clipBlue), 2};
-    palette.joint = {QColor::fromRgb(clipBlue), 1};
-    palette.clear = {QColor::fromRgb(clipWhite), 2};
-    palette.drawLabel = false;
-    return palette;
-}
-
-// The animation frame index (1..framesPerCycle) reached `steps` frames after frame 1.
-int animationFrameAfter(std::int64_t steps, int framesPerCycle)
-{
-    const std::int64_t n = framesPerCycle;
-    return static_cast<int>(1 + ((steps % n) + n) % n);
-}
+constexpr QRgb clipWhiteRgb = opaque(clipWhite);
 
 // The canvas picture as an 8-bit indexed image with the clip colour table. A colour outside
 // the table is appended to it, so the copy is exact; past 256 colours the picture is kept as is.
@@ -49,7 +24,7 @@ QImage toClipImage(const QImage& picture)
     QList<QRgb> table = clipColourTable();
     QImage indexed(picture.size(), QImage::Format_Indexed8);
     const QImage source = picture.convertToFormat(QImage::Format_RGB32);
-    QRgb lastColour = clipWhite;
+    QRgb lastColour = clipWhiteRgb;
     uchar lastIndex = 3;
     const int width = source.width();
     const int height = source.height();
@@ -77,35 +52,22 @@ QImage toClipImage(const QImage& picture)
     return indexed;
 }
 
-// Draws shots of the clip linkage on one canvas of the clip's size.
-class ClipPainter {
+// Draws shots of the clip linkage with the core's clip painter, into an indexed picture.
+class IndexedClipPainter {
 public:
-    explicit ClipPainter(QSize size)
-        : m_canvas(size.width(), size.height()), m_scene(newScene(clipLinkage, size.width())),
-          m_palette(clipPalette())
-    {
-    }
+    explicit IndexedClipPainter(QSize size) : m_painter(size.width(), size.height(), PixelOrder::Argb32) {}
 
     QImage draw(const ClipShot& shot)
     {
-        m_scene.view.turn = shot.turn;
-        m_scene.view.tilt = shot.tilt;
-        MotionSchedule& schedule = m_scene.schedule;
-        schedule.frameIndex =
-            animationFrameAfter(std::int64_t{shot.animationFrame} - 1, schedule.framesPerCycle);
-        schedule.frameParameter =
-            frameParameterFor(m_scene.model, schedule.framesPerCycle, schedule.frameIndex);
-        QImage picture;
-        renderFrame(
-            m_canvas, m_scene, [&picture](const QImage& image) { picture = toClipImage(image); },
-            m_palette);
-        return picture;
+        const PixelBuffer& picture = m_painter.draw(shot);
+        // A view of the core's pixels, copied into the indexed image at once.
+        const QImage view(picture.bytes(), picture.width(), picture.height(),
+                          picture.width() * 4, QImage::Format_RGB32);
+        return toClipImage(view);
     }
 
 private:
-    Canvas m_canvas;
-    SceneState m_scene;
-    FramePalette m_palette;
+    ClipPainter m_painter;
 };
 
 using ShotOf = ClipShot (*)(int);
@@ -128,7 +90,7 @@ public:
         if (m_frames[i].isNull()) {
             // The canvas is made with the first frame asked for, not when the clip is opened.
             if (!m_painter) {
-                m_painter = std::make_unique<ClipPainter>(m_size);
+                m_painter = std::make_unique<IndexedClipPainter>(m_size);
             }
             m_frames[i] = m_painter->draw(m_shotOf(i));
         }
@@ -138,15 +100,9 @@ public:
 private:
     QSize m_size;
     ShotOf m_shotOf;
-    std::unique_ptr<ClipPainter> m_painter;
+    std::unique_ptr<IndexedClipPainter> m_painter;
     QList<QImage> m_frames;
 };
-
-// Animation frames per clip frame: the clip shows one whole cycle.
-int cycleStep(const ClipSpec& spec)
-{
-    return MotionSchedule{}.framesPerCycle / spec.frameCount;
-}
 
 QList<QImage> allFrames(ClipSource& clip)
 {
@@ -160,40 +116,28 @@ QList<QImage> allFrames(ClipSource& clip)
 
 } // namespace
 
-ClipSpec clip1038Spec()
-{
-    return {QSize(449, 452), 60, 10, {0, 15, 30, 45}};
-}
+namespace {
 
-ClipSpec clip170Spec()
+// A clip's format from the core, with a key frame every 15 frames from the first.
+ClipSpec specOf(Clip clip)
 {
-    ClipSpec spec{QSize(240, 240), 120, 15, {}};
+    const ClipFormat format = clipFormat(clip);
+    ClipSpec spec{QSize(format.width, format.height), format.frameCount, format.framesPerSecond, {}};
     for (int i = 0; i < spec.frameCount; i += 15) {
         spec.keyFrames.append(i);
     }
     return spec;
 }
 
+} // namespace
+
+ClipSpec clip1038Spec() { return specOf(Clip::Title); }
+
+ClipSpec clip170Spec() { return specOf(Clip::Circular); }
+
 QList<QRgb> clipColourTable()
 {
-    return {clipRed, clipTan, clipBlue, clipWhite};
-}
-
-ClipShot clip1038Shot(int i)
-{
-    const int step = cycleStep(clip1038Spec());
-    return {clip1038Turn, clip1038Tilt,
-            animationFrameAfter(std::int64_t{i} * step, MotionSchedule{}.framesPerCycle)};
-}
-
-ClipShot clip170Shot(int i)
-{
-    const ClipSpec spec = clip170Spec();
-    const int step = cycleStep(spec);
-    // One whole turn over the clip, starting from the title clip's view.
-    const double turnStep = 360.0 / static_cast<double>(spec.frameCount);
-    return {clip1038Turn + static_cast<double>(i) * turnStep, clip1038Tilt,
-            animationFrameAfter(std::int64_t{i} * step, MotionSchedule{}.framesPerCycle)};
+    return {opaque(clipRed), opaque(clipTan), opaque(clipBlue), clipWhiteRgb};
 }
 
 QImage renderClipPicture(QSize size, const ClipShot& shot)
@@ -201,7 +145,7 @@ QImage renderClipPicture(QSize size, const ClipShot& shot)
     if (size.isEmpty()) {
         return {};
     }
-    ClipPainter painter(size);
+    IndexedClipPainter painter(size);
     return painter.draw(shot);
 }
 

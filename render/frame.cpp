@@ -6,12 +6,7 @@ namespace cyclar {
 void renderFrame(Canvas& canvas, SceneState& scene, const FrameTarget& target,
                  const FramePalette& palette)
 {
-    composeFrame(canvas.raster(), scene, palette, canvas.staticLayers());
-
-    target(canvas.image());
-
-    canvas.selectPen(palette.clear);
-    canvas.rectangle(0, 0, canvas.width(), canvas.height());
+    canvas.drawFrame(scene, palette, target, palette.clear);
 }
 
 void prepareCanvas(std::unique_ptr<Canvas>& canvas, int canvasWidth, int canvasHeight,

@@ -15,8 +15,9 @@ using FrameTarget = std::function<void(const QImage&)>;
 /// Composes one frame on the canvas, hands it to the target, and leaves the canvas white.
 /// Layering: outline and reference circles, then the coupler curve, then the five arcs, then
 /// the joint rings on top. Advances nothing: the frame is the one the schedule stands on.
-/// The layers that change only with the linkage or the view are drawn once and kept in the
-/// canvas; whatever the canvas held before is covered.
+/// The frame is the core's FrameRenderer's, kept in the canvas (the layers that change only
+/// with the linkage or the view are drawn once per change): drawings made on the canvas between
+/// frames do not show in them.
 void renderFrame(Canvas& canvas, SceneState& scene, const FrameTarget& target,
                  const FramePalette& palette = FramePalette());
 

@@ -161,41 +161,31 @@ void composeFrame(DrawingSurface& surface, SceneState& scene, const FramePalette
     composeMovingLayers(surface, scene, paint, palette);
 }
 
-void StaticLayers::copyInto(PixelBuffer& target, const SceneState& scene, const PaintSchedule& paint,
-                            const FramePalette& palette)
-{
-    std::vector<unsigned char> key = staticKey(target, scene, paint, palette);
-    if (key != m_key || m_pixels.width() != target.width() || m_pixels.height() != target.height()) {
-        m_pixels = PixelBuffer(target.width(), target.height(), target.order());
-        Raster raster(m_pixels);
-        composeStaticLayers(raster, scene, paint, palette);
-        m_key = std::move(key);
-    }
-    target.copyPixels(m_pixels);
-}
-
-void StaticLayers::clear()
-{
-    m_key.clear();
-    m_pixels = PixelBuffer();
-}
-
-void composeFrame(Raster& raster, SceneState& scene, const FramePalette& palette, StaticLayers& cache)
-{
-    const PaintSchedule paint = beginFrame(scene);
-    cache.copyInto(raster.buffer(), scene, paint, palette);
-    composeMovingLayers(raster, scene, paint, palette);
-}
-
 FrameRenderer::FrameRenderer(int width, int height, PixelOrder order)
-    : m_buffer(width, height, order), m_raster(m_buffer)
+    : m_buffer(std::make_shared<PixelBuffer>(width, height, order)), m_raster(*m_buffer)
 {
 }
 
 const PixelBuffer& FrameRenderer::render(SceneState& scene, const FramePalette& palette)
 {
-    composeFrame(m_raster, scene, palette, m_cache);
-    return m_buffer;
+    if (m_buffer.use_count() > 1) {
+        // Someone kept the last picture: it is theirs now.
+        m_buffer = std::make_shared<PixelBuffer>(*m_buffer);
+        m_raster.setBuffer(*m_buffer);
+    }
+    m_raster.undo(m_journal);
+
+    const PaintSchedule paint = beginFrame(scene);
+    std::vector<unsigned char> key = staticKey(*m_buffer, scene, paint, palette);
+    if (key != m_key) {
+        m_buffer->fill(white);
+        composeStaticLayers(m_raster, scene, paint, palette);
+        m_key = std::move(key);
+    }
+    m_raster.setJournal(&m_journal);
+    composeMovingLayers(m_raster, scene, paint, palette);
+    m_raster.setJournal(nullptr);
+    return *m_buffer;
 }
 
 } // namespace cyclar

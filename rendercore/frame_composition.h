@@ -8,6 +8,7 @@
 #include "raster.h"
 #include "view.h"
 
+#include <memory>
 #include <vector>
 
 namespace cyclar {
@@ -43,43 +44,32 @@ SceneState newScene(const LinkageDimensions& dims, int canvasWidth);
 /// and the frame-1 parameter are recorded in the schedule, as every paint does).
 void composeFrame(DrawingSurface& surface, SceneState& scene, const FramePalette& palette = FramePalette());
 
-/// The layers that change only with the linkage, the view, the palette or the picture's size
-/// (label, outline, reference circles, coupler curve), composed once and copied under every
-/// frame until one of those changes.
-class StaticLayers {
-public:
-    /// Fills the raster's buffer with the frame's static layers on white. The scene is the
-    /// one composeFrame is about to draw, after its paint schedule was taken.
-    void copyInto(PixelBuffer& target, const SceneState& scene, const PaintSchedule& paint,
-                  const FramePalette& palette);
-    /// Forgets the cached picture.
-    void clear();
-
-private:
-    std::vector<unsigned char> m_key;
-    PixelBuffer m_pixels;
-};
-
-/// The same frame as composeFrame on a white picture, pixel for pixel, but the static layers come
-/// from the cache: the whole buffer is covered, whatever it held before.
-void composeFrame(Raster& raster, SceneState& scene, const FramePalette& palette, StaticLayers& cache);
-
-/// A picture and its cache together: what a front end that only shows frames needs.
+/// Frames of one picture size, drawn fast: the layers that change only with the linkage, the
+/// view, the palette or the picture's size (label, outline, reference circles, coupler curve)
+/// are drawn once per change; each frame then draws only the linkage's arcs and rings over
+/// them, and takes those back before the next frame. Pixel for pixel the pictures are those
+/// composeFrame draws on a white picture.
 class FrameRenderer {
 public:
     explicit FrameRenderer(int width = 480, int height = 480, PixelOrder order = PixelOrder::Rgba);
     FrameRenderer(const FrameRenderer&) = delete;
     FrameRenderer& operator=(const FrameRenderer&) = delete;
 
-    /// Composes the frame the scene's schedule stands on; the picture stays in pixels() until
-    /// the next call.
+    /// Composes the frame the scene's schedule stands on (recording in the schedule what every
+    /// paint records). The picture stays in pixels() until the next call.
     const PixelBuffer& render(SceneState& scene, const FramePalette& palette = FramePalette());
-    const PixelBuffer& pixels() const { return m_buffer; }
+    const PixelBuffer& pixels() const { return *m_buffer; }
+    /// The picture's pixels, shared: whoever still holds them when the next frame begins keeps
+    /// this frame's picture, and the renderer goes on with a copy of its own.
+    std::shared_ptr<const PixelBuffer> sharedPixels() const { return m_buffer; }
+    /// Forgets the static layers: the next frame draws them anew.
+    void forgetStaticLayers() { m_key.clear(); }
 
 private:
-    PixelBuffer m_buffer;
+    std::shared_ptr<PixelBuffer> m_buffer;
     Raster m_raster;
-    StaticLayers m_cache;
+    std::vector<unsigned char> m_key; ///< what the static layers in the buffer were drawn from
+    std::vector<Raster::PixelChange> m_journal; ///< the last frame's arcs and rings
 };
 
 } // namespace cyclar

@@ -37,7 +37,7 @@ void Raster::plot(int x, int y, bool steep)
         const int px = steep ? x + i : x;
         const int py = steep ? y : y + i;
         if (m_buffer->contains(px, py)) {
-            m_buffer->row(py)[px] = m_penWord;
+            put(px, py, m_penWord);
         }
     }
 }
@@ -141,6 +141,12 @@ void Raster::fillSpan(int y, int left, int right, std::uint32_t word)
     left = std::max(left, 0);
     right = std::min(right, width() - 1);
     if (left <= right) {
+        if (m_journal != nullptr) {
+            for (int x = left; x <= right; ++x) {
+                put(x, y, word);
+            }
+            return;
+        }
         std::uint32_t* line = m_buffer->row(y);
         std::fill(line + left, line + right + 1, word);
     }
@@ -161,7 +167,7 @@ void Raster::ellipse(int left, int top, int right, int bottom)
     const std::uint32_t inside = m_buffer->word(white);
     const auto set = [this](int x, int y) {
         if (m_buffer->contains(x, y)) {
-            m_buffer->row(y)[x] = m_penWord;
+            put(x, y, m_penWord);
         }
     };
     const double a = right - left;
@@ -219,7 +225,7 @@ void Raster::rectangle(int left, int top, int right, int bottom)
     }
     // White inside, then the outline in the pen's colour along the rectangle's edges.
     const std::uint32_t inside = m_buffer->word(white);
-    if (x0 == 0 && y0 == 0 && x1 == width() - 1 && y1 == height() - 1) {
+    if (x0 == 0 && y0 == 0 && x1 == width() - 1 && y1 == height() - 1 && m_journal == nullptr) {
         std::fill(m_buffer->data(), m_buffer->data() + m_buffer->pixelCount(), inside);
     } else {
         for (long long y = y0; y <= y1; ++y) {
@@ -263,7 +269,7 @@ void Raster::textOut(int x, int y, std::string_view text)
                 const long long px = x + glyphX + g.left + gx;
                 const long long py = static_cast<long long>(y) + g.top + gy;
                 if (px >= cellLeft && px < cellRight && py >= cellTop && py < cellBottom) {
-                    m_buffer->row(static_cast<int>(py))[px] = ink;
+                    put(static_cast<int>(px), static_cast<int>(py), ink);
                 }
             }
         }
@@ -273,8 +279,17 @@ void Raster::textOut(int x, int y, std::string_view text)
 void Raster::setPixel(int x, int y, Rgb colour)
 {
     if (m_buffer->contains(x, y)) {
-        m_buffer->row(y)[x] = m_buffer->word(colour);
+        put(x, y, m_buffer->word(colour));
     }
+}
+
+void Raster::undo(std::vector<PixelChange>& journal)
+{
+    std::uint32_t* pixels = m_buffer->data();
+    for (auto change = journal.rbegin(); change != journal.rend(); ++change) {
+        pixels[change->index] = change->previous;
+    }
+    journal.clear();
 }
 
 std::uint32_t Raster::pixel(int x, int y) const

@@ -4,7 +4,9 @@
 #include "drawing_surface.h"
 #include "pixel_buffer.h"
 
+#include <cstddef>
 #include <cstdint>
+#include <vector>
 
 namespace cyclar {
 
@@ -20,7 +22,11 @@ public:
     explicit Raster(PixelBuffer& buffer) : m_buffer(&buffer) {}
 
     /// Draws into another buffer from now on (pen and text colour stay).
-    void setBuffer(PixelBuffer& buffer) { m_buffer = &buffer; }
+    void setBuffer(PixelBuffer& buffer)
+    {
+        m_buffer = &buffer;
+        m_penWord = buffer.word(m_pen.colour);
+    }
     PixelBuffer& buffer() { return *m_buffer; }
     const PixelBuffer& buffer() const { return *m_buffer; }
 
@@ -39,12 +45,33 @@ public:
     std::uint32_t pixel(int x, int y) const;
     static constexpr std::uint32_t notAColour = 0xFFFFFFFFu;
 
+    /// A pixel's word before a drawing step changed it.
+    struct PixelChange {
+        std::size_t index;
+        std::uint32_t previous;
+    };
+    /// While a journal is set, every pixel written is recorded in it first, so the drawing can
+    /// be taken back (nullptr: none).
+    void setJournal(std::vector<PixelChange>* journal) { m_journal = journal; }
+    /// Takes back the recorded changes, last first, and empties the journal.
+    void undo(std::vector<PixelChange>& journal);
+
 private:
     void drawLine(int fromX, int fromY, int toX, int toY);
     void plot(int x, int y, bool steep);
     void fillSpan(int y, int left, int right, std::uint32_t word);
+    /// Writes one pixel that is known to be on the picture.
+    void put(int x, int y, std::uint32_t word)
+    {
+        std::uint32_t& pixel = m_buffer->row(y)[x];
+        if (m_journal != nullptr) {
+            m_journal->push_back({static_cast<std::size_t>(&pixel - m_buffer->data()), pixel});
+        }
+        pixel = word;
+    }
 
     PixelBuffer* m_buffer;
+    std::vector<PixelChange>* m_journal = nullptr;
     PenSpec m_pen{Rgb(0, 0, 0), 1};
     std::uint32_t m_penWord = 0;
     Rgb m_textColour{0, 0, 0};

@@ -26,7 +26,7 @@ void TestFieldRules::readFields_data()
     QTest::addColumn<QString>("message");
     QTest::addColumn<LinkageDimensions>("after");
 
-    const LinkageDimensions held = defaultDimensions;
+    // Every row starts from the default dimensions as held values.
     const FieldPage dimensions = FieldPage::Dimensions;
     const FieldPage animation = FieldPage::Animation;
     QTest::newRow("all good") << dimensions << QStringList{"60", "31", "36", "41", "46", "-36"} << ""
@@ -56,7 +56,6 @@ void TestFieldRules::readFields_data()
     QTest::newRow("animation: fractional bound text")
         << animation << QStringList{"1", "2", "3", "4", "-1000.25", "0"} << "h"
         << "Please enter a number between -1000 and 1000." << LinkageDimensions{1, 30, 3, 4, -1000.25, -35};
-    Q_UNUSED(held);
 }
 
 void TestFieldRules::readFields()
