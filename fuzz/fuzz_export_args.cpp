@@ -42,6 +42,8 @@ Fixture& fixture()
             bad.write(R"({"format": "cyclar-linkage", "version": 3})");
         }
         QDir(made->folder->path()).mkdir(QStringLiteral("in-2.cyclar"));
+        // Relative names that slip through land here too, never in the folder the fuzzer ran in.
+        QDir::setCurrent(made->folder->path());
         return made;
     }();
     return *f;
@@ -63,6 +65,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     bool nextIsInput = false;
     for (const QByteArray& part : parts) {
         QString arg = QString::fromUtf8(part);
+        // An option may come with one dash or two (single-dash words are long options), and
+        // with its value after '='.
+        const QString bare = arg.startsWith(QLatin1String("--")) ? arg.mid(2)
+                             : arg.startsWith(QLatin1Char('-'))  ? arg.mid(1)
+                                                                 : QString();
+        const auto named = [&bare](const char* name) { return bare == QLatin1String(name); };
+        const auto valued = [&bare](const char* name) {
+            return bare.startsWith(QLatin1String(name) + QLatin1Char('='));
+        };
         if (nextIsOutput) {
             QString suffix = QStringLiteral(".png");
             for (const char* kept : {".svg", ".cyclar"}) {
@@ -72,14 +83,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             arg = f.folder->filePath(QStringLiteral("out-%1").arg(qHash(arg) % 16) + suffix);
         } else if (nextIsInput) {
             arg = f.folder->filePath(QStringLiteral("in-%1.cyclar").arg(qHash(arg) % 3));
-        } else if (arg.startsWith(QLatin1String("--file="))) {
+        } else if (valued("file")) {
             arg = QStringLiteral("--file=") + f.folder->filePath(QStringLiteral("in-0.cyclar"));
-        } else if (arg.startsWith(QLatin1String("--output=")) || arg.startsWith(QLatin1String("-o="))
-                   || (arg.startsWith(QLatin1String("-o")) && arg.size() > 2)) {
+        } else if (valued("o") || valued("output")) {
             arg = QStringLiteral("--output=") + f.folder->filePath(QStringLiteral("out.png"));
         }
-        nextIsOutput = arg == QLatin1String("-o") || arg == QLatin1String("--output");
-        nextIsInput = arg == QLatin1String("--file");
+        const bool isValue = nextIsOutput || nextIsInput; // a value is never an option itself
+        nextIsOutput = !isValue && (named("o") || named("output"));
+        nextIsInput = !isValue && named("file");
         args << arg;
         if (args.size() >= 12)
             break;
