@@ -1,7 +1,10 @@
 // Start-up: dialog look, bundled fonts and icon, the title page, and F1 for help.
 #include "cyclar_app.h"
 
+#include "animation_page.h"
 #include "artwork.h"
+#include "dimensions_page.h"
+#include "linkage_files.h"
 #include "dialog_colours.h"
 #include "help_page.h"
 #include "page.h"
@@ -28,7 +31,34 @@ void CCyclarApp::InitInstance()
     m_app.installEventFilter(this);
 
     connect(&m_chain, &PageChain::finished, &m_app, &QCoreApplication::quit, Qt::QueuedConnection);
+    if (!m_startFile.isEmpty()) {
+        startWithLinkage();
+        return;
+    }
     m_chain.start(std::make_unique<CCyclarDlg>(m_state));
+}
+
+void CCyclarApp::startWithLinkage()
+{
+    const std::optional<LinkageFile> file = readLinkageFileOrSay(nullptr, m_startFile);
+    if (!file) {
+        m_chain.start(std::make_unique<CCyclarDlg>(m_state));
+        return;
+    }
+    // The way a user would get there: the dimensions page takes the values (its range tests
+    // and messages), and its Submit opens the animation page.
+    m_state.entryMode = 1;
+    auto dimensions = std::make_unique<cyclar1>(m_state);
+    if (!dimensions->showLinkage(*file)) {
+        m_chain.start(std::move(dimensions));
+        return;
+    }
+    m_state.canvasWidth = 480;
+    m_state.canvasHeight = 480;
+    prepareCanvas(m_state.canvas, m_state.canvasWidth, m_state.canvasHeight, QApplication::font());
+    auto animation = std::make_unique<cyclar_animation>(m_state);
+    animation->applyLinkage(*file); // its view and speed; the values have passed already
+    m_chain.start(std::move(animation));
 }
 
 int CCyclarApp::run()

@@ -17,8 +17,13 @@ class CCyclarApp : public QObject {
 public:
     explicit CCyclarApp(QApplication& app);
 
-    /// Sets the look and shows the title page; the program then runs until the chain is empty.
+    /// Sets the look and shows the title page (or, given a start file, that linkage's animation
+    /// page); the program then runs until the chain is empty.
     void InitInstance();
+    /// A linkage file to start on (`cyclar FILE.cyclar`): its animation page, whose Back leads
+    /// to its dimensions page. A file that cannot be opened is reported and the program starts
+    /// as usual; dimensions the dimensions page would refuse get its message there.
+    void setStartFile(const QString& path) { m_startFile = path; }
     int run();
 
     AppState& state() { return m_state; }
@@ -28,7 +33,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void startWithLinkage();
+
     QApplication& m_app;
+    QString m_startFile;
     PageChain m_chain;
     AppState m_state{m_chain};
 };

@@ -23,17 +23,20 @@ void showValidationMessage(QWidget* parent, const QString& message)
 
 void DataExchange::text(QLineEdit* field, double& value)
 {
-    if (!active())
+    if (!active() || checking_)
         return;
     if (!saving_) {
         field->setText(formatDouble(value));
         return;
     }
-    const std::optional<double> parsed = parseDouble(field->text());
+    const QString text = field->text();
+    const std::optional<double> parsed = parseDouble(text);
     if (!parsed) {
         fail(field, QString::fromLatin1(notANumberMessage.data(), static_cast<qsizetype>(notANumberMessage.size())));
         return;
     }
+    if (text == formatDouble(value))
+        return; // unchanged since it was shown: keep the digits the text does not show
     value = *parsed;
 }
 
@@ -48,7 +51,7 @@ void DataExchange::minMax(QLineEdit* field, double value, double min, double max
 
 void DataExchange::slider(QSlider* slider, int& position)
 {
-    if (!active())
+    if (!active() || checking_)
         return;
     if (saving_)
         position = slider->value();

@@ -30,12 +30,20 @@ public:
     {
     }
 
+    /// Turns this saving exchange into a check of the values the variables hold now: fields are
+    /// not read (each keeps its variable's value), sliders are left alone, and the range tests
+    /// run in the page's order with the page's messages. For values that arrive from elsewhere
+    /// (a file) and must pass the same rules as typed ones.
+    void checkHeldValues() { saving_ = true; checking_ = true; }
+
     bool saving() const { return saving_; }
     bool failed() const { return failed_; }
 
     /// A field holding a double. Saving stores the value as soon as the text parses, so it is
     /// stored even when a range test that follows rejects it. Text that does not parse leaves
-    /// `value` untouched and fails with "Please enter a number.".
+    /// `value` untouched and fails with "Please enter a number.". A field still showing exactly
+    /// the text its value was shown as keeps that value, with all the digits the text leaves
+    /// out, so a value opened from a file is saved again bit for bit.
     void text(QLineEdit* field, double& value);
 
     /// Range test for the value just exchanged with `field`; both bounds are included, and
@@ -51,6 +59,7 @@ private:
 
     QWidget* page_;
     bool saving_;
+    bool checking_ = false;
     MessageSink showMessage_;
     bool failed_ = false;
 };

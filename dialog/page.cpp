@@ -34,6 +34,18 @@ bool Page::UpdateData(bool saveAndValidate)
         DoDataExchange(dx);
         return true;
     }
+    return runSaving(dx);
+}
+
+bool Page::CheckHeldValues()
+{
+    DataExchange dx(this, true);
+    dx.checkHeldValues();
+    return runSaving(dx);
+}
+
+bool Page::runSaving(DataExchange& dx)
+{
     ++exchanging_;
     DoDataExchange(dx);
     --exchanging_;

@@ -2,6 +2,7 @@
 #include "motion_schedule.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace cyclar {
 
@@ -83,6 +84,20 @@ double shownFrameParameter(const LinkageModel& model, const PaintSchedule& paint
     schedule.frameParameter = frameParameterFor(model, framesPerCycle, i);
     recomputeFirstFrame(schedule, paint.model);
     return schedule.frameParameter;
+}
+
+int sliderPosition(double angle)
+{
+    int best = 50;
+    double bestDistance = std::fabs(sliderAngle(best) - angle);
+    for (int p = 0; p <= 100; ++p) {
+        const double distance = std::fabs(sliderAngle(p) - angle);
+        if (distance < bestDistance) {
+            best = p;
+            bestDistance = distance;
+        }
+    }
+    return best; // a NaN is near nothing: the middle
 }
 
 } // namespace cyclar

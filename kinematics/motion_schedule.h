@@ -75,4 +75,7 @@ int tickInterval(int position);
 /// toward zero, -90..90. Positions outside 0..100 count as the nearer end.
 double sliderAngle(int position);
 
+/// The view slider position whose angle lies nearest to `angle` (the lower one of two as near).
+int sliderPosition(double angle);
+
 } // namespace cyclar

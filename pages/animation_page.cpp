@@ -106,20 +106,14 @@ cyclar_animation::cyclar_animation(AppState& state) : m_state(state)
     analysisAction->setShortcut(Qt::Key_F2);
     addAction(analysisAction);
     connect(analysisAction, &QAction::triggered, this, &cyclar_animation::OnShowAnalysis);
-    picture->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(picture, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
-        QMenu menu(this);
-        buildPictureMenu(menu);
-        menu.exec(picture->mapToGlobal(at));
-    });
     connect(this, &Page::ended, this, [this] {
         if (analysisWindow) {
             analysisWindow->close();
         }
     });
+    // Files and exports join the same menu; the menu itself is set up there.
+    setUpPictureMenu();
 }
-
-void cyclar_animation::buildPictureMenu(QMenu& menu) { menu.addAction(analysisAction); }
 
 void cyclar_animation::OnShowAnalysis()
 {

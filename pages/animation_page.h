@@ -2,7 +2,9 @@
 #pragma once
 
 #include "app_state.h"
+#include "linkage_file.h"
 #include "page.h"
+#include "picture_export.h"
 
 #include <QPointer>
 
@@ -52,7 +54,28 @@ public:
     /// Opens the Analysis window beside the page (F2, or the picture's menu); once open it is
     /// raised, never opened twice.
     void OnShowAnalysis();
-    /// The picture's right-click menu: "Analysis…" (F2) first.
+
+    // Linkage files and exports, from the picture's right-click menu (Ctrl+S and Ctrl+O also
+    // work anywhere on the page). Each On... asks for a file name, then calls its ...To.
+    void OnSaveLinkage();
+    void OnOpenLinkage();
+    void OnExportPicture();
+    void OnExportAnimation();
+    /// Saves the linkage as the page holds it after a saving exchange (which must pass), with
+    /// the view shown and the speed slider's position.
+    bool saveLinkageTo(const QString& path);
+    bool openLinkageFrom(const QString& path);
+    /// The frame on screen, as PNG or SVG by the name's extension.
+    bool exportPictureTo(const QString& path);
+    /// One whole cycle as an animated GIF, with a progress window that can cancel.
+    bool exportAnimationTo(const QString& path);
+    /// Shows `file` as a page built from it would (frame 1, clock still, the file's view and
+    /// speed), once its dimensions pass the page's own range tests; when one fails, its message
+    /// is shown and nothing changes.
+    bool showLinkage(const LinkageFile& file);
+    /// What showLinkage does once the dimensions have passed: no test, no message.
+    void applyLinkage(const LinkageFile& file);
+    /// The picture's right-click menu: "Analysis…" (F2) first, then the files and exports.
     void buildPictureMenu(QMenu& menu);
 
     static constexpr int clockTimer = 1;
@@ -78,11 +101,17 @@ public:
     BitmapButton* IDCANCEL_button = nullptr; ///< Exit
     BitmapButton* IDC_help = nullptr;
     FramePicture* picture = nullptr;
+    QAction* saveLinkageAction = nullptr;
+    QAction* openLinkageAction = nullptr;
+    QAction* exportPictureAction = nullptr;
+    QAction* exportAnimationAction = nullptr;
 
     QAction* analysisAction = nullptr; ///< "Analysis…", F2
     QPointer<AnalysisWindow> analysisWindow;
 
 private:
+    void setUpPictureMenu();
+
     AppState& m_state;
     LinkageDimensions m_modelDims; ///< what the model was built from (the fields may change)
 };

@@ -5,9 +5,11 @@
 #include "artwork.h"
 #include "bitmap_button.h"
 #include "help_page.h"
+#include "linkage_files.h"
 #include "page_chain.h"
 #include "page_layout.h"
 
+#include <QAction>
 #include <QGuiApplication>
 #include <QLineEdit>
 
@@ -51,6 +53,11 @@ cyclar1::cyclar1(AppState& state) : m_state(state)
     onNotify(IDC_submit, [this] { OnSubmit(); });
     onNotify(IDCANCEL_button, [this] { OnCancel(); });
     onNotify(IDC_help, [this] { OnShowHelp(); });
+
+    auto* open = new QAction(QStringLiteral("Open linkage…"), this);
+    open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    addAction(open);
+    connect(open, &QAction::triggered, this, &cyclar1::OnOpenLinkage);
 }
 
 void cyclar1::DoDataExchange(DataExchange& dx)
@@ -73,5 +80,31 @@ void cyclar1::OnSubmit()
 }
 
 void cyclar1::OnShowHelp() { showHelp(this); }
+
+void cyclar1::OnOpenLinkage()
+{
+    const QString path = askOpenLinkagePath(this);
+    if (!path.isEmpty()) {
+        openLinkageFrom(path);
+    }
+}
+
+bool cyclar1::openLinkageFrom(const QString& path)
+{
+    const std::optional<LinkageFile> file = readLinkageFileOrSay(this, path);
+    return file && showLinkage(*file);
+}
+
+bool cyclar1::showLinkage(const LinkageFile& file)
+{
+    const LinkageDimensions before = m_state.entryCopy;
+    m_state.entryCopy = file.dimensions;
+    if (!CheckHeldValues()) {
+        m_state.entryCopy = before;
+        return false;
+    }
+    UpdateData(false);
+    return true;
+}
 
 } // namespace cyclar

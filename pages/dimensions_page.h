@@ -3,6 +3,7 @@
 
 #include "app_state.h"
 #include "field_rules.h" // linkBound, fieldRange: the bounds the page tests
+#include "linkage_file.h"
 #include "page.h"
 
 class QLineEdit;
@@ -20,6 +21,14 @@ public:
 
     void OnSubmit();
     void OnShowHelp();
+
+    /// Ctrl+O: asks for a linkage file and fills the fields from it (see showLinkage).
+    void OnOpenLinkage();
+    bool openLinkageFrom(const QString& path);
+    /// Fills the fields with the file's dimensions once they pass the page's range tests, as
+    /// typed values would at Submit (each link's bound from the file's other links); when one
+    /// fails, its message is shown and nothing changes.
+    bool showLinkage(const LinkageFile& file);
 
     QLineEdit* IDC_a = nullptr;
     QLineEdit* IDC_b = nullptr;

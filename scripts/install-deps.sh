@@ -6,9 +6,11 @@
 set -euo pipefail
 
 profile=${1:-build}
-packages=(cmake g++ ninja-build pkg-config dpkg-dev qt6-base-dev libbenchmark-dev)
+packages=(cmake g++ ninja-build pkg-config dpkg-dev qt6-base-dev qt6-svg-dev libgif-dev libbenchmark-dev)
 if [[ $profile == test ]]; then
   packages+=(xvfb xauth xdotool imagemagick)
+  # The package checks: lintian, AppStream, the desktop entry and the MIME type.
+  packages+=(lintian appstream desktop-file-utils shared-mime-info)
 fi
 if [[ $profile == test || $profile == fuzz ]]; then
   packages+=(clang libclang-rt-14-dev)

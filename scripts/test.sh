@@ -2,7 +2,8 @@
 # Installs what is missing, then builds and runs the whole test suite: the optimised build and
 # the AddressSanitizer + UndefinedBehaviorSanitizer build under CTest, the program itself
 # clicked through on a virtual display, the browser edition in headless Chromium, and each
-# fuzzer for a short while.
+# fuzzer for a short while; the Debian package is built and checked with lintian after the
+# suites.
 # CYCLAR_FUZZ_SECONDS sets the fuzzers' time each (default 60; 0 skips them).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -22,6 +23,11 @@ for flavour in release asan; do
     status=1
   fi
 done
+
+echo "=== the Debian package, checked by lintian ==="
+if ! scripts/package-check.sh build/release; then
+  status=1
+fi
 
 echo "=== the program, clicked through under Xvfb ==="
 if ! scripts/e2e.sh build/release/app/cyclar build/e2e; then

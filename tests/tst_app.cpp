@@ -19,6 +19,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
@@ -110,6 +111,8 @@ private slots:
     void helpAndCircularViewLeaveTheTitlePage();
     void circularViewRestartsItsClip();
     void f1OpensTheHelpOfThePageInFront();
+    void startsOnALinkageFile_data();
+    void startsOnALinkageFile();
 };
 
 void TestApp::initTestCase()
@@ -358,6 +361,76 @@ void TestApp::f1OpensTheHelpOfThePageInFront()
     QVERIFY(watch.seen);
     QCOMPARE(parent, dims);
     QCOMPARE(program.app.chain().front(), dims);
+}
+
+void TestApp::startsOnALinkageFile_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("startsOn");
+    QTest::addColumn<QString>("message");
+
+    const QByteArray head = R"({"format": "cyclar-linkage", "version": 1, "dimensions": )";
+    QTest::newRow("a linkage") << head + R"({"a": 20, "b": 50, "c": 45, "f": 40, "h": 45, "k": -35},
+                                   "view": {"turn": 0, "tilt": 18}, "speed": 90})"
+                               << "animation" << QString();
+    QTest::newRow("a value the dimensions page refuses")
+        << head + R"({"a": 20, "b": 50, "c": 45, "f": 40, "h": 1045, "k": -35}})" << "dimensions"
+        << "Please enter a number between -1000 and 1000.";
+    QTest::newRow("not a linkage file") << QByteArray("GIF89a") << "title" << "is not JSON";
+}
+
+void TestApp::startsOnALinkageFile()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, startsOn);
+    QFETCH(QString, message);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("start.cyclar"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    file.close();
+
+    MessageBoxProbe probe;
+    CCyclarApp app{*qApp};
+    app.setStartFile(path);
+    app.InitInstance();
+    settle();
+    Page* front = app.chain().front();
+    QCOMPARE(app.chain().depth(), 1);
+    QVERIFY(front && front->isVisible());
+    if (message.isEmpty()) {
+        QVERIFY(probe.texts().isEmpty());
+    } else {
+        QCOMPARE(probe.messages().size(), 1);
+        QVERIFY2(probe.texts().first().contains(message), qPrintable(probe.texts().first()));
+    }
+    if (startsOn == QLatin1String("title")) {
+        QVERIFY(qobject_cast<CCyclarDlg*>(front));
+        QVERIFY(probe.texts().first().contains(QDir::toNativeSeparators(path)));
+        return;
+    }
+    if (startsOn == QLatin1String("dimensions")) {
+        auto* dimensions = qobject_cast<cyclar1*>(front);
+        QVERIFY(dimensions);
+        QCOMPARE(dimensions->IDC_h->text(), QStringLiteral("45")); // nothing taken from the file
+        return;
+    }
+    auto* animation = qobject_cast<cyclar_animation*>(front);
+    QVERIFY(animation);
+    QCOMPARE(app.state().scene.animationCopy, (LinkageDimensions{20, 50, 45, 40, 45, -35}));
+    QCOMPARE(app.state().scene.view.tilt, 18.0);
+    QCOMPARE(animation->IDC_SLIDER3->value(), 60);
+    QCOMPARE(animation->IDC_SLIDER1->value(), 90);
+    // Back leads to that linkage's dimensions page, and Exit there ends the program.
+    click(animation->IDC_back);
+    auto* dimensions = qobject_cast<cyclar1*>(app.chain().front());
+    QVERIFY(dimensions);
+    QCOMPARE(dimensions->IDC_a->text(), QStringLiteral("20"));
+    QCOMPARE(dimensions->IDC_b->text(), QStringLiteral("50"));
+    QSignalSpy finished(&app.chain(), &PageChain::finished);
+    click(dimensions->IDCANCEL_button);
+    QCOMPARE(finished.count(), 1);
 }
 
 QTEST_MAIN(TestApp)

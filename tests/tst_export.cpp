@@ -5,7 +5,9 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QImage>
+#include <QImageReader>
 #include <QProcess>
+#include <QXmlStreamReader>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -65,8 +67,16 @@ private slots:
     void pngOfTheDefaultLinkage();
     void plotPutsTheCurvesWhereTheAngleTableDoes_data();
     void plotPutsTheCurvesWhereTheAngleTableDoes();
-    void pngBadValuesLeaveNoFile_data();
-    void pngBadValuesLeaveNoFile();
+    void failedExportsLeaveTheEarlierFileWhole_data();
+    void failedExportsLeaveTheEarlierFileWhole();
+    void fileGivesTheSameOutputAsDims_data();
+    void fileGivesTheSameOutputAsDims();
+    void fileViewIsTheDefault();
+    void badLinkageFiles_data();
+    void badLinkageFiles();
+    void gifFramesAreThePngs();
+    void svgPointsLieOnThePngsPixels_data();
+    void svgPointsLieOnThePngsPixels();
 };
 
 void TestExport::modelOfTheDefaultLinkage()
@@ -293,8 +303,9 @@ void TestExport::helpAndVersion()
 {
     const Run help = runExport({"--help"});
     QCOMPARE(help.exitCode, 0);
-    for (const char* command : {"model", "pose", "curve", "frames", "analyse", "angles", "plot"}) {
-        QVERIFY(help.out.contains(QByteArray("cyclar-export ") + command + " --dims"));
+    for (const char* command :
+         {"model", "pose", "curve", "frames", "analyse", "angles", "plot", "png", "svg", "gif", "save"}) {
+        QVERIFY2(help.out.contains(QByteArray("cyclar-export ") + command + " --"), command);
     }
     const Run version = runExport({"--version"});
     QCOMPARE(version.exitCode, 0);
@@ -390,20 +401,28 @@ void TestExport::plotPutsTheCurvesWhereTheAngleTableDoes()
     QVERIFY2(psiFound >= 359 * 9 / 10, qPrintable(QString::number(psiFound)));
 }
 
-void TestExport::pngBadValuesLeaveNoFile_data()
+void TestExport::failedExportsLeaveTheEarlierFileWhole_data()
 {
     QTest::addColumn<QString>("command");
     QTest::addColumn<QStringList>("options");
     QTest::addColumn<QString>("mentions");
 
-    QTest::newRow("frame 0") << QStringLiteral("png") << QStringList{"--frame", "0"} << "--frame";
-    QTest::newRow("frame 361") << QStringLiteral("png") << QStringList{"--frame", "361"} << "--frame";
-    QTest::newRow("frame 1.5") << QStringLiteral("png") << QStringList{"--frame", "1.5"} << "--frame";
-    QTest::newRow("turn 91") << QStringLiteral("png") << QStringList{"--turn", "91"} << "--turn";
-    QTest::newRow("tilt -91") << QStringLiteral("png") << QStringList{"--tilt", "-91"} << "--tilt";
-    QTest::newRow("tilt letters") << QStringLiteral("png") << QStringList{"--tilt", "up"} << "--tilt";
-    QTest::newRow("bad dims") << QStringLiteral("png") << QStringList{"--dims", "1,2,3"} << "six";
-    QTest::newRow("unwritable folder") << QStringLiteral("png") << QStringList{"-o", "/nonexistent/folder/f.png"} << "could not write";
+    QTest::newRow("png frame 0") << "png" << QStringList{"--frame", "0"} << "--frame";
+    QTest::newRow("png frame 361") << "png" << QStringList{"--frame", "361"} << "--frame";
+    QTest::newRow("png frame 1.5") << "png" << QStringList{"--frame", "1.5"} << "--frame";
+    QTest::newRow("png turn 91") << "png" << QStringList{"--turn", "91"} << "--turn";
+    QTest::newRow("png tilt -91") << "png" << QStringList{"--tilt", "-91"} << "--tilt";
+    QTest::newRow("png tilt letters") << "png" << QStringList{"--tilt", "up"} << "--tilt";
+    QTest::newRow("png bad dims") << "png" << QStringList{"--dims", "1,2,3"} << "six";
+    QTest::newRow("png unwritable folder") << "png" << QStringList{"-o", "/nonexistent/folder/f.png"} << "could not write";
+    QTest::newRow("svg frame 0") << "svg" << QStringList{"--frame", "0"} << "--frame";
+    QTest::newRow("svg speed") << "svg" << QStringList{"--speed", "50"} << "speed";
+    QTest::newRow("gif speed 101") << "gif" << QStringList{"--speed", "101"} << "--speed";
+    QTest::newRow("gif frame") << "gif" << QStringList{"--frame", "2"} << "frame";
+    QTest::newRow("gif bad dims") << "gif" << QStringList{"--dims", "1,2,x,4,5,6"} << "c = 'x'";
+    QTest::newRow("save turn -91") << "save" << QStringList{"--turn", "-91"} << "--turn";
+    QTest::newRow("save speed 1.5") << "save" << QStringList{"--speed", "1.5"} << "--speed";
+    QTest::newRow("save both sources") << "save" << QStringList{"--file", "x.cyclar"} << "not both";
     QTest::newRow("plot frame 0") << QStringLiteral("plot") << QStringList{"--frame", "0"} << "--frame";
     QTest::newRow("plot has no view") << QStringLiteral("plot") << QStringList{"--turn", "10"} << "turn";
     QTest::newRow("plot bad dims") << QStringLiteral("plot") << QStringList{"--dims", "1,2,x,4,5,6"} << "c = 'x'";
@@ -411,14 +430,21 @@ void TestExport::pngBadValuesLeaveNoFile_data()
     QTest::newRow("plot without a file") << QStringLiteral("plot") << QStringList{"-o", ""} << "plot needs -o";
 }
 
-void TestExport::pngBadValuesLeaveNoFile()
+void TestExport::failedExportsLeaveTheEarlierFileWhole()
 {
     QFETCH(QString, command);
     QFETCH(QStringList, options);
     QFETCH(QString, mentions);
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("old.png"));
-    QImage(8, 8, QImage::Format_RGB32).save(path); // a stale picture from an earlier run
+    const QString suffix = command == QLatin1String("save")   ? QStringLiteral("cyclar")
+                           : command == QLatin1String("plot") ? QStringLiteral("png")
+                                                              : command;
+    const QString path = dir.filePath(QStringLiteral("old.") + suffix);
+    {
+        QFile old(path);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("an earlier file, which must survive any failed run");
+    }
 
     QStringList args{command};
     if (!options.contains(QStringLiteral("--dims"))) {
@@ -432,9 +458,270 @@ void TestExport::pngBadValuesLeaveNoFile()
     QVERIFY(run.out.isEmpty());
     QCOMPARE(run.err.count('\n'), 1);
     QVERIFY2(QString::fromUtf8(run.err).contains(mentions), run.err.constData());
-    if (!options.contains(QStringLiteral("-o"))) {
-        QVERIFY2(!QFile::exists(path), "a stale picture was left in place");
+    QFile old(path);
+    QVERIFY(old.open(QIODevice::ReadOnly));
+    QCOMPARE(old.readAll(), QByteArray("an earlier file, which must survive any failed run"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 1); // no temporary left behind
+}
+
+void TestExport::fileGivesTheSameOutputAsDims_data()
+{
+    QTest::addColumn<QStringList>("args");
+
+    QTest::newRow("model") << QStringList{"model"};
+    QTest::newRow("pose") << QStringList{"pose", "--t", "-2.5"};
+    QTest::newRow("curve") << QStringList{"curve"};
+    QTest::newRow("frames") << QStringList{"frames"};
+    QTest::newRow("png") << QStringList{"png", "--frame", "77", "--turn", "30", "--tilt", "-60", "-o"};
+    QTest::newRow("svg") << QStringList{"svg", "--frame", "300", "--turn", "-5", "-o"};
+}
+
+void TestExport::fileGivesTheSameOutputAsDims()
+{
+    QFETCH(QStringList, args);
+    QTemporaryDir dir;
+    const QString linkage = dir.filePath(QStringLiteral("l.cyclar"));
+    // Seventeen-digit values: the file must carry every bit of them.
+    const QString dims = QStringLiteral("50.000000000000007,30.1,35,40.333333333333336,45,-35");
+    const Run saved = runExport({"save", "--dims", dims, "--speed", "70", "-o", linkage});
+    QCOMPARE(saved.exitCode, 0);
+    QVERIFY(saved.out.isEmpty() && saved.err.isEmpty());
+
+    const QString picture = args.last() == QLatin1String("-o") ? args.first() : QString();
+    QStringList withDims = args;
+    QStringList withFile = args;
+    if (!picture.isEmpty()) {
+        withDims << dir.filePath(QStringLiteral("dims.") + picture);
+        withFile << dir.filePath(QStringLiteral("file.") + picture);
     }
+    const Run fromDims = runExport(withDims << "--dims" << dims);
+    const Run fromFile = runExport(withFile << "--file" << linkage);
+    QCOMPARE(fromDims.exitCode, 0);
+    QCOMPARE(fromFile.exitCode, 0);
+    QCOMPARE(fromFile.out, fromDims.out);
+    if (!picture.isEmpty()) {
+        QFile a(dir.filePath(QStringLiteral("dims.") + picture));
+        QFile b(dir.filePath(QStringLiteral("file.") + picture));
+        QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+        const QByteArray bytes = a.readAll();
+        QVERIFY(bytes.size() > 1000);
+        QCOMPARE(b.readAll(), bytes);
+    }
+}
+
+void TestExport::fileViewIsTheDefault()
+{
+    QTemporaryDir dir;
+    const QString linkage = dir.filePath(QStringLiteral("view.cyclar"));
+    QCOMPARE(runExport({"save", "--dims", "50,30,35,40,45,-35", "--turn", "30", "--tilt", "10",
+                        "-o", linkage})
+                 .exitCode,
+             0);
+    const auto picture = [&](QStringList args) {
+        const QString path = dir.filePath(QStringLiteral("p.png"));
+        QFile::remove(path);
+        const Run run = runExport(QStringList{"png", "-o", path} + args);
+        return run.exitCode == 0 ? QImage(path) : QImage();
+    };
+    const QImage fromFile = picture({"--file", linkage});
+    QVERIFY(!fromFile.isNull());
+    QCOMPARE(fromFile, picture({"--dims", "50,30,35,40,45,-35", "--turn", "30", "--tilt", "10"}));
+    // An angle given on the command line wins over the file's; the other stays the file's.
+    QCOMPARE(picture({"--file", linkage, "--tilt", "-40"}),
+             picture({"--dims", "50,30,35,40,45,-35", "--turn", "30", "--tilt", "-40"}));
+
+    // save --file keeps what the file holds and takes the options given.
+    const QString copy = dir.filePath(QStringLiteral("copy.cyclar"));
+    QCOMPARE(runExport({"save", "--file", linkage, "--speed", "90", "-o", copy}).exitCode, 0);
+    QFile file(copy);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QJsonObject o = QJsonDocument::fromJson(file.readAll()).object();
+    QCOMPARE(o["view"].toObject()["turn"].toInt(), 30);
+    QCOMPARE(o["view"].toObject()["tilt"].toInt(), 10);
+    QCOMPARE(o["speed"].toInt(), 90);
+    QCOMPARE(o["dimensions"].toObject()["k"].toDouble(), -35.0);
+}
+
+void TestExport::badLinkageFiles_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("mentions");
+
+    QTest::newRow("not JSON") << QByteArray("50,30,35,40,45,-35") << "is not JSON";
+    QTest::newRow("newer") << QByteArray(R"({"format": "cyclar-linkage", "version": 7})")
+                           << "made by a newer cyclar";
+    QTest::newRow("folder") << QByteArray() << "is a folder";
+}
+
+void TestExport::badLinkageFiles()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, mentions);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("bad.cyclar"));
+    if (bytes.isEmpty()) {
+        QVERIFY(QDir().mkdir(path));
+    } else {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    for (const QString command : {"model", "frames", "png", "gif", "save"}) {
+        QStringList args{command, "--file", path};
+        if (command == QLatin1String("png") || command == QLatin1String("gif")) {
+            args << "-o" << dir.filePath(QStringLiteral("out.") + command);
+        }
+        if (command == QLatin1String("save")) {
+            args << "-o" << dir.filePath(QStringLiteral("out.cyclar"));
+        }
+        const Run run = runExport(args);
+        QCOMPARE(run.exitCode, 2);
+        QVERIFY(run.out.isEmpty());
+        QCOMPARE(run.err.count('\n'), 1);
+        QVERIFY2(run.err.contains(path.toUtf8()), run.err.constData()); // names the file
+        QVERIFY2(QString::fromUtf8(run.err).contains(mentions), run.err.constData());
+    }
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), bytes.isEmpty() ? 0 : 1);
+}
+
+void TestExport::gifFramesAreThePngs()
+{
+    QTemporaryDir dir;
+    // A symmetric linkage (its curve starts at index 2 from the first paint on), turned and
+    // tilted, at the fastest steps but one: 100 ms a frame.
+    const QStringList linkage{"--dims", "40,30,30,40,45,-35", "--turn", "10", "--tilt", "24"};
+    const QString gif = dir.filePath(QStringLiteral("cycle.gif"));
+    const Run run = runExport(QStringList{"gif", "--speed", "95", "-o", gif} + linkage);
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY(run.out.isEmpty());
+    QVERIFY2(run.err.isEmpty(), run.err.constData()); // no progress into a pipe
+
+    QImageReader reader(gif);
+    QVERIFY(reader.supportsAnimation());
+    QCOMPARE(reader.imageCount(), 360);
+    QCOMPARE(reader.loopCount(), -1); // forever
+    const QList<int> probed{1, 2, 3, 137, 359, 360};
+    for (int frame = 1; frame <= 360; ++frame) {
+        const QImage image = reader.read().convertToFormat(QImage::Format_RGB32);
+        QVERIFY2(!image.isNull(), qPrintable(reader.errorString()));
+        QCOMPARE(image.size(), QSize(480, 480));
+        QCOMPARE(reader.nextImageDelay(), 100);
+        if (!probed.contains(frame)) {
+            continue;
+        }
+        const QString png = dir.filePath(QStringLiteral("f.png"));
+        QCOMPARE(runExport(QStringList{"png", "--frame", QString::number(frame), "-o", png} + linkage)
+                     .exitCode,
+                 0);
+        QVERIFY2(image == QImage(png).convertToFormat(QImage::Format_RGB32),
+                 qPrintable(QStringLiteral("frame %1 differs from its png").arg(frame)));
+    }
+
+    // The default speed, 50, ticks every 166 ms: 17 hundredths of a second.
+    const Run slow = runExport({"gif", "--dims", "50,30,35,40,45,-35", "-o", gif});
+    QCOMPARE(slow.exitCode, 0);
+    QImageReader slowReader(gif);
+    QVERIFY(slowReader.read().isNull() == false);
+    QCOMPARE(slowReader.nextImageDelay(), 170);
+}
+
+void TestExport::svgPointsLieOnThePngsPixels_data()
+{
+    QTest::addColumn<QStringList>("linkage");
+
+    QTest::newRow("default, frame 90") << QStringList{"--dims", "50,30,35,40,45,-35", "--frame", "90"};
+    QTest::newRow("grashof, turned") << QStringList{"--dims", "20,50,45,40,45,-35", "--frame", "200",
+                                                    "--turn", "40", "--tilt", "70"};
+    QTest::newRow("symmetric, face on") << QStringList{"--dims", "40,30,30,40,45,-35", "--frame", "1",
+                                                       "--turn", "0", "--tilt", "0"};
+}
+
+void TestExport::svgPointsLieOnThePngsPixels()
+{
+    QFETCH(QStringList, linkage);
+    QTemporaryDir dir;
+    const QString svg = dir.filePath(QStringLiteral("f.svg"));
+    const QString png = dir.filePath(QStringLiteral("f.png"));
+    const Run run = runExport(QStringList{"svg", "-o", svg} + linkage);
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.err.isEmpty(), run.err.constData());
+    QCOMPARE(runExport(QStringList{"png", "-o", png} + linkage).exitCode, 0);
+    const QImage picture = QImage(png).convertToFormat(QImage::Format_RGB32);
+
+    // Layers in drawing order; a point may be covered by its own colour or a later layer's.
+    const QList<QRgb> layers{qRgb(0, 150, 0), qRgb(255, 0, 0), qRgb(0, 0, 255)};
+    const auto coveredAt = [&](QPointF point, int layer) {
+        const int px = static_cast<int>(std::floor(point.x()));
+        const int py = static_cast<int>(std::floor(point.y()));
+        for (int y = py - 1; y <= py + 1; ++y) {
+            for (int x = px - 1; x <= px + 1; ++x) {
+                if (!picture.rect().contains(x, y)) {
+                    continue;
+                }
+                const qsizetype found = layers.indexOf(picture.pixel(x, y) | 0xFF000000u);
+                if (found >= layer) {
+                    return true;
+                }
+            }
+        }
+        return false;
+    };
+
+    QFile file(svg);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QXmlStreamReader xml(&file);
+    QList<QPair<QString, QString>> groups; // stroke and width of the open groups
+    QMap<QString, int> polylinesByPen;
+    int points = 0;
+    bool sawOutline = false;
+    QString label;
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (xml.isEndElement() && xml.name() == QLatin1String("g")) {
+            groups.removeLast();
+        }
+        if (!xml.isStartElement()) {
+            continue;
+        }
+        const QXmlStreamAttributes a = xml.attributes();
+        if (xml.name() == QLatin1String("g")) {
+            groups.append({a.value("stroke").toString(), a.value("stroke-width").toString()});
+        } else if (xml.name() == QLatin1String("polyline")) {
+            const QString pen = groups.last().first + QLatin1Char('/') + groups.last().second;
+            ++polylinesByPen[pen];
+            const int layer = static_cast<int>(layers.indexOf(QColor(groups.last().first).rgb()));
+            QVERIFY2(layer >= 0, qPrintable(pen));
+            for (const QString& pair : a.value("points").toString().split(' ', Qt::SkipEmptyParts)) {
+                const QStringList xy = pair.split(',');
+                QCOMPARE(xy.size(), 2);
+                const QPointF point(xy[0].toDouble(), xy[1].toDouble());
+                QVERIFY2(coveredAt(point, layer),
+                         qPrintable(QStringLiteral("%1 at %2,%3 has no pixel of its own").arg(pen, xy[0], xy[1])));
+                ++points;
+            }
+        } else if (xml.name() == QLatin1String("ellipse") || xml.name() == QLatin1String("circle")) {
+            // The outline: a circle of 216 pixels about the centre pixel (240, 240).
+            QCOMPARE(groups.last().first, QStringLiteral("#009600"));
+            QCOMPARE(a.value("cx").toDouble(), 240.5);
+            QCOMPARE(a.value("cy").toDouble(), 240.5);
+            QCOMPARE(a.value(xml.name() == QLatin1String("circle") ? "r" : "rx").toDouble(), 216.0);
+            sawOutline = true;
+        } else if (xml.name() == QLatin1String("text")) {
+            QCOMPARE(a.value("fill").toString(), QStringLiteral("#00b43c"));
+            QCOMPARE(a.value("x").toDouble(), 5.0);
+            label = xml.readElementText();
+        }
+    }
+    QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
+    QVERIFY(sawOutline);
+    QVERIFY(label.endsWith(QLatin1String("Four-bar Linkage")));
+    // Pens: reference circles (green, 1), two curve passes (red, 2), five arcs (blue, 2; an arc
+    // shorter than its gaps draws nothing) and six rings (blue, 1).
+    QCOMPARE(polylinesByPen.value(QStringLiteral("#009600/1")), 1);
+    QCOMPARE(polylinesByPen.value(QStringLiteral("#ff0000/2")), 2);
+    QVERIFY(polylinesByPen.value(QStringLiteral("#0000ff/2")) >= 4);
+    QCOMPARE(polylinesByPen.value(QStringLiteral("#0000ff/1")), 6);
+    QVERIFY2(points > 1000, qPrintable(QString::number(points)));
 }
 
 QTEST_MAIN(TestExport)

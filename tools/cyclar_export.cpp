@@ -8,6 +8,8 @@
 #include <cstring>
 #include <memory>
 
+#include <unistd.h>
+
 namespace {
 
 // The tool speaks for itself: Qt's own chatter (for instance about the runtime directory)
@@ -19,14 +21,29 @@ void quietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& m
     }
 }
 
+// A progress line rewritten in place, for a person watching a terminal; never into a file or
+// a pipe, where it would only be noise.
+bool showProgress(int done, int total)
+{
+    std::fprintf(stderr, "\rcyclar-export: frame %d of %d", done, total);
+    if (done == total) {
+        std::fputs("\r\033[K", stderr);
+    }
+    std::fflush(stderr);
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
 {
     qInstallMessageHandler(quietQtMessages);
     // Pictures need fonts and a raster engine, never a screen.
-    const bool wantsPictures =
-        argc > 1 && (std::strcmp(argv[1], "png") == 0 || std::strcmp(argv[1], "plot") == 0);
+    const bool wantsPictures = argc > 1
+                               && (std::strcmp(argv[1], "png") == 0
+                                   || std::strcmp(argv[1], "plot") == 0
+                                   || std::strcmp(argv[1], "svg") == 0
+                                   || std::strcmp(argv[1], "gif") == 0);
     std::unique_ptr<QCoreApplication> app;
     if (wantsPictures) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -38,7 +55,11 @@ int main(int argc, char* argv[])
     if (!args.isEmpty()) {
         args.removeFirst();
     }
-    const cyclar::ExportResult result = cyclar::runExport(args);
+    cyclar::ExportProgress progress;
+    if (isatty(STDERR_FILENO) == 1) {
+        progress = showProgress;
+    }
+    const cyclar::ExportResult result = cyclar::runExport(args, progress);
     std::fwrite(result.out.constData(), 1, static_cast<size_t>(result.out.size()), stdout);
     std::fwrite(result.err.constData(), 1, static_cast<size_t>(result.err.size()), stderr);
     if (std::fflush(stdout) != 0 && result.exitCode == 0) {

@@ -1,4 +1,5 @@
-// cyclar-export subcommands: numbers, tables and pictures, with strict argument checks.
+// cyclar-export subcommands: numbers, tables, pictures and linkage files, with strict argument
+// checking.
 #include "export_command.h"
 
 #include "linkage_analysis.h"
@@ -8,11 +9,13 @@
 #include "analysis_plot.h"
 #include "artwork.h"
 #include "frame.h"
+#include "linkage_file.h"
+#include "picture_export.h"
+#include "svg_export.h"
 
 #include <QCommandLineParser>
-#include <QFile>
 #include <QGuiApplication>
-#include <QSaveFile>
+#include <QPainter>
 
 #include <charconv>
 #include <cmath>
@@ -29,9 +32,11 @@ constexpr const char* versionText = "1.0.0.1";
 const char* helpText =
     "Usage: cyclar-export <command> [options]\n"
     "\n"
-    "Prints the kinematics of a spherical four-bar linkage. Angles are in degrees; --dims takes\n"
-    "exactly six comma-separated numbers in the order a,b,c,f,h,k (left link, right link,\n"
-    "coupler, ground link, coupler point's radial length and angular position).\n"
+    "Prints the kinematics and pictures of a spherical four-bar linkage. Angles are in degrees;\n"
+    "--dims takes exactly six comma-separated numbers in the order a,b,c,f,h,k (left link, right\n"
+    "link, coupler, ground link, coupler point's radial length and angular position). Every\n"
+    "command takes --file F.cyclar, a linkage file, in place of --dims; the picture commands then\n"
+    "start from the file's view and speed, which --turn, --tilt and --speed override.\n"
     "\n"
     "Commands:\n"
     "  model   --dims A,B,C,F,H,K\n"
@@ -68,14 +73,31 @@ const char* helpText =
     "  png     --dims A,B,C,F,H,K [--frame N] [--turn DEG] [--tilt DEG] -o FILE.png\n"
     "          The 480 x 480 picture that a new animation shows at frame N (1 to 360, default\n"
     "          1), seen from the view angles in whole degrees from -90 to 90 (defaults -18 and\n"
-    "          -18). The file is replaced only once the new picture is complete.\n"
+    "          -18).\n"
     "          Example: cyclar-export png --dims 50,30,35,40,45,-35 --frame 90 -o frame90.png\n"
+    "  svg     --dims A,B,C,F,H,K [--frame N] [--turn DEG] [--tilt DEG] -o FILE.svg\n"
+    "          The same frame as vectors in a 480 x 480 coordinate system: sphere outline,\n"
+    "          reference circles, coupler curve, the five arcs, the joint rings and the label,\n"
+    "          in the picture's colours and pen widths, each point where the png puts its pixel.\n"
+    "          Example: cyclar-export svg --file class.cyclar --frame 120 -o frame120.svg\n"
+    "  gif     --dims A,B,C,F,H,K [--turn DEG] [--tilt DEG] [--speed P] -o FILE.gif\n"
+    "          One whole cycle (360 frames, each exactly the png of that frame) as an animated\n"
+    "          GIF that loops forever; each frame lasts the animation's tick at speed slider\n"
+    "          position P (0 to 100, default 50: 0.17 s). Progress goes to stderr when it is a\n"
+    "          terminal.\n"
+    "          Example: cyclar-export gif --dims 50,30,35,40,45,-35 --speed 80 -o cycle.gif\n"
+    "  save    --dims A,B,C,F,H,K [--turn DEG] [--tilt DEG] [--speed P] -o FILE.cyclar\n"
+    "          A linkage file that cyclar and --file open: the dimensions, and the view and\n"
+    "          speed when given.\n"
+    "          Example: cyclar-export save --dims 50,30,35,40,45,-35 --turn 0 -o class.cyclar\n"
     "\n"
     "Numbers are printed in their shortest round-trip form; a value that is not finite prints\n"
     "as null in JSON and as nan, inf or -inf in CSV. Input angle: at A0 from the ground arc\n"
     "toward B0 to the arc toward A1; output angle: at B0 from the ground arc continued beyond\n"
     "B0 to the arc toward B1, both counter-clockwise seen from outside the sphere, in\n"
     "(-180, 180]; transmission angle: at B1 between the arcs toward A1 and toward B0.\n"
+    "Files are replaced only once the new one is complete: a failed run leaves an earlier\n"
+    "file whole. Bad input gets one line on stderr and exit code 2.\n"
     "\n"
     "Options:\n"
     "  -h, --help     Show this help and exit.\n"
@@ -373,59 +395,6 @@ QByteArray anglesCsv(const LinkageDimensions& d)
     return text;
 }
 
-struct PngRequest {
-    LinkageDimensions dims;
-    int frame = 1;
-    int turn = -18;
-    int tilt = -18;
-    QString path;
-};
-
-constexpr int pictureSize = 480;
-
-// The picture a new animation page shows at the requested frame: its first paint, then one
-// tick per frame, each tick advancing the clock exactly as the page does.
-QImage renderPicture(const PngRequest& request)
-{
-    SceneState scene = newScene(request.dims, pictureSize);
-    scene.view.turn = request.turn;
-    scene.view.tilt = request.tilt;
-    // The same text face as the program's, bundled, so the label looks the same everywhere.
-    initArtwork();
-    std::unique_ptr<Canvas> canvas;
-    prepareCanvas(canvas, pictureSize, pictureSize, defaultTextFont());
-    QImage picture;
-    const FrameTarget keep = [&picture](const QImage& image) { picture = image.copy(); };
-    renderFrame(*canvas, scene, keep);
-    for (int frame = 1; frame < request.frame; ++frame) {
-        advanceFrame(scene.schedule, scene.model);
-    }
-    if (request.frame > 1) {
-        renderFrame(*canvas, scene, keep);
-    }
-    return picture;
-}
-
-// Written to a temporary file and renamed over the target only when complete.
-bool writePng(const QImage& picture, const QString& path, QString& error)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        error = file.errorString();
-        return false;
-    }
-    if (!picture.save(&file, "PNG")) {
-        error = QStringLiteral("the picture could not be encoded");
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        error = file.errorString();
-        return false;
-    }
-    return true;
-}
-
 ExportResult ok(QByteArray text)
 {
     ExportResult result;
@@ -445,52 +414,142 @@ std::optional<QString> single(const QCommandLineParser& parser, const QCommandLi
     return parser.value(option);
 }
 
-// The -o of a picture command: given once, not empty, ending in .png.
-QString pngPath(const QCommandLineParser& parser, const QCommandLineOption& outputOption,
-                const char* command)
+// The options every command may take, and those of the picture and file commands.
+struct Options {
+    QCommandLineOption dims{QStringLiteral("dims"), QString(), QStringLiteral("A,B,C,F,H,K")};
+    QCommandLineOption file{QStringLiteral("file"), QString(), QStringLiteral("F.cyclar")};
+    QCommandLineOption t{QStringLiteral("t"), QString(), QStringLiteral("T")};
+    QCommandLineOption frame{QStringLiteral("frame"), QString(), QStringLiteral("N")};
+    QCommandLineOption turn{QStringLiteral("turn"), QString(), QStringLiteral("DEG")};
+    QCommandLineOption tilt{QStringLiteral("tilt"), QString(), QStringLiteral("DEG")};
+    QCommandLineOption speed{QStringLiteral("speed"), QString(), QStringLiteral("P")};
+    QCommandLineOption output{QStringList{QStringLiteral("o"), QStringLiteral("output")},
+                              QString(), QStringLiteral("FILE")};
+    QCommandLineOption help{QStringList{QStringLiteral("h"), QStringLiteral("help")}};
+};
+
+// The linkage the command works on: from --dims, or from --file with the file's view and speed.
+LinkageFile linkageSource(const QCommandLineParser& parser, const Options& options,
+                          const QString& command)
 {
-    const std::optional<QString> path = single(parser, outputOption);
-    if (!path || path->isEmpty()) {
-        throw UsageError{QStringLiteral("%1 needs -o FILE.png, the file to write")
-                             .arg(QLatin1String(command))};
+    const std::optional<QString> dims = single(parser, options.dims);
+    const std::optional<QString> path = single(parser, options.file);
+    if (dims && path) {
+        throw UsageError{QStringLiteral("give --dims or --file, not both")};
     }
-    if (!path->endsWith(QLatin1String(".png"), Qt::CaseInsensitive)) {
-        throw UsageError{QStringLiteral("-o '%1': the file name must end in .png").arg(*path)};
+    if (path) {
+        QString error;
+        std::optional<LinkageFile> file = readLinkageFile(*path, error);
+        if (!file) {
+            throw UsageError{QStringLiteral("'%1' %2").arg(*path, error)};
+        }
+        return *file;
+    }
+    if (!dims) {
+        throw UsageError{QStringLiteral("%1 needs --dims A,B,C,F,H,K (for example --dims "
+                                        "50,30,35,40,45,-35) or --file F.cyclar")
+                             .arg(command)};
+    }
+    LinkageFile file;
+    file.dimensions = parseDims(*dims);
+    return file;
+}
+
+std::optional<int> wholeOption(const QCommandLineParser& parser, const QCommandLineOption& option,
+                               int low, int high, const char* what)
+{
+    const std::optional<QString> text = single(parser, option);
+    if (!text) {
+        return std::nullopt;
+    }
+    const std::optional<int> value = parseWhole(*text, low, high);
+    if (!value) {
+        throw UsageError{QStringLiteral("--%1 '%2' must be a whole number %3 from %4 to %5")
+                             .arg(option.names().last(), *text, QLatin1String(what))
+                             .arg(low)
+                             .arg(high)};
+    }
+    return value;
+}
+
+// The view: the file's (or the starting view), each angle given on the command line overriding.
+FileView viewOf(const QCommandLineParser& parser, const Options& options, const LinkageFile& source)
+{
+    FileView view = source.view.value_or(FileView{});
+    if (const std::optional<int> turn = wholeOption(parser, options.turn, -90, 90, "of degrees")) {
+        view.turn = *turn;
+    }
+    if (const std::optional<int> tilt = wholeOption(parser, options.tilt, -90, 90, "of degrees")) {
+        view.tilt = *tilt;
+    }
+    return view;
+}
+
+int speedOf(const QCommandLineParser& parser, const Options& options, const LinkageFile& source)
+{
+    if (const std::optional<int> speed = wholeOption(parser, options.speed, 0, 100, "(slider position)")) {
+        return *speed;
+    }
+    return source.speed.value_or(50);
+}
+
+QString outputPath(const QCommandLineParser& parser, const Options& options,
+                   const QString& command, const char* suffix)
+{
+    const std::optional<QString> path = single(parser, options.output);
+    if (!path || path->isEmpty()) {
+        throw UsageError{QStringLiteral("%1 needs -o FILE%2, the file to write").arg(command, QLatin1String(suffix))};
+    }
+    if (!path->endsWith(QLatin1String(suffix), Qt::CaseInsensitive)) {
+        throw UsageError{QStringLiteral("-o '%1': the file name must end in %2").arg(*path, QLatin1String(suffix))};
     }
     return *path;
 }
 
-std::optional<int> frameNumber(const QCommandLineParser& parser,
-                               const QCommandLineOption& frameOption)
-{
-    const std::optional<QString> text = single(parser, frameOption);
-    if (!text) {
-        return std::nullopt;
-    }
-    const std::optional<int> frame = parseWhole(*text, 1, 360);
-    if (!frame) {
-        throw UsageError{
-            QStringLiteral("--frame '%1' must be a whole number from 1 to 360").arg(*text)};
-    }
-    return frame;
-}
-
-void requireGraphics(const char* command)
+void needPictures(const QString& command)
 {
     if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
         throw UsageError{QStringLiteral("%1 needs the graphics library; run it from "
                                         "cyclar-export itself")
-                             .arg(QLatin1String(command))};
+                             .arg(command)};
     }
+    // The same text face as the program's, bundled, so the label looks the same everywhere.
+    initArtwork();
 }
 
-ExportResult plot(const QCommandLineParser& parser, const LinkageDimensions& dims,
-                  const QCommandLineOption& frameOption, const QCommandLineOption& outputOption)
+SceneState sceneOf(const LinkageFile& source, const FileView& view)
 {
-    const QString path = pngPath(parser, outputOption, "plot");
-    const std::optional<int> frame = frameNumber(parser, frameOption);
-    requireGraphics("plot");
-    initArtwork();
+    SceneState scene = newScene(source.dimensions, exportPictureSize);
+    scene.view.turn = view.turn;
+    scene.view.tilt = view.tilt;
+    return scene;
+}
+
+void writeFailed(const QString& path, const QString& error)
+{
+    throw UsageError{QStringLiteral("could not write '%1': %2").arg(path, error)};
+}
+
+ExportResult png(const QCommandLineParser& parser, const Options& options, const LinkageFile& source)
+{
+    const QString path = outputPath(parser, options, QStringLiteral("png"), ".png");
+    const int frame = wholeOption(parser, options.frame, 1, 360, "").value_or(1);
+    const FileView view = viewOf(parser, options, source);
+    needPictures(QStringLiteral("png"));
+    QString error;
+    if (!writePng(renderFramePicture(sceneOf(source, view), frame, defaultTextFont()), path, error)) {
+        writeFailed(path, error);
+    }
+    return ExportResult();
+}
+
+// The analysis chart, with the markers of frame N when --frame is given.
+ExportResult plot(const QCommandLineParser& parser, const Options& options, const LinkageFile& source)
+{
+    const QString path = outputPath(parser, options, QStringLiteral("plot"), ".png");
+    const std::optional<int> frame = wholeOption(parser, options.frame, 1, 360, "");
+    needPictures(QStringLiteral("plot"));
+    const LinkageDimensions& dims = source.dimensions;
     QImage chart = drawAnalysisChart(dims, analysisChartSize, defaultTextFont());
     if (frame) {
         QPainter painter(&chart);
@@ -499,46 +558,55 @@ ExportResult plot(const QCommandLineParser& parser, const LinkageDimensions& dim
     }
     QString error;
     if (!writePng(chart, path, error)) {
-        throw UsageError{QStringLiteral("could not write '%1': %2").arg(path, error)};
+        writeFailed(path, error);
     }
     return ExportResult();
 }
 
-ExportResult png(const QCommandLineParser& parser, const LinkageDimensions& dims,
-                 const QCommandLineOption& frameOption, const QCommandLineOption& turnOption,
-                 const QCommandLineOption& tiltOption, const QCommandLineOption& outputOption)
+ExportResult svg(const QCommandLineParser& parser, const Options& options, const LinkageFile& source)
 {
-    PngRequest request;
-    request.dims = dims;
-    request.path = pngPath(parser, outputOption, "png");
-    if (const std::optional<int> frame = frameNumber(parser, frameOption)) {
-        request.frame = *frame;
-    }
-    if (const std::optional<QString> text = single(parser, turnOption)) {
-        const std::optional<int> turn = parseWhole(*text, -90, 90);
-        if (!turn) {
-            throw UsageError{QStringLiteral("--turn '%1' must be a whole number of degrees from "
-                                            "-90 to 90")
-                                 .arg(*text)};
-        }
-        request.turn = *turn;
-    }
-    if (const std::optional<QString> text = single(parser, tiltOption)) {
-        const std::optional<int> tilt = parseWhole(*text, -90, 90);
-        if (!tilt) {
-            throw UsageError{QStringLiteral("--tilt '%1' must be a whole number of degrees from "
-                                            "-90 to 90")
-                                 .arg(*text)};
-        }
-        request.tilt = *tilt;
-    }
-    requireGraphics("png");
+    const QString path = outputPath(parser, options, QStringLiteral("svg"), ".svg");
+    const int frame = wholeOption(parser, options.frame, 1, 360, "").value_or(1);
+    const FileView view = viewOf(parser, options, source);
+    needPictures(QStringLiteral("svg"));
+    SceneState scene = sceneOf(source, view);
+    advanceToFrame(scene, frame);
     QString error;
-    if (!writePng(renderPicture(request), request.path, error)) {
-        throw UsageError{QStringLiteral("could not write '%1': %2").arg(request.path, error)};
+    if (!writeSvg(path, scene, defaultTextFont(), FramePalette(), error)) {
+        writeFailed(path, error);
     }
-    ExportResult result;
-    return result;
+    return ExportResult();
+}
+
+ExportResult gif(const QCommandLineParser& parser, const Options& options, const LinkageFile& source,
+                 const ExportProgress& progress)
+{
+    const QString path = outputPath(parser, options, QStringLiteral("gif"), ".gif");
+    const FileView view = viewOf(parser, options, source);
+    const int speed = speedOf(parser, options, source);
+    needPictures(QStringLiteral("gif"));
+    QString error;
+    if (!writeCycleGif(path, sceneOf(source, view), defaultTextFont(), FramePalette(),
+                       gifFrameDelay(speed), progress, error)) {
+        writeFailed(path, error);
+    }
+    return ExportResult();
+}
+
+ExportResult save(const QCommandLineParser& parser, const Options& options, LinkageFile source)
+{
+    const QString path = outputPath(parser, options, QStringLiteral("save"), linkageFileSuffix);
+    if (source.view || parser.isSet(options.turn) || parser.isSet(options.tilt)) {
+        source.view = viewOf(parser, options, source);
+    }
+    if (source.speed || parser.isSet(options.speed)) {
+        source.speed = speedOf(parser, options, source);
+    }
+    QString error;
+    if (!writeLinkageFile(path, source, error)) {
+        writeFailed(path, error);
+    }
+    return ExportResult();
 }
 
 } // namespace
@@ -560,12 +628,18 @@ QByteArray formatNumber(double value, const char* nanText, const char* infText,
     return QByteArray(buffer, static_cast<int>(end - buffer));
 }
 
-ExportResult runExport(const QStringList& args)
+ExportResult runExport(const QStringList& args, const ExportProgress& progress)
 {
+    static const QStringList commands{QStringLiteral("model"), QStringLiteral("pose"),
+                                      QStringLiteral("curve"), QStringLiteral("frames"),
+                                      QStringLiteral("analyse"), QStringLiteral("angles"),
+                                      QStringLiteral("plot"),  QStringLiteral("png"),
+                                      QStringLiteral("svg"),
+                                      QStringLiteral("gif"),   QStringLiteral("save")};
+    const QString commandList = QStringLiteral("use one of %1 (see cyclar-export --help)")
+                                    .arg(commands.join(QStringLiteral(", ")));
     if (args.isEmpty()) {
-        return usageError(QStringLiteral("no command given; use one of model, pose, curve, "
-                                         "frames, analyse, angles, plot, png (see "
-                                         "cyclar-export --help)"));
+        return usageError(QStringLiteral("no command given; ") + commandList);
     }
     const QString& command = args.first();
     if (command == QLatin1String("--help") || command == QLatin1String("-h")) {
@@ -574,117 +648,88 @@ ExportResult runExport(const QStringList& args)
     if (command == QLatin1String("--version") || command == QLatin1String("-v")) {
         return ok(QByteArray("cyclar-export ") + versionText + '\n');
     }
-
-    const bool isModel = command == QLatin1String("model");
-    const bool isPose = command == QLatin1String("pose");
-    const bool isCurve = command == QLatin1String("curve");
-    const bool isFrames = command == QLatin1String("frames");
-    const bool isPng = command == QLatin1String("png");
-    const bool isAnalyse = command == QLatin1String("analyse");
-    const bool isAngles = command == QLatin1String("angles");
-    const bool isPlot = command == QLatin1String("plot");
-    if (!isModel && !isPose && !isCurve && !isFrames && !isPng && !isAnalyse && !isAngles
-        && !isPlot) {
-        return usageError(QStringLiteral("unknown command '%1'; use one of model, pose, curve, "
-                                         "frames, analyse, angles, plot, png (see "
-                                         "cyclar-export --help)")
-                              .arg(command));
+    if (!commands.contains(command)) {
+        return usageError(QStringLiteral("unknown command '%1'; ").arg(command) + commandList);
     }
 
+    const Options options;
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    const QCommandLineOption dimsOption(QStringLiteral("dims"), QString(), QStringLiteral("A,B,C,F,H,K"));
-    const QCommandLineOption tOption(QStringLiteral("t"), QString(), QStringLiteral("T"));
-    const QCommandLineOption helpOption(QStringList{QStringLiteral("h"), QStringLiteral("help")});
-    parser.addOption(dimsOption);
-    parser.addOption(helpOption);
-    const QCommandLineOption frameOption(QStringLiteral("frame"), QString(), QStringLiteral("N"));
-    const QCommandLineOption turnOption(QStringLiteral("turn"), QString(), QStringLiteral("DEG"));
-    const QCommandLineOption tiltOption(QStringLiteral("tilt"), QString(), QStringLiteral("DEG"));
-    const QCommandLineOption outputOption(QStringList{QStringLiteral("o"), QStringLiteral("output")},
-                                          QString(), QStringLiteral("FILE.png"));
-    if (isPose) {
-        parser.addOption(tOption);
+    parser.addOptions({options.dims, options.file, options.help});
+    if (command == QLatin1String("pose")) {
+        parser.addOption(options.t);
     }
-    if (isPng) {
-        parser.addOptions({frameOption, turnOption, tiltOption, outputOption});
+    if (command == QLatin1String("png") || command == QLatin1String("svg")) {
+        parser.addOptions({options.frame, options.turn, options.tilt, options.output});
     }
-    if (isPlot) {
-        parser.addOptions({frameOption, outputOption});
+    if (command == QLatin1String("gif") || command == QLatin1String("save")) {
+        parser.addOptions({options.turn, options.tilt, options.speed, options.output});
+    }
+    if (command == QLatin1String("plot")) {
+        parser.addOptions({options.frame, options.output});
     }
 
-    const auto run = [&]() -> ExportResult {
-        QStringList argv = args;
-        argv.front() = QStringLiteral("cyclar-export");
-        if (!parser.parse(argv)) {
-            return usageError(parser.errorText() + QStringLiteral(" (see cyclar-export --help)"));
-        }
-        if (parser.isSet(helpOption)) {
-            return ok(helpText);
-        }
-        if (!parser.positionalArguments().isEmpty()) {
-            return usageError(QStringLiteral("unexpected argument '%1' (see cyclar-export --help)")
-                                  .arg(parser.positionalArguments().first()));
-        }
-        if (!parser.isSet(dimsOption)) {
-            return usageError(QStringLiteral("%1 needs --dims A,B,C,F,H,K, for example --dims "
-                                             "50,30,35,40,45,-35")
-                                  .arg(command));
-        }
-        if (parser.values(dimsOption).size() > 1) {
-            return usageError(QStringLiteral("--dims given more than once; give it once"));
-        }
-
-        try {
-            const LinkageDimensions dims = parseDims(parser.value(dimsOption));
-            if (isModel) {
-                return ok(modelJson(dims));
-            }
-            if (isPose) {
-                if (!parser.isSet(tOption)) {
-                    return usageError(QStringLiteral("pose needs --t T, the sweep parameter in "
-                                                     "radians, for example --t -1.5707963267948966"));
-                }
-                if (parser.values(tOption).size() > 1) {
-                    return usageError(QStringLiteral("--t given more than once; give it once"));
-                }
-                const std::optional<double> t = parseDecimal(parser.value(tOption));
-                if (!t) {
-                    return usageError(QStringLiteral("--t '%1' is not a finite decimal number; write "
-                                                     "it like -1.5707963267948966")
-                                          .arg(parser.value(tOption)));
-                }
-                return ok(poseJson(dims, *t));
-            }
-            if (isCurve) {
-                return ok(curveCsv(dims));
-            }
-            if (isAnalyse) {
-                return ok(analyseJson(dims));
-            }
-            if (isAngles) {
-                return ok(anglesCsv(dims));
-            }
-            if (isPng) {
-                return png(parser, dims, frameOption, turnOption, tiltOption, outputOption);
-            }
-            if (isPlot) {
-                return plot(parser, dims, frameOption, outputOption);
-            }
-            return ok(framesCsv(dims));
-        } catch (const UsageError& error) {
-            return usageError(error.message);
-        }
-    };
-    ExportResult result = run();
-    const QString path = parser.value(outputOption);
-    if (result.exitCode != 0 && (isPng || isPlot)
-        && path.endsWith(QLatin1String(".png"), Qt::CaseInsensitive) && QFile::exists(path)) {
-        // Whatever stood at the target before would pass for this run's picture, whichever
-        // check failed (the parser's own included).
-        QFile::remove(path);
+    QStringList argv = args;
+    argv.front() = QStringLiteral("cyclar-export");
+    if (!parser.parse(argv)) {
+        return usageError(parser.errorText() + QStringLiteral(" (see cyclar-export --help)"));
     }
-    return result;
+    if (parser.isSet(options.help)) {
+        return ok(helpText);
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        return usageError(QStringLiteral("unexpected argument '%1' (see cyclar-export --help)")
+                              .arg(parser.positionalArguments().first()));
+    }
+
+    try {
+        const LinkageFile source = linkageSource(parser, options, command);
+        const LinkageDimensions& dims = source.dimensions;
+        if (command == QLatin1String("model")) {
+            return ok(modelJson(dims));
+        }
+        if (command == QLatin1String("pose")) {
+            const std::optional<QString> text = single(parser, options.t);
+            if (!text) {
+                return usageError(QStringLiteral("pose needs --t T, the sweep parameter in "
+                                                 "radians, for example --t -1.5707963267948966"));
+            }
+            const std::optional<double> t = parseDecimal(*text);
+            if (!t) {
+                return usageError(QStringLiteral("--t '%1' is not a finite decimal number; write "
+                                                 "it like -1.5707963267948966")
+                                      .arg(*text));
+            }
+            return ok(poseJson(dims, *t));
+        }
+        if (command == QLatin1String("curve")) {
+            return ok(curveCsv(dims));
+        }
+        if (command == QLatin1String("analyse")) {
+            return ok(analyseJson(dims));
+        }
+        if (command == QLatin1String("angles")) {
+            return ok(anglesCsv(dims));
+        }
+        if (command == QLatin1String("plot")) {
+            return plot(parser, options, source);
+        }
+        if (command == QLatin1String("png")) {
+            return png(parser, options, source);
+        }
+        if (command == QLatin1String("svg")) {
+            return svg(parser, options, source);
+        }
+        if (command == QLatin1String("gif")) {
+            return gif(parser, options, source, progress);
+        }
+        if (command == QLatin1String("save")) {
+            return save(parser, options, source);
+        }
+        return ok(framesCsv(dims));
+    } catch (const UsageError& error) {
+        return usageError(error.message);
+    }
 }
 
 } // namespace cyclar

@@ -1,6 +1,8 @@
 // The command-line companion's logic, kept apart from main() so tests and fuzzers can call it.
 #pragma once
 
+#include "picture_export.h"
+
 #include <QByteArray>
 #include <QStringList>
 
@@ -16,8 +18,9 @@ struct ExportResult {
 inline constexpr int exitUsage = 2;
 
 /// Runs cyclar-export with the given arguments (without the program name).
-/// Bad input yields exitUsage, one line on err and nothing on out.
-ExportResult runExport(const QStringList& args);
+/// Bad input yields exitUsage, one line on err and nothing on out. Long exports (gif) report
+/// their progress to `progress`.
+ExportResult runExport(const QStringList& args, const ExportProgress& progress = {});
 
 /// Shortest text that reads back as the same double; non-finite values get the caller's words.
 QByteArray formatNumber(double value, const char* nanText, const char* infText,

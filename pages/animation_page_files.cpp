@@ -1,0 +1,221 @@
+// The animation page's linkage files and exports: its picture menu, saving and opening
+// linkages, and the frame or the whole cycle as a picture.
+#include "animation_page.h"
+
+#include "analysis_window.h"
+#include "linkage_files.h"
+#include "svg_export.h"
+
+#include <QAction>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QProgressDialog>
+
+#include <algorithm>
+#include <cmath>
+
+namespace cyclar {
+
+namespace {
+
+// A view angle as a file holds it. The page's angles are always whole degrees within -90..90;
+// anything else (which cannot happen) is brought into that range rather than converted blind.
+int wholeDegrees(double angle)
+{
+    if (!std::isfinite(angle)) {
+        return 0;
+    }
+    return static_cast<int>(std::clamp(std::round(angle), -90.0, 90.0));
+}
+
+QAction* pageAction(Page* page, const QString& text, const QKeySequence& keys = {})
+{
+    auto* action = new QAction(text, page);
+    action->setShortcut(keys);
+    page->addAction(action); // its shortcut works wherever the focus is on the page
+    return action;
+}
+
+} // namespace
+
+void cyclar_animation::setUpPictureMenu()
+{
+    saveLinkageAction =
+        pageAction(this, QStringLiteral("Save linkage…"), QKeySequence(Qt::CTRL | Qt::Key_S));
+    openLinkageAction =
+        pageAction(this, QStringLiteral("Open linkage…"), QKeySequence(Qt::CTRL | Qt::Key_O));
+    exportPictureAction = pageAction(this, QStringLiteral("Export picture…"));
+    exportAnimationAction = pageAction(this, QStringLiteral("Export animation…"));
+    connect(saveLinkageAction, &QAction::triggered, this, &cyclar_animation::OnSaveLinkage);
+    connect(openLinkageAction, &QAction::triggered, this, &cyclar_animation::OnOpenLinkage);
+    connect(exportPictureAction, &QAction::triggered, this, &cyclar_animation::OnExportPicture);
+    connect(exportAnimationAction, &QAction::triggered, this, &cyclar_animation::OnExportAnimation);
+
+    picture->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(picture, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        QMenu menu(this);
+        buildPictureMenu(menu);
+        menu.exec(picture->mapToGlobal(at));
+    });
+}
+
+void cyclar_animation::buildPictureMenu(QMenu& menu)
+{
+    menu.addAction(analysisAction);
+    menu.addSeparator();
+    menu.addAction(saveLinkageAction);
+    menu.addAction(openLinkageAction);
+    menu.addAction(exportPictureAction);
+    menu.addAction(exportAnimationAction);
+}
+
+void cyclar_animation::OnSaveLinkage()
+{
+    const QString path = askSavePath(this, QStringLiteral("Save linkage"),
+                                     QStringLiteral("cyclar linkages (*.cyclar)"));
+    if (!path.isEmpty()) {
+        saveLinkageTo(path);
+    }
+}
+
+void cyclar_animation::OnOpenLinkage()
+{
+    const QString path = askOpenLinkagePath(this);
+    if (!path.isEmpty()) {
+        openLinkageFrom(path);
+    }
+}
+
+void cyclar_animation::OnExportPicture()
+{
+    const QString path = askSavePath(this, QStringLiteral("Export picture"),
+                                     QStringLiteral("PNG picture (*.png);;SVG drawing (*.svg)"));
+    if (!path.isEmpty()) {
+        exportPictureTo(path);
+    }
+}
+
+void cyclar_animation::OnExportAnimation()
+{
+    const QString path = askSavePath(this, QStringLiteral("Export animation"),
+                                     QStringLiteral("GIF animation (*.gif)"));
+    if (!path.isEmpty()) {
+        exportAnimationTo(path);
+    }
+}
+
+bool cyclar_animation::saveLinkageTo(const QString& path)
+{
+    // What is saved is what the page would go on with: typed values included, and checked.
+    if (!UpdateData(true)) {
+        return false;
+    }
+    LinkageFile file;
+    file.dimensions = m_state.scene.animationCopy;
+    file.view =
+        FileView{wholeDegrees(m_state.scene.view.turn), wholeDegrees(m_state.scene.view.tilt)};
+    file.speed = m_speedPos;
+    QString error;
+    if (!writeLinkageFile(path, file, error)) {
+        showFileMessage(this, path, QStringLiteral("could not be saved: ") + error);
+        return false;
+    }
+    return true;
+}
+
+bool cyclar_animation::openLinkageFrom(const QString& path)
+{
+    const std::optional<LinkageFile> file = readLinkageFileOrSay(this, path);
+    return file && showLinkage(*file);
+}
+
+bool cyclar_animation::showLinkage(const LinkageFile& file)
+{
+    SceneState& scene = m_state.scene;
+    const LinkageDimensions before = scene.animationCopy;
+    scene.animationCopy = file.dimensions;
+    if (!CheckHeldValues()) {
+        scene.animationCopy = before;
+        return false;
+    }
+    applyLinkage(file);
+    return true;
+}
+
+void cyclar_animation::applyLinkage(const LinkageFile& file)
+{
+    SceneState& scene = m_state.scene;
+    KillTimer(clockTimer);
+    const double radius = scene.sphereRadius;
+    scene = newScene(file.dimensions, exportPictureSize);
+    scene.sphereRadius = radius;
+    m_state.savedFrameIndex = 0;
+    m_speedPos = file.speed.value_or(50);
+    m_state.savedSpeedPos = m_speedPos;
+    const FileView view = file.view.value_or(FileView{});
+    m_turnPos = sliderPosition(view.turn);
+    m_tiltPos = sliderPosition(view.tilt);
+    scene.view.turn = view.turn;
+    scene.view.tilt = view.tilt;
+    m_modelDims = file.dimensions;
+    UpdateData(false);
+    picture->update();
+    // An open Analysis window shows the opened linkage, where it stood.
+    if (analysisWindow) {
+        const bool shown = analysisWindow->isVisible();
+        const QRect where = analysisWindow->geometry();
+        delete analysisWindow.data();
+        if (shown) {
+            OnShowAnalysis();
+            analysisWindow->setGeometry(where);
+        }
+    }
+}
+
+bool cyclar_animation::exportPictureTo(const QString& path)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    QString error;
+    bool written = false;
+    if (suffix == QLatin1String("png")) {
+        written =
+            writePng(renderCurrentPicture(m_state.scene, QGuiApplication::font(), m_state.pens),
+                     path, error);
+    } else if (suffix == QLatin1String("svg")) {
+        written = writeSvg(path, m_state.scene, QGuiApplication::font(), m_state.pens, error);
+    } else {
+        error = QStringLiteral("the file name must end in .png or .svg");
+    }
+    if (!written) {
+        showFileMessage(this, path, QStringLiteral("could not be written: ") + error);
+    }
+    return written;
+}
+
+bool cyclar_animation::exportAnimationTo(const QString& path)
+{
+    const int frames = m_state.scene.schedule.framesPerCycle;
+    QProgressDialog progress(QStringLiteral("Drawing the animation's %1 frames…").arg(frames),
+                             QStringLiteral("Cancel"), 0, frames, this);
+    progress.setWindowTitle(QStringLiteral("Export animation"));
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(0);
+    progress.setValue(0);
+    QString error;
+    const bool written = writeCycleGif(
+        path, m_state.scene, QGuiApplication::font(), m_state.pens, gifFrameDelay(m_speedPos),
+        [&progress](int done, int) {
+            progress.setValue(done);
+            return !progress.wasCanceled();
+        },
+        error);
+    const bool cancelled = progress.wasCanceled();
+    progress.reset();
+    if (!written && !cancelled) {
+        showFileMessage(this, path, QStringLiteral("could not be written: ") + error);
+    }
+    return written;
+}
+
+} // namespace cyclar

@@ -1,0 +1,55 @@
+// File dialogs and file messages for the pages.
+#include "linkage_files.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QRegularExpression>
+
+namespace cyclar {
+
+QString askOpenLinkagePath(QWidget* parent)
+{
+    return QFileDialog::getOpenFileName(
+        parent, QStringLiteral("Open linkage"), QString(),
+        QStringLiteral("cyclar linkages (*.cyclar);;All files (*)"));
+}
+
+QString askSavePath(QWidget* parent, const QString& caption, const QString& filters)
+{
+    QString chosenFilter;
+    QString path = QFileDialog::getSaveFileName(parent, caption, QString(), filters, &chosenFilter);
+    if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty()) {
+        // "PNG picture (*.png)" -> ".png"
+        const QRegularExpressionMatch match =
+            QRegularExpression(QStringLiteral("\\(\\*(\\.[A-Za-z0-9]+)")).match(chosenFilter);
+        if (match.hasMatch()) {
+            path += match.captured(1);
+        }
+    }
+    return path;
+}
+
+void showFileMessage(QWidget* parent, const QString& path, const QString& what)
+{
+    // Deleted by exec() when it closes, or with its parent should that go first.
+    auto* box = new QMessageBox(QMessageBox::Warning, QCoreApplication::applicationName(),
+                                QStringLiteral("%1 %2.").arg(QDir::toNativeSeparators(path), what),
+                                QMessageBox::Ok, parent);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->exec();
+}
+
+std::optional<LinkageFile> readLinkageFileOrSay(QWidget* parent, const QString& path)
+{
+    QString error;
+    std::optional<LinkageFile> file = readLinkageFile(path, error);
+    if (!file) {
+        showFileMessage(parent, path, error);
+    }
+    return file;
+}
+
+} // namespace cyclar

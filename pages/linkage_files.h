@@ -1,0 +1,29 @@
+// What the pages share for linkage files and exports: the file dialogs and the messages that
+// name a file and say what went wrong with it.
+#pragma once
+
+#include "linkage_file.h"
+
+#include <QString>
+
+#include <optional>
+
+class QWidget;
+
+namespace cyclar {
+
+/// Asks for a linkage file to open; empty when the user cancels.
+QString askOpenLinkagePath(QWidget* parent);
+
+/// Asks for a file to write. `filters` as for QFileDialog ("PNG picture (*.png);;..."); a name
+/// typed without any extension gets the one of the filter chosen. Empty when cancelled.
+QString askSavePath(QWidget* parent, const QString& caption, const QString& filters);
+
+/// Reads the linkage file at `path`; when it cannot be read, shows a message box that names
+/// the file and says what is wrong, and returns nothing.
+std::optional<LinkageFile> readLinkageFileOrSay(QWidget* parent, const QString& path);
+
+/// A message box about `path`: "<file> <what>." captioned with the program's name.
+void showFileMessage(QWidget* parent, const QString& path, const QString& what);
+
+} // namespace cyclar

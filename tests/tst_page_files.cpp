@@ -1,0 +1,495 @@
+// Tests of linkage files and exports as the pages offer them: saving and opening through the
+// animation page and the dimensions page, bad files and refused values, the picture menu, and
+// exports that match the screen and can be cancelled without harm.
+#include "analysis_window.h"
+#include "animation_page.h"
+#include "app_state.h"
+#include "artwork.h"
+#include "dialog_colours.h"
+#include "dimensions_page.h"
+#include "linkage_analysis.h"
+#include "message_box_probe.h"
+#include "page_chain.h"
+#include "page_layout.h"
+#include "widget_test_support.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QImageReader>
+#include <QLineEdit>
+#include <QMenu>
+#include <QProgressDialog>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include <cstring>
+
+using namespace cyclar;
+using cyclar::test::click;
+using cyclar::test::MessageBoxProbe;
+using cyclar::test::settle;
+
+Q_DECLARE_METATYPE(cyclar::LinkageDimensions)
+
+namespace {
+
+struct Session {
+    PageChain chain;
+    AppState state{chain};
+
+    Session()
+    {
+        state.entryMode = 1;
+        chain.start(std::make_unique<cyclar1>(state));
+        settle();
+    }
+    cyclar1* dimensions() { return qobject_cast<cyclar1*>(chain.front()); }
+    cyclar_animation* animation() { return qobject_cast<cyclar_animation*>(chain.front()); }
+    cyclar_animation* submit()
+    {
+        click(dimensions()->IDC_submit);
+        return animation();
+    }
+};
+
+bool sameBits(const LinkageDimensions& x, const LinkageDimensions& y)
+{
+    return std::memcmp(&x, &y, sizeof x) == 0;
+}
+
+void writeBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+QByteArray readBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Everything about an animation page that opening a file could change.
+struct PageSnapshot {
+    LinkageDimensions copy;
+    QString texts;
+    int speed, turn, tilt, frame;
+    double viewTurn, viewTilt;
+    bool running;
+
+    explicit PageSnapshot(cyclar_animation* page, const AppState& state)
+        : copy(state.scene.animationCopy), speed(page->m_speedPos), turn(page->m_turnPos),
+          tilt(page->m_tiltPos), frame(state.scene.schedule.frameIndex),
+          viewTurn(state.scene.view.turn), viewTilt(state.scene.view.tilt),
+          running(page->isTimerActive(cyclar_animation::clockTimer))
+    {
+        for (QLineEdit* field :
+             {page->IDC_a, page->IDC_b1, page->IDC_c, page->IDC_f, page->IDC_h1, page->IDC_k}) {
+            texts += field->text() + QLatin1Char(',');
+        }
+    }
+    bool operator==(const PageSnapshot& o) const
+    {
+        return sameBits(copy, o.copy) && texts == o.texts && speed == o.speed && turn == o.turn
+               && tilt == o.tilt && frame == o.frame && viewTurn == o.viewTurn
+               && viewTilt == o.viewTilt && running == o.running;
+    }
+};
+
+} // namespace
+
+class TestPageFiles : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void saveThenOpenKeepsEveryBit();
+    void openingShowsTheLinkageAsANewPage();
+    void openingRefreshesTheAnalysisWindow();
+    void badFilesChangeNothing_data();
+    void badFilesChangeNothing();
+    void refusedValuesGetThePagesMessage_data();
+    void refusedValuesGetThePagesMessage();
+    void dimensionsPageTakesCtrlO();
+    void saveWithAFieldThePageRefuses();
+    void pictureMenu();
+    void exportedPictureIsTheScreen();
+    void exportedAnimationAndCancel();
+};
+
+void TestPageFiles::initTestCase()
+{
+    test::quietPlatformNotes();
+    QCoreApplication::setApplicationName(QStringLiteral("cyclar"));
+    initArtwork();
+    QApplication::setFont(defaultTextFont());
+    applyDialogLook(*qApp);
+}
+
+void TestPageFiles::saveThenOpenKeepsEveryBit()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("class.cyclar"));
+    // Values with more digits than the fields show, opened from a file.
+    const LinkageFile original{
+        {50.000000000000007, 0.1 + 0.2, 35.0 / 3.0, 40, 45.123456789012345, -35},
+        FileView{30, -60},
+        80};
+    {
+        Session session;
+        cyclar_animation* page = session.submit();
+        QVERIFY(page->showLinkage(original));
+        QVERIFY(page->saveLinkageTo(path));
+    }
+    QString error;
+    const std::optional<LinkageFile> saved = readLinkageFile(path, error);
+    QVERIFY2(saved, qPrintable(error));
+    QVERIFY(sameBits(saved->dimensions, original.dimensions));
+    QCOMPARE(saved->view, original.view);
+    QCOMPARE(saved->speed, original.speed);
+
+    // Through the dimensions page, Submit, and the animation page's Save again: still every bit.
+    Session session;
+    MessageBoxProbe probe;
+    QVERIFY(session.dimensions()->openLinkageFrom(path));
+    QCOMPARE(session.dimensions()->IDC_b->text(), QStringLiteral("0.3"));
+    cyclar_animation* page = session.submit();
+    QVERIFY(page);
+    QVERIFY(sameBits(session.state.scene.animationCopy, original.dimensions));
+    const QString again = dir.filePath(QStringLiteral("again.cyclar"));
+    QVERIFY(page->showLinkage(*saved));
+    QVERIFY(page->saveLinkageTo(again));
+    QCOMPARE(readBytes(again), readBytes(path));
+    QVERIFY(probe.texts().isEmpty());
+}
+
+void TestPageFiles::openingShowsTheLinkageAsANewPage()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("grashof.cyclar"));
+    writeBytes(path, R"({"format": "cyclar-linkage", "version": 1,
+                         "dimensions": {"a": 20, "b": 50, "c": 45, "f": 40, "h": 45, "k": -35},
+                         "view": {"turn": 30, "tilt": -89}, "speed": 80})");
+    Session session;
+    cyclar_animation* page = session.submit();
+    click(page->IDC_animate);
+    QTest::qWait(400);
+    QVERIFY(page->isTimerActive(cyclar_animation::clockTimer));
+
+    QVERIFY(page->openLinkageFrom(path));
+    const SceneState& scene = session.state.scene;
+    QCOMPARE(scene.animationCopy, (LinkageDimensions{20, 50, 45, 40, 45, -35}));
+    QVERIFY(isGrashof(scene.model)); // the model is the file's linkage, not the page's first
+    QCOMPARE(scene.schedule.frameIndex, 1);
+    QVERIFY(!page->isTimerActive(cyclar_animation::clockTimer));
+    QCOMPARE(scene.view.turn, 30.0);
+    QCOMPARE(scene.view.tilt, -89.0); // shown as the file has it, between two slider steps
+    QCOMPARE(page->IDC_SLIDER2->value(), sliderPosition(30)); // nearest the angle: 67
+    QCOMPARE(page->IDC_SLIDER2->value(), 67);
+    QCOMPARE(page->IDC_SLIDER3->value(), 0);
+    QCOMPARE(page->IDC_SLIDER1->value(), 80);
+    QCOMPARE(page->IDC_a->text(), QStringLiteral("20"));
+    // Animate runs at the file's speed.
+    click(page->IDC_animate);
+    QCOMPARE(page->timerPeriod(cyclar_animation::clockTimer), tickInterval(80));
+}
+
+// An open Analysis window explains the opened linkage, not the page's first one, and stays open.
+void TestPageFiles::openingRefreshesTheAnalysisWindow()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("crank.cyclar"));
+    writeBytes(path, R"({"format": "cyclar-linkage", "version": 1,
+                         "dimensions": {"a": 20, "b": 50, "c": 45, "f": 40, "h": 45, "k": -35}})");
+    Session session;
+    cyclar_animation* page = session.submit();
+    page->OnShowAnalysis();
+    QVERIFY(page->analysisWindow && page->analysisWindow->isVisible());
+    QCOMPARE(page->analysisWindow->analysis().T, analyseLinkage(defaultDimensions).T);
+
+    QVERIFY(page->openLinkageFrom(path));
+    QVERIFY(page->analysisWindow && page->analysisWindow->isVisible());
+    const LinkageAnalysis expected = analyseLinkage(LinkageDimensions{20, 50, 45, 40, 45, -35});
+    QCOMPARE(page->analysisWindow->analysis().T, expected.T);
+    QCOMPARE(page->analysisWindow->analysis().type, expected.type);
+    QCOMPARE(page->findChildren<AnalysisWindow*>().size(), 1);
+}
+
+void TestPageFiles::badFilesChangeNothing_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("says");
+
+    QTest::newRow("not JSON") << QByteArray("a=50 b=30") << "is not JSON";
+    QTest::newRow("newer") << QByteArray(R"({"format": "cyclar-linkage", "version": 2})")
+                           << "was made by a newer cyclar";
+    QTest::newRow("no k") << QByteArray(R"({"format": "cyclar-linkage", "version": 1,
+                                "dimensions": {"a": 1, "b": 1, "c": 1, "f": 1, "h": 1}})")
+                          << "has no dimension \"k\"";
+    QTest::newRow("folder") << QByteArray() << "is a folder";
+}
+
+void TestPageFiles::badFilesChangeNothing()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, says);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("bad.cyclar"));
+    if (bytes.isEmpty()) {
+        QVERIFY(QDir().mkdir(path));
+    } else {
+        writeBytes(path, bytes);
+    }
+
+    Session session;
+    cyclar_animation* page = session.submit();
+    click(page->IDC_animate);
+    const PageSnapshot before(page, session.state);
+    MessageBoxProbe probe;
+    QVERIFY(!page->openLinkageFrom(path));
+    QCOMPARE(probe.messages().size(), 1);
+    const QString text = probe.messages().first().text;
+    QVERIFY2(text.contains(QDir::toNativeSeparators(path)) && text.contains(says),
+             qPrintable(text));
+    QCOMPARE(probe.messages().first().title, QStringLiteral("cyclar"));
+    QVERIFY(PageSnapshot(page, session.state) == before);
+
+    // The dimensions page likewise.
+    click(page->IDC_back);
+    cyclar1* dimensions = session.dimensions();
+    const LinkageDimensions entry = session.state.entryCopy;
+    probe.clear();
+    QVERIFY(!dimensions->openLinkageFrom(path));
+    QCOMPARE(probe.messages().size(), 1);
+    QVERIFY(probe.texts().first().contains(says));
+    QCOMPARE(session.state.entryCopy, entry);
+}
+
+void TestPageFiles::refusedValuesGetThePagesMessage_data()
+{
+    QTest::addColumn<bool>("onAnimationPage");
+    QTest::addColumn<LinkageDimensions>("dims");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("field");
+
+    QTest::newRow("animation: a above 1000")
+        << true << LinkageDimensions{1001, 2000, 2000, 2000, 45, -35}
+        << "Please enter a number between 0 and 1000."
+        << "IDC_a";
+    QTest::newRow("animation: h below -1000")
+        << true << LinkageDimensions{50, 30, 35, 40, -1000.5, -35}
+        << "Please enter a number between -1000 and 1000."
+        << "IDC_h1";
+    QTest::newRow("animation: negative b") << true << LinkageDimensions{50, -1, 35, 40, 45, -35}
+                                           << "Please enter a number between 0 and 1000."
+                                           << "IDC_b1";
+    QTest::newRow("dimensions: a beyond the others")
+        << false << LinkageDimensions{200, 30, 35, 40, 45, -35}
+        << "Please enter a number between 0 and 105."
+        << "IDC_a";
+    QTest::newRow("dimensions: k below -1000")
+        << false << LinkageDimensions{50, 30, 35, 40, 45, -1001}
+        << "Please enter a number between -1000 and 1000."
+        << "IDC_k";
+}
+
+void TestPageFiles::refusedValuesGetThePagesMessage()
+{
+    QFETCH(bool, onAnimationPage);
+    QFETCH(LinkageDimensions, dims);
+    QFETCH(QString, message);
+    QFETCH(QString, field);
+
+    Session session;
+    MessageBoxProbe probe;
+    Page* page = nullptr;
+    bool opened = true;
+    std::optional<PageSnapshot> before;
+    const LinkageDimensions entry = session.state.entryCopy;
+    if (onAnimationPage) {
+        cyclar_animation* animation = session.submit();
+        before.emplace(animation, session.state);
+        opened = animation->showLinkage({dims, FileView{0, 0}, 100});
+        page = animation;
+        QVERIFY(PageSnapshot(animation, session.state) == *before);
+    } else {
+        opened = session.dimensions()->showLinkage({dims, {}, {}});
+        page = session.dimensions();
+        QCOMPARE(session.state.entryCopy, entry);
+        QCOMPARE(session.dimensions()->IDC_a->text(), QStringLiteral("50"));
+    }
+    QVERIFY(!opened);
+    QCOMPARE(probe.texts(), QStringList{message});
+    QLineEdit* expected = nullptr;
+    if (auto* animation = qobject_cast<cyclar_animation*>(page)) {
+        expected = field == QLatin1String("IDC_a")    ? animation->IDC_a
+                   : field == QLatin1String("IDC_b1") ? animation->IDC_b1
+                                                      : animation->IDC_h1;
+    } else {
+        auto* dimensions = qobject_cast<cyclar1*>(page);
+        expected = field == QLatin1String("IDC_a") ? dimensions->IDC_a : dimensions->IDC_k;
+    }
+    QCOMPARE(page->focusWidget(), expected);
+}
+
+void TestPageFiles::dimensionsPageTakesCtrlO()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("wide.cyclar"));
+    // Valid as a whole, although a would exceed b + c + f of the defaults: each link's bound
+    // comes from the file's other links, not from what the fields held before.
+    writeBytes(path, R"({"format": "cyclar-linkage", "version": 1,
+                         "dimensions": {"a": 200, "b": 100, "c": 100, "f": 100, "h": 45, "k": -35}})");
+    Session session;
+    cyclar1* page = session.dimensions();
+    MessageBoxProbe probe;
+    bool dialogSeen = false;
+    std::function<void()> answer = [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!dialog) {
+            QTimer::singleShot(10, this, answer);
+            return;
+        }
+        dialogSeen = true;
+        dialog->selectFile(path);
+        QMetaObject::invokeMethod(dialog, "accept");
+    };
+    QTimer::singleShot(0, this, answer);
+    QTest::keyClick(page->IDC_h, Qt::Key_O, Qt::ControlModifier);
+    settle();
+    QVERIFY(dialogSeen);
+    QVERIFY(probe.texts().isEmpty());
+    QCOMPARE(session.state.entryCopy, (LinkageDimensions{200, 100, 100, 100, 45, -35}));
+    QCOMPARE(page->IDC_a->text(), QStringLiteral("200"));
+    cyclar_animation* animation = session.submit();
+    QVERIFY(animation);
+    QVERIFY(probe.texts().isEmpty());
+}
+
+void TestPageFiles::saveWithAFieldThePageRefuses()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("c.cyclar"));
+    Session session;
+    cyclar_animation* page = session.submit();
+    page->IDC_c->setText(QStringLiteral("thirty"));
+    MessageBoxProbe probe;
+    QVERIFY(!page->saveLinkageTo(path));
+    QCOMPARE(probe.texts(), QStringList{QStringLiteral("Please enter a number.")});
+    QVERIFY(!QFile::exists(path));
+
+    // A name the format does not fit is refused with a message naming it.
+    page->IDC_c->setText(QStringLiteral("35"));
+    probe.clear();
+    QVERIFY(!page->saveLinkageTo(dir.filePath(QStringLiteral("c.json"))));
+    QCOMPARE(probe.messages().size(), 1);
+    QVERIFY(probe.texts().first().contains(QLatin1String("c.json")));
+    QVERIFY(probe.texts().first().contains(QLatin1String(".cyclar")));
+}
+
+void TestPageFiles::pictureMenu()
+{
+    Session session;
+    cyclar_animation* page = session.submit();
+    QMenu menu;
+    page->buildPictureMenu(menu);
+    QStringList items;
+    for (QAction* action : menu.actions()) {
+        items << (action->isSeparator()
+                      ? QStringLiteral("-")
+                      : action->text() + QLatin1Char('|') + action->shortcut().toString());
+    }
+    QCOMPARE(items, (QStringList{"Analysis…|F2", "-", "Save linkage…|Ctrl+S", "Open linkage…|Ctrl+O",
+                                 "Export picture…|", "Export animation…|"}));
+    // The shortcuts belong to the page, so they work without the menu.
+    QVERIFY(page->actions().contains(page->saveLinkageAction));
+    QVERIFY(page->actions().contains(page->openLinkageAction));
+    QCOMPARE(page->picture->contextMenuPolicy(), Qt::CustomContextMenu);
+
+    // A right click on the picture opens it.
+    QStringList shown;
+    QTimer::singleShot(200, this, [&] {
+        if (auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+            for (QAction* action : popup->actions()) {
+                shown << (action->isSeparator() ? QStringLiteral("-") : action->text());
+            }
+            popup->close();
+        }
+    });
+    emit page->picture->customContextMenuRequested(QPoint(100, 100));
+    settle();
+    QCOMPARE(shown.size(), items.size()); // one menu, the same items
+}
+
+void TestPageFiles::exportedPictureIsTheScreen()
+{
+    QTemporaryDir dir;
+    Session session;
+    cyclar_animation* page = session.submit();
+    for (int i = 0; i < 37; ++i) {
+        page->OnTimer(cyclar_animation::clockTimer);
+    }
+    const QImage screen = page->picture->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QString path = dir.filePath(QStringLiteral("frame.png"));
+    QVERIFY(page->exportPictureTo(path));
+    QCOMPARE(QImage(path).convertToFormat(QImage::Format_RGB32), screen);
+    QCOMPARE(session.state.scene.schedule.frameIndex, 38); // exporting moved nothing on
+
+    // As a drawing: the same frame, its label and its five pens.
+    const QString drawing = dir.filePath(QStringLiteral("frame.svg"));
+    QVERIFY(page->exportPictureTo(drawing));
+    const QByteArray svg = readBytes(drawing);
+    QVERIFY(svg.startsWith("<?xml") && svg.contains("<svg")
+            && svg.contains("viewBox=\"0 0 480 480\""));
+    QVERIFY(svg.contains(">Non-Grashof Four-bar Linkage</text>"));
+    for (const char* pen : {"stroke=\"#009600\"", "stroke=\"#ff0000\"", "stroke=\"#0000ff\""}) {
+        QVERIFY2(svg.contains(pen), pen);
+    }
+
+    MessageBoxProbe probe;
+    writeBytes(dir.filePath(QStringLiteral("frame.jpg")), "earlier");
+    QVERIFY(!page->exportPictureTo(dir.filePath(QStringLiteral("frame.jpg"))));
+    QCOMPARE(probe.messages().size(), 1);
+    QVERIFY(probe.texts().first().contains(QLatin1String("frame.jpg")));
+    QCOMPARE(readBytes(dir.filePath(QStringLiteral("frame.jpg"))), QByteArray("earlier"));
+}
+
+void TestPageFiles::exportedAnimationAndCancel()
+{
+    QTemporaryDir dir;
+    Session session;
+    cyclar_animation* page = session.submit();
+    const QString path = dir.filePath(QStringLiteral("cycle.gif"));
+    QVERIFY(page->exportAnimationTo(path));
+    QImageReader reader(path);
+    QCOMPARE(reader.imageCount(), 360);
+    QVERIFY(!reader.read().isNull());
+    QCOMPARE(reader.nextImageDelay(), 170); // speed 50: a tick every 166 ms
+
+    // Cancelled half way: the earlier file stays whole, nothing else is left, no message.
+    const QByteArray earlier = readBytes(path);
+    MessageBoxProbe probe;
+    bool cancelled = false;
+    std::function<void()> watch = [&] {
+        auto* progress = page->findChild<QProgressDialog*>();
+        if (progress && progress->value() >= 100) {
+            progress->cancel();
+            cancelled = true;
+            return;
+        }
+        QTimer::singleShot(1, this, watch);
+    };
+    QTimer::singleShot(0, this, watch);
+    QVERIFY(!page->exportAnimationTo(path));
+    QVERIFY(cancelled);
+    QVERIFY(probe.texts().isEmpty());
+    QCOMPARE(readBytes(path), earlier);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("cycle.gif")});
+}
+
+QTEST_MAIN(TestPageFiles)
+#include "tst_page_files.moc"
