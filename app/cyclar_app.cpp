@@ -8,17 +8,24 @@
 #include "title_page.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QKeyEvent>
 
 namespace cyclar {
+
+QString executableBaseName()
+{
+    const QString name = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+    return name.isEmpty() ? QString::fromLatin1(fallbackApplicationName) : name;
+}
 
 CCyclarApp::CCyclarApp(QApplication& app) : QObject(nullptr), m_app(app) {}
 
 void CCyclarApp::InitInstance()
 {
-    QCoreApplication::setApplicationName(QString::fromLatin1(applicationName));
+    // No display name is set: the window system would append it to every caption.
+    QCoreApplication::setApplicationName(executableBaseName());
     QCoreApplication::setApplicationVersion(QString::fromLatin1(applicationVersion));
-    QGuiApplication::setApplicationDisplayName(QStringLiteral("cyclar"));
     QGuiApplication::setDesktopFileName(QStringLiteral("cyclar"));
     QGuiApplication::setQuitOnLastWindowClosed(false); // the chain decides when the program ends
     applyDialogLook(m_app);

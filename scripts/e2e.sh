@@ -30,12 +30,22 @@ fail() {
 # A screenshot of the screen, or of one window when its id is given.
 shot() { import -window "${2:-root}" "$shots/$1.png"; }
 
-# Waits for a visible window with exactly this title; prints its id.
+# Fails unless the window manager reads exactly this caption (_NET_WM_NAME, which Qt would
+# extend with an application display name, and the old WM_NAME).
+caption() {
+  local net old
+  net=$(xprop -id "$1" _NET_WM_NAME 2>/dev/null || true)
+  old=$(xprop -id "$1" WM_NAME 2>/dev/null || true)
+  [[ $net == "_NET_WM_NAME(UTF8_STRING) = \"$2\"" ]] || fail "caption of \"$2\" reads: $net"
+  [[ $old == "WM_NAME("*") = \"$2\"" ]] || fail "WM_NAME of \"$2\" reads: $old"
+}
+# Waits for a visible window with exactly this title; checks its caption and prints its id.
 window() {
   local id
   for _ in $(seq 1 100); do
     id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | tail -n 1 || true)
     if [[ -n $id ]]; then
+      caption "$id" "$1"
       echo "$id"
       return 0
     fi
@@ -180,6 +190,17 @@ dims=$(window "Dimensions of Spherical Four-bar Linkages")
 sleep 0.3
 shot 08-back "$dims"
 
+step "a value that is no number: the message box, captioned with the program's name"
+# The focus is back in the field it was in; a fails first only after b passes, so any field will do.
+key "$dims" ctrl+a
+xdotool type --delay 50 "x"
+click_word "rgb(248,13,30)" "Submit"
+box_id=$(window "cyclar")
+sleep 0.3
+shot 10-message "$box_id"
+key "$box_id" Return
+gone "cyclar"
+
 step "Exit: the program ends"
 click_word "rgb(3,113,6)" "Exit"
 for _ in $(seq 1 50); do
@@ -188,5 +209,32 @@ for _ in $(seq 1 50); do
 done
 kill -0 $pid 2>/dev/null && fail "the program did not end after Exit"
 wait $pid || fail "the program ended with an error"
+trap - EXIT
+
+step "a renamed copy captions its message boxes with its own name"
+copy_dir=$(mktemp -d)
+cp "$program" "$copy_dir/orbit-demo"
+"$copy_dir/orbit-demo" >"$log" 2>&1 &
+pid=$!
+trap 'kill $pid 2>/dev/null || true; rm -rf "$copy_dir"' EXIT
+window "Animation of Spherical Four-bar Linkages" >/dev/null
+sleep 0.5
+click_word "rgb(26,128,21)" "Continue"
+dims=$(window "Dimensions of Spherical Four-bar Linkages")
+sleep 0.3
+key "$dims" ctrl+a
+xdotool type --delay 50 "x"
+click_word "rgb(248,13,30)" "Submit"
+box_id=$(window "orbit-demo")
+key "$box_id" Return
+gone "orbit-demo"
+key "$dims" Escape
+for _ in $(seq 1 50); do
+  kill -0 $pid 2>/dev/null || break
+  sleep 0.1
+done
+kill -0 $pid 2>/dev/null && fail "the renamed copy did not end after Escape"
+wait $pid || fail "the renamed copy ended with an error"
+rm -rf "$copy_dir"
 trap - EXIT
 echo "end-to-end run passed; screenshots in $shots"

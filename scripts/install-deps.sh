@@ -7,7 +7,7 @@ set -euo pipefail
 profile=${1:-build}
 packages=(cmake g++ ninja-build pkg-config dpkg-dev qt6-base-dev libbenchmark-dev)
 if [[ $profile == test ]]; then
-  packages+=(xvfb xauth xdotool imagemagick)
+  packages+=(xvfb xauth xdotool x11-utils imagemagick locales)
 fi
 if [[ $profile == test || $profile == fuzz ]]; then
   packages+=(clang libclang-rt-14-dev)
