@@ -90,6 +90,22 @@ picture() {
   eval "$g"
   import -window root -crop "480x480+$X+$Y" +repage "$2"
 }
+# Replaces the focused field's text on the dimensions page with a word that is no number and
+# submits it.
+submit_no_number() {
+  key "$1" ctrl+a
+  xdotool type --delay 50 "x"
+  click_word "rgb(248,13,30)" "Submit"
+}
+# Waits for the program started last to end after the given key or click, and for its status.
+ends() {
+  for _ in $(seq 1 50); do
+    kill -0 $pid 2>/dev/null || break
+    sleep 0.1
+  done
+  kill -0 $pid 2>/dev/null && fail "$1 did not end after $2"
+  wait $pid || fail "$1 ended with an error"
+}
 differ() { [[ $(compare -metric AE "$1" "$2" null: 2>&1 || true) != 0 ]]; }
 
 export QT_QPA_PLATFORM=xcb
@@ -192,9 +208,7 @@ shot 08-back "$dims"
 
 step "a value that is no number: the message box, captioned with the program's name"
 # The focus is back in the field it was in; a fails first only after b passes, so any field will do.
-key "$dims" ctrl+a
-xdotool type --delay 50 "x"
-click_word "rgb(248,13,30)" "Submit"
+submit_no_number "$dims"
 box_id=$(window "cyclar")
 sleep 0.3
 shot 10-message "$box_id"
@@ -203,12 +217,7 @@ gone "cyclar"
 
 step "Exit: the program ends"
 click_word "rgb(3,113,6)" "Exit"
-for _ in $(seq 1 50); do
-  kill -0 $pid 2>/dev/null || break
-  sleep 0.1
-done
-kill -0 $pid 2>/dev/null && fail "the program did not end after Exit"
-wait $pid || fail "the program ended with an error"
+ends "the program" Exit
 trap - EXIT
 
 step "a renamed copy captions its message boxes with its own name"
@@ -222,19 +231,12 @@ sleep 0.5
 click_word "rgb(26,128,21)" "Continue"
 dims=$(window "Dimensions of Spherical Four-bar Linkages")
 sleep 0.3
-key "$dims" ctrl+a
-xdotool type --delay 50 "x"
-click_word "rgb(248,13,30)" "Submit"
+submit_no_number "$dims"
 box_id=$(window "orbit-demo")
 key "$box_id" Return
 gone "orbit-demo"
 key "$dims" Escape
-for _ in $(seq 1 50); do
-  kill -0 $pid 2>/dev/null || break
-  sleep 0.1
-done
-kill -0 $pid 2>/dev/null && fail "the renamed copy did not end after Escape"
-wait $pid || fail "the renamed copy ended with an error"
+ends "the renamed copy" Escape
 rm -rf "$copy_dir"
 trap - EXIT
 echo "end-to-end run passed; screenshots in $shots"
