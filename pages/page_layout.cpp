@@ -12,6 +12,12 @@
 
 namespace cyclar {
 
+PageLayout::PageLayout(QWidget* page, TemplateFont font)
+    : m_page(page), m_units(templateBaseUnits(font))
+{
+    page->setFont(templateFont(font));
+}
+
 PageLayout::PageLayout(QWidget* page, const QFont& font) : m_page(page), m_units(font)
 {
     page->setFont(font);
@@ -81,9 +87,8 @@ Trackbar* PageLayout::trackbar(int x, int y, int w, int h)
 QSize PageLayout::clientSize(int w, int h, QSize atLeast) const
 {
     const QSize templateSize = m_units.toPixels(QSize(w, h));
-    const int margin = m_units.toPixelsX(4);
-    return QSize(std::max({templateSize.width(), m_extent.right() + 1 + margin, atLeast.width()}),
-                 std::max({templateSize.height(), m_extent.bottom() + 1 + margin, atLeast.height()}));
+    return QSize(std::max({templateSize.width(), m_extent.right() + 1, atLeast.width()}),
+                 std::max({templateSize.height(), m_extent.bottom() + 1, atLeast.height()}));
 }
 
 int tickInterval(int position)

@@ -265,6 +265,7 @@ void TestApp::aboutFromTheWindowMenu()
     QString version;
     watch.inside = [&version](CAboutDlg* about) {
         QCOMPARE(about->windowTitle(), QStringLiteral("About Orbiqua"));
+        QCOMPARE(about->size(), QSize(353, 133)); // 235 x 82 units of 6 x 13 pixels
         version = about->findChild<QLabel*>(QStringLiteral("version"))->text();
         QVERIFY(about->findChild<QPushButton*>(QStringLiteral("IDOK"))->isDefault());
     };

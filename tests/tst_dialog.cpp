@@ -880,15 +880,20 @@ void TestDialog::dialogUnitsScaleByCharacterCell()
 {
     QFont font;
     font.setPixelSize(13);
-    const DialogUnits units(font);
-    const int cx = units.averageCharWidth();
-    const int cy = units.charHeight();
+    const DialogUnits measured(font);
+    const int cx = measured.averageCharWidth();
+    const int cy = measured.charHeight();
     QVERIFY(cx > 0 && cy > 0);
     QCOMPARE(cy, QFontMetrics(font).height());
-    // Four units across and eight down make one character cell; smaller parts truncate.
-    QCOMPARE(units.toPixels(4, 8, 40, 16), QRect(cx, cy, 10 * cx, 2 * cy));
-    QCOMPARE(units.toPixels(3, 7, 0, 0).topLeft(), QPoint(3 * cx / 4, 7 * cy / 8));
-    QCOMPARE(units.toPixels(QSize(320, 293)), QSize(80 * cx, 293 * cy / 8));
+    // Four units across and eight down make one character cell.
+    QCOMPARE(measured.toPixels(4, 8, 40, 16), QRect(cx, cy, 10 * cx, 2 * cy));
+
+    // Given base units of 6 x 13, parts of a pixel round to the nearest, halves away from zero.
+    const DialogUnits units(QSize(6, 13));
+    QCOMPARE(units.toPixels(370, 245, 231, 214), QRect(555, 398, 347, 348));
+    QCOMPARE(units.toPixels(QSize(101, 17)), QSize(152, 28));
+    QCOMPARE(units.toPixels(-3, -3, 1, 1), QRect(-5, -5, 2, 2));
+    QCOMPARE(units.toPixels(0, 0, 0, 0), QRect(0, 0, 0, 0));
 }
 
 // --- Page chain -----------------------------------------------------------------------------

@@ -126,6 +126,7 @@ private slots:
     void enterOnTheAnimationPageEnds();
     void helpKeepsTheAnimationRunning();
     void helpPageTexts();
+    void layoutsTakeTheirTemplateBoxes();
     void tabOrders();
     void manyBackSubmitCyclesKeepMemorySteady();
 };
@@ -577,6 +578,35 @@ void TestPages::helpPageTexts()
         QVERIFY(page.rect().contains(paragraph->geometry()));
         bottom = paragraph->geometry().bottom();
     }
+}
+
+void TestPages::layoutsTakeTheirTemplateBoxes()
+{
+    // The sans layouts are in units of 6 x 13 pixels (a quarter of 6 across, an eighth of 13
+    // down), rounded to the nearest pixel: the pages take exactly their templates' sizes.
+    Session session;
+    cyclar1* dimensions = session.dimensions();
+    QCOMPARE(dimensions->size(), QSize(555, 398));
+    QCOMPARE(dimensions->IDC_a->geometry(), QRect(78, 49, 57, 28));
+    QCOMPARE(dimensions->IDC_h->geometry(), QRect(78, 184, 57, 28));
+    // The diagram's box, 231 x 214 units, holds its bitmap and sunken edge whole.
+    auto* diagram = dimensions->findChild<QLabel*>(QStringLiteral("IDC_cyclar"));
+    QVERIFY(diagram);
+    QCOMPARE(diagram->contentsRect().size(), QSize(342, 344));
+    QVERIFY(QRect(185, 26, 347, 348).contains(diagram->geometry()));
+    QVERIFY(dimensions->rect().contains(diagram->geometry()));
+
+    cyclar_animation* animation = session.submit();
+    QVERIFY(animation);
+    QCOMPARE(animation->size(), QSize(747, 476));
+    QCOMPARE(animation->IDC_SLIDER1->geometry(), QRect(537, 328, 152, 28));
+    QCOMPARE(animation->IDC_SLIDER2->geometry(), QRect(537, 249, 152, 29));
+    QCOMPARE(animation->IDC_b1->geometry(), QRect(509, 54, 53, 23));
+    QCOMPARE(animation->IDC_help->pos(), QPoint(569, 434));
+
+    // The help page is in units of Times New Roman, 12 points: 9 x 17.
+    help page;
+    QCOMPARE(page.size(), QSize(630, 408));
 }
 
 namespace {
