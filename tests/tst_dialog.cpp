@@ -199,6 +199,7 @@ private slots:
 
     void trackbarReleaseComesFromMouseOnly_data();
     void trackbarReleaseComesFromMouseOnly();
+    void trackbarHasASunkenEdge();
     void bitmapButtonClicks_data();
     void bitmapButtonClicks();
 
@@ -737,6 +738,34 @@ void TestDialog::ticksNeitherPileUpNorNest()
 
 enum class SliderAction { HandleClick, HandleDrag, GrooveClick, RightClick, Keys, SetValue };
 Q_DECLARE_METATYPE(SliderAction)
+
+void TestDialog::trackbarHasASunkenEdge()
+{
+    QWidget page;
+    auto* slider = new HandleTrackbar;
+    slider->setParent(&page);
+    slider->setGeometry(0, 0, 152, 28);
+    slider->setValue(50);
+    const QImage image = slider->grab().toImage();
+    const QPalette& palette = slider->palette();
+    const int right = image.width() - 1;
+    const int bottom = image.height() - 1;
+    const int x = 20;
+    const int y = image.height() / 2;
+    const struct {
+        QPoint at;
+        QPalette::ColorRole role;
+    } edge[] = {
+        {{0, y}, QPalette::Dark},          {{1, y}, QPalette::Shadow},
+        {{x, 0}, QPalette::Dark},          {{x, 1}, QPalette::Shadow},
+        {{right, y}, QPalette::Light},     {{right - 1, y}, QPalette::Midlight},
+        {{x, bottom}, QPalette::Light},    {{x, bottom - 1}, QPalette::Midlight},
+    };
+    for (const auto& [at, role] : edge)
+        QCOMPARE(image.pixel(at), palette.color(role).rgb());
+    // The handle the mouse takes hold of lies inside the edge.
+    QVERIFY(slider->rect().adjusted(2, 2, -2, -2).contains(slider->handle()));
+}
 
 void TestDialog::trackbarReleaseComesFromMouseOnly_data()
 {
