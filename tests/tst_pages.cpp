@@ -127,6 +127,7 @@ private slots:
     void helpKeepsTheAnimationRunning();
     void helpPageTexts();
     void layoutsTakeTheirTemplateBoxes();
+    void fieldsShowTheStartOfALongValue();
     void tabOrders();
     void manyBackSubmitCyclesKeepMemorySteady();
 };
@@ -607,6 +608,43 @@ void TestPages::layoutsTakeTheirTemplateBoxes()
     // The help page is in units of Times New Roman, 12 points: 9 x 17.
     help page;
     QCOMPARE(page.size(), QSize(630, 408));
+}
+
+namespace {
+
+// Whether a field shows the beginning of its text (and the text is too long to show whole).
+void checkShowsItsStart(QLineEdit* field)
+{
+    field->clearFocus();
+    const QImage shown = field->grab().toImage();
+    field->end(false);
+    const QImage end = field->grab().toImage();
+    field->home(false);
+    const QImage start = field->grab().toImage();
+    QVERIFY2(end != start, "the value fits its field");
+    QVERIFY(shown == start);
+}
+
+} // namespace
+
+void TestPages::fieldsShowTheStartOfALongValue()
+{
+    // The pages write the value into fields too narrow for it: the animation page from the entry
+    // copy, and the dimensions page after Back from the animation copy.
+    Session session;
+    const QString value = QStringLiteral("12.3456789012346");
+    type(session.dimensions()->IDC_a, value);
+    cyclar_animation* animation = session.submit();
+    QVERIFY(animation);
+    QCOMPARE(animation->IDC_a->text(), value);
+    checkShowsItsStart(animation->IDC_a);
+    if (QTest::currentTestFailed())
+        return;
+    click(animation->IDC_back);
+    cyclar1* dimensions = session.dimensions();
+    QVERIFY(dimensions);
+    QCOMPARE(dimensions->IDC_a->text(), value);
+    checkShowsItsStart(dimensions->IDC_a);
 }
 
 namespace {
