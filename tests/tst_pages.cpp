@@ -128,6 +128,7 @@ private slots:
     void helpPageTexts();
     void layoutsTakeTheirTemplateBoxes();
     void fieldsShowTheStartOfALongValue();
+    void staticTextsAreDrawnInTheirColourOnly();
     void tabOrders();
     void manyBackSubmitCyclesKeepMemorySteady();
 };
@@ -645,6 +646,55 @@ void TestPages::fieldsShowTheStartOfALongValue()
     QVERIFY(dimensions);
     QCOMPARE(dimensions->IDC_a->text(), value);
     checkShowsItsStart(dimensions->IDC_a);
+}
+
+namespace {
+
+// Unantialiased: each pixel of a page's texts is either the background or the text colour
+// itself, and each text has some. Returns how many texts the page has.
+int checkTextColours(QWidget* page)
+{
+    const QRgb background = qRgb(180, 180, 230);
+    const QRgb text = qRgb(200, 20, 30);
+    int texts = 0;
+    for (QLabel* label : page->findChildren<QLabel*>()) {
+        if (label->text().isEmpty())
+            continue;
+        ++texts;
+        const QImage image = page->grab(label->geometry()).toImage();
+        int inked = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                const QRgb pixel = image.pixel(x, y) | 0xFF000000u;
+                if (pixel != background && pixel != text) {
+                    QTest::qFail(qPrintable(QStringLiteral("\"%1\" at %2,%3: %4")
+                                                .arg(label->text())
+                                                .arg(x)
+                                                .arg(y)
+                                                .arg(pixel, 8, 16)),
+                                 __FILE__, __LINE__);
+                    return texts;
+                }
+                inked += pixel == text ? 1 : 0;
+            }
+        }
+        if (inked == 0)
+            QTest::qFail(qPrintable(label->text() + QStringLiteral(" shows nothing")), __FILE__,
+                         __LINE__);
+    }
+    return texts;
+}
+
+} // namespace
+
+void TestPages::staticTextsAreDrawnInTheirColourOnly()
+{
+    Session session;
+    QCOMPARE(checkTextColours(session.dimensions()), 1);
+    QCOMPARE(checkTextColours(session.submit()), 12);
+    help page;
+    page.show();
+    QCOMPARE(checkTextColours(&page), 6);
 }
 
 namespace {
