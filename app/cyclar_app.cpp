@@ -50,7 +50,7 @@ bool CCyclarApp::eventFilter(QObject* watched, QEvent* event)
         // The page the key was typed on, whichever of its controls had the focus.
         auto* widget = qobject_cast<QWidget*>(watched);
         auto* page = widget ? qobject_cast<Page*>(widget->window()) : nullptr;
-        if (page && !qobject_cast<help*>(page)) {
+        if (page && !page->isInputBlocked() && !qobject_cast<help*>(page)) {
             showHelp(page);
             return true;
         }

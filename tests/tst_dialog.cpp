@@ -970,7 +970,7 @@ void TestDialog::handOver()
         QCOMPARE(nextPage.isNull(), nextEndsAtOnce);
         if (!fromPasses) {
             QVERIFY(from->isVisible());
-            QCOMPARE(from->isEnabled(), nextEndsAtOnce);
+            QCOMPARE(from->isInputBlocked(), !nextEndsAtOnce);
             QCOMPARE(chain.front(), nextEndsAtOnce ? from.data() : nextPage.data());
         }
         if (!nextEndsAtOnce) {
@@ -1008,22 +1008,22 @@ void TestDialog::failedPagesReturnInOrder()
     QCOMPARE(chain.depth(), 3);
     QCOMPARE(live, 3);
     QCOMPARE(probe.texts(), (QStringList{notANumber, rangeMessage("0", "100")}));
-    QVERIFY(first->isVisible() && !first->isEnabled());
-    QVERIFY(second->isVisible() && !second->isEnabled());
+    QVERIFY(first->isVisible() && first->isInputBlocked() && first->isEnabled());
+    QVERIFY(second->isVisible() && second->isInputBlocked() && second->isEnabled());
 
     // Exit on the page in front: the one beneath is in front again, focus on its field.
     QTest::keyClick(third->field, Qt::Key_Escape);
     deleteLaterNow();
     QCOMPARE(chain.front(), second);
-    QVERIFY(second->isEnabled() && second->isVisible());
+    QVERIFY(!second->isInputBlocked() && second->isVisible());
     QTRY_VERIFY(second->isActiveWindow());
     QCOMPARE(second->focusWidget(), second->field);
-    QVERIFY(!first->isEnabled());
+    QVERIFY(first->isInputBlocked());
 
     QTest::keyClick(second->field, Qt::Key_Escape);
     deleteLaterNow();
     QCOMPARE(chain.front(), first);
-    QVERIFY(first->isEnabled());
+    QVERIFY(!first->isInputBlocked());
     QCOMPARE(finished.size(), 0);
     QCOMPARE(live, 1);
 

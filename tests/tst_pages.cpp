@@ -283,11 +283,11 @@ void TestPages::submitWhoseSecondExchangeFails()
     QVERIFY(animation);
     QCOMPARE(session.state.scene.animationCopy, (LinkageDimensions{10, 120, 35, 40, 45, -35}));
     QCOMPARE(session.chain.depth(), 2);
-    QVERIFY(page->isVisible() && !page->isEnabled());
+    QVERIFY(page->isVisible() && page->isInputBlocked());
 
     click(animation->IDCANCEL_button); // Exit: back to the page that failed to end
     QCOMPARE(session.chain.front(), page);
-    QVERIFY(page->isVisible() && page->isEnabled());
+    QVERIFY(page->isVisible() && !page->isInputBlocked());
     QCOMPARE(session.finished.count(), 0);
 }
 
@@ -520,14 +520,34 @@ void TestPages::backWithLettersLeavesThePageBeneath()
     cyclar1* dims = session.dimensions();
     QVERIFY(dims);
     QCOMPARE(session.chain.depth(), 2);
-    QVERIFY(page->isVisible() && !page->isEnabled());
+    QVERIFY(page->isVisible() && page->isInputBlocked());
     QVERIFY(!page->isTimerActive(1));
+
+    // Beneath, it keeps its look (no grey words, text or hatched thumb) and takes no input:
+    // a click on Animate, keys in a field, the close box.
+    const QList<QWidget*> looks{page->picture, page->IDC_animate, page->IDC_a, page->IDC_SLIDER1,
+                                page->findChild<QLabel*>()};
+    QList<QImage> beneath;
+    for (QWidget* widget : looks)
+        beneath << widget->grab().toImage();
+    click(page->IDC_animate);
+    QTest::keyClicks(page->IDC_a, QStringLiteral("9"));
+    page->close();
+    settle();
+    QVERIFY(!page->isTimerActive(1));
+    QCOMPARE(page->IDC_a->text(), QStringLiteral("50"));
+    QCOMPARE(session.chain.front(), dims);
 
     click(dims->IDCANCEL_button);
     QCOMPARE(session.chain.front(), page);
-    QVERIFY(page->isVisible() && page->isEnabled());
+    QVERIFY(page->isVisible() && !page->isInputBlocked());
     QVERIFY(!page->isTimerActive(1)); // stopped
     QCOMPARE(session.finished.count(), 0);
+    for (qsizetype i = 0; i < looks.size(); ++i)
+        QVERIFY2(looks[i]->grab().toImage() == beneath[i], looks[i]->metaObject()->className());
+    // In front again, it takes input.
+    click(page->IDC_animate);
+    QVERIFY(page->isTimerActive(1));
 }
 
 void TestPages::enterOnTheAnimationPageEnds()
