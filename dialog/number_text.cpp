@@ -3,9 +3,9 @@
 
 #include <QByteArray>
 
+#include <charconv>
 #include <clocale>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <locale.h>
 
@@ -39,11 +39,14 @@ double strtodC(const char* text, char** end)
 
 QString formatDouble(double v)
 {
+    // "%.*g" as printf writes it in the C locale: snprintf would take the process's decimal
+    // separator, and a comma written here could not be read back.
     char buffer[64];
-    const int n = std::snprintf(buffer, sizeof buffer, "%.*g", significantDigits, v);
-    if (n < 0)
+    const std::to_chars_result written =
+        std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::general, significantDigits);
+    if (written.ec != std::errc())
         return {};
-    return QString::fromLatin1(buffer, qMin<qsizetype>(n, qsizetype(sizeof buffer) - 1));
+    return QString::fromLatin1(buffer, written.ptr - buffer);
 }
 
 std::optional<double> parseDouble(const QString& text)

@@ -10,6 +10,9 @@
 #include "trackbar.h"
 
 #include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSignalSpy>
@@ -179,7 +182,7 @@ private slots:
     void formatDoubleMatchesPrintf();
     void parseDoubleRules_data();
     void parseDoubleRules();
-    void parseDoubleIgnoresProcessLocale();
+    void numberTextIgnoresProcessLocale();
 
     void rangeTest_data();
     void rangeTest();
@@ -313,24 +316,52 @@ void TestDialog::parseDoubleRules()
         QCOMPARE(*parsed, value);
 }
 
-void TestDialog::parseDoubleIgnoresProcessLocale()
+namespace {
+
+// Makes LC_NUMERIC a locale whose decimal separator is a comma and returns true. One is
+// generated into `dir` with localedef (Debian's locales package; no root needed) when none is
+// installed, so the check runs on every machine.
+bool useCommaLocale(const QString& dir)
 {
-    // QCoreApplication takes the user's locale; a comma locale must not change the rules.
-    const std::string previous = std::setlocale(LC_NUMERIC, nullptr);
-    bool found = false;
     for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "fr_FR.utf8"}) {
-        if (std::setlocale(LC_NUMERIC, name) != nullptr) {
-            found = true;
-            break;
-        }
+        if (std::setlocale(LC_NUMERIC, name) != nullptr)
+            return true;
     }
-    if (!found)
-        QSKIP("no locale with a decimal comma is installed");
+    QProcess localedef;
+    localedef.start(QStringLiteral("localedef"),
+                    {QStringLiteral("-i"), QStringLiteral("de_DE"), QStringLiteral("-f"),
+                     QStringLiteral("ISO-8859-1"), dir + QStringLiteral("/de_DE")});
+    if (!localedef.waitForFinished(120000) || localedef.exitCode() != 0) {
+        qWarning("localedef: %s", localedef.readAllStandardError().constData());
+        return false;
+    }
+    // glibc looks in LOCPATH at every setlocale.
+    qputenv("LOCPATH", QFile::encodeName(dir));
+    const bool found = std::setlocale(LC_NUMERIC, "de_DE") != nullptr;
+    qunsetenv("LOCPATH");
+    return found;
+}
+
+} // namespace
+
+void TestDialog::numberTextIgnoresProcessLocale()
+{
+    // QCoreApplication takes the user's locale; a comma locale must not change the rules for
+    // reading or for writing.
+    const std::string previous = std::setlocale(LC_NUMERIC, nullptr);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QVERIFY2(useCommaLocale(dir.path()), "no locale with a decimal comma (install locales)");
+    QCOMPARE(std::localeconv()->decimal_point, std::string(","));
     const std::optional<double> point = parseDouble(QStringLiteral("1.5"));
     const std::optional<double> comma = parseDouble(QStringLiteral("1,5"));
+    const QString written = formatDouble(12.5);
+    const QString small = formatDouble(-2.5e-7);
     std::setlocale(LC_NUMERIC, previous.c_str());
     QVERIFY(point.has_value() && *point == 1.5);
     QVERIFY(!comma);
+    QCOMPARE(written, QStringLiteral("12.5"));
+    QCOMPARE(small, QStringLiteral("-2.5e-07"));
 }
 
 // --- Data exchange --------------------------------------------------------------------------
