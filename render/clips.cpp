@@ -90,6 +90,7 @@ public:
     {
         m_scene.view.turn = shot.turn;
         m_scene.view.tilt = shot.tilt;
+        m_scene.view.spin = shot.spin;
         MotionSchedule& schedule = m_scene.schedule;
         schedule.frameIndex =
             animationFrameAfter(std::int64_t{shot.animationFrame} - 1, schedule.framesPerCycle);
@@ -190,10 +191,13 @@ ClipShot clip170Shot(int i)
 {
     const ClipSpec spec = clip170Spec();
     const int step = cycleStep(spec);
-    // One whole turn over the clip, starting from the title clip's view.
-    const double turnStep = 360.0 / static_cast<double>(spec.frameCount);
-    return {clip1038Turn + static_cast<double>(i) * turnStep, clip1038Tilt,
-            animationFrameAfter(std::int64_t{i} * step, MotionSchedule{}.framesPerCycle)};
+    // The title clip's view, going once round the sphere's polar axis over the clip: the
+    // equator and the reference circles keep their place while the linkage and its curve go
+    // round.
+    const double spinStep = 360.0 / static_cast<double>(spec.frameCount);
+    return {clip1038Turn, clip1038Tilt,
+            animationFrameAfter(std::int64_t{i} * step, MotionSchedule{}.framesPerCycle),
+            static_cast<double>(i) * spinStep};
 }
 
 QImage renderClipPicture(QSize size, const ClipShot& shot)

@@ -33,7 +33,7 @@ void renderFrame(Canvas& canvas, SceneState& scene, const FrameTarget& target,
     canvas.selectPen(palette.sphere);
     drawSphereOutline(canvas, projection);
     scene.view.recompute();
-    drawReferenceCircles(canvas, projection, scene.view);
+    drawReferenceCircles(canvas, projection, scene.view.withoutSpin());
 
     canvas.selectPen(palette.curve);
     const PaintSchedule paint = beginPaint(stored, scene.animationCopy, scene.schedule);

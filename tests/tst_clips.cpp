@@ -117,6 +117,7 @@ private slots:
     void framesHaveTheirSizeCountAndFourColours();
     void clipLinkageDrawsAFigureOfEight();
     void titleClipMovesTheLinkageOverAStillCurve();
+    void circularClipGoesRoundThePolarAxis();
     void frameAfterTheLastIsTheFirst_data();
     void frameAfterTheLastIsTheFirst();
     void sourceDrawsOnDemandAndKeepsFrames();
@@ -283,18 +284,60 @@ void TestClips::titleClipMovesTheLinkageOverAStillCurve()
     }
 }
 
+// The viewpoint goes round the sphere's polar axis at the title clip's height: the outline and the
+// reference circles keep their pixels from frame to frame (but where the linkage or the curve
+// lies over them), while the fixed pivot A0 goes round on the equator.
+void TestClips::circularClipGoesRoundThePolarAxis()
+{
+    const QList<QImage>& frames = framesOf(QStringLiteral("170"));
+    const QSize size = frames.first().size();
+    int ever = 0;
+    int mostly = 0;
+    for (int y = 0; y < size.height(); ++y) {
+        for (int x = 0; x < size.width(); ++x) {
+            int tan = 0;
+            for (const QImage& frame : frames)
+                tan += frame.pixel(x, y) == sphereTan ? 1 : 0;
+            ever += tan > 0 ? 1 : 0;
+            mostly += 4 * tan >= 3 * frames.size() ? 1 : 0;
+        }
+    }
+    QVERIFY2(10 * mostly >= 9 * ever, qPrintable(QStringLiteral("%1 of %2").arg(mostly).arg(ever)));
+
+    ViewOrientation view{clip1038Turn, clip1038Tilt};
+    view.recompute();
+    const Projection projection =
+        projectionFor(size.width(), size.height(), sphereRadius(size.width()));
+    const double rad = std::atan(1.0) / 45.0;
+    for (int i : {0, 20, 30, 45, 60, 90, 105}) {
+        // A0 = (1, 0, 0), carried round the polar axis by the frame's share of a whole turn.
+        const double angle = i * 3.0 * rad;
+        const RotatedPoint a0 = rotateToView(view, {std::cos(angle), std::sin(angle), 0.0});
+        const std::optional<QPoint> centre = toCanvasPixel(projection, a0.x, a0.y);
+        QVERIFY(centre);
+        int blue = 0;
+        for (int dy = -5; dy <= 5; ++dy) {
+            for (int dx = -5; dx <= 5; ++dx) {
+                const QPoint at = *centre + QPoint(dx, dy);
+                blue += frames[i].valid(at) && frames[i].pixel(at) == linkBlue ? 1 : 0;
+            }
+        }
+        QVERIFY2(blue >= 8, qPrintable(QStringLiteral("frame %1: %2 blue").arg(i).arg(blue)));
+    }
+}
+
 void TestClips::frameAfterTheLastIsTheFirst_data()
 {
     QTest::addColumn<QString>("clip");
     QTest::addColumn<ShotFunction>("shotOf");
     QTest::addColumn<int>("tolerance");
     QTest::newRow("1038") << QStringLiteral("1038") << &clip1038Shot << 0;
-    // A whole turn later the cosines and sines agree only to the last bit, and a few sums on
+    // A whole spin later the cosines and sines agree only to the last bit, and a few sums on
     // the edge of a pixel truncate the other way: a handful of pixels, far below one step.
     QTest::newRow("170") << QStringLiteral("170") << &clip170Shot << 30;
 }
 
-// The loop is seamless: one step past the last frame (for the circular clip a whole turn of
+// The loop is seamless: one step past the last frame (for the circular clip a whole spin of
 // 360 degrees on, and the animation index wrapped from 361 to 1) draws frame 0 again, while
 // every real step of the clip, the last one included, changes the picture.
 void TestClips::frameAfterTheLastIsTheFirst()
@@ -308,7 +351,8 @@ void TestClips::frameAfterTheLastIsTheFirst()
     const ClipShot next = shotOf(count);
     QCOMPARE(next.animationFrame, 1);
     QCOMPARE(next.tilt, shotOf(0).tilt);
-    const double turns = (next.turn - shotOf(0).turn) / 360.0;
+    QCOMPARE(next.turn, shotOf(0).turn);
+    const double turns = (next.spin - shotOf(0).spin) / 360.0;
     QVERIFY(turns == 0.0 || turns == 1.0);
 
     const QImage wrapped = renderClipPicture(frames.first().size(), next);
