@@ -5,7 +5,10 @@
 #include "linkage_model.h"
 #include "motion_schedule.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <optional>
+#include <vector>
 
 namespace cyclar {
 
@@ -15,6 +18,11 @@ namespace cyclar {
 // the far side of A1 from B1 (k 165), each branch traces one lobe and the lobes cross at one
 // point: the whole curve is a figure of eight.
 const LinkageDimensions clipLinkage{30.0, 40.0, 30.0, 60.0, 25.0, 165.0};
+
+QRect ClipSource::changedArea(int, int) const
+{
+    return QRect(QPoint(0, 0), frameSize());
+}
 
 namespace {
 
@@ -42,39 +50,83 @@ int animationFrameAfter(std::int64_t steps, int framesPerCycle)
     return static_cast<int>(1 + ((steps % n) + n) % n);
 }
 
-// The canvas picture as an 8-bit indexed image with the clip colour table. A colour outside
-// the table is appended to it, so the copy is exact; past 256 colours the picture is kept as is.
-QImage toClipImage(const QImage& picture)
+// A frame kept as the runs of pixels that are not white, row by row: a few thousand runs where
+// the picture is hundreds of thousands of pixels, and enough to turn the frame shown into the next
+// one by touching only the pixels that change.
+struct Run {
+    qsizetype start = 0; // offset of the first pixel, y * width + x
+    int length = 0;
+    QRgb colour = clipWhite;
+};
+using Runs = std::vector<Run>;
+
+Runs runsOf(const QImage& picture)
 {
-    QList<QRgb> table = clipColourTable();
-    QImage indexed(picture.size(), QImage::Format_Indexed8);
-    const QImage source = picture.convertToFormat(QImage::Format_RGB32);
-    QRgb lastColour = clipWhite;
-    uchar lastIndex = 3;
+    const QImage source = picture.format() == QImage::Format_RGB32
+                              ? picture
+                              : picture.convertToFormat(QImage::Format_RGB32);
+    Runs runs;
     const int width = source.width();
-    const int height = source.height();
-    for (int y = 0; y < height; ++y) {
-        const auto* in = reinterpret_cast<const QRgb*>(source.constScanLine(y));
-        uchar* out = indexed.scanLine(y);
-        for (int x = 0; x < width; ++x) {
-            const QRgb colour = in[x];
-            if (colour != lastColour) {
-                const qsizetype found = table.indexOf(colour);
-                if (found >= 0) {
-                    lastIndex = static_cast<uchar>(found);
-                } else if (table.size() < 256) {
-                    lastIndex = static_cast<uchar>(table.size());
-                    table.append(colour);
-                } else {
-                    return source;
-                }
-                lastColour = colour;
-            }
-            out[x] = lastIndex;
+    for (int y = 0; y < source.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(source.constScanLine(y));
+        int x = 0;
+        while (x < width) {
+            const QRgb colour = row[x] | 0xFF000000u;
+            int end = x + 1;
+            while (end < width && (row[end] | 0xFF000000u) == colour)
+                ++end;
+            if (colour != clipWhite)
+                runs.push_back({static_cast<qsizetype>(y) * width + x, end - x, colour});
+            x = end;
         }
     }
-    indexed.setColorTable(table);
-    return indexed;
+    return runs;
+}
+
+bool operator==(const Run& one, const Run& other)
+{
+    return one.start == other.start && one.length == other.length && one.colour == other.colour;
+}
+
+// The bounding box of the runs that one of the two frames has and the other has not: the
+// linkage moves, the curve and the circles stay, so that is a small part of the picture.
+QRect changedBetween(const Runs& one, const Runs& other, int width)
+{
+    QRect box;
+    const auto add = [&box, width](const Run& run) {
+        const int y = static_cast<int>(run.start / width);
+        const int x = static_cast<int>(run.start % width);
+        box |= QRect(x, y, run.length, 1);
+    };
+    // Both lists are in picture order, so one walk finds every run that is in just one of them.
+    auto a = one.begin();
+    auto b = other.begin();
+    while (a != one.end() || b != other.end()) {
+        if (b == other.end() || (a != one.end() && a->start < b->start)) {
+            add(*a++);
+        } else if (a == one.end() || b->start < a->start) {
+            add(*b++);
+        } else {
+            if (!(*a == *b)) {
+                add(*a);
+                add(*b);
+            }
+            ++a;
+            ++b;
+        }
+    }
+    return box;
+}
+
+// Paints the runs into an RGB32 image of the frame size, each in its colour or all in `paint`.
+void paintRuns(QImage& image, const Runs& runs, std::optional<QRgb> paint = std::nullopt)
+{
+    const int width = image.width();
+    for (const Run& run : runs) {
+        auto* row = reinterpret_cast<QRgb*>(image.scanLine(static_cast<int>(run.start / width)));
+        const int x = static_cast<int>(run.start % width);
+        std::fill_n(row + x, run.length, paint.value_or(run.colour));
+    }
 }
 
 // Draws shots of the clip linkage on one canvas of the clip's size.
@@ -86,7 +138,8 @@ public:
     {
     }
 
-    QImage draw(const ClipShot& shot)
+    /// Hands the shot's picture to `target` while the canvas holds it.
+    void draw(const ClipShot& shot, const FrameTarget& target)
     {
         m_scene.view.turn = shot.turn;
         m_scene.view.tilt = shot.tilt;
@@ -96,11 +149,7 @@ public:
             animationFrameAfter(std::int64_t{shot.animationFrame} - 1, schedule.framesPerCycle);
         schedule.frameParameter =
             frameParameterFor(m_scene.model, schedule.framesPerCycle, schedule.frameIndex);
-        QImage picture;
-        renderFrame(
-            m_canvas, m_scene, [&picture](const QImage& image) { picture = toClipImage(image); },
-            m_palette);
-        return picture;
+        renderFrame(m_canvas, m_scene, target, m_palette);
     }
 
 private:
@@ -111,10 +160,13 @@ private:
 
 using ShotOf = ClipShot (*)(int);
 
+// The frames are kept as runs and shown through one RGB32 picture, the form the screen takes:
+// showing the next frame whitens the runs of the one shown and paints its own, a few thousand
+// pixels instead of converting or copying the whole picture, and the clip's memory is its runs.
 class RenderedClip final : public ClipSource {
 public:
     RenderedClip(const ClipSpec& spec, ShotOf shotOf)
-        : m_size(spec.frameSize), m_shotOf(shotOf), m_frames(spec.frameCount)
+        : m_size(spec.frameSize), m_shotOf(shotOf), m_frames(static_cast<std::size_t>(spec.frameCount))
     {
     }
 
@@ -126,21 +178,55 @@ public:
         if (i < 0 || i >= frameCount()) {
             return {};
         }
-        if (m_frames[i].isNull()) {
+        Frame& next = m_frames[static_cast<std::size_t>(i)];
+        if (!next.drawn) {
             // The canvas is made with the first frame asked for, not when the clip is opened.
             if (!m_painter) {
                 m_painter = std::make_unique<ClipPainter>(m_size);
             }
-            m_frames[i] = m_painter->draw(m_shotOf(i));
+            m_painter->draw(m_shotOf(i), [&next](const QImage& image) { next.runs = runsOf(image); });
+            next.drawn = true;
         }
-        return m_frames[i];
+        if (m_shown.isNull()) {
+            m_shown = QImage(m_size, QImage::Format_RGB32);
+            m_shown.fill(clipWhite);
+        }
+        if (i != m_current) {
+            // Writing detaches the picture first if a copy of it is still held somewhere.
+            if (m_current >= 0) {
+                paintRuns(m_shown, m_frames[static_cast<std::size_t>(m_current)].runs, clipWhite);
+            }
+            paintRuns(m_shown, next.runs);
+            m_current = i;
+        }
+        return m_shown;
+    }
+
+    QRect changedArea(int from, int to) const override
+    {
+        if (from < 0 || from >= frameCount() || to < 0 || to >= frameCount()) {
+            return ClipSource::changedArea(from, to);
+        }
+        const Frame& one = m_frames[static_cast<std::size_t>(from)];
+        const Frame& other = m_frames[static_cast<std::size_t>(to)];
+        if (!one.drawn || !other.drawn) {
+            return ClipSource::changedArea(from, to);
+        }
+        return changedBetween(one.runs, other.runs, m_size.width());
     }
 
 private:
+    struct Frame {
+        bool drawn = false;
+        Runs runs;
+    };
+
     QSize m_size;
     ShotOf m_shotOf;
     std::unique_ptr<ClipPainter> m_painter;
-    QList<QImage> m_frames;
+    std::vector<Frame> m_frames;
+    QImage m_shown;
+    int m_current = -1;
 };
 
 // Animation frames per clip frame: the clip shows one whole cycle.
@@ -206,7 +292,12 @@ QImage renderClipPicture(QSize size, const ClipShot& shot)
         return {};
     }
     ClipPainter painter(size);
-    return painter.draw(shot);
+    QImage picture;
+    // A copy of its own: the canvas is whitened once the target returns.
+    painter.draw(shot, [&picture](const QImage& image) {
+        picture = image.copy().convertToFormat(QImage::Format_RGB32);
+    });
+    return picture;
 }
 
 std::shared_ptr<ClipSource> openClip1038()

@@ -121,6 +121,8 @@ private slots:
     void frameAfterTheLastIsTheFirst_data();
     void frameAfterTheLastIsTheFirst();
     void sourceDrawsOnDemandAndKeepsFrames();
+    void changedAreaHoldsEveryChange_data();
+    void changedAreaHoldsEveryChange();
 
     void playerStartsAtFrameZeroAndShowsIt();
     void playerFollowsTheClock_data();
@@ -182,9 +184,8 @@ void TestClips::framesHaveTheirSizeCountAndFourColours()
         }
         QVERIFY2(used == expected,
                  qPrintable(QStringLiteral("frame %1 uses %2 colours").arg(i).arg(used.size())));
-        // Indexed in the clip's colour order: red, tan, blue, white.
-        QCOMPARE(frame.format(), QImage::Format_Indexed8);
-        QCOMPARE(frame.colorTable(), clipColourTable());
+        // In the form the screen takes, so showing a frame converts nothing.
+        QCOMPARE(frame.format(), QImage::Format_RGB32);
     }
 }
 
@@ -377,6 +378,45 @@ void TestClips::sourceDrawsOnDemandAndKeepsFrames()
     const QImage once = clip->frame(7);
     QCOMPARE(clip->frame(7).cacheKey(), once.cacheKey());
     QCOMPARE(differingPixels(once, framesOf(QStringLiteral("170"))[7]), 0);
+}
+
+void TestClips::changedAreaHoldsEveryChange_data()
+{
+    QTest::addColumn<QString>("clip");
+    QTest::addColumn<int>("largestShare"); // percent of the picture
+    // The title clip's curve stands still: only the linkage's corner of the picture changes.
+    QTest::newRow("1038") << QStringLiteral("1038") << 40;
+    QTest::newRow("170") << QStringLiteral("170") << 100;
+}
+
+// The player repaints only the area the source names, so every pixel that changes from one frame
+// to the next (and from the last back to the first) must lie in it.
+void TestClips::changedAreaHoldsEveryChange()
+{
+    QFETCH(QString, clip);
+    QFETCH(int, largestShare);
+    const std::shared_ptr<ClipSource> source =
+        clip == QLatin1String("1038") ? openClip1038() : openClip170();
+    const QList<QImage>& frames = framesOf(clip);
+    const int count = source->frameCount();
+    const QRect whole(QPoint(0, 0), source->frameSize());
+    QCOMPARE(source->changedArea(0, 1), whole); // nothing drawn yet: all of it
+    for (int i = 0; i < count; ++i)
+        source->frame(i);
+    for (int i = 0; i < count; ++i) {
+        const int next = (i + 1) % count;
+        const QRect area = source->changedArea(i, next);
+        QVERIFY(whole.contains(area));
+        QVERIFY2(100 * area.width() * area.height() <= largestShare * whole.width() * whole.height(),
+                 qPrintable(QStringLiteral("frame %1: %2 x %3").arg(i).arg(area.width()).arg(area.height())));
+        for (int y = 0; y < whole.height(); ++y) {
+            for (int x = 0; x < whole.width(); ++x) {
+                if (frames[i].pixel(x, y) != frames[next].pixel(x, y) && !area.contains(x, y))
+                    QFAIL(qPrintable(QStringLiteral("frame %1: %2,%3 changes outside").arg(i).arg(x).arg(y)));
+            }
+        }
+    }
+    QVERIFY(source->changedArea(5, 5).isEmpty());
 }
 
 void TestClips::playerStartsAtFrameZeroAndShowsIt()
