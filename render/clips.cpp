@@ -19,11 +19,6 @@ namespace cyclar {
 // point: the whole curve is a figure of eight.
 const LinkageDimensions clipLinkage{30.0, 40.0, 30.0, 60.0, 25.0, 165.0};
 
-QRect ClipSource::changedArea(int, int) const
-{
-    return QRect(QPoint(0, 0), frameSize());
-}
-
 namespace {
 
 constexpr QRgb clipRed = 0xFFFF0303u;

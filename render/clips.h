@@ -26,7 +26,10 @@ public:
     virtual QImage frame(int i) = 0;
     /// The part of the picture in which frames `from` and `to` may differ: the whole picture
     /// unless the source knows better.
-    virtual QRect changedArea(int from, int to) const;
+    virtual QRect changedArea(int /*from*/, int /*to*/) const
+    {
+        return QRect(QPoint(0, 0), frameSize());
+    }
 };
 
 /// Size, length, rate and key frames of a clip.
