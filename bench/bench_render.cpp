@@ -44,6 +44,19 @@ void BM_renderFrame(benchmark::State& state)
 }
 BENCHMARK(BM_renderFrame);
 
+// The core's frame alone, in the browser's byte order: what the web page composes before it
+// puts the pixels on its canvas.
+void BM_coreFrameRgba(benchmark::State& state)
+{
+    SceneState scene = newScene(defaultDimensions, 480);
+    FrameRenderer renderer(480, 480, PixelOrder::Rgba);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(renderer.render(scene).data());
+        advanceFrame(scene.schedule, scene.model);
+    }
+}
+BENCHMARK(BM_coreFrameRgba);
+
 } // namespace
 
 int main(int argc, char** argv)

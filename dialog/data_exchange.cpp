@@ -1,6 +1,7 @@
 // Moves values between a page's controls and the variables they stand for, and validates them.
 #include "data_exchange.h"
 
+#include "field_rules.h"
 #include "number_text.h"
 
 #include <QCoreApplication>
@@ -32,7 +33,7 @@ void DataExchange::text(QLineEdit* field, double& value)
     }
     const std::optional<double> parsed = parseDouble(field->text());
     if (!parsed) {
-        fail(field, QStringLiteral("Please enter a number."));
+        fail(field, QString::fromLatin1(notANumberMessage.data(), static_cast<qsizetype>(notANumberMessage.size())));
         return;
     }
     value = *parsed;
@@ -42,10 +43,9 @@ void DataExchange::minMax(QLineEdit* field, double value, double min, double max
 {
     if (!active() || !saving_)
         return;
-    if (min <= value && value <= max)
+    if (inRange(value, min, max))
         return;
-    fail(field, QStringLiteral("Please enter a number between %1 and %2.")
-                    .arg(formatDouble(min), formatDouble(max)));
+    fail(field, QString::fromStdString(rangeMessage(min, max)));
 }
 
 void DataExchange::slider(QSlider* slider, int& position)
@@ -56,6 +56,18 @@ void DataExchange::slider(QSlider* slider, int& position)
         position = slider->value();
     else
         slider->setValue(position);
+}
+
+void exchangeDimensions(DataExchange& dx, FieldPage page, const std::array<QLineEdit*, 6>& fields,
+                        LinkageDimensions& dims)
+{
+    for (const char name : fieldOrder(page)) {
+        QLineEdit* const field = fields[fieldIndex(name)];
+        double& value = fieldValue(dims, name);
+        dx.text(field, value);
+        const FieldRange range = fieldRange(page, name, dims);
+        dx.minMax(field, value, range.min, range.max);
+    }
 }
 
 void DataExchange::fail(QLineEdit* field, const QString& message)

@@ -1,8 +1,11 @@
 // Moves values between a page's controls and the variables they stand for, and validates them.
 #pragma once
 
+#include "field_rules.h"
+
 #include <QString>
 
+#include <array>
 #include <functional>
 
 class QLineEdit;
@@ -51,6 +54,11 @@ private:
     MessageSink showMessage_;
     bool failed_ = false;
 };
+
+/// A page's six dimension fields (in the order a, b, c, f, h, k) exchanged with `dims` in the
+/// order the page reads them, each followed by its range test as the field rules give it.
+void exchangeDimensions(DataExchange& dx, FieldPage page, const std::array<QLineEdit*, 6>& fields,
+                        LinkageDimensions& dims);
 
 /// Shows a validation message the way every page does: a modal warning box with an OK button,
 /// captioned with the application's name.

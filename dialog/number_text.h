@@ -11,7 +11,7 @@ namespace cyclar {
 /// process's: 50 -> "50", 0.1 -> "0.1", 1e20 -> "1e+20".
 QString formatDouble(double v);
 
-/// Reads the number in a field's text.
+/// Reads the number in a field's text, by the field rules (parseFieldText).
 ///
 /// Only the first 31 characters count (a field is read into a 32-byte buffer). Blanks and tabs
 /// around the number are skipped; the rest must be one finite decimal number in the C locale,

@@ -1,6 +1,8 @@
 // Motion schedule: sweep parameters for the coupler curve and for each animation frame.
 #include "motion_schedule.h"
 
+#include <algorithm>
+
 namespace cyclar {
 
 double signProduct(const LinkageModel& model) { return model.lowerSign * model.upperSign; }
@@ -57,6 +59,19 @@ void recomputeFirstFrame(MotionSchedule& schedule, const LinkageModel& paintMode
     if (schedule.frameIndex == 1) {
         schedule.frameParameter = frameParameterFor(paintModel, schedule.framesPerCycle, 1);
     }
+}
+
+int tickInterval(int position)
+{
+    // The slider never leaves 0..100; keep the divisor positive whatever a caller passes.
+    const int p = std::clamp(position, 0, 100);
+    return 1000 / (p / 10 + 1);
+}
+
+double sliderAngle(int position)
+{
+    const int p = std::clamp(position, 0, 100);
+    return static_cast<double>((p - 50) * 9 / 5);
 }
 
 } // namespace cyclar

@@ -61,4 +61,12 @@ void sweepCouplerCurve(const PaintSchedule& paint, int framesPerCycle, Visit&& v
     }
 }
 
+/// The animation clock's period (ms) for speed slider position p: 1000 / (p / 10 + 1), in whole
+/// numbers, from 1000 at 0..9 down to 90 at 100. Positions outside 0..100 count as the nearer end.
+int tickInterval(int position);
+
+/// A view slider's angle (degrees) for position p: (p - 50) * 9 / 5 in whole numbers truncated
+/// toward zero, -90..90. Positions outside 0..100 count as the nearer end.
+double sliderAngle(int position);
+
 } // namespace cyclar

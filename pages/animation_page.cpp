@@ -103,18 +103,7 @@ void cyclar_animation::DoDataExchange(DataExchange& dx)
 {
     LinkageDimensions& d = m_state.scene.animationCopy;
     dx.slider(IDC_SLIDER1, m_speedPos);
-    dx.text(IDC_a, d.a);
-    dx.minMax(IDC_a, d.a, 0.0, 1000.0);
-    dx.text(IDC_c, d.c);
-    dx.minMax(IDC_c, d.c, 0.0, 1000.0);
-    dx.text(IDC_f, d.f);
-    dx.minMax(IDC_f, d.f, 0.0, 1000.0);
-    dx.text(IDC_h1, d.h);
-    dx.minMax(IDC_h1, d.h, -1000.0, 1000.0);
-    dx.text(IDC_k, d.k);
-    dx.minMax(IDC_k, d.k, -1000.0, 1000.0);
-    dx.text(IDC_b1, d.b);
-    dx.minMax(IDC_b1, d.b, 0.0, 1000.0);
+    exchangeDimensions(dx, FieldPage::Animation, {IDC_a, IDC_b1, IDC_c, IDC_f, IDC_h1, IDC_k}, d);
     dx.slider(IDC_SLIDER2, m_turnPos);
     dx.slider(IDC_SLIDER3, m_tiltPos);
 }

@@ -13,17 +13,6 @@
 
 namespace cyclar {
 
-namespace {
-
-double heldLength(double value) { return value < 0.0 ? 0.0 : value; }
-
-} // namespace
-
-double linkBound(double first, double second, double third)
-{
-    return heldLength(first) + heldLength(second) + heldLength(third);
-}
-
 cyclar1::cyclar1(AppState& state) : m_state(state)
 {
     setWindowTitle(QStringLiteral("Dimensions of Spherical Four-bar Linkages"));
@@ -68,18 +57,7 @@ void cyclar1::DoDataExchange(DataExchange& dx)
 {
     // Each link's bound is taken right after the link is stored, from the values held then.
     LinkageDimensions& d = m_state.entryCopy;
-    dx.text(IDC_b, d.b);
-    dx.minMax(IDC_b, d.b, 0.0, linkBound(d.a, d.c, d.f));
-    dx.text(IDC_a, d.a);
-    dx.minMax(IDC_a, d.a, 0.0, linkBound(d.b, d.c, d.f));
-    dx.text(IDC_c, d.c);
-    dx.minMax(IDC_c, d.c, 0.0, linkBound(d.a, d.b, d.f));
-    dx.text(IDC_f, d.f);
-    dx.minMax(IDC_f, d.f, 0.0, linkBound(d.a, d.b, d.c));
-    dx.text(IDC_h, d.h);
-    dx.minMax(IDC_h, d.h, -1000.0, 1000.0);
-    dx.text(IDC_k, d.k);
-    dx.minMax(IDC_k, d.k, -1000.0, 1000.0);
+    exchangeDimensions(dx, FieldPage::Dimensions, {IDC_a, IDC_b, IDC_c, IDC_f, IDC_h, IDC_k}, d);
 }
 
 void cyclar1::OnSubmit()

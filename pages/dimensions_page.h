@@ -2,6 +2,7 @@
 #pragma once
 
 #include "app_state.h"
+#include "field_rules.h" // linkBound, fieldRange: the bounds the page tests
 #include "page.h"
 
 class QLineEdit;
@@ -33,10 +34,5 @@ public:
 private:
     AppState& m_state;
 };
-
-/// A link's upper bound: the sum of the other three links, left to right. A held value below 0
-/// counts as 0, so a negative value in one field can never make another field impossible to
-/// fill (and trap the user, whose negative field would never be read again).
-double linkBound(double first, double second, double third);
 
 } // namespace cyclar

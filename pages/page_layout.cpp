@@ -1,4 +1,4 @@
-// Page layout from dialog units, and the two slider conversions.
+// Page layout from dialog units.
 #include "page_layout.h"
 
 #include "artwork.h"
@@ -104,19 +104,6 @@ QSize PageLayout::clientSize(int w, int h, QSize atLeast) const
     const QSize templateSize = m_units.toPixels(QSize(w, h));
     return QSize(std::max({templateSize.width(), m_extent.right() + 1, atLeast.width()}),
                  std::max({templateSize.height(), m_extent.bottom() + 1, atLeast.height()}));
-}
-
-int tickInterval(int position)
-{
-    // The slider never leaves 0..100; keep the divisor positive whatever a caller passes.
-    const int p = std::clamp(position, 0, 100);
-    return 1000 / (p / 10 + 1);
-}
-
-double sliderAngle(int position)
-{
-    const int p = std::clamp(position, 0, 100);
-    return static_cast<double>((p - 50) * 9 / 5);
 }
 
 } // namespace cyclar

@@ -3,6 +3,7 @@
 
 #include "artwork.h"
 #include "dialog_units.h"
+#include "motion_schedule.h" // tickInterval and sliderAngle, which the pages use with their layout
 
 #include <QString>
 
@@ -47,11 +48,5 @@ private:
     DialogUnits m_units;
     QRect m_extent; ///< the union of the controls placed so far
 };
-
-/// The speed slider's timer period (ms) for position p: 1000 / (p / 10 + 1), whole numbers.
-int tickInterval(int position);
-
-/// A view slider's angle (degrees) for position p: (p - 50) * 9 / 5 in whole numbers, -90..90.
-double sliderAngle(int position);
 
 } // namespace cyclar

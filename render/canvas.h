@@ -1,89 +1,78 @@
-// The off-screen drawing surface: a raster image with move/line/ellipse/rectangle/text/pixel.
+// The desktop's off-screen drawing surface: the core's raster over a buffer a QImage shares.
 #pragma once
+
+#include "drawing_surface.h"
+#include "frame_composition.h"
+#include "pixel_buffer.h"
+#include "raster.h"
 
 #include <QColor>
 #include <QFont>
-#include <QFontMetrics>
 #include <QImage>
 #include <QString>
 
+#include <functional>
+#include <memory>
+
 namespace cyclar {
 
-/// Where polylines go: a move starts one, each line extends it to the given pixel.
-class LineSink {
-public:
-    virtual void moveTo(int x, int y) = 0;
-    virtual void lineTo(int x, int y) = 0;
-
-protected:
-    ~LineSink() = default;
-};
-
-/// A solid pen: width in pixels and colour.
-struct PenSpec {
-    QColor colour;
-    int width = 1;
-};
-
-/// The picture is composed here off screen and handed over in one piece. Drawing is aliased so
-/// the pixel geometry is exact: a line goes from pixel to pixel, an ellipse's outline touches its
-/// box's edges, shapes are filled white, text is written on an opaque white background.
+/// The picture is composed here off screen and handed over in one piece, as a QImage
+/// (Format_RGB32) over the core's pixels, not a copy of them. Drawing is the core's raster:
+/// aliased lines, ellipses and fills, and the label in the bundled face's glyphs.
 ///
-/// Lines are rasterised here directly (Bresenham, both end pixels included); a pen of width w
-/// paints w pixels across the line's minor axis. A frame draws about 1,500 of them, which a
-/// general-purpose stroker would make the bulk of the frame's cost.
-class Canvas final : public LineSink {
+/// Frames are drawn by the core's FrameRenderer, which keeps the static layers between them;
+/// the canvas itself (what image() and pixel() show, and what the drawing calls draw on) is a
+/// picture of its own, white after every frame.
+class Canvas final : public DrawingSurface {
 public:
+    /// The font is accepted for the callers' sake: the label is always drawn in the bundled
+    /// face, from glyphs made at build time, so every picture's label is the same everywhere.
     Canvas(int width, int height, const QFont& font = QFont());
     ~Canvas();
     Canvas(const Canvas&) = delete;
     Canvas& operator=(const Canvas&) = delete;
 
-    int width() const { return m_width; }
-    int height() const { return m_height; }
+    int width() const override { return m_width; }
+    int height() const override { return m_height; }
 
-    void selectPen(const PenSpec& pen);
-    void setTextColor(const QColor& colour);
+    void selectPen(const PenSpec& pen) override;
+    void setTextColor(Rgb colour) override;
     void moveTo(int x, int y) override;
     void lineTo(int x, int y) override;
-    /// Outline in the current pen through the box's edges (left..right, top..bottom), filled white.
-    void ellipse(int left, int top, int right, int bottom);
-    /// Covers [left, right) x [top, bottom): white inside, outline in the current pen.
-    void rectangle(int left, int top, int right, int bottom);
-    /// Text whose cell's top-left corner is (x, y).
-    void textOut(int x, int y, const QString& text);
+    void ellipse(int left, int top, int right, int bottom) override;
+    void rectangle(int left, int top, int right, int bottom) override;
+    void textOut(int x, int y, std::string_view text) override;
     void setPixel(int x, int y, QRgb colour);
     /// The pixel's colour as 0x00RRGGBB (white is 0x00FFFFFF), or 0xFFFFFFFF, which is no
     /// colour, outside the canvas.
     QRgb pixel(int x, int y) const;
 
-    /// The picture as drawn so far. It may be copied (shared): the canvas detaches before it
-    /// draws again.
+    /// The picture as drawn so far. It may be kept (shared): should anyone still hold it when
+    /// the canvas draws again, the canvas moves on to pixels of its own and leaves the holder
+    /// its picture.
     const QImage& image();
 
-private:
-    void drawLine(QPoint from, QPoint to);
-    void plot(int x, int y, bool steep);
-    void fillSpan(int y, int left, int right, QRgb colour);
-    void prepareWriting();
-    QRgb* row(int y) { return reinterpret_cast<QRgb*>(m_bits + static_cast<qsizetype>(y) * m_stride); }
+    /// Composes the scene's frame, hands it to the target (which may keep it), then clears the
+    /// canvas with the pen: a rectangle over all of it.
+    void drawFrame(SceneState& scene, const FramePalette& palette,
+                   const std::function<void(const QImage&)>& target, const PenSpec& clear);
 
+private:
+    void prepareWriting();
+    void wrap();
+
+    int m_width;
+    int m_height;
+    PixelBuffer m_none{0, 0, PixelOrder::Argb32}; ///< drawn on until the canvas has pixels
+    std::shared_ptr<PixelBuffer> m_buffer; ///< the canvas's own pixels, made when first needed
+    Raster m_raster;
     QImage m_image;
-    QFont m_font;
-    PenSpec m_pen{Qt::black, 1};
-    QColor m_textColour = Qt::black;
-    QRgb m_penRgb = 0xFF000000u;
-    int m_width = 0;
-    int m_height = 0;
-    uchar* m_bits = nullptr; ///< the image's pixels, valid while m_bitsValid
-    qsizetype m_stride = 0;
-    bool m_bitsValid = false; ///< false once the image was handed out (it may be shared)
-    QFontMetrics m_metrics;
-    // The last text written, as pixels: the label is the same on every frame.
-    QString m_cachedText;
-    QRgb m_cachedTextColour = 0;
-    QImage m_cachedTextImage;
-    QPoint m_current;
+    bool m_handedOut = false; ///< the image was handed out and may be shared
+    bool m_drawnOn = false;   ///< drawn on since the canvas was last cleared
+    FrameRenderer m_frames;
 };
+
+/// A QColor of the core's colour.
+inline QColor toQColor(Rgb colour) { return QColor(colour.r, colour.g, colour.b); }
 
 } // namespace cyclar

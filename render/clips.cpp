@@ -1,5 +1,7 @@
-// Clip frames: the clip linkage drawn by renderFrame in the clip colours, one view per frame.
+// Clip frames for the desktop: the core's clip pictures kept as runs, shown as RGB32.
 #include "clips.h"
+
+#include "clip_frames.h"
 
 #include "frame.h"
 #include "linkage_model.h"
@@ -12,38 +14,11 @@
 
 namespace cyclar {
 
-// a 30, b 40, c 30, f 60: lowerGap = |a - f| - |b - c| = 20 and upperGap = (b + c) - (a + f) = -20
-// have opposite signs, so the linkage is not Grashof and the diagonal B0-A1 swings between 30
-// and 70 degrees twice per cycle, once on each assembly branch. With P 25 degrees from A1, on
-// the far side of A1 from B1 (k 165), each branch traces one lobe and the lobes cross at one
-// point: the whole curve is a figure of eight.
-const LinkageDimensions clipLinkage{30.0, 40.0, 30.0, 60.0, 25.0, 165.0};
-
 namespace {
 
-constexpr QRgb clipRed = 0xFFFF0303u;
-constexpr QRgb clipTan = 0xFFCF7F33u;
-constexpr QRgb clipBlue = 0xFF0303FFu;
-constexpr QRgb clipWhite = 0xFFFFFFFFu;
+constexpr QRgb opaque(Rgb colour) { return 0xFF000000u | colour.value(); }
 
-FramePalette clipPalette()
-{
-    FramePalette palette;
-    palette.sphere = {QColor::fromRgb(clipTan), 1};
-    palette.curve = {QColor::fromRgb(clipRed), 2};
-    palette.link = {QColor::fromRgb(clipBlue), 2};
-    palette.joint = {QColor::fromRgb(clipBlue), 1};
-    palette.clear = {QColor::fromRgb(clipWhite), 2};
-    palette.drawLabel = false;
-    return palette;
-}
-
-// The animation frame index (1..framesPerCycle) reached `steps` frames after frame 1.
-int animationFrameAfter(std::int64_t steps, int framesPerCycle)
-{
-    const std::int64_t n = framesPerCycle;
-    return static_cast<int>(1 + ((steps % n) + n) % n);
-}
+constexpr QRgb clipWhiteRgb = opaque(clipWhite);
 
 // A frame kept as the runs of pixels that are not white, row by row: a few thousand runs where
 // the picture is hundreds of thousands of pixels, and enough to turn the frame shown into the next
@@ -51,9 +26,14 @@ int animationFrameAfter(std::int64_t steps, int framesPerCycle)
 struct Run {
     qsizetype start = 0; // offset of the first pixel, y * width + x
     int length = 0;
-    QRgb colour = clipWhite;
+    QRgb colour = clipWhiteRgb;
 };
 using Runs = std::vector<Run>;
+
+bool operator==(const Run& one, const Run& other)
+{
+    return one.start == other.start && one.length == other.length && one.colour == other.colour;
+}
 
 Runs runsOf(const QImage& picture)
 {
@@ -70,17 +50,12 @@ Runs runsOf(const QImage& picture)
             int end = x + 1;
             while (end < width && (row[end] | 0xFF000000u) == colour)
                 ++end;
-            if (colour != clipWhite)
+            if (colour != clipWhiteRgb)
                 runs.push_back({static_cast<qsizetype>(y) * width + x, end - x, colour});
             x = end;
         }
     }
     return runs;
-}
-
-bool operator==(const Run& one, const Run& other)
-{
-    return one.start == other.start && one.length == other.length && one.colour == other.colour;
 }
 
 // The bounding box of the runs that one of the two frames has and the other has not: the
@@ -124,33 +99,21 @@ void paintRuns(QImage& image, const Runs& runs, std::optional<QRgb> paint = std:
     }
 }
 
-// Draws shots of the clip linkage on one canvas of the clip's size.
-class ClipPainter {
+// Draws shots of the clip linkage with the core's clip painter; the picture is lent out while
+// the painter holds it.
+class DesktopClipPainter {
 public:
-    explicit ClipPainter(QSize size)
-        : m_canvas(size.width(), size.height()), m_scene(newScene(clipLinkage, size.width())),
-          m_palette(clipPalette())
-    {
-    }
+    explicit DesktopClipPainter(QSize size) : m_painter(size.width(), size.height(), PixelOrder::Argb32) {}
 
-    /// Hands the shot's picture to `target` while the canvas holds it.
-    void draw(const ClipShot& shot, const FrameTarget& target)
+    QImage draw(const ClipShot& shot)
     {
-        m_scene.view.turn = shot.turn;
-        m_scene.view.tilt = shot.tilt;
-        m_scene.view.spin = shot.spin;
-        MotionSchedule& schedule = m_scene.schedule;
-        schedule.frameIndex =
-            animationFrameAfter(std::int64_t{shot.animationFrame} - 1, schedule.framesPerCycle);
-        schedule.frameParameter =
-            frameParameterFor(m_scene.model, schedule.framesPerCycle, schedule.frameIndex);
-        renderFrame(m_canvas, m_scene, target, m_palette);
+        const PixelBuffer& picture = m_painter.draw(shot);
+        return QImage(picture.bytes(), picture.width(), picture.height(), picture.width() * 4,
+                      QImage::Format_RGB32);
     }
 
 private:
-    Canvas m_canvas;
-    SceneState m_scene;
-    FramePalette m_palette;
+    ClipPainter m_painter;
 };
 
 using ShotOf = ClipShot (*)(int);
@@ -175,21 +138,21 @@ public:
         }
         Frame& next = m_frames[static_cast<std::size_t>(i)];
         if (!next.drawn) {
-            // The canvas is made with the first frame asked for, not when the clip is opened.
+            // The painter is made with the first frame asked for, not when the clip is opened.
             if (!m_painter) {
-                m_painter = std::make_unique<ClipPainter>(m_size);
+                m_painter = std::make_unique<DesktopClipPainter>(m_size);
             }
-            m_painter->draw(m_shotOf(i), [&next](const QImage& image) { next.runs = runsOf(image); });
+            next.runs = runsOf(m_painter->draw(m_shotOf(i)));
             next.drawn = true;
         }
         if (m_shown.isNull()) {
             m_shown = QImage(m_size, QImage::Format_RGB32);
-            m_shown.fill(clipWhite);
+            m_shown.fill(clipWhiteRgb);
         }
         if (i != m_current) {
             // Writing detaches the picture first if a copy of it is still held somewhere.
             if (m_current >= 0) {
-                paintRuns(m_shown, m_frames[static_cast<std::size_t>(m_current)].runs, clipWhite);
+                paintRuns(m_shown, m_frames[static_cast<std::size_t>(m_current)].runs, clipWhiteRgb);
             }
             paintRuns(m_shown, next.runs);
             m_current = i;
@@ -218,17 +181,11 @@ private:
 
     QSize m_size;
     ShotOf m_shotOf;
-    std::unique_ptr<ClipPainter> m_painter;
+    std::unique_ptr<DesktopClipPainter> m_painter;
     std::vector<Frame> m_frames;
     QImage m_shown;
     int m_current = -1;
 };
-
-// Animation frames per clip frame: the clip shows one whole cycle.
-int cycleStep(const ClipSpec& spec)
-{
-    return MotionSchedule{}.framesPerCycle / spec.frameCount;
-}
 
 QList<QImage> allFrames(ClipSource& clip)
 {
@@ -242,43 +199,28 @@ QList<QImage> allFrames(ClipSource& clip)
 
 } // namespace
 
-ClipSpec clip1038Spec()
-{
-    return {QSize(449, 452), 60, 10, {0, 15, 30, 45}};
-}
+namespace {
 
-ClipSpec clip170Spec()
+// A clip's format from the core, with a key frame every 15 frames from the first.
+ClipSpec specOf(Clip clip)
 {
-    ClipSpec spec{QSize(240, 240), 120, 15, {}};
+    const ClipFormat format = clipFormat(clip);
+    ClipSpec spec{QSize(format.width, format.height), format.frameCount, format.framesPerSecond, {}};
     for (int i = 0; i < spec.frameCount; i += 15) {
         spec.keyFrames.append(i);
     }
     return spec;
 }
 
+} // namespace
+
+ClipSpec clip1038Spec() { return specOf(Clip::Title); }
+
+ClipSpec clip170Spec() { return specOf(Clip::Circular); }
+
 QList<QRgb> clipColourTable()
 {
-    return {clipRed, clipTan, clipBlue, clipWhite};
-}
-
-ClipShot clip1038Shot(int i)
-{
-    const int step = cycleStep(clip1038Spec());
-    return {clip1038Turn, clip1038Tilt,
-            animationFrameAfter(std::int64_t{i} * step, MotionSchedule{}.framesPerCycle)};
-}
-
-ClipShot clip170Shot(int i)
-{
-    const ClipSpec spec = clip170Spec();
-    const int step = cycleStep(spec);
-    // The title clip's view, going once round the sphere's polar axis over the clip: the
-    // equator and the reference circles keep their place while the linkage and its curve go
-    // round.
-    const double spinStep = 360.0 / static_cast<double>(spec.frameCount);
-    return {clip1038Turn, clip1038Tilt,
-            animationFrameAfter(std::int64_t{i} * step, MotionSchedule{}.framesPerCycle),
-            static_cast<double>(i) * spinStep};
+    return {opaque(clipRed), opaque(clipTan), opaque(clipBlue), clipWhiteRgb};
 }
 
 QImage renderClipPicture(QSize size, const ClipShot& shot)
@@ -286,13 +228,9 @@ QImage renderClipPicture(QSize size, const ClipShot& shot)
     if (size.isEmpty()) {
         return {};
     }
-    ClipPainter painter(size);
-    QImage picture;
-    // A copy of its own: the canvas is whitened once the target returns.
-    painter.draw(shot, [&picture](const QImage& image) {
-        picture = image.copy().convertToFormat(QImage::Format_RGB32);
-    });
-    return picture;
+    DesktopClipPainter painter(size);
+    // A copy of its own: the painter's picture goes with it.
+    return painter.draw(shot).copy();
 }
 
 std::shared_ptr<ClipSource> openClip1038()

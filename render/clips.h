@@ -2,6 +2,8 @@
 #pragma once
 
 // Only Qt headers here: the clip player in the dialog layer includes this file for ClipSource.
+// The clips' linkage, views and colours are the core's (clip_frames.h): the browser plays the
+// same clips.
 #include <QImage>
 #include <QList>
 #include <QRect>
@@ -12,7 +14,7 @@
 
 namespace cyclar {
 
-struct LinkageDimensions;
+struct ClipShot;
 
 /// Frames of a clip, made on demand. frame(i) may be slow the first time (it draws the
 /// picture) and is cheap afterwards. A source may hand out one picture that it redraws for the
@@ -46,33 +48,9 @@ ClipSpec clip1038Spec();
 /// linkage runs through one cycle.
 ClipSpec clip170Spec();
 
-/// The linkage both clips show. It is not Grashof, so its two assembly branches join into a
-/// single circuit, and its coupler curve is one closed curve that crosses itself once (a
-/// figure of eight): each branch draws one lobe.
-extern const LinkageDimensions clipLinkage;
-
 /// The clips' colours in index order: red (coupler curve), tan (sphere and reference circles),
 /// blue (linkage), white (background). Every pixel of every frame is one of these.
 QList<QRgb> clipColourTable();
-
-/// What one clip frame shows: the view angles (degrees, any value: the rotation is periodic),
-/// the spin of the linkage and its curve about the sphere's polar axis (degrees), and the
-/// animation frame index (1..360) whose pose is drawn.
-struct ClipShot {
-    double turn = 0.0;
-    double tilt = 0.0;
-    int animationFrame = 1;
-    double spin = 0.0;
-};
-
-/// The title page clip's view, fixed for all its frames.
-inline constexpr double clip1038Turn = -18.0;
-inline constexpr double clip1038Tilt = -18.0;
-
-/// Frame i of each clip. Indices past the last frame continue the motion (the animation frame
-/// wraps after 360 and the spin keeps growing), so frame frameCount() shows what frame 0 does.
-ClipShot clip1038Shot(int i);
-ClipShot clip170Shot(int i);
 
 /// One picture of the clip linkage at the given size (radius 90 % of the width), without a
 /// label, in the clip colours, as RGB32.

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages cyclar needs, once: packages already present are not touched.
-# Usage: scripts/install-deps.sh [build|test|fuzz]
-#   test adds what the headless GUI checks and the fuzzers need; fuzz only the fuzzers' compiler.
+# Usage: scripts/install-deps.sh [build|test|fuzz|web]
+#   test adds what the headless GUI checks, the fuzzers and the browser tests need; fuzz only the
+#   fuzzers' compiler; web what the browser edition is built and tested with.
 set -euo pipefail
 
 profile=${1:-build}
@@ -11,6 +12,14 @@ if [[ $profile == test ]]; then
 fi
 if [[ $profile == test || $profile == fuzz ]]; then
   packages+=(clang libclang-rt-14-dev)
+fi
+# The browser edition: the WebAssembly compiler (its optimiser needs node-acorn), the font
+# subsetter, and the browser its tests drive. Node and npm come from Debian unless the machine
+# already has them from elsewhere.
+if [[ $profile == web || $profile == test ]]; then
+  packages+=(emscripten node-acorn python3-fonttools chromium)
+  command -v node >/dev/null || packages+=(nodejs)
+  command -v npm >/dev/null || packages+=(npm)
 fi
 
 missing=()

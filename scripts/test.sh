@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs the whole test suite: the optimised build and
 # the AddressSanitizer + UndefinedBehaviorSanitizer build under CTest, the program itself
-# clicked through on a virtual display, and each fuzzer for a short while.
+# clicked through on a virtual display, the browser edition in headless Chromium, and each
+# fuzzer for a short while.
 # CYCLAR_FUZZ_SECONDS sets the fuzzers' time each (default 60; 0 skips them).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -26,6 +27,13 @@ echo "=== the program, clicked through under Xvfb ==="
 if ! scripts/e2e.sh build/release/app/cyclar build/e2e; then
   status=1
 fi
+
+# --- the browser edition: built to WebAssembly, tested with Playwright in headless Chromium ---
+echo "=== the web edition in headless Chromium ==="
+if ! scripts/web-test.sh; then
+  status=1
+fi
+# --- end of the browser edition ---
 
 seconds=${CYCLAR_FUZZ_SECONDS:-60}
 if [[ $seconds != 0 ]]; then

@@ -1,4 +1,5 @@
 // Tests of the clips (frames, colours, the figure of eight, the loops) and of the clip player.
+#include "clip_frames.h"
 #include "clip_player.h"
 #include "clips.h"
 #include "linkage_model.h"

@@ -1,7 +1,7 @@
 // Curves on the sphere drawn as polylines: outline, reference great circles, arcs, joint rings.
 #pragma once
 
-#include "canvas.h"
+#include "drawing_surface.h"
 #include "view.h"
 
 namespace cyclar {
@@ -26,7 +26,7 @@ private:
 };
 
 /// The sphere's outline: a circle of radius R about the canvas centre.
-void drawSphereOutline(Canvas& canvas, const Projection& projection);
+void drawSphereOutline(DrawingSurface& surface, const Projection& projection);
 
 /// The equator and the meridian through A0 and the poles, as one polyline of 361 vertices.
 void drawReferenceCircles(LineSink& sink, const Projection& projection, const ViewOrientation& view);

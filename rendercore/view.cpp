@@ -47,7 +47,7 @@ Projection projectionFor(int canvasWidth, int canvasHeight, double radius)
     return {canvasWidth / 2, canvasHeight / 2, radius};
 }
 
-std::optional<QPoint> toCanvasPixel(const Projection& projection, double x, double y)
+std::optional<Pixel> toCanvasPixel(const Projection& projection, double x, double y)
 {
     const double px = static_cast<double>(projection.cx) + projection.radius * x;
     const double py = static_cast<double>(projection.cy) - projection.radius * y;
@@ -55,7 +55,7 @@ std::optional<QPoint> toCanvasPixel(const Projection& projection, double x, doub
     if (!(std::fabs(px) <= pixelLimit) || !(std::fabs(py) <= pixelLimit)) {
         return std::nullopt;
     }
-    return QPoint(static_cast<int>(std::trunc(px)), static_cast<int>(std::trunc(py)));
+    return Pixel(static_cast<int>(std::trunc(px)), static_cast<int>(std::trunc(py)));
 }
 
 } // namespace cyclar

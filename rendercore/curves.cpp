@@ -25,7 +25,7 @@ bool isMultipleOfHalfTurn(double sinL, double first, double span)
 
 void Polyline::vertex(double x, double y)
 {
-    const std::optional<QPoint> pixel = toCanvasPixel(m_projection, x, y);
+    const std::optional<Pixel> pixel = toCanvasPixel(m_projection, x, y);
     if (!pixel) {
         m_needMove = true;
         return;
@@ -38,13 +38,13 @@ void Polyline::vertex(double x, double y)
     }
 }
 
-void drawSphereOutline(Canvas& canvas, const Projection& projection)
+void drawSphereOutline(DrawingSurface& surface, const Projection& projection)
 {
     const double cx = static_cast<double>(projection.cx);
     const double cy = static_cast<double>(projection.cy);
     const double r = projection.radius;
     // The radius comes from the canvas width, so these sums are small and finite.
-    canvas.ellipse(static_cast<int>(std::trunc(cx - r)), static_cast<int>(std::trunc(cy - r)),
+    surface.ellipse(static_cast<int>(std::trunc(cx - r)), static_cast<int>(std::trunc(cy - r)),
                    static_cast<int>(std::trunc(cx + r)), static_cast<int>(std::trunc(cy + r)));
 }
 

@@ -3,8 +3,7 @@
 
 #include "linkage_model.h"
 
-#include <QPoint>
-
+#include <concepts>
 #include <optional>
 
 namespace cyclar {
@@ -40,6 +39,27 @@ struct RotatedPoint {
 /// right). At turn = tilt = spin = 0 the viewer looks at A0.
 RotatedPoint rotateToView(const ViewOrientation& view, const SphereVector& v);
 
+/// A pixel of the canvas: column x from the left, row y from the top. It converts to any point
+/// type built from two ints (QPoint, for one), so the desktop side can keep its own.
+class Pixel {
+public:
+    constexpr Pixel() = default;
+    constexpr Pixel(int x, int y) : m_x(x), m_y(y) {}
+    constexpr int x() const { return m_x; }
+    constexpr int y() const { return m_y; }
+    friend constexpr bool operator==(Pixel, Pixel) = default;
+    template <typename Point>
+        requires std::constructible_from<Point, int, int>
+    constexpr operator Point() const
+    {
+        return Point(m_x, m_y);
+    }
+
+private:
+    int m_x = 0;
+    int m_y = 0;
+};
+
 /// Where the picture's sphere sits: the canvas centre (integer halves) and the radius R.
 struct Projection {
     int cx = 240;
@@ -58,7 +78,7 @@ inline constexpr double pixelLimit = 1 << 20;
 
 /// (trunc(cx + R x), trunc(cy - R y)), truncated toward zero, never rounded. Yields nothing when
 /// a sum is not finite or lies beyond pixelLimit, so no such value is ever converted to int.
-std::optional<QPoint> toCanvasPixel(const Projection& projection, double x, double y);
+std::optional<Pixel> toCanvasPixel(const Projection& projection, double x, double y);
 
 /// Degrees to radians, the factor every cosine and sine of an angle in degrees goes through.
 double degToRad();

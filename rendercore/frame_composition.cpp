@@ -1,0 +1,191 @@
+// Frame composition: the whole picture, layer by layer; the static layers cached per change.
+#include "frame_composition.h"
+
+#include "curves.h"
+#include "pose_solver.h"
+
+#include <cmath>
+#include <cstring>
+#include <type_traits>
+
+namespace cyclar {
+
+SceneState newScene(const LinkageDimensions& dims, int canvasWidth)
+{
+    SceneState scene;
+    scene.animationCopy = dims;
+    scene.model = buildLinkageModel(dims);
+    scene.schedule = MotionSchedule{};
+    scene.view = ViewOrientation{};
+    scene.sphereRadius = sphereRadius(canvasWidth);
+    return scene;
+}
+
+namespace {
+
+// The view's cosines and sines are recomputed from its angles on every frame; the paint's
+// schedule takes the symmetric entry.
+PaintSchedule beginFrame(SceneState& scene)
+{
+    scene.view.recompute();
+    return beginPaint(scene.model, scene.animationCopy, scene.schedule);
+}
+
+// Label, outline, reference circles and coupler curve.
+void composeStaticLayers(DrawingSurface& surface, const SceneState& scene, const PaintSchedule& paint,
+                         const FramePalette& palette)
+{
+    const Projection projection = projectionFor(surface.width(), surface.height(), scene.sphereRadius);
+    const LinkageModel& stored = scene.model;
+
+    if (palette.drawLabel) {
+        surface.setTextColor(palette.label);
+        surface.textOut(5, 5, classificationLabel(stored));
+    }
+
+    surface.selectPen(palette.sphere);
+    drawSphereOutline(surface, projection);
+    drawReferenceCircles(surface, projection, scene.view.withoutSpin());
+
+    surface.selectPen(palette.curve);
+    Polyline curve(surface, projection);
+    sweepCouplerCurve(paint, scene.schedule.framesPerCycle,
+                      [&](int, int j, double, const SphereVector& p) {
+                          if (j == paint.startIndex) {
+                              curve.restart();
+                          }
+                          const RotatedPoint r = rotateToView(scene.view, p);
+                          curve.vertex(r.x, r.y);
+                      });
+}
+
+// The five arcs and the joint rings of the frame's pose.
+void composeMovingLayers(DrawingSurface& surface, SceneState& scene, const PaintSchedule& paint,
+                         const FramePalette& palette)
+{
+    const Projection projection = projectionFor(surface.width(), surface.height(), scene.sphereRadius);
+    const LinkageModel& stored = scene.model;
+
+    recomputeFirstFrame(scene.schedule, paint.model);
+    const LinkagePose pose = solvePose(paint.model, scene.schedule.frameParameter);
+    const RotatedPoint a0 = rotateToView(scene.view, stored.A0);
+    const RotatedPoint b0 = rotateToView(scene.view, stored.B0);
+    const RotatedPoint a1 = rotateToView(scene.view, pose.A1);
+    const RotatedPoint b1 = rotateToView(scene.view, pose.B1);
+    const RotatedPoint p = rotateToView(scene.view, pose.P);
+
+    // Link arcs stop one joint gap short of both joints; the coupler-point arcs run up to P.
+    // Lengths are read from the dimensions as held now; cosines and sines from the model.
+    const LinkageDimensions& d = scene.animationCopy;
+    const double gap = stored.jointGap;
+    surface.selectPen(palette.link);
+    drawArc(surface, projection, a0, a1, stored.cosA, stored.sinA, gap, d.a - 2.0 * gap);
+    drawArc(surface, projection, b0, b1, stored.cosB, stored.sinB, gap, d.b - 2.0 * gap);
+    drawArc(surface, projection, a1, b1, stored.cosC, stored.sinC, gap, d.c - 2.0 * gap);
+    drawArc(surface, projection, a1, p, stored.cosH, stored.sinH, gap, d.h - gap);
+    drawArc(surface, projection, b1, p, stored.cosE, stored.sinE, gap, stored.e - gap);
+
+    // Fixed pivots carry a double ring, moving joints a single one.
+    const double factor = degToRad();
+    const double cos1 = std::cos(1.0 * gap * factor);
+    const double sin1 = std::sin(1.0 * gap * factor);
+    const double cos2 = std::cos(2.0 * gap * factor);
+    const double sin2 = std::sin(2.0 * gap * factor);
+    surface.selectPen(palette.joint);
+    drawRing(surface, projection, a0, cos1, sin1);
+    drawRing(surface, projection, a0, cos2, sin2);
+    drawRing(surface, projection, a1, stored.cosJointGap, stored.sinJointGap);
+    drawRing(surface, projection, b0, cos1, sin1);
+    drawRing(surface, projection, b0, cos2, sin2);
+    drawRing(surface, projection, b1, stored.cosJointGap, stored.sinJointGap);
+}
+
+// The cache key is the bytes of everything the static layers are drawn from. Bytes, not values:
+// a NaN dimension must match itself, or a degenerate linkage would be redrawn on every frame.
+class KeyWriter {
+public:
+    template <typename T>
+    void add(const T& value)
+    {
+        static_assert((std::is_trivially_copyable_v<T> && std::has_unique_object_representations_v<T>)
+                          || std::is_floating_point_v<T>,
+                      "only types without padding make a key");
+        const auto* bytes = reinterpret_cast<const unsigned char*>(&value);
+        key.insert(key.end(), bytes, bytes + sizeof value);
+    }
+    void add(const PenSpec& pen)
+    {
+        add(pen.colour.value());
+        add(pen.width);
+    }
+    std::vector<unsigned char> key;
+};
+
+template <typename... Doubles>
+void addDoubles(KeyWriter& writer, Doubles... values)
+{
+    (writer.add(values), ...);
+}
+
+std::vector<unsigned char> staticKey(const PixelBuffer& target, const SceneState& scene,
+                                     const PaintSchedule& paint, const FramePalette& palette)
+{
+    KeyWriter w;
+    w.add(target.width());
+    w.add(target.height());
+    w.add(static_cast<int>(target.order()));
+    w.add(scene.sphereRadius);
+    addDoubles(w, scene.view.turn, scene.view.tilt, scene.view.spin);
+    const LinkageDimensions& d = scene.animationCopy;
+    addDoubles(w, d.a, d.b, d.c, d.f, d.h, d.k);
+    // The stored model (its signs classify the label) and the one the curve is solved with.
+    static_assert(sizeof(LinkageModel) % sizeof(double) == 0);
+    w.key.insert(w.key.end(), reinterpret_cast<const unsigned char*>(&scene.model),
+                 reinterpret_cast<const unsigned char*>(&scene.model) + sizeof(LinkageModel));
+    w.add(paint.model.lowerSign);
+    w.add(paint.startIndex);
+    w.add(scene.schedule.framesPerCycle);
+    w.add(palette.sphere);
+    w.add(palette.curve);
+    w.add(palette.label.value());
+    w.add(palette.drawLabel ? 1 : 0);
+    return w.key;
+}
+
+} // namespace
+
+void composeFrame(DrawingSurface& surface, SceneState& scene, const FramePalette& palette)
+{
+    const PaintSchedule paint = beginFrame(scene);
+    composeStaticLayers(surface, scene, paint, palette);
+    composeMovingLayers(surface, scene, paint, palette);
+}
+
+FrameRenderer::FrameRenderer(int width, int height, PixelOrder order)
+    : m_buffer(std::make_shared<PixelBuffer>(width, height, order)), m_raster(*m_buffer)
+{
+}
+
+const PixelBuffer& FrameRenderer::render(SceneState& scene, const FramePalette& palette)
+{
+    if (m_buffer.use_count() > 1) {
+        // Someone kept the last picture: it is theirs now.
+        m_buffer = std::make_shared<PixelBuffer>(*m_buffer);
+        m_raster.setBuffer(*m_buffer);
+    }
+    m_raster.undo(m_journal);
+
+    const PaintSchedule paint = beginFrame(scene);
+    std::vector<unsigned char> key = staticKey(*m_buffer, scene, paint, palette);
+    if (key != m_key) {
+        m_buffer->fill(white);
+        composeStaticLayers(m_raster, scene, paint, palette);
+        m_key = std::move(key);
+    }
+    m_raster.setJournal(&m_journal);
+    composeMovingLayers(m_raster, scene, paint, palette);
+    m_raster.setJournal(nullptr);
+    return *m_buffer;
+}
+
+} // namespace cyclar

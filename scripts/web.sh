@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# Builds cyclar's browser edition into a folder of static files and serves it on
+# http://127.0.0.1:8080/ (any static file host can serve the folder as it is).
+# Usage: scripts/web.sh               build into build/web/site and serve it
+#        scripts/web.sh --build DIR   only build, into DIR; serve nothing
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+usage() {
+  echo "usage: $0 [--build DIR]" >&2
+  exit 2
+}
+site=build/web/site
+serve=1
+case $# in
+  0) ;;
+  2) [[ $1 == --build && -n $2 ]] || usage; site=$2; serve=0 ;;
+  *) usage ;;
+esac
+
+scripts/install-deps.sh web
+# Emscripten's JavaScript optimiser finds Debian's acorn through NODE_PATH when the machine's
+# node is not Debian's.
+export NODE_PATH=${NODE_PATH:+$NODE_PATH:}/usr/share/nodejs
+
+# The pictures come from the desktop's own artwork, drawn natively.
+cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build/release --parallel "$(nproc)" --target cyclar-artwork-dump
+
+# The core, compiled to WebAssembly.
+emcmake cmake -S . -B build/wasm -G Ninja -DCMAKE_BUILD_TYPE=Release -DCYCLAR_CORE_ONLY=ON >/dev/null
+cmake --build build/wasm --parallel "$(nproc)" --target cyclar_web
+
+# Staged beside the target and moved into place whole, so a failed build leaves no half folder.
+mkdir -p "$(dirname "$site")"
+stage=$(mktemp -d "$(dirname "$site")/.site.XXXXXX")
+trap 'rm -rf "$stage"' EXIT
+cp web/index.html web/cyclar.css "$stage/"
+cp -r web/js "$stage/js"
+cp build/wasm/web/cyclar-core.js build/wasm/web/cyclar-core.wasm "$stage/"
+QT_QPA_PLATFORM=offscreen build/release/artwork/cyclar-artwork-dump "$stage/art" >/dev/null
+rm -f "$stage/art/sheet.png" "$stage/art/icon-64-blank.png"
+# Only the faces the pages use, cut down to the characters they can show.
+mkdir "$stage/fonts"
+subset() {
+  /usr/bin/python3 -m fontTools.subset "res/fonts/$1" --output-file="$stage/fonts/$2" \
+    --flavor=woff --layout-features='kern,liga' \
+    --unicodes='U+0020-007E,U+00A0-00FF,U+2013,U+2014,U+2018-201D,U+2026' 2>/dev/null
+}
+subset LiberationSans-Regular.ttf cyclar-sans.woff
+subset LiberationSerif-Regular.ttf cyclar-serif.woff
+subset LiberationSerif-Bold.ttf cyclar-serif-bold.woff
+cp res/fonts/LICENSE-Liberation-OFL.txt "$stage/fonts/"
+
+rm -rf "$site"
+mv "$stage" "$site"
+chmod 755 "$site"
+trap - EXIT
+echo "cyclar for the browser is in $site ($(du -sh "$site" | cut -f1))"
+
+if [[ $serve == 1 ]]; then
+  echo "Serving it on http://127.0.0.1:8080/ (Ctrl+C stops)"
+  exec python3 -m http.server 8080 --bind 127.0.0.1 --directory "$site"
+fi

@@ -1,0 +1,8 @@
+# The Qt-free core. The libraries never link Qt; their test programs may.
+# Render core: label glyphs equal to the text engine's and to the committed tables, cached frames
+# equal to full ones, byte orders, pictures kept past the next frame.
+cyclar_add_test(tst_render_core SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_render_core.cpp
+                LIBS cyclar_render_core cyclar_render cyclar_artwork Qt6::Gui)
+target_compile_definitions(tst_render_core PRIVATE CYCLAR_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+# Field rules: a page's read in order, live bounds, the messages, text cut at 31 characters.
+cyclar_add_test(tst_field_rules SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_field_rules.cpp LIBS cyclar_field_rules)

@@ -1,0 +1,274 @@
+// Tests of the render core: label glyphs against the text engine, the cached static layers
+// against the full composition, byte orders, and the desktop canvas's shared pixels.
+#include "canvas.h"
+#include "frame.h"
+#include "frame_composition.h"
+#include "label_face.h"
+#include "label_glyphs.h"
+#include "artwork.h"
+#include "pixel_buffer.h"
+#include "raster.h"
+
+#include <QFile>
+#include <QFontMetrics>
+#include <QPainter>
+#include <QtTest>
+
+#include <cmath>
+#include <limits>
+
+using namespace cyclar;
+
+Q_DECLARE_METATYPE(cyclar::LinkageDimensions)
+
+namespace {
+
+// A buffer's picture as a QImage, whatever its byte order, for comparisons and diff output.
+QImage toImage(const PixelBuffer& buffer)
+{
+    QImage image(buffer.width(), buffer.height(), QImage::Format_RGB32);
+    for (int y = 0; y < buffer.height(); ++y) {
+        for (int x = 0; x < buffer.width(); ++x) {
+            const Rgb c = buffer.colour(buffer.row(y)[x]);
+            image.setPixel(x, y, qRgb(c.r, c.g, c.b));
+        }
+    }
+    return image;
+}
+
+// First differing pixel, for a readable failure.
+QString firstDifference(const QImage& actual, const QImage& expected)
+{
+    if (actual.size() != expected.size()) {
+        return QStringLiteral("sizes differ");
+    }
+    for (int y = 0; y < actual.height(); ++y) {
+        for (int x = 0; x < actual.width(); ++x) {
+            if (actual.pixel(x, y) != expected.pixel(x, y)) {
+                return QStringLiteral("(%1, %2): %3 instead of %4")
+                    .arg(x).arg(y).arg(actual.pixel(x, y), 8, 16).arg(expected.pixel(x, y), 8, 16);
+            }
+        }
+    }
+    return {};
+}
+
+// The full picture drawn through the surface interface, every layer anew, on white.
+PixelBuffer composeUncached(SceneState& scene, const FramePalette& palette, PixelOrder order = PixelOrder::Rgba)
+{
+    PixelBuffer buffer(480, 480, order);
+    Raster raster(buffer);
+    composeFrame(raster, scene, palette);
+    return buffer;
+}
+
+LinkageDimensions dims(double a, double b, double c, double f, double h = 45.0, double k = -35.0)
+{
+    return {a, b, c, f, h, k};
+}
+
+} // namespace
+
+class TestRenderCore : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void glyphTablesAreCurrent();
+    void labelMatchesTheTextEngine_data();
+    void labelMatchesTheTextEngine();
+    void labelIsClippedToItsCellAndThePicture();
+    void cachedFramesMatchTheFullComposition_data();
+    void cachedFramesMatchTheFullComposition();
+    void byteOrders();
+    void keptPictureSurvivesTheNextFrame();
+};
+
+void TestRenderCore::initTestCase() { initArtwork(); }
+
+void TestRenderCore::glyphTablesAreCurrent()
+{
+    // The WebAssembly build cannot draw glyphs with Qt: it compiles the committed tables, which
+    // must be what the generator makes from the bundled face now.
+    QFile committed(QStringLiteral(CYCLAR_SOURCE_DIR "/rendercore/label_glyphs.cpp"));
+    QVERIFY(committed.open(QIODevice::ReadOnly));
+    const QByteArray generated = labelGlyphSource(labelFont());
+    QVERIFY2(generated == committed.readAll(),
+             "rendercore/label_glyphs.cpp is out of date: run cyclar-label-glyphs rendercore/label_glyphs.cpp");
+}
+
+void TestRenderCore::labelMatchesTheTextEngine_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QColor>("colour");
+    QTest::newRow("Non-Grashof") << "Non-Grashof Four-bar Linkage" << QColor(0, 180, 60);
+    QTest::newRow("Grashof") << "Grashof Four-bar Linkage" << QColor(0, 180, 60);
+    QTest::newRow("kerned pairs") << "AVATAR Ty. LT 11 \"WA\" r," << QColor(10, 20, 30);
+    QString ascii;
+    for (char c = ' '; c <= '~'; ++c) {
+        ascii += QLatin1Char(c);
+    }
+    QTest::newRow("all of ASCII") << ascii << QColor(0, 0, 0);
+}
+
+void TestRenderCore::labelMatchesTheTextEngine()
+{
+    QFETCH(QString, text);
+    QFETCH(QColor, colour);
+    // The text engine's picture: the label's cell drawn unantialiased with the bundled face.
+    const QFont font = labelFont();
+    const QFontMetrics metrics(font);
+    QImage cell(std::max(1, metrics.horizontalAdvance(text)), metrics.height(), QImage::Format_RGB32);
+    cell.fill(Qt::white);
+    QPainter p(&cell);
+    p.setFont(font);
+    p.setPen(colour);
+    p.drawText(cell.rect(), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
+    p.end();
+    QImage expected(cell.width() + 20, cell.height() + 20, QImage::Format_RGB32);
+    expected.fill(qRgb(1, 2, 3));
+    QPainter(&expected).drawImage(5, 5, cell);
+
+    PixelBuffer buffer(expected.width(), expected.height());
+    buffer.fill(Rgb(1, 2, 3));
+    Raster raster(buffer);
+    raster.setTextColor(colour);
+    raster.textOut(5, 5, text.toStdString());
+    const QImage actual = toImage(buffer);
+    if (actual != expected) {
+        const QString name = QString::fromLatin1(QTest::currentDataTag()).replace(QLatin1Char(' '), QLatin1Char('-'));
+        actual.save(QStringLiteral("label-%1-actual.png").arg(name));
+        expected.save(QStringLiteral("label-%1-expected.png").arg(name));
+    }
+    QVERIFY2(actual == expected, qPrintable(firstDifference(actual, expected)));
+}
+
+void TestRenderCore::labelIsClippedToItsCellAndThePicture()
+{
+    // Corners far off the picture (as a caller might pass) draw nothing and do not overflow.
+    PixelBuffer buffer(40, 20);
+    Raster raster(buffer);
+    raster.setTextColor(Rgb(255, 0, 0));
+    for (const auto& [x, y] : {std::pair{std::numeric_limits<int>::max(), 0}, std::pair{0, std::numeric_limits<int>::min()},
+                               std::pair{std::numeric_limits<int>::min(), std::numeric_limits<int>::max()}}) {
+        raster.textOut(x, y, "Non-Grashof");
+    }
+    QCOMPARE(toImage(buffer), toImage(PixelBuffer(40, 20)));
+    // Partly on the picture: the part that is on it is drawn, nothing beyond the cell.
+    raster.textOut(-3, -2, "Wg");
+    const int cellWidth = labelFace().textWidth("Wg");
+    int inked = 0;
+    for (int y = 0; y < 20; ++y) {
+        for (int x = 0; x < 40; ++x) {
+            const std::uint32_t c = raster.pixel(x, y);
+            if (c != 0xFFFFFFu) {
+                ++inked;
+                QVERIFY(x < cellWidth - 3 && y < labelFace().height - 2);
+            }
+        }
+    }
+    QVERIFY(inked > 10);
+}
+
+void TestRenderCore::cachedFramesMatchTheFullComposition_data()
+{
+    QTest::addColumn<LinkageDimensions>("d");
+    QTest::addColumn<double>("turn");
+    QTest::addColumn<double>("tilt");
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    QTest::newRow("default") << defaultDimensions << -18.0 << -18.0;
+    QTest::newRow("grashof, turned") << dims(20, 50, 45, 40, 30, 60) << 30.0 << 10.0;
+    // a = f, b = c: each paint solves with lowerSign negated and moves the start index to 2.
+    QTest::newRow("symmetric") << dims(40, 30, 30, 40) << -18.0 << -18.0;
+    QTest::newRow("disjoint") << dims(10, 120, 35, 40) << 0.0 << 90.0;
+    QTest::newRow("NaN everywhere") << dims(nan, nan, nan, nan, nan, nan) << -18.0 << -18.0;
+}
+
+void TestRenderCore::cachedFramesMatchTheFullComposition()
+{
+    QFETCH(LinkageDimensions, d);
+    QFETCH(double, turn);
+    QFETCH(double, tilt);
+
+    // Two scenes walk in step: one drawn with the cache, one drawn whole every time. Between
+    // frames the things the static layers depend on change, as the page changes them: the view,
+    // the arc lengths on the page (not the model), the palette; and things they do not.
+    SceneState cachedScene = newScene(d, 480);
+    cachedScene.view.turn = turn;
+    cachedScene.view.tilt = tilt;
+    SceneState fullScene = cachedScene;
+    FramePalette palette;
+    FrameRenderer renderer(480, 480);
+    for (int step = 0; step < 12; ++step) {
+        switch (step) {
+        case 3: // the turn slider
+            cachedScene.view.turn = fullScene.view.turn = turn + 7;
+            break;
+        case 5: // a field on the animation page: arc lengths change, the model does not
+            cachedScene.animationCopy.a = fullScene.animationCopy.a = 25;
+            cachedScene.animationCopy.f = fullScene.animationCopy.f = 25;
+            break;
+        case 7: // back again, which may make the linkage symmetric again
+            cachedScene.animationCopy = fullScene.animationCopy = d;
+            break;
+        case 9:
+            palette.curve.colour = Rgb(200, 0, 200);
+            palette.drawLabel = false;
+            break;
+        default:
+            break;
+        }
+        const QImage cached = toImage(renderer.render(cachedScene, palette));
+        const QImage full = toImage(composeUncached(fullScene, palette));
+        QVERIFY2(cached == full, qPrintable(QStringLiteral("step %1: %2").arg(step).arg(firstDifference(cached, full))));
+        QCOMPARE(cachedScene.schedule.startIndex, fullScene.schedule.startIndex);
+        QCOMPARE(cachedScene.schedule.frameParameter, fullScene.schedule.frameParameter);
+        for (int i = 0; i < 37; ++i) {
+            advanceFrame(cachedScene.schedule, cachedScene.model);
+            advanceFrame(fullScene.schedule, fullScene.model);
+        }
+    }
+}
+
+void TestRenderCore::byteOrders()
+{
+    // A browser reads bytes R, G, B, A; the desktop's QImage reads words 0xAARRGGBB.
+    PixelBuffer rgba(2, 1, PixelOrder::Rgba);
+    PixelBuffer argb(2, 1, PixelOrder::Argb32);
+    Raster(rgba).setPixel(1, 0, Rgb(0x12, 0x34, 0x56));
+    Raster(argb).setPixel(1, 0, Rgb(0x12, 0x34, 0x56));
+    const std::uint8_t* bytes = rgba.bytes();
+    QCOMPARE(QByteArray(reinterpret_cast<const char*>(bytes), 8), QByteArray("\xff\xff\xff\xff\x12\x34\x56\xff", 8));
+    QCOMPARE(argb.data()[1], 0xFF123456u);
+    QCOMPARE(Raster(rgba).pixel(1, 0), 0x123456u);
+    QCOMPARE(Raster(argb).pixel(1, 0), 0x123456u);
+    QCOMPARE(Raster(argb).pixel(2, 0), Raster::notAColour);
+
+    // The same frame in both orders is the same picture.
+    SceneState one = newScene(defaultDimensions, 480);
+    SceneState two = one;
+    QCOMPARE(toImage(composeUncached(one, FramePalette(), PixelOrder::Rgba)),
+             toImage(composeUncached(two, FramePalette(), PixelOrder::Argb32)));
+}
+
+void TestRenderCore::keptPictureSurvivesTheNextFrame()
+{
+    // The canvas's image shares its pixels; one kept by the target must not change when the
+    // canvas clears and draws the next frame.
+    Canvas canvas(480, 480);
+    SceneState scene = newScene(defaultDimensions, 480);
+    QImage kept;
+    renderFrame(canvas, scene, [&kept](const QImage& image) { kept = image; });
+    const QImage copy = kept.copy();
+    for (int i = 0; i < 90; ++i) {
+        advanceFrame(scene.schedule, scene.model);
+    }
+    QImage next;
+    renderFrame(canvas, scene, [&next](const QImage& image) { next = image.copy(); });
+    QCOMPARE(kept, copy);
+    QVERIFY(next != copy);
+    QCOMPARE(canvas.pixel(240, 240), 0xFFFFFFu); // cleared after the frame, as ever
+}
+
+QTEST_MAIN(TestRenderCore)
+#include "tst_render_core.moc"

@@ -1,0 +1,90 @@
+// Start-up and the page chain of cyclar in the browser.
+import { loadCore } from './core.js';
+import { AnimationPage, DimensionsPage, TitlePage } from './pages.js';
+import { readSharedDimensions } from './share.js';
+import { Desk, TemplateFont, messageBox } from './windows.js';
+
+// What the pages share: the two copies of the dimensions, EntryMode, the clock's saved values.
+function newState() {
+    return {
+        entryMode: 0,
+        entryCopy: { a: 0, b: 0, c: 0, f: 0, h: 0, k: 0 },
+        animationCopy: { a: 0, b: 0, c: 0, f: 0, h: 0, k: 0 },
+        savedFrameIndex: 0,
+        savedSpeedPos: 50,
+    };
+}
+
+class App {
+    constructor(core, desk) {
+        this.core = core;
+        this.desk = desk;
+        this.state = newState();
+        this.scene = core.newScene();
+        desk.onEmpty = () => this.ended();
+    }
+
+    // The page being left ends if its fields pass; the next page opens in front either way.
+    // A page that fails to end stays beneath and is in front again when the pages above it end.
+    async handOver(left, next) {
+        if (await left.UpdateData(true)) {
+            left.ended = true;
+            left.onEnded?.();
+            this.desk.close(left);
+        }
+        this.desk.open(next, null);
+    }
+
+    start() {
+        const shared = readSharedDimensions(this.core, location.hash);
+        const title = new TitlePage(this);
+        if (!shared) {
+            this.desk.open(title, null);
+            return;
+        }
+        // A shared link skips the title page, as if Continue had been clicked.
+        title.ended = true;
+        this.state.entryMode = 1;
+        const page = new DimensionsPage(this, shared.dims);
+        this.desk.open(page, null);
+        if (shared.problem) {
+            messageBox(this.desk, `${shared.problem}\nThe page shows the default dimensions.`, page);
+        }
+    }
+
+    ended() {
+        const notice = document.createElement('p');
+        notice.className = 'notice';
+        notice.textContent = 'cyclar has ended.';
+        const again = document.createElement('button');
+        again.type = 'button';
+        again.textContent = 'Start again';
+        again.addEventListener('click', () => {
+            location.href = location.pathname;
+        });
+        notice.append(again);
+        this.desk.element.append(notice);
+        again.focus();
+    }
+}
+
+async function main() {
+    const fonts = Object.values(TemplateFont).map((font) => document.fonts.load(font.css));
+    const [core] = await Promise.all([loadCore(), ...fonts]);
+    const app = new App(core, new Desk(document.getElementById('desk')));
+    // Tests and curious students reach the core and the pages from the console.
+    window.cyclar = { core, app, AnimationPage };
+    app.start();
+    // The first picture is on the screen with the next frame the browser paints.
+    requestAnimationFrame(() => setTimeout(() => performance.mark('cyclar-first-picture'), 0));
+}
+
+// A new fragment names new dimensions: start again with them.
+window.addEventListener('hashchange', () => location.reload());
+
+main().catch((error) => {
+    const notice = document.createElement('p');
+    notice.className = 'notice';
+    notice.textContent = `cyclar could not start in this browser: ${error.message ?? error}`;
+    document.getElementById('desk').append(notice);
+});

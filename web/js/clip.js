@@ -1,0 +1,38 @@
+// Plays one of the two clips on a canvas: frames from the core, looped at the clip's rate.
+export class ClipPlayer {
+    constructor(core, which) {
+        this.core = core;
+        this.which = which;
+        this.info = core.clipInfo(which);
+        this.canvas = document.createElement('canvas');
+        this.canvas.className = 'clip';
+        this.canvas.width = this.info.width;
+        this.canvas.height = this.info.height;
+        this.canvas.setAttribute('role', 'img');
+        this.canvas.setAttribute('aria-label', 'The moving linkage');
+        this.context = this.canvas.getContext('2d', { alpha: false });
+        this.timer = null;
+        this.frame = 0;
+    }
+
+    // Starts from the first frame and repeats without end.
+    play() {
+        this.stop();
+        this.frame = 0;
+        this.show();
+        this.timer = setInterval(() => {
+            this.frame = (this.frame + 1) % this.info.frames;
+            this.show();
+        }, 1000 / this.info.framesPerSecond);
+    }
+
+    stop() {
+        if (this.timer !== null) clearInterval(this.timer);
+        this.timer = null;
+    }
+
+    show() {
+        this.context.putImageData(this.core.clipFrame(this.which, this.frame), 0, 0);
+        this.canvas.dataset.frame = String(this.frame);
+    }
+}

@@ -1,0 +1,181 @@
+// The WebAssembly core: kinematics, frame composition, field rules and clips, behind a small API.
+import createCyclarCore from '../cyclar-core.js';
+
+const fieldIndex = { a: 0, b: 1, c: 2, f: 3, h: 4, k: 5 };
+const dimensionArgs = (d) => [d.a, d.b, d.c, d.f, d.h, d.k];
+const clipIndex = { title: 0, circular: 1 };
+
+const six = ['number', 'number', 'number', 'number', 'number', 'number'];
+
+// One animation scene in the core: the model, the clock, the view and the cached layers.
+class Scene {
+    constructor(core) {
+        this.core = core;
+        this.api = core.api;
+        this.handle = this.api.sceneCreate();
+        this.image = null;
+    }
+
+    build(dims) {
+        this.api.sceneBuild(this.handle, ...dimensionArgs(dims));
+    }
+
+    // The lengths the arcs are drawn with; the model keeps the dimensions it was built with.
+    setDimensions(dims) {
+        this.api.sceneSetDimensions(this.handle, ...dimensionArgs(dims));
+    }
+
+    setView(turn, tilt) {
+        this.api.sceneSetView(this.handle, turn, tilt);
+    }
+
+    get turn() {
+        return this.api.sceneTurn(this.handle);
+    }
+
+    get tilt() {
+        return this.api.sceneTilt(this.handle);
+    }
+
+    get frameIndex() {
+        return this.api.sceneFrameIndex(this.handle);
+    }
+
+    set frameIndex(index) {
+        this.api.sceneSetFrameIndex(this.handle, index);
+    }
+
+    advance() {
+        this.api.sceneAdvance(this.handle);
+    }
+
+    get label() {
+        return this.api.sceneLabel(this.handle);
+    }
+
+    // Composes the current frame; the returned image views the core's own pixel buffer, so it
+    // is valid until the next call into the core.
+    compose() {
+        const pointer = this.api.sceneCompose(this.handle);
+        return this.core.imageAt(pointer, 480, 480);
+    }
+}
+
+export class Core {
+    constructor(module) {
+        this.module = module;
+        const w = (name, result, args = []) => module.cwrap(name, result, args);
+        this.api = {
+            sceneCreate: w('cyclar_scene_create', 'number'),
+            sceneBuild: w('cyclar_scene_build', null, ['number', ...six]),
+            sceneSetDimensions: w('cyclar_scene_set_dimensions', null, ['number', ...six]),
+            sceneSetView: w('cyclar_scene_set_view', null, ['number', 'number', 'number']),
+            sceneTurn: w('cyclar_scene_turn', 'number', ['number']),
+            sceneTilt: w('cyclar_scene_tilt', 'number', ['number']),
+            sceneFrameIndex: w('cyclar_scene_frame_index', 'number', ['number']),
+            sceneSetFrameIndex: w('cyclar_scene_set_frame_index', null, ['number', 'number']),
+            sceneAdvance: w('cyclar_scene_advance', null, ['number']),
+            sceneCompose: w('cyclar_scene_compose', 'number', ['number']),
+            sceneLabel: w('cyclar_scene_label', 'string', ['number']),
+            tickInterval: w('cyclar_tick_interval', 'number', ['number']),
+            sliderAngle: w('cyclar_slider_angle', 'number', ['number']),
+            parseNumber: w('cyclar_parse_number', 'number', ['string']),
+            formatNumber: w('cyclar_format_number', 'string', ['number']),
+            notNumberMessage: w('cyclar_message_not_number', 'string'),
+            rangeMessage: w('cyclar_message_range', 'string', ['number', 'number']),
+            fieldOrder: w('cyclar_field_order', 'string', ['number']),
+            inRange: w('cyclar_in_range', 'number', ['number', 'number', 'number']),
+            dimensionsLower: w('cyclar_dimensions_lower', 'number', ['number', ...six]),
+            dimensionsUpper: w('cyclar_dimensions_upper', 'number', ['number', ...six]),
+            animationLower: w('cyclar_animation_lower', 'number', ['number']),
+            animationUpper: w('cyclar_animation_upper', 'number', ['number']),
+            clipWidth: w('cyclar_clip_width', 'number', ['number']),
+            clipHeight: w('cyclar_clip_height', 'number', ['number']),
+            clipFrames: w('cyclar_clip_frames', 'number', ['number']),
+            clipRate: w('cyclar_clip_rate', 'number', ['number']),
+            clipFrame: w('cyclar_clip_frame', 'number', ['number', 'number']),
+        };
+        this.images = new Map();
+    }
+
+    // An ImageData over `width` x `height` RGBA pixels at `pointer` in the core's memory.
+    imageAt(pointer, width, height) {
+        const buffer = this.module.HEAPU8.buffer;
+        const key = `${pointer}:${width}x${height}`;
+        let image = this.images.get(key);
+        if (!image || image.data.buffer !== buffer) {
+            image = new ImageData(new Uint8ClampedArray(buffer, pointer, width * height * 4), width, height);
+            this.images.set(key, image);
+        }
+        return image;
+    }
+
+    newScene() {
+        return new Scene(this);
+    }
+
+    tickInterval(position) {
+        return this.api.tickInterval(position);
+    }
+
+    sliderAngle(position) {
+        return this.api.sliderAngle(position);
+    }
+
+    // A field's text as a number, or null when the field rules do not take it.
+    parseNumber(text) {
+        const value = this.api.parseNumber(text);
+        return Number.isNaN(value) ? null : value;
+    }
+
+    formatNumber(value) {
+        return this.api.formatNumber(value);
+    }
+
+    notNumberMessage() {
+        return this.api.notNumberMessage();
+    }
+
+    rangeMessage(lower, upper) {
+        return this.api.rangeMessage(lower, upper);
+    }
+
+    inRange(value, lower, upper) {
+        return this.api.inRange(value, lower, upper) !== 0;
+    }
+
+    // The names of a page's fields in the order the page reads them back.
+    fieldOrder(page) {
+        return [...this.api.fieldOrder(page === 'dimensions' ? 0 : 1)];
+    }
+
+    // The live range of a dimensions page field, from the values the page holds now.
+    dimensionsBounds(key, dims) {
+        const args = [fieldIndex[key], ...dimensionArgs(dims)];
+        return [this.api.dimensionsLower(...args), this.api.dimensionsUpper(...args)];
+    }
+
+    animationBounds(key) {
+        return [this.api.animationLower(fieldIndex[key]), this.api.animationUpper(fieldIndex[key])];
+    }
+
+    clipInfo(which) {
+        const i = clipIndex[which];
+        return {
+            width: this.api.clipWidth(i),
+            height: this.api.clipHeight(i),
+            frames: this.api.clipFrames(i),
+            framesPerSecond: this.api.clipRate(i),
+        };
+    }
+
+    clipFrame(which, frame) {
+        const i = clipIndex[which];
+        const pointer = this.api.clipFrame(i, frame);
+        return this.imageAt(pointer, this.api.clipWidth(i), this.api.clipHeight(i));
+    }
+}
+
+export async function loadCore() {
+    return new Core(await createCyclarCore());
+}

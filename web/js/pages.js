@@ -1,0 +1,493 @@
+// The pages and windows of cyclar in the browser: title, dimensions, animation, Help, About and
+// Circular View. The rules, numbers and pictures all come from the core.
+import { ClipPlayer } from './clip.js';
+import { DialogWindow, Layout, TemplateFont, messageBox, popupMenu, toast } from './windows.js';
+import { shareLink } from './share.js';
+
+// A field exchange that failed: the field, and the message to show for it.
+class ExchangeFailure {
+    constructor(field, message) {
+        this.field = field;
+        this.message = message;
+    }
+}
+
+// Moves values between a page's controls and the dimensions it holds, in the page's order.
+// A saving exchange stores each number as soon as it parses, before its range test, and stops
+// at the first field that fails.
+class DataExchange {
+    constructor(core, saving) {
+        this.core = core;
+        this.saving = saving;
+    }
+
+    text(field, dims, key) {
+        if (!this.saving) {
+            field.value = this.core.formatNumber(dims[key]);
+            return;
+        }
+        const value = this.core.parseNumber(field.value);
+        if (value === null) throw new ExchangeFailure(field, this.core.notNumberMessage());
+        dims[key] = value;
+    }
+
+    minMax(field, value, [lower, upper]) {
+        if (this.saving && !this.core.inRange(value, lower, upper)) {
+            throw new ExchangeFailure(field, this.core.rangeMessage(lower, upper));
+        }
+    }
+
+    // A field's number and, right after, its range test against the range of the moment.
+    number(field, dims, key, rangeOf) {
+        this.text(field, dims, key);
+        this.minMax(field, dims[key], rangeOf(key));
+    }
+
+    slider(slider, holder, key) {
+        if (this.saving) holder[key] = Number.parseInt(slider.value, 10);
+        else slider.value = String(holder[key]);
+    }
+}
+
+// A page of the chain, or one of the small windows over it.
+class Page extends DialogWindow {
+    constructor(app, caption, options) {
+        super(app.desk, caption, options);
+        this.app = app;
+    }
+
+    DoDataExchange() {}
+
+    // Returns whether every field passed; a failure shows its message first, then puts the
+    // focus on its field with the text selected.
+    async UpdateData(saving) {
+        try {
+            this.DoDataExchange(new DataExchange(this.app.core, saving));
+            return true;
+        } catch (failure) {
+            if (!(failure instanceof ExchangeFailure)) throw failure;
+            await messageBox(this.desk, failure.message, this);
+            failure.field.focus();
+            failure.field.select();
+            return false;
+        }
+    }
+
+    async OnOK() {
+        if (await this.UpdateData(true)) this.end();
+    }
+
+    onOK() {
+        this.OnOK();
+    }
+
+    // The page's own keyboard focus when it is first shown; pages without fields take none.
+    OnInitDialog() {
+        this.UpdateData(false);
+    }
+
+    onAttached() {
+        if (!this.initialised) {
+            this.initialised = true;
+            this.OnInitDialog();
+        }
+    }
+
+    // Shows the help page over this one.
+    OnShowHelp() {
+        this.desk.open(new HelpPage(this.app), this);
+    }
+}
+
+export const defaultDimensions = { a: 50, b: 30, c: 35, f: 40, h: 45, k: -35 };
+
+export class TitlePage extends Page {
+    constructor(app) {
+        const systemMenu = (x, y) => this.systemMenu(x, y);
+        super(app, 'Animation of Spherical Four-bar Linkages', { systemMenu });
+        this.atCorner = true;
+        const layout = new Layout(this.client, TemplateFont.timesNewRomanExtraBold10);
+        const u = layout.units;
+        this.IDC_continue = layout.bitmapButton(238, 163, 161);
+        const clip = app.core.clipInfo('title');
+        this.IDC_ANIMATE1 = new ClipPlayer(app.core, 'title');
+        // The canvas keeps its own size; its box counts the border.
+        layout.add(this.IDC_ANIMATE1.canvas, u.x(7), u.y(42));
+        this.IDC_ANIMATE1.canvas.box = [u.x(7), u.y(42), clip.width + 2, clip.height + 2];
+        layout.picture(9, 10, 154);
+        this.IDC_help = layout.bitmapButton(251, 227, 163);
+        this.IDC_circular = layout.bitmapButton(242, 78, 171);
+
+        // The clip is larger than the box its layout gives it; the buttons move to its right,
+        // keeping their order and spacing, and the page grows to hold everything.
+        const buttons = [this.IDC_continue, this.IDC_help, this.IDC_circular];
+        const clipRight = u.x(7) + clip.width + 2 - 1;
+        const firstButton = Math.min(...buttons.map((button) => button.box[0]));
+        const shift = Math.max(0, clipRight + u.x(8) - firstButton);
+        for (const button of buttons) layout.move(button, button.box[0] + shift, button.box[1]);
+        const boxes = [...this.client.children].map((element) => element.box);
+        const right = Math.max(...boxes.map(([x, , w]) => x + w));
+        const bottom = Math.max(...boxes.map(([, y, , h]) => y + h));
+        this.setClientSize([Math.max(u.x(320), right + u.x(7)), Math.max(u.y(293), bottom + u.y(7))]);
+
+        this.IDC_continue.addEventListener('click', () => this.OnContinue());
+        this.IDC_help.addEventListener('click', () => this.OnShowHelp());
+        this.IDC_circular.addEventListener('click', () => this.OnCircularView());
+        this.client.addEventListener('contextmenu', (event) => {
+            event.preventDefault();
+            this.systemMenu(event.clientX, event.clientY);
+        });
+    }
+
+    OnInitDialog() {
+        // Plays at once, from its first frame, for ever.
+        this.IDC_ANIMATE1.play();
+    }
+
+    systemMenu(x, y) {
+        popupMenu(x, y, [['Close', () => this.onCancel()], null, ['&About cyclar...', () => this.OnAbout()]]);
+    }
+
+    OnAbout() {
+        this.desk.open(new AboutBox(this.app), this);
+    }
+
+    OnCircularView() {
+        this.desk.open(new CircularView(this.app), this);
+    }
+
+    onEnded() {
+        this.IDC_ANIMATE1.stop();
+    }
+
+    OnContinue() {
+        this.app.state.entryMode = 1;
+        this.app.handOver(this, new DimensionsPage(this.app));
+    }
+}
+
+export class DimensionsPage extends Page {
+    // `shared` (optional) gives the dimensions to show in place of those EntryMode names.
+    constructor(app, shared) {
+        super(app, 'Dimensions of Spherical Four-bar Linkages');
+        const state = app.state;
+        if (shared) state.entryCopy = { ...shared };
+        else if (state.entryMode === 1) state.entryCopy = { ...defaultDimensions };
+        else state.entryCopy = { ...state.animationCopy };
+
+        const layout = new Layout(this.client, TemplateFont.msSansSerif8);
+        this.IDC_a = layout.edit(52, 30, 38, 17, 'a');
+        this.IDC_b = layout.edit(52, 51, 38, 17, 'b');
+        this.IDC_c = layout.edit(52, 71, 38, 17, 'c');
+        this.IDC_f = layout.edit(52, 92, 38, 17, 'f');
+        this.IDC_k = layout.edit(52, 134, 38, 17, 'k');
+        this.IDC_h = layout.edit(52, 113, 38, 17, 'h');
+        this.IDC_submit = layout.bitmapButton(28, 164, 167);
+        this.IDCANCEL = layout.bitmapButton(34, 188, 140);
+        layout.picture(123, 16, 175, true);
+        layout.picture(14, 31, 160);
+        layout.picture(14, 52, 156);
+        layout.picture(15, 73, 157);
+        layout.picture(15, 94, 158);
+        layout.picture(15, 114, 159);
+        layout.picture(15, 134, 155);
+        this.IDC_help = layout.bitmapButton(20, 211, 166);
+        layout.centredText(52, 10, 40, 15, '( Degrees ) ');
+        this.setClientSize(layout.clientSize(370, 245));
+        this.fields = { a: this.IDC_a, b: this.IDC_b, c: this.IDC_c, f: this.IDC_f, h: this.IDC_h, k: this.IDC_k };
+
+        this.IDC_submit.addEventListener('click', () => this.OnSubmit());
+        this.IDCANCEL.addEventListener('click', () => this.onCancel());
+        this.IDC_help.addEventListener('click', () => this.OnShowHelp());
+    }
+
+    DoDataExchange(dx) {
+        // Each link's bound is taken right after the link is stored, from the values held then.
+        const d = this.app.state.entryCopy;
+        const rangeOf = (key) => this.app.core.dimensionsBounds(key, d);
+        for (const key of this.app.core.fieldOrder('dimensions')) dx.number(this.fields[key], d, key, rangeOf);
+    }
+
+    async OnSubmit() {
+        if (this.submitting) return;
+        this.submitting = true;
+        try {
+            if (!(await this.UpdateData(true))) return;
+            await this.app.handOver(this, new AnimationPage(this.app));
+        } finally {
+            this.submitting = false;
+        }
+    }
+}
+
+export class AnimationPage extends Page {
+    constructor(app) {
+        super(app, 'Animation of Four-bar Linkages');
+        const state = app.state;
+        const core = app.core;
+        this.m_speedPos = 50;
+
+        // The scene is built from the entry copy and follows it no further.
+        state.animationCopy = { ...state.entryCopy };
+        this.scene = app.scene;
+        this.scene.build(state.animationCopy);
+        state.savedFrameIndex = 0;
+
+        state.savedSpeedPos = 50;
+        this.m_turnPos = 40;
+        this.m_tiltPos = 40;
+        this.scene.setView(core.sliderAngle(this.m_turnPos), core.sliderAngle(this.m_tiltPos));
+        this.timer = null;
+
+        // Controls in template order (which is the tab order).
+        const layout = new Layout(this.client, TemplateFont.tahoma8);
+        this.picture = document.createElement('canvas');
+        this.picture.id = 'picture';
+        this.picture.width = 480;
+        this.picture.height = 480;
+        this.picture.setAttribute('role', 'img');
+        this.picture.setAttribute('aria-label', 'The linkage on the sphere');
+        this.client.append(this.picture);
+        this.context = this.picture.getContext('2d', { alpha: false });
+        this.IDC_SLIDER1 = layout.trackbar(358, 202, 101, 17, 'Speed');
+        this.IDC_h1 = layout.edit(339, 103, 36, 15, 'h');
+        this.IDC_a = layout.edit(339, 10, 35, 15, 'a');
+        this.IDC_back = layout.bitmapButton(346, 247, 139);
+        this.IDCANCEL = layout.bitmapButton(432, 247, 140);
+        this.IDC_animate = layout.bitmapButton(336, 227, 141);
+        this.IDC_stop = layout.bitmapButton(432, 227, 142);
+        this.IDC_c = layout.edit(339, 56, 35, 15, 'c');
+        this.IDC_f = layout.edit(339, 79, 36, 15, 'f');
+        this.IDC_k = layout.edit(339, 127, 36, 15, 'k');
+        this.IDC_b1 = layout.edit(339, 33, 35, 14, 'b');
+        layout.centredText(333, 203, 20, 14, 'Slow');
+        layout.centredText(464, 203, 19, 14, 'Fast');
+        layout.text(379, 8, 72, 17, 'The length of left link (a)');
+        layout.text(379, 32, 72, 17, 'The length of right link (b)');
+        layout.text(379, 55, 81, 17, 'The length of coupler link (c)');
+        layout.text(379, 79, 81, 17, 'The length of ground link (f)');
+        layout.text(380, 102, 106, 17, 'The radial length of coupler point on coupler sphere (h)');
+        layout.text(380, 126, 106, 17, 'The angular position of coupler point on coupler sphere (k)');
+        this.IDC_help = layout.bitmapButton(379, 267, 166);
+        this.IDC_SLIDER2 = layout.trackbar(358, 153, 101, 18, 'Turn');
+        this.IDC_SLIDER3 = layout.trackbar(358, 177, 101, 18, 'Tilt');
+        layout.centredText(334, 157, 17, 9, 'Left', false);
+        layout.centredText(464, 157, 20, 11, 'Right');
+        layout.centredText(333, 180, 22, 12, 'Down');
+        layout.centredText(465, 180, 12, 12, 'Up');
+        this.setClientSize(layout.clientSize(498, 293, [480, 480]));
+        this.fields = { a: this.IDC_a, b: this.IDC_b1, c: this.IDC_c, f: this.IDC_f, h: this.IDC_h1, k: this.IDC_k };
+
+        this.IDC_animate.addEventListener('click', () => this.OnAnimate());
+        this.IDC_stop.addEventListener('click', () => this.OnStop());
+        this.IDC_back.addEventListener('click', () => this.OnBack());
+        this.IDCANCEL.addEventListener('click', () => this.onCancel());
+        this.IDC_help.addEventListener('click', () => this.OnShowHelp());
+        // A range input reports `change` when it is let go and at each keyboard step: that is
+        // when a slider's new position is applied.
+        this.IDC_SLIDER1.addEventListener('change', () => this.OnSpeedReleased());
+        this.IDC_SLIDER2.addEventListener('change', () => this.OnTurnReleased());
+        this.IDC_SLIDER3.addEventListener('change', () => this.OnTiltReleased());
+        this.client.addEventListener('contextmenu', (event) => {
+            event.preventDefault();
+            popupMenu(event.clientX, event.clientY, this.menuItems());
+        });
+        this.client.addEventListener('keydown', (event) => {
+            if ((event.ctrlKey || event.metaKey) && event.shiftKey && event.key.toLowerCase() === 'l') {
+                event.preventDefault();
+                this.copyLink();
+            }
+        });
+    }
+
+    DoDataExchange(dx) {
+        const d = this.app.state.animationCopy;
+        const rangeOf = (key) => this.app.core.animationBounds(key);
+        dx.slider(this.IDC_SLIDER1, this, 'm_speedPos');
+        for (const key of this.app.core.fieldOrder('animation')) dx.number(this.fields[key], d, key, rangeOf);
+        dx.slider(this.IDC_SLIDER2, this, 'm_turnPos');
+        dx.slider(this.IDC_SLIDER3, this, 'm_tiltPos');
+    }
+
+    // A saving exchange also hands the stored lengths to the scene: the arcs are drawn with them.
+    async UpdateData(saving) {
+        const passed = await super.UpdateData(saving);
+        if (saving) this.scene.setDimensions(this.app.state.animationCopy);
+        return passed;
+    }
+
+    OnInitDialog() {
+        super.OnInitDialog();
+        this.paint();
+    }
+
+    paint() {
+        this.context.putImageData(this.scene.compose(), 0, 0);
+        this.picture.dataset.frame = String(this.scene.frameIndex);
+    }
+
+    OnTimer() {
+        this.scene.advance();
+        this.paint();
+    }
+
+    // Starts or replaces the clock; its period starts again.
+    SetTimer(period) {
+        this.KillTimer();
+        this.timer = setInterval(() => this.OnTimer(), period);
+        this.picture.dataset.period = String(period);
+    }
+
+    KillTimer() {
+        if (this.timer !== null) clearInterval(this.timer);
+        this.timer = null;
+        delete this.picture.dataset.period;
+    }
+
+    OnAnimate() {
+        this.scene.frameIndex = this.app.state.savedFrameIndex;
+        this.m_speedPos = this.app.state.savedSpeedPos;
+        this.SetTimer(this.app.core.tickInterval(this.m_speedPos));
+    }
+
+    OnStop() {
+        this.app.state.savedFrameIndex = this.scene.frameIndex;
+        this.app.state.savedSpeedPos = this.m_speedPos;
+        this.KillTimer();
+    }
+
+    async OnSpeedReleased() {
+        await this.UpdateData(true);
+        this.SetTimer(this.app.core.tickInterval(this.m_speedPos));
+    }
+
+    async OnTurnReleased() {
+        await this.UpdateData(true);
+        this.scene.setView(this.app.core.sliderAngle(this.m_turnPos), this.scene.tilt);
+        this.SetTimer(this.app.core.tickInterval(this.m_speedPos));
+    }
+
+    async OnTiltReleased() {
+        await this.UpdateData(true);
+        this.scene.setView(this.scene.turn, this.app.core.sliderAngle(this.m_tiltPos));
+        this.SetTimer(this.app.core.tickInterval(this.m_speedPos));
+    }
+
+    async OnBack() {
+        this.KillTimer();
+        await this.UpdateData(true);
+        this.app.state.entryMode = 3;
+        await this.app.handOver(this, new DimensionsPage(this.app));
+    }
+
+    onEnded() {
+        // The clock stops with the page: an ended page never ticks again.
+        this.KillTimer();
+    }
+
+    // What the page offers beyond its described controls; later capabilities join this menu.
+    menuItems() {
+        return [['Copy link', () => this.copyLink()]];
+    }
+
+    async copyLink() {
+        const link = shareLink(this.app.core, this.app.state.animationCopy);
+        try {
+            await navigator.clipboard.writeText(link);
+            toast(`Link copied: ${link}`);
+        } catch {
+            toast(`Copy this link: ${link}`);
+        }
+    }
+}
+
+// The texts are the program's own, quoted as they stand.
+const helpParagraphs = [
+    [16, 9, 247, 26,
+        'This software is to animate a spherical four-bar linkage with four revolute joints as the movie shown in the title page.  The software can also output the coupler curve for any input coupler point as the red curve in the movie.'],
+    [16, 39, 250, 26,
+        'To use this software, click "continue" button to enter the second page.  On that page you can input the dimensions of a spherical four-bar linkage, which include the central angles of four links and the position of coupler point on the coupler sphere.'],
+    [16, 70, 248, 26,
+        'Once you input all dimensions, click "submit" button to enter the animation page.  If any dimension you enter is not appropriate for contructing a spherical four-bar linkage, there will be a message showing the numerical range for that dimension.'],
+    [16, 101, 248, 24,
+        'On the animation page the spherical four-bar linkage and coupler curve will be on a unit sphere. Click "animate" button to animate the linkage.  Click and drag the first two "slider control" buttons to adjust the orientation of the sphere.'],
+    [16, 132, 257, 24,
+        'Click "stop" button to stop the animation at any position and "animate" button to resume the animation.  Click and drag the third "slider control" button to adjust the animation speed.  All dimensions are also shown in this page. '],
+    [16, 164, 239, 18,
+        'Click "back" button to back into the previous page.  The screen will show dimensions you just input and you can change the dimensions to submit data again.'],
+];
+
+export class HelpPage extends Page {
+    constructor(app) {
+        super(app, 'Help');
+        this.layout = new Layout(this.client, TemplateFont.timesNewRoman12);
+        this.paragraphs = helpParagraphs.map(([x, y, w, h, text]) => this.layout.text(x, y, w, h, text));
+        this.setClientSize(this.layout.clientSize(280, 192));
+    }
+
+    // A paragraph that needs more lines in the stand-in face than its box holds grows, and the
+    // paragraphs below it move down: no text is ever cut off.
+    onAttached() {
+        const u = this.layout.units;
+        let bottom = 0;
+        for (const paragraph of this.paragraphs) {
+            const top = Math.max(paragraph.offsetTop, bottom + u.y(2));
+            paragraph.style.top = `${top}px`;
+            paragraph.style.height = 'auto';
+            const height = Math.max(paragraph.offsetHeight, Number.parseInt(paragraph.style.minHeight || '0', 10));
+            bottom = top + height;
+        }
+        this.setClientSize(this.layout.clientSize(280, 192, [0, bottom + u.y(9)]));
+    }
+}
+
+export class AboutBox extends Page {
+    constructor(app) {
+        super(app, 'About Orbiqua');
+        const layout = new Layout(this.client, TemplateFont.msSansSerif8);
+        const u = layout.units;
+        const icon = document.createElement('img');
+        icon.className = 'picture';
+        icon.src = 'art/icon-32.png';
+        icon.width = 32;
+        icon.height = 32;
+        icon.alt = 'cyclar';
+        layout.add(icon, u.x(11), u.y(11), 32, 32);
+        // Plain text: an ampersand here is shown, never taken for an access key.
+        layout.text(40, 10, 119, 8, 'Orbiqua Version 1.0');
+        layout.text(40, 24, 180, 8, 'cyclar 1.0.0.1, animation of spherical four-bar linkages');
+        layout.text(40, 36, 180, 8, 'Made by the cyclar developers');
+        layout.text(40, 48, 180, 8, 'In the browser: the same core, compiled to WebAssembly');
+        const ok = document.createElement('button');
+        ok.type = 'button';
+        ok.className = 'push';
+        ok.textContent = 'OK';
+        layout.add(ok, u.x(178), u.y(7), u.x(50), u.y(14));
+        ok.addEventListener('click', () => this.end());
+        this.focusFirst = () => ok.focus();
+        this.setClientSize(layout.clientSize(235, 82, [u.x(178) + u.x(50) + 8, 0]));
+    }
+
+    OnInitDialog() {}
+}
+
+export class CircularView extends Page {
+    constructor(app) {
+        super(app, 'Circular View');
+        const layout = new Layout(this.client, TemplateFont.msSansSerif8);
+        const clip = app.core.clipInfo('circular');
+        this.IDC_ANIMATE2 = new ClipPlayer(app.core, 'circular');
+        layout.add(this.IDC_ANIMATE2.canvas, 0, 0);
+        const u = layout.units;
+        this.setClientSize([Math.max(u.x(162), clip.width + 2), Math.max(u.y(151), clip.height + 2)]);
+    }
+
+    OnInitDialog() {
+        // From its first frame, looping; it stops as the window closes.
+        this.IDC_ANIMATE2.play();
+    }
+
+    onEnded() {
+        this.IDC_ANIMATE2.stop();
+    }
+}

@@ -1,0 +1,434 @@
+// Windows of the page: dialog units, control layout, the modal stack, message boxes and menus.
+
+// The faces the layouts were designed in, each with its bundled stand-in (CSS font shorthand).
+// Point sizes at 96 pixels per inch, as the desktop lays its pages out.
+export const TemplateFont = {
+    msSansSerif8: { css: `${(8 * 96) / 72}px CyclarSans` },
+    tahoma8: { css: `${(8 * 96) / 72}px CyclarSans` },
+    timesNewRomanExtraBold10: { css: `bold ${(10 * 96) / 72}px CyclarSerif` },
+    timesNewRoman12: { css: `${(12 * 96) / 72}px CyclarSerif` },
+};
+
+const letters = 'ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz';
+
+// Dialog units of one font: a horizontal unit is a quarter of the average width of the 52
+// Latin letters (rounded to a whole pixel), a vertical unit an eighth of the line height.
+export class DialogUnits {
+    constructor(font) {
+        const context = document.createElement('canvas').getContext('2d');
+        context.font = font.css;
+        const metrics = context.measureText(letters);
+        this.averageCharWidth = Math.floor((Math.round(metrics.width) + 26) / 52);
+        this.charHeight =
+            Math.round(metrics.fontBoundingBoxAscent) + Math.round(metrics.fontBoundingBoxDescent);
+    }
+    x(units) {
+        return Math.trunc((units * this.averageCharWidth) / 4);
+    }
+    y(units) {
+        return Math.trunc((units * this.charHeight) / 8);
+    }
+}
+
+function place(element, x, y, w, h) {
+    element.style.left = `${x}px`;
+    element.style.top = `${y}px`;
+    if (w !== undefined) element.style.width = `${w}px`;
+    if (h !== undefined) element.style.height = `${h}px`;
+}
+
+// Names of the pictures' words, for people using assistive technology and for tests.
+const bitmapWords = {
+    139: 'Back', 140: 'Exit', 141: 'Animate', 142: 'Stop', 154: 'Animation of Spherical Four-bar Linkages',
+    155: 'k =', 156: 'b =', 157: 'c =', 158: 'f =', 159: 'h =', 160: 'a =', 161: 'Continue',
+    163: 'Help', 166: 'Help', 167: 'Submit', 171: 'Circular View', 175: 'Diagram of a spherical four-bar linkage',
+};
+
+export function bitmapUrl(id) {
+    return `art/bitmap-${id}.png`;
+}
+
+// Pixel sizes of the pictures; the layout needs them before the images arrive.
+export const bitmapSizes = {
+    139: [60, 30], 140: [60, 30], 141: [90, 30], 142: [60, 30], 154: [600, 40],
+    155: [50, 25], 156: [50, 25], 157: [50, 25], 158: [50, 25], 159: [50, 25], 160: [50, 25],
+    161: [150, 40], 163: [100, 40], 166: [100, 40], 167: [80, 30], 171: [131, 80], 175: [342, 344],
+};
+
+function pictureImage(id) {
+    const image = document.createElement('img');
+    image.src = bitmapUrl(id);
+    const [w, h] = bitmapSizes[id];
+    image.width = w;
+    image.height = h;
+    image.alt = '';
+    image.draggable = false;
+    return image;
+}
+
+// Places controls in a window's client area from dialog units. Controls are made in the order
+// of the calls, which is the keyboard's tab order, and the extent of all is kept.
+export class Layout {
+    constructor(client, font) {
+        this.client = client;
+        this.units = new DialogUnits(font);
+        client.style.font = font.css;
+        this.right = 0;
+        this.bottom = 0;
+    }
+
+    grow(x, y, w, h) {
+        this.right = Math.max(this.right, x + w);
+        this.bottom = Math.max(this.bottom, y + h);
+    }
+
+    add(element, x, y, w, h) {
+        place(element, x, y, w, h);
+        element.box = [x, y, w ?? 0, h ?? 0];
+        this.client.append(element);
+        this.grow(x, y, w ?? 0, h ?? 0);
+        return element;
+    }
+
+    move(element, x, y) {
+        place(element, x, y);
+        element.box = [x, y, element.box[2], element.box[3]];
+    }
+
+    edit(x, y, w, h, name) {
+        const field = document.createElement('input');
+        field.type = 'text';
+        field.name = name;
+        field.setAttribute('aria-label', name);
+        field.autocomplete = 'off';
+        field.spellcheck = false;
+        const u = this.units;
+        return this.add(field, u.x(x), u.y(y), u.x(w), u.y(h));
+    }
+
+    bitmapButton(x, y, id) {
+        const button = document.createElement('button');
+        button.type = 'button';
+        button.className = 'picture';
+        button.setAttribute('aria-label', bitmapWords[id]);
+        button.append(pictureImage(id));
+        const [w, h] = bitmapSizes[id];
+        return this.add(button, this.units.x(x), this.units.y(y), w, h);
+    }
+
+    picture(x, y, id, sunken = false) {
+        const image = pictureImage(id);
+        image.className = sunken ? 'picture sunken' : 'picture';
+        image.alt = bitmapWords[id];
+        const [w, h] = bitmapSizes[id];
+        const frame = sunken ? 4 : 0;
+        this.add(image, this.units.x(x), this.units.y(y));
+        image.box = [this.units.x(x), this.units.y(y), w + frame, h + frame];
+        this.grow(...image.box);
+        return image;
+    }
+
+    text(x, y, w, h, content) {
+        const label = document.createElement('div');
+        label.className = 'text';
+        label.textContent = content;
+        const u = this.units;
+        return this.add(label, u.x(x), u.y(y), u.x(w), u.y(h));
+    }
+
+    centredText(x, y, w, h, content, centredDown = true) {
+        const label = this.text(x, y, w, h, content);
+        label.classList.add('centred');
+        if (centredDown) label.classList.add('middle');
+        return label;
+    }
+
+    trackbar(x, y, w, h, name) {
+        const slider = document.createElement('input');
+        slider.type = 'range';
+        slider.min = '0';
+        slider.max = '100';
+        slider.step = '1';
+        slider.name = name;
+        slider.setAttribute('aria-label', name);
+        const u = this.units;
+        return this.add(slider, u.x(x), u.y(y), u.x(w), u.y(h));
+    }
+
+    // The client size for a template of w x h units, grown to hold every control.
+    clientSize(w, h, atLeast = [0, 0]) {
+        const margin = this.units.x(4);
+        return [
+            Math.max(this.units.x(w), this.right + margin, atLeast[0]),
+            Math.max(this.units.y(h), this.bottom + margin, atLeast[1]),
+        ];
+    }
+}
+
+// The stack of open windows: only the one on top takes input; the others are inert.
+export class Desk {
+    constructor(element) {
+        this.element = element;
+        this.stack = [];
+        document.addEventListener('keydown', (event) => this.onKey(event));
+    }
+
+    top() {
+        return this.stack[this.stack.length - 1];
+    }
+
+    refresh() {
+        this.stack.forEach((window, i) => {
+            window.element.inert = i !== this.stack.length - 1;
+            window.element.style.zIndex = String(10 + i);
+        });
+    }
+
+    open(window, over) {
+        this.element.append(window.element);
+        window.element.hidden = false;
+        window.onAttached?.();
+        window.placeOver(over);
+        this.stack.push(window);
+        this.refresh();
+        window.focusFirst();
+    }
+
+    close(window) {
+        const i = this.stack.indexOf(window);
+        if (i >= 0) this.stack.splice(i, 1);
+        window.element.remove();
+        this.refresh();
+        const top = this.top();
+        if (top) top.restoreFocus();
+    }
+
+    onKey(event) {
+        const window = this.top();
+        if (!window || event.defaultPrevented) return;
+        if (event.key === 'Escape') {
+            event.preventDefault();
+            window.onCancel();
+        } else if (event.key === 'Enter' && !(event.target instanceof HTMLButtonElement)) {
+            event.preventDefault();
+            window.onOK();
+        }
+    }
+}
+
+// One window: caption with its close box, and a client area laid out in dialog units.
+export class DialogWindow {
+    constructor(desk, caption, options = {}) {
+        this.desk = desk;
+        this.element = document.createElement('section');
+        this.element.className = `window ${options.className ?? ''}`.trim();
+        this.element.setAttribute('role', options.role ?? 'dialog');
+        this.element.setAttribute('aria-label', caption);
+        this.element.hidden = true;
+        const bar = document.createElement('div');
+        bar.className = 'caption';
+        if (options.systemMenu) {
+            const menuButton = document.createElement('button');
+            menuButton.type = 'button';
+            menuButton.className = 'system';
+            menuButton.setAttribute('aria-label', 'System menu');
+            menuButton.tabIndex = -1;
+            const icon = document.createElement('img');
+            icon.src = 'art/icon-32.png';
+            icon.alt = '';
+            menuButton.append(icon);
+            menuButton.addEventListener('click', () => {
+                const box = menuButton.getBoundingClientRect();
+                options.systemMenu(box.left, box.bottom);
+            });
+            bar.append(menuButton);
+        }
+        const title = document.createElement('span');
+        title.className = 'title';
+        title.textContent = caption;
+        const close = document.createElement('button');
+        close.type = 'button';
+        close.className = 'close';
+        close.tabIndex = -1;
+        close.setAttribute('aria-label', 'Close');
+        close.textContent = '\u00d7';
+        close.addEventListener('click', () => this.onCancel());
+        bar.append(title, close);
+        this.client = document.createElement('div');
+        this.client.className = 'client';
+        this.element.append(bar, this.client);
+        this.lastFocus = null;
+        this.element.addEventListener('focusin', (event) => {
+            this.lastFocus = event.target;
+        });
+    }
+
+    setClientSize([w, h]) {
+        this.client.style.width = `${w}px`;
+        this.client.style.height = `${h}px`;
+    }
+
+    // Centred over the window beneath, or on the desk; never beyond its top-left corner.
+    placeOver(over) {
+        const box = this.element.getBoundingClientRect();
+        let left;
+        let top;
+        if (this.atCorner) {
+            left = 8;
+            top = 8;
+        } else if (over) {
+            const under = over.element.getBoundingClientRect();
+            left = under.left + (under.width - box.width) / 2 + window.scrollX;
+            top = under.top + (under.height - box.height) / 2 + window.scrollY;
+        } else {
+            left = (document.documentElement.clientWidth - box.width) / 2 + window.scrollX;
+            top = (document.documentElement.clientHeight - box.height) / 2 + window.scrollY;
+        }
+        this.element.style.left = `${Math.max(0, Math.round(left))}px`;
+        this.element.style.top = `${Math.max(0, Math.round(top))}px`;
+    }
+
+    focusFirst() {
+        const first = this.client.querySelector('input, button.push');
+        if (first) first.focus();
+        else this.element.focus?.();
+    }
+
+    restoreFocus() {
+        if (this.lastFocus && this.element.contains(this.lastFocus)) this.lastFocus.focus();
+        else this.focusFirst();
+    }
+
+    // The keyboard's OK (Enter) and Cancel (Escape, close box); windows override them.
+    onOK() {
+        this.onCancel();
+    }
+
+    onCancel() {
+        this.end();
+    }
+
+    end() {
+        this.ended = true;
+        this.onEnded?.();
+        this.desk.close(this);
+        if (this.desk.stack.length === 0) this.desk.onEmpty?.();
+    }
+}
+
+const exclamationIcon =
+    'data:image/svg+xml,' +
+    encodeURIComponent(
+        '<svg xmlns="http://www.w3.org/2000/svg" viewBox="0 0 32 32">' +
+            '<path d="M16 2 L31 29 H1 Z" fill="#f5c400" stroke="#6b5500" stroke-width="1.5" stroke-linejoin="round"/>' +
+            '<rect x="14.4" y="10" width="3.2" height="11" rx="1" fill="#000"/>' +
+            '<circle cx="16" cy="25" r="1.9" fill="#000"/></svg>'
+    );
+
+// A message box captioned "cyclar" with an exclamation icon and OK. Resolves when it closes.
+export function messageBox(desk, text, over) {
+    return new Promise((resolve) => {
+        const box = new DialogWindow(desk, 'cyclar', { className: 'message', role: 'alertdialog' });
+        const icon = document.createElement('img');
+        icon.className = 'icon';
+        icon.src = exclamationIcon;
+        icon.alt = '';
+        const body = document.createElement('div');
+        body.className = 'body';
+        body.id = `message-${Math.random().toString(36).slice(2)}`;
+        body.textContent = text;
+        box.element.setAttribute('aria-describedby', body.id);
+        const buttons = document.createElement('div');
+        buttons.className = 'buttons';
+        const ok = document.createElement('button');
+        ok.type = 'button';
+        ok.className = 'push';
+        ok.textContent = 'OK';
+        ok.addEventListener('click', () => box.end());
+        buttons.append(ok);
+        box.client.append(icon, body, buttons);
+        box.focusFirst = () => ok.focus();
+        box.onEnded = resolve;
+        desk.open(box, over);
+    });
+}
+
+// A small menu at (x, y); items are [label, action] pairs or null for a separator.
+export function popupMenu(x, y, items) {
+    const menu = document.createElement('div');
+    menu.className = 'menu';
+    menu.setAttribute('role', 'menu');
+    const close = () => {
+        menu.remove();
+        document.removeEventListener('pointerdown', outside, true);
+        document.removeEventListener('keydown', onKey, true);
+    };
+    const outside = (event) => {
+        if (!menu.contains(event.target)) close();
+    };
+    const onKey = (event) => {
+        if (event.key === 'Escape') {
+            event.preventDefault();
+            event.stopPropagation();
+            close();
+            return;
+        }
+        const chosen = [...menu.querySelectorAll('button[aria-keyshortcuts]')].find(
+            (item) => item.getAttribute('aria-keyshortcuts') === event.key.toLowerCase()
+        );
+        if (chosen) {
+            event.preventDefault();
+            event.stopPropagation();
+            chosen.click();
+        }
+    };
+    for (const item of items) {
+        if (!item) {
+            menu.append(document.createElement('hr'));
+            continue;
+        }
+        const [label, action] = item;
+        const button = document.createElement('button');
+        button.type = 'button';
+        button.setAttribute('role', 'menuitem');
+        // An ampersand marks the item's access key, shown underlined.
+        const mark = label.indexOf('&');
+        if (mark >= 0 && mark + 1 < label.length) {
+            const key = document.createElement('u');
+            key.textContent = label[mark + 1];
+            button.append(label.slice(0, mark), key, label.slice(mark + 2));
+            button.setAttribute('aria-keyshortcuts', label[mark + 1].toLowerCase());
+        } else {
+            button.textContent = label;
+        }
+        button.addEventListener('click', () => {
+            close();
+            action();
+        });
+        menu.append(button);
+    }
+    menu.style.left = `${x}px`;
+    menu.style.top = `${y}px`;
+    document.body.append(menu);
+    document.addEventListener('pointerdown', outside, true);
+    document.addEventListener('keydown', onKey, true);
+    menu.querySelector('button')?.focus();
+    return menu;
+}
+
+// A short note at the foot of the page that goes away by itself.
+export function toast(text) {
+    let note = document.querySelector('.toast');
+    if (!note) {
+        note = document.createElement('div');
+        note.className = 'toast';
+        note.setAttribute('role', 'status');
+        document.body.append(note);
+    }
+    note.textContent = text;
+    note.hidden = false;
+    clearTimeout(note.timer);
+    note.timer = setTimeout(() => {
+        note.hidden = true;
+    }, 6000);
+}
