@@ -1,4 +1,6 @@
-// Benchmarks of the pose solver: one solution, and one whole coupler curve (both passes).
+// Benchmarks of the kinematics: one pose, one whole coupler curve (both passes), the analysis of
+// a linkage and the angle table of its 360 frames.
+#include "linkage_analysis.h"
 #include "linkage_model.h"
 #include "motion_schedule.h"
 #include "pose_solver.h"
@@ -34,6 +36,27 @@ void BM_couplerCurve(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * 722);
 }
 BENCHMARK(BM_couplerCurve);
+
+// Type, limits, transmission extremes (and for a crank-rocker its swing and time ratio).
+void BM_analyseLinkage(benchmark::State& state)
+{
+    const LinkageDimensions chiang{160.0, 105.0, 120.0, 100.0, 45.0, -35.0};
+    for (auto _ : state) {
+        LinkageAnalysis analysis = analyseLinkage(chiang);
+        benchmark::DoNotOptimize(analysis);
+    }
+}
+BENCHMARK(BM_analyseLinkage);
+
+void BM_frameAngleTable(benchmark::State& state)
+{
+    for (auto _ : state) {
+        std::vector<FrameAngles> table = frameAngleTable(defaultDimensions);
+        benchmark::DoNotOptimize(table);
+    }
+    state.SetItemsProcessed(state.iterations() * 360);
+}
+BENCHMARK(BM_frameAngleTable);
 
 } // namespace
 

@@ -1,4 +1,6 @@
-// Benchmarks of one whole frame (compose, hand over, clear) against its pose solutions alone.
+// Benchmarks of one whole frame (compose, hand over, clear) against its pose solutions alone, and
+// of what the Analysis window adds to a tick (and draws once per linkage).
+#include "analysis_plot.h"
 #include "frame.h"
 #include "motion_schedule.h"
 
@@ -56,6 +58,51 @@ void BM_coreFrameRgba(benchmark::State& state)
     }
 }
 BENCHMARK(BM_coreFrameRgba);
+
+// The Analysis window's share of a tick: the shown pose's angles, then, as the window paints,
+// the cached chart where the markers were and where they go, and the markers.
+void BM_analysisTick(benchmark::State& state)
+{
+    SceneState scene = newScene(defaultDimensions, 480);
+    const QImage chart = drawAnalysisChart(defaultDimensions, analysisChartSize, QGuiApplication::font());
+    QImage window = chart.copy();
+    PoseAngles shown = shownPoseAngles(scene.model, scene.animationCopy, scene.schedule);
+    for (auto _ : state) {
+        advanceFrame(scene.schedule, scene.model);
+        const PoseAngles next = shownPoseAngles(scene.model, scene.animationCopy, scene.schedule);
+        const QRegion dirty =
+            analysisMarkerRegion(chart.size(), shown) + analysisMarkerRegion(chart.size(), next);
+        shown = next;
+        QPainter painter(&window);
+        paintAnalysisPlot(painter, chart, dirty, shown);
+    }
+}
+BENCHMARK(BM_analysisTick);
+
+// The same with the whole chart copied each tick, for comparison.
+void BM_analysisTickWholeChart(benchmark::State& state)
+{
+    SceneState scene = newScene(defaultDimensions, 480);
+    const QImage chart = drawAnalysisChart(defaultDimensions, analysisChartSize, QGuiApplication::font());
+    QImage window = chart.copy();
+    for (auto _ : state) {
+        advanceFrame(scene.schedule, scene.model);
+        const PoseAngles shown = shownPoseAngles(scene.model, scene.animationCopy, scene.schedule);
+        QPainter painter(&window);
+        paintAnalysisPlot(painter, chart, QRegion(chart.rect()), shown);
+    }
+}
+BENCHMARK(BM_analysisTickWholeChart);
+
+// The chart itself, drawn once when the window opens (curves, axes, legend).
+void BM_analysisChart(benchmark::State& state)
+{
+    for (auto _ : state) {
+        QImage chart = drawAnalysisChart(defaultDimensions, analysisChartSize, QGuiApplication::font());
+        benchmark::DoNotOptimize(chart);
+    }
+}
+BENCHMARK(BM_analysisChart);
 
 } // namespace
 

@@ -74,4 +74,15 @@ double sliderAngle(int position)
     return static_cast<double>((p - 50) * 9 / 5);
 }
 
+double shownFrameParameter(const LinkageModel& model, const PaintSchedule& paint, int framesPerCycle,
+                           int i)
+{
+    MotionSchedule schedule;
+    schedule.framesPerCycle = framesPerCycle;
+    schedule.frameIndex = i;
+    schedule.frameParameter = frameParameterFor(model, framesPerCycle, i);
+    recomputeFirstFrame(schedule, paint.model);
+    return schedule.frameParameter;
+}
+
 } // namespace cyclar

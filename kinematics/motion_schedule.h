@@ -48,6 +48,12 @@ PaintSchedule beginPaint(const LinkageModel& model, const LinkageDimensions& ani
 /// parameter with its own model's signs.
 void recomputeFirstFrame(MotionSchedule& schedule, const LinkageModel& paintModel);
 
+/// The sweep parameter that a new page shows at frame i when it has run from its first paint:
+/// ticks derive it from the model's stored signs, except frame 1, which the paint derives from
+/// its own model's.
+double shownFrameParameter(const LinkageModel& model, const PaintSchedule& paint, int framesPerCycle,
+                           int i);
+
 /// Runs the coupler-curve sweep: for pass 1 then 2, j from startIndex to N - startIndex,
 /// calls visit(pass, j, t, P). The first point of each pass starts a new polyline.
 template <typename Visit>

@@ -1,6 +1,7 @@
 // The animation page: building the scene, the clock's handlers, and the page's layout.
 #include "animation_page.h"
 
+#include "analysis_window.h"
 #include "artwork.h"
 #include "bitmap_button.h"
 #include "dimensions_page.h"
@@ -9,8 +10,10 @@
 #include "page_layout.h"
 #include "trackbar.h"
 
+#include <QAction>
 #include <QGuiApplication>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPainter>
 
 namespace cyclar {
@@ -30,6 +33,7 @@ void FramePicture::paintEvent(QPaintEvent*)
     QPainter painter(this);
     renderFrame(*m_state.canvas, m_state.scene,
                 [&painter](const QImage& frame) { painter.drawImage(0, 0, frame); }, m_state.pens);
+    emit painted();
 }
 
 cyclar_animation::cyclar_animation(AppState& state) : m_state(state)
@@ -42,6 +46,7 @@ cyclar_animation::cyclar_animation(AppState& state) : m_state(state)
     SceneState& scene = state.scene;
     const int radiusWidth = state.canvasWidth > 0 ? state.canvasWidth : 480;
     scene = newScene(state.entryCopy, radiusWidth);
+    m_modelDims = state.entryCopy;
     state.savedFrameIndex = 0;
 
     state.savedSpeedPos = 50;
@@ -97,6 +102,34 @@ cyclar_animation::cyclar_animation(AppState& state) : m_state(state)
 
     // The clock stops with the page: an ended page never ticks again.
     connect(this, &Page::ended, this, [this] { KillTimer(clockTimer); });
+
+    // The Analysis window: F2 and the picture's right-click menu, nothing in the layout.
+    analysisAction = new QAction(QStringLiteral("Analysis\u2026"), this);
+    analysisAction->setShortcut(Qt::Key_F2);
+    addAction(analysisAction);
+    connect(analysisAction, &QAction::triggered, this, &cyclar_animation::OnShowAnalysis);
+    picture->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(picture, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        QMenu menu(this);
+        buildPictureMenu(menu);
+        menu.exec(picture->mapToGlobal(at));
+    });
+    connect(this, &Page::ended, this, [this] {
+        if (analysisWindow) {
+            analysisWindow->close();
+        }
+    });
+}
+
+void cyclar_animation::buildPictureMenu(QMenu& menu) { menu.addAction(analysisAction); }
+
+void cyclar_animation::OnShowAnalysis()
+{
+    if (!analysisWindow) {
+        analysisWindow = new AnalysisWindow(m_modelDims, m_state.scene, this);
+        connect(picture, &FramePicture::painted, analysisWindow, &AnalysisWindow::followFrame);
+    }
+    analysisWindow->showBeside(frameGeometry(), picture->mapToGlobal(QPoint(picture->width(), 0)).x());
 }
 
 void cyclar_animation::DoDataExchange(DataExchange& dx)
@@ -151,6 +184,9 @@ void cyclar_animation::OnTiltReleased()
 void cyclar_animation::OnBack()
 {
     KillTimer(clockTimer);
+    if (analysisWindow) {
+        analysisWindow->close(); // it belongs to this page, which is being left
+    }
     UpdateData(true);
     m_state.entryMode = 3;
     auto next = std::make_unique<cyclar1>(m_state);

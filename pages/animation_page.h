@@ -4,10 +4,15 @@
 #include "app_state.h"
 #include "page.h"
 
+#include <QPointer>
+
+class QAction;
 class QLineEdit;
+class QMenu;
 
 namespace cyclar {
 
+class AnalysisWindow;
 class BitmapButton;
 class Trackbar;
 
@@ -16,6 +21,10 @@ class FramePicture : public QWidget {
     Q_OBJECT
 public:
     FramePicture(AppState& state, QWidget* parent);
+
+signals:
+    /// A frame has just been painted (what follows the picture follows this).
+    void painted();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -39,6 +48,12 @@ public:
     void OnSpeedReleased();
     void OnTurnReleased();
     void OnTiltReleased();
+
+    /// Opens the Analysis window beside the page (F2, or the picture's menu); once open it is
+    /// raised, never opened twice.
+    void OnShowAnalysis();
+    /// The picture's right-click menu: "Analysis…" (F2) first.
+    void buildPictureMenu(QMenu& menu);
 
     static constexpr int clockTimer = 1;
 
@@ -64,8 +79,12 @@ public:
     BitmapButton* IDC_help = nullptr;
     FramePicture* picture = nullptr;
 
+    QAction* analysisAction = nullptr; ///< "Analysis…", F2
+    QPointer<AnalysisWindow> analysisWindow;
+
 private:
     AppState& m_state;
+    LinkageDimensions m_modelDims; ///< what the model was built from (the fields may change)
 };
 
 } // namespace cyclar

@@ -198,6 +198,27 @@ picture "$anim" /tmp/cyclar-e2e-p6.png
 differ /tmp/cyclar-e2e-p5.png /tmp/cyclar-e2e-p6.png || fail "the clock did not start again at the slider's release"
 shot 07-turned "$anim"
 
+# ---- Analysis window (F2): opens beside the page, its marker follows the frames, Escape closes it
+step "F2: the Analysis window beside the picture, its marker moving"
+key "$anim" F2
+analysis=$(window "Analysis")
+sleep 0.5
+eval "$(xdotool getwindowgeometry --shell "$anim")"
+page_x=$X
+eval "$(xdotool getwindowgeometry --shell "$analysis")"
+[[ $X -ge $((page_x + 480)) ]] || fail "the Analysis window covers the picture"
+import -window "$analysis" /tmp/cyclar-e2e-a1.png
+sleep 0.5
+import -window "$analysis" /tmp/cyclar-e2e-a2.png
+differ /tmp/cyclar-e2e-a1.png /tmp/cyclar-e2e-a2.png || fail "the Analysis window's marker does not move"
+shot 10-analysis "$analysis"
+key "$anim" F2
+sleep 0.3
+[[ $(xdotool search --onlyvisible --name "^Analysis\$" | wc -l) -eq 1 ]] || fail "a second F2 opened a second window"
+key "$analysis" Escape
+gone "Analysis"
+# ---- end of the Analysis window block
+
 step "Back: the dimensions page again"
 # Back and Exit share their green; Back is the left one.
 read -r gx gy gw gh <<<"$(box "rgb(3,113,6)")"

@@ -1,4 +1,6 @@
 // Tests of cyclar-export as a user runs it: output formats, and one clear line for bad input.
+#include "analysis_plot.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -8,6 +10,7 @@
 #include <QtTest>
 
 #include <cmath>
+#include <numbers>
 
 namespace {
 
@@ -53,10 +56,15 @@ private slots:
     void curve_data();
     void curve();
     void framesOfASymmetricLinkage();
+    void analyse_data();
+    void analyse();
+    void anglesFollowTheFrames();
     void badInput_data();
     void badInput();
     void helpAndVersion();
     void pngOfTheDefaultLinkage();
+    void plotPutsTheCurvesWhereTheAngleTableDoes_data();
+    void plotPutsTheCurvesWhereTheAngleTableDoes();
     void pngBadValuesLeaveNoFile_data();
     void pngBadValuesLeaveNoFile();
 };
@@ -162,6 +170,86 @@ void TestExport::framesOfASymmetricLinkage()
     }
 }
 
+void TestExport::analyse_data()
+{
+    QTest::addColumn<QString>("dims");
+    QTest::addColumn<QJsonValue>("type");
+    QTest::addColumn<QJsonValue>("grashof");
+    QTest::addColumn<QString>("reasonPart");
+
+    QTest::newRow("Chiang's crank-rocker, labelled Non-Grashof")
+        << "160,105,120,100,45,-35" << QJsonValue("crank-rocker") << QJsonValue(true) << "planar rule";
+    QTest::newRow("default") << "50,30,35,40,45,-35" << QJsonValue("non-Grashof double-rocker (0-0)")
+                             << QJsonValue(false) << "condition fails";
+    QTest::newRow("link out of range") << "200,30,35,40,45,-35" << QJsonValue() << QJsonValue()
+                                       << "No type: the input a = 200\u00b0";
+}
+
+void TestExport::analyse()
+{
+    QFETCH(QString, dims);
+    QFETCH(QJsonValue, type);
+    QFETCH(QJsonValue, grashof);
+    QFETCH(QString, reasonPart);
+    const Run run = runExport({"analyse", "--dims", dims});
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY(run.err.isEmpty());
+    QJsonParseError error;
+    const QJsonObject o = QJsonDocument::fromJson(run.out, &error).object();
+    QCOMPARE(error.error, QJsonParseError::NoError);
+    QCOMPARE(o["type"], type);
+    QCOMPARE(o["grashof"], grashof);
+    QVERIFY2(o["reason"].toString().contains(reasonPart), qPrintable(o["reason"].toString()));
+    for (const char* key : {"changePoint", "inputRotates", "outputRotates"}) {
+        QVERIFY(o[key].isBool());
+    }
+    QCOMPARE(o["T"].toArray().size(), 4);
+    QVERIFY(o["inputLimits"].isArray() && o["outputLimits"].isArray());
+    QCOMPARE(o["transmission"].toArray().size(), 2);
+    if (type == QJsonValue("crank-rocker")) {
+        // Chiang: T = (-45, -75, -35, -125); the output rocks, the input turns.
+        QCOMPARE(o["T"].toArray()[0].toDouble(), -45.0);
+        QCOMPARE(o["T"].toArray()[3].toDouble(), -125.0);
+        QVERIFY(o["inputRotates"].toBool() && !o["outputRotates"].toBool());
+        QCOMPARE(o["outputLimits"].toArray().size(), 2);
+        const QJsonArray limits = o["outputLimits"].toArray();
+        QVERIFY(std::fabs(o["swing"].toDouble() - (limits[1].toDouble() - limits[0].toDouble())) < 1e-9);
+        QVERIFY(o["timeRatio"].toDouble() >= 1.0);
+    } else {
+        QVERIFY(o["swing"].isNull() && o["timeRatio"].isNull());
+    }
+}
+
+// The angle table solves the same 360 poses as the frames table: the joints rebuilt from its
+// angles are the joints listed there.
+void TestExport::anglesFollowTheFrames()
+{
+    const QString dims = QStringLiteral("50,30,35,40,45,-35");
+    const Run angles = runExport({"angles", "--dims", dims});
+    const Run frames = runExport({"frames", "--dims", dims});
+    QCOMPARE(angles.exitCode, 0);
+    QVERIFY(angles.err.isEmpty());
+    const QList<QByteArray> rows = csvRows(angles.out);
+    const QList<QByteArray> poses = csvRows(frames.out);
+    QCOMPARE(rows.first(), QByteArray("frame,t,input,output,transmission,branch"));
+    QCOMPARE(rows.size(), 361);
+    const double rad = std::numbers::pi / 180.0;
+    for (int i = 1; i <= 360; ++i) {
+        const QList<QByteArray> row = rows[i].split(',');
+        const QList<QByteArray> pose = poses[i].split(',');
+        QCOMPARE(row.size(), 6);
+        QCOMPARE(row[0].toInt(), i);
+        QCOMPARE(row[1], pose[1]); // the same sweep parameter, to the last digit
+        const double theta = row[2].toDouble() * rad;
+        // A1 = (cos a, sin a cos theta, sin a sin theta) with a = 50.
+        QVERIFY(std::fabs(std::sin(50 * rad) * std::cos(theta) - pose[3].toDouble()) < 1e-9);
+        QVERIFY(std::fabs(std::sin(50 * rad) * std::sin(theta) - pose[4].toDouble()) < 1e-9);
+        // B1.z = sin b sin psi with b = 30.
+        QVERIFY(std::fabs(std::sin(30 * rad) * std::sin(row[3].toDouble() * rad) - pose[7].toDouble()) < 1e-9);
+        QVERIFY(row[5] == "1" || row[5] == "2");
+    }
+}
+
 void TestExport::badInput_data()
 {
     QTest::addColumn<QStringList>("args");
@@ -184,6 +272,9 @@ void TestExport::badInput_data()
     QTest::newRow("t not a number") << QStringList{"pose", "--dims", "50,30,35,40,45,-35", "--t", "pi"} << "--t 'pi'";
     QTest::newRow("dims without value") << QStringList{"model", "--dims"} << "dims";
     QTest::newRow("stray argument") << QStringList{"frames", "--dims", "1,2,3,4,5,6", "extra"} << "extra";
+    QTest::newRow("analyse without dims") << QStringList{"analyse"} << "analyse needs --dims";
+    QTest::newRow("analyse with letters") << QStringList{"analyse", "--dims", "50,x,35,40,45,-35"} << "b = 'x'";
+    QTest::newRow("angles with t") << QStringList{"angles", "--dims", "1,2,3,4,5,6", "--t", "1"} << "t";
 }
 
 void TestExport::badInput()
@@ -202,7 +293,7 @@ void TestExport::helpAndVersion()
 {
     const Run help = runExport({"--help"});
     QCOMPARE(help.exitCode, 0);
-    for (const char* command : {"model", "pose", "curve", "frames"}) {
+    for (const char* command : {"model", "pose", "curve", "frames", "analyse", "angles", "plot"}) {
         QVERIFY(help.out.contains(QByteArray("cyclar-export ") + command + " --dims"));
     }
     const Run version = runExport({"--version"});
@@ -243,30 +334,93 @@ void TestExport::pngOfTheDefaultLinkage()
     QVERIFY(QImage(path) != picture);
 }
 
+void TestExport::plotPutsTheCurvesWhereTheAngleTableDoes_data()
+{
+    QTest::addColumn<QString>("dims");
+    QTest::newRow("default") << "50,30,35,40,45,-35";
+    QTest::newRow("crank-rocker") << "20,50,45,40,45,-35";
+    QTest::newRow("double-crank") << "40,45,50,20,45,-35";
+}
+
+// Each frame's (input, output) and (input, transmission) from the angle table lies on a curve of
+// the exported chart: a pixel of the curve's colour within two pixels. Dashes leave gaps on
+// branch 2, and where two curves cross the output is drawn over the transmission.
+void TestExport::plotPutsTheCurvesWhereTheAngleTableDoes()
+{
+    QFETCH(QString, dims);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("chart.png"));
+    const Run plot = runExport({"plot", "--dims", dims, "--frame", "90", "-o", path});
+    QCOMPARE(plot.exitCode, 0);
+    QVERIFY(plot.out.isEmpty() && plot.err.isEmpty());
+    const QImage chart(path);
+    QCOMPARE(chart.size(), cyclar::analysisChartSize);
+    const cyclar::AnalysisChartGeometry geometry(chart.size());
+    const auto near = [&chart](QPointF at, auto isColour) {
+        for (int dy = -2; dy <= 2; ++dy) {
+            for (int dx = -2; dx <= 2; ++dx) {
+                const QPoint p = at.toPoint() + QPoint(dx, dy);
+                if (chart.rect().contains(p) && isColour(chart.pixel(p))) {
+                    return true;
+                }
+            }
+        }
+        return false;
+    };
+    const auto blue = [](QRgb c) { return qBlue(c) > qRed(c) + 80 && qBlue(c) > qGreen(c) + 40; };
+    const auto orange = [](QRgb c) { return qRed(c) > qBlue(c) + 80 && qRed(c) > qGreen(c) + 30; };
+    const auto marker = [](QRgb c) { return qRed(c) > 170 && qGreen(c) < 60 && qBlue(c) < 90; };
+
+    const Run angles = runExport({"angles", "--dims", dims});
+    const QList<QByteArray> rows = csvRows(angles.out).mid(1);
+    QCOMPARE(rows.size(), 360);
+    int psiFound = 0, muFound = 0;
+    for (const QByteArray& line : rows) {
+        const QList<QByteArray> row = line.split(',');
+        const double theta = row[2].toDouble(), psi = row[3].toDouble(), mu = row[4].toDouble();
+        const QPointF psiAt = geometry.point(theta, psi), muAt = geometry.point(theta, mu);
+        if (row[0] == "90") {
+            QVERIFY(marker(chart.pixel(psiAt.toPoint())) && marker(chart.pixel(muAt.toPoint())));
+            continue;
+        }
+        psiFound += near(psiAt, blue);
+        muFound += near(muAt, orange) || near(muAt, blue);
+    }
+    QCOMPARE(muFound, 359);
+    QVERIFY2(psiFound >= 359 * 9 / 10, qPrintable(QString::number(psiFound)));
+}
+
 void TestExport::pngBadValuesLeaveNoFile_data()
 {
+    QTest::addColumn<QString>("command");
     QTest::addColumn<QStringList>("options");
     QTest::addColumn<QString>("mentions");
 
-    QTest::newRow("frame 0") << QStringList{"--frame", "0"} << "--frame";
-    QTest::newRow("frame 361") << QStringList{"--frame", "361"} << "--frame";
-    QTest::newRow("frame 1.5") << QStringList{"--frame", "1.5"} << "--frame";
-    QTest::newRow("turn 91") << QStringList{"--turn", "91"} << "--turn";
-    QTest::newRow("tilt -91") << QStringList{"--tilt", "-91"} << "--tilt";
-    QTest::newRow("tilt letters") << QStringList{"--tilt", "up"} << "--tilt";
-    QTest::newRow("bad dims") << QStringList{"--dims", "1,2,3"} << "six";
-    QTest::newRow("unwritable folder") << QStringList{"-o", "/nonexistent/folder/f.png"} << "could not write";
+    QTest::newRow("frame 0") << QStringLiteral("png") << QStringList{"--frame", "0"} << "--frame";
+    QTest::newRow("frame 361") << QStringLiteral("png") << QStringList{"--frame", "361"} << "--frame";
+    QTest::newRow("frame 1.5") << QStringLiteral("png") << QStringList{"--frame", "1.5"} << "--frame";
+    QTest::newRow("turn 91") << QStringLiteral("png") << QStringList{"--turn", "91"} << "--turn";
+    QTest::newRow("tilt -91") << QStringLiteral("png") << QStringList{"--tilt", "-91"} << "--tilt";
+    QTest::newRow("tilt letters") << QStringLiteral("png") << QStringList{"--tilt", "up"} << "--tilt";
+    QTest::newRow("bad dims") << QStringLiteral("png") << QStringList{"--dims", "1,2,3"} << "six";
+    QTest::newRow("unwritable folder") << QStringLiteral("png") << QStringList{"-o", "/nonexistent/folder/f.png"} << "could not write";
+    QTest::newRow("plot frame 0") << QStringLiteral("plot") << QStringList{"--frame", "0"} << "--frame";
+    QTest::newRow("plot has no view") << QStringLiteral("plot") << QStringList{"--turn", "10"} << "turn";
+    QTest::newRow("plot bad dims") << QStringLiteral("plot") << QStringList{"--dims", "1,2,x,4,5,6"} << "c = 'x'";
+    QTest::newRow("plot to a jpg") << QStringLiteral("plot") << QStringList{"-o", "chart.jpg"} << "must end in .png";
+    QTest::newRow("plot without a file") << QStringLiteral("plot") << QStringList{"-o", ""} << "plot needs -o";
 }
 
 void TestExport::pngBadValuesLeaveNoFile()
 {
+    QFETCH(QString, command);
     QFETCH(QStringList, options);
     QFETCH(QString, mentions);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("old.png"));
     QImage(8, 8, QImage::Format_RGB32).save(path); // a stale picture from an earlier run
 
-    QStringList args{"png"};
+    QStringList args{command};
     if (!options.contains(QStringLiteral("--dims"))) {
         args << "--dims" << "50,30,35,40,45,-35";
     }

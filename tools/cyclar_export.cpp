@@ -25,7 +25,8 @@ int main(int argc, char* argv[])
 {
     qInstallMessageHandler(quietQtMessages);
     // Pictures need fonts and a raster engine, never a screen.
-    const bool wantsPictures = argc > 1 && std::strcmp(argv[1], "png") == 0;
+    const bool wantsPictures =
+        argc > 1 && (std::strcmp(argv[1], "png") == 0 || std::strcmp(argv[1], "plot") == 0);
     std::unique_ptr<QCoreApplication> app;
     if (wantsPictures) {
         qputenv("QT_QPA_PLATFORM", "offscreen");

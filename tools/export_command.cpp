@@ -1,9 +1,11 @@
-// cyclar-export subcommands: model, pose, curve and frames, with strict argument checking.
+// cyclar-export subcommands: numbers, tables and pictures, with strict argument checks.
 #include "export_command.h"
 
+#include "linkage_analysis.h"
 #include "linkage_model.h"
 #include "motion_schedule.h"
 #include "pose_solver.h"
+#include "analysis_plot.h"
 #include "artwork.h"
 #include "frame.h"
 
@@ -14,6 +16,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <optional>
 #include <string>
 
@@ -46,6 +49,22 @@ const char* helpText =
     "          CSV (frame,t,A1x,A1y,A1z,B1x,B1y,B1z,Px,Py,Pz): the sweep parameter and the pose\n"
     "          drawn for each of the 360 animation frames.\n"
     "          Example: cyclar-export frames --dims 50,30,35,40,45,-35 > frames.csv\n"
+    "  analyse --dims A,B,C,F,H,K\n"
+    "          One JSON object: the spherical type (or null), grashof, changePoint, T [T1..T4],\n"
+    "          inputRotates, outputRotates, inputLimits and outputLimits (|angle| at the toggle\n"
+    "          positions), transmission [least, greatest] and transmissionAt (|input| there),\n"
+    "          swing and timeRatio (crank-rockers), and reason, the sentence that explains it.\n"
+    "          Example: cyclar-export analyse --dims 160,105,120,100,45,-35\n"
+    "  angles  --dims A,B,C,F,H,K\n"
+    "          CSV (frame,t,input,output,transmission,branch): the input, output and\n"
+    "          transmission angles in degrees and the assembly branch (1 or 2) of each of the\n"
+    "          360 animation frames, as the frames command solves them.\n"
+    "          Example: cyclar-export angles --dims 50,30,35,40,45,-35 > angles.csv\n"
+    "  plot    --dims A,B,C,F,H,K [--frame N] -o FILE.png\n"
+    "          The Analysis window's chart: output angle (branch 1 solid, branch 2 dashed) and\n"
+    "          transmission angle over the input angle, with the input limits; with --frame,\n"
+    "          also the markers of frame N (1 to 360) of a new animation. Written atomically.\n"
+    "          Example: cyclar-export plot --dims 160,105,120,100,45,-35 -o chart.png\n"
     "  png     --dims A,B,C,F,H,K [--frame N] [--turn DEG] [--tilt DEG] -o FILE.png\n"
     "          The 480 x 480 picture that a new animation shows at frame N (1 to 360, default\n"
     "          1), seen from the view angles in whole degrees from -90 to 90 (defaults -18 and\n"
@@ -53,7 +72,10 @@ const char* helpText =
     "          Example: cyclar-export png --dims 50,30,35,40,45,-35 --frame 90 -o frame90.png\n"
     "\n"
     "Numbers are printed in their shortest round-trip form; a value that is not finite prints\n"
-    "as null in JSON and as nan, inf or -inf in CSV.\n"
+    "as null in JSON and as nan, inf or -inf in CSV. Input angle: at A0 from the ground arc\n"
+    "toward B0 to the arc toward A1; output angle: at B0 from the ground arc continued beyond\n"
+    "B0 to the arc toward B1, both counter-clockwise seen from outside the sphere, in\n"
+    "(-180, 180]; transmission angle: at B1 between the arcs toward A1 and toward B0.\n"
     "\n"
     "Options:\n"
     "  -h, --help     Show this help and exit.\n"
@@ -163,9 +185,60 @@ public:
         field(key);
         m_text += '"' + QByteArray(value) + '"'; // our own texts need no escaping
     }
+    void string(const char* key, const std::string& value)
+    {
+        field(key);
+        m_text += quoted(value);
+    }
+    void nullable(const char* key, const std::optional<std::string>& value)
+    {
+        field(key);
+        m_text += value ? quoted(*value) : QByteArray("null");
+    }
+    void nullable(const char* key, const std::optional<bool>& value)
+    {
+        field(key);
+        m_text += value ? QByteArray(*value ? "true" : "false") : QByteArray("null");
+    }
+    void nullable(const char* key, const std::optional<double>& value)
+    {
+        field(key);
+        m_text += value ? formatNumber(*value, "null", "null", "null") : QByteArray("null");
+    }
+    template <typename Numbers>
+    void numbers(const char* key, const Numbers& values)
+    {
+        field(key);
+        m_text += '[';
+        bool first = true;
+        for (const double value : values) {
+            m_text += (first ? "" : ", ") + formatNumber(value, "null", "null", "null");
+            first = false;
+        }
+        m_text += ']';
+    }
     QByteArray finish() { return m_text + "\n}\n"; }
 
 private:
+    // JSON string; the text is UTF-8 and only quotes, backslashes and controls need escapes.
+    static QByteArray quoted(const std::string& value)
+    {
+        QByteArray text = "\"";
+        for (const char ch : value) {
+            if (ch == '"' || ch == '\\') {
+                text += '\\';
+                text += ch;
+            } else if (static_cast<unsigned char>(ch) < 0x20) {
+                char escape[8];
+                std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(ch));
+                text += escape;
+            } else {
+                text += ch;
+            }
+        }
+        return text + '"';
+    }
+
     void field(const char* key)
     {
         if (m_text.size() > 1) {
@@ -260,15 +333,42 @@ QByteArray framesCsv(const LinkageDimensions& d)
     const PaintSchedule paint = beginPaint(model, d, schedule);
     QByteArray text = "frame,t,A1x,A1y,A1z,B1x,B1y,B1z,Px,Py,Pz\n";
     for (int i = 1; i <= schedule.framesPerCycle; ++i) {
-        // Ticks derive the parameter from the stored signs; frame 1 is derived inside the paint.
-        schedule.frameIndex = i;
-        schedule.frameParameter = frameParameterFor(model, schedule.framesPerCycle, i);
-        recomputeFirstFrame(schedule, paint.model);
-        const double t = schedule.frameParameter;
+        const double t = shownFrameParameter(model, paint, schedule.framesPerCycle, i);
         const LinkagePose p = solvePose(paint.model, t);
         text += QByteArray::number(i) + ',' + csv(t) + ',' + csv(p.A1.x) + ',' + csv(p.A1.y) + ','
                 + csv(p.A1.z) + ',' + csv(p.B1.x) + ',' + csv(p.B1.y) + ',' + csv(p.B1.z) + ','
                 + csv(p.P.x) + ',' + csv(p.P.y) + ',' + csv(p.P.z) + '\n';
+    }
+    return text;
+}
+
+QByteArray analyseJson(const LinkageDimensions& d)
+{
+    const LinkageAnalysis r = analyseLinkage(d);
+    JsonObject o;
+    o.nullable("type", r.type.empty() ? std::nullopt : std::optional<std::string>(r.type));
+    o.nullable("grashof", r.grashof);
+    o.boolean("changePoint", r.changePoint);
+    o.numbers("T", r.T);
+    o.boolean("inputRotates", r.inputRotates);
+    o.boolean("outputRotates", r.outputRotates);
+    o.numbers("inputLimits", r.inputLimits);
+    o.numbers("outputLimits", r.outputLimits);
+    o.numbers("transmission", r.transmission);
+    o.numbers("transmissionAt", r.transmissionAt);
+    o.nullable("swing", r.swing);
+    o.nullable("timeRatio", r.timeRatio);
+    o.string("reason", r.reason);
+    return o.finish();
+}
+
+QByteArray anglesCsv(const LinkageDimensions& d)
+{
+    QByteArray text = "frame,t,input,output,transmission,branch\n";
+    for (const FrameAngles& row : frameAngleTable(d)) {
+        text += QByteArray::number(row.frame) + ',' + csv(row.t) + ',' + csv(row.angles.theta) + ','
+                + csv(row.angles.psi) + ',' + csv(row.angles.mu) + ','
+                + QByteArray::number(row.angles.branch) + '\n';
     }
     return text;
 }
@@ -345,26 +445,73 @@ std::optional<QString> single(const QCommandLineParser& parser, const QCommandLi
     return parser.value(option);
 }
 
+// The -o of a picture command: given once, not empty, ending in .png.
+QString pngPath(const QCommandLineParser& parser, const QCommandLineOption& outputOption,
+                const char* command)
+{
+    const std::optional<QString> path = single(parser, outputOption);
+    if (!path || path->isEmpty()) {
+        throw UsageError{QStringLiteral("%1 needs -o FILE.png, the file to write")
+                             .arg(QLatin1String(command))};
+    }
+    if (!path->endsWith(QLatin1String(".png"), Qt::CaseInsensitive)) {
+        throw UsageError{QStringLiteral("-o '%1': the file name must end in .png").arg(*path)};
+    }
+    return *path;
+}
+
+std::optional<int> frameNumber(const QCommandLineParser& parser,
+                               const QCommandLineOption& frameOption)
+{
+    const std::optional<QString> text = single(parser, frameOption);
+    if (!text) {
+        return std::nullopt;
+    }
+    const std::optional<int> frame = parseWhole(*text, 1, 360);
+    if (!frame) {
+        throw UsageError{
+            QStringLiteral("--frame '%1' must be a whole number from 1 to 360").arg(*text)};
+    }
+    return frame;
+}
+
+void requireGraphics(const char* command)
+{
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        throw UsageError{QStringLiteral("%1 needs the graphics library; run it from "
+                                        "cyclar-export itself")
+                             .arg(QLatin1String(command))};
+    }
+}
+
+ExportResult plot(const QCommandLineParser& parser, const LinkageDimensions& dims,
+                  const QCommandLineOption& frameOption, const QCommandLineOption& outputOption)
+{
+    const QString path = pngPath(parser, outputOption, "plot");
+    const std::optional<int> frame = frameNumber(parser, frameOption);
+    requireGraphics("plot");
+    initArtwork();
+    QImage chart = drawAnalysisChart(dims, analysisChartSize, defaultTextFont());
+    if (frame) {
+        QPainter painter(&chart);
+        drawAnalysisMarkers(painter, chart.size(),
+                            frameAngleTable(dims)[static_cast<size_t>(*frame - 1)].angles);
+    }
+    QString error;
+    if (!writePng(chart, path, error)) {
+        throw UsageError{QStringLiteral("could not write '%1': %2").arg(path, error)};
+    }
+    return ExportResult();
+}
+
 ExportResult png(const QCommandLineParser& parser, const LinkageDimensions& dims,
                  const QCommandLineOption& frameOption, const QCommandLineOption& turnOption,
                  const QCommandLineOption& tiltOption, const QCommandLineOption& outputOption)
 {
     PngRequest request;
     request.dims = dims;
-    const std::optional<QString> path = single(parser, outputOption);
-    if (!path || path->isEmpty()) {
-        throw UsageError{QStringLiteral("png needs -o FILE.png, the file to write")};
-    }
-    if (!path->endsWith(QLatin1String(".png"), Qt::CaseInsensitive)) {
-        throw UsageError{QStringLiteral("-o '%1': the file name must end in .png").arg(*path)};
-    }
-    request.path = *path;
-    if (const std::optional<QString> text = single(parser, frameOption)) {
-        const std::optional<int> frame = parseWhole(*text, 1, 360);
-        if (!frame) {
-            throw UsageError{QStringLiteral("--frame '%1' must be a whole number from 1 to 360")
-                                 .arg(*text)};
-        }
+    request.path = pngPath(parser, outputOption, "png");
+    if (const std::optional<int> frame = frameNumber(parser, frameOption)) {
         request.frame = *frame;
     }
     if (const std::optional<QString> text = single(parser, turnOption)) {
@@ -385,10 +532,7 @@ ExportResult png(const QCommandLineParser& parser, const LinkageDimensions& dims
         }
         request.tilt = *tilt;
     }
-    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
-        throw UsageError{QStringLiteral("png needs the graphics library; run it from "
-                                        "cyclar-export itself")};
-    }
+    requireGraphics("png");
     QString error;
     if (!writePng(renderPicture(request), request.path, error)) {
         throw UsageError{QStringLiteral("could not write '%1': %2").arg(request.path, error)};
@@ -420,7 +564,8 @@ ExportResult runExport(const QStringList& args)
 {
     if (args.isEmpty()) {
         return usageError(QStringLiteral("no command given; use one of model, pose, curve, "
-                                         "frames, png (see cyclar-export --help)"));
+                                         "frames, analyse, angles, plot, png (see "
+                                         "cyclar-export --help)"));
     }
     const QString& command = args.first();
     if (command == QLatin1String("--help") || command == QLatin1String("-h")) {
@@ -435,9 +580,14 @@ ExportResult runExport(const QStringList& args)
     const bool isCurve = command == QLatin1String("curve");
     const bool isFrames = command == QLatin1String("frames");
     const bool isPng = command == QLatin1String("png");
-    if (!isModel && !isPose && !isCurve && !isFrames && !isPng) {
+    const bool isAnalyse = command == QLatin1String("analyse");
+    const bool isAngles = command == QLatin1String("angles");
+    const bool isPlot = command == QLatin1String("plot");
+    if (!isModel && !isPose && !isCurve && !isFrames && !isPng && !isAnalyse && !isAngles
+        && !isPlot) {
         return usageError(QStringLiteral("unknown command '%1'; use one of model, pose, curve, "
-                                         "frames, png (see cyclar-export --help)")
+                                         "frames, analyse, angles, plot, png (see "
+                                         "cyclar-export --help)")
                               .arg(command));
     }
 
@@ -459,66 +609,82 @@ ExportResult runExport(const QStringList& args)
     if (isPng) {
         parser.addOptions({frameOption, turnOption, tiltOption, outputOption});
     }
-
-    QStringList argv = args;
-    argv.front() = QStringLiteral("cyclar-export");
-    if (!parser.parse(argv)) {
-        return usageError(parser.errorText() + QStringLiteral(" (see cyclar-export --help)"));
-    }
-    if (parser.isSet(helpOption)) {
-        return ok(helpText);
-    }
-    if (!parser.positionalArguments().isEmpty()) {
-        return usageError(QStringLiteral("unexpected argument '%1' (see cyclar-export --help)")
-                              .arg(parser.positionalArguments().first()));
-    }
-    if (!parser.isSet(dimsOption)) {
-        return usageError(QStringLiteral("%1 needs --dims A,B,C,F,H,K, for example --dims "
-                                         "50,30,35,40,45,-35")
-                              .arg(command));
-    }
-    if (parser.values(dimsOption).size() > 1) {
-        return usageError(QStringLiteral("--dims given more than once; give it once"));
+    if (isPlot) {
+        parser.addOptions({frameOption, outputOption});
     }
 
-    try {
-        const LinkageDimensions dims = parseDims(parser.value(dimsOption));
-        if (isModel) {
-            return ok(modelJson(dims));
+    const auto run = [&]() -> ExportResult {
+        QStringList argv = args;
+        argv.front() = QStringLiteral("cyclar-export");
+        if (!parser.parse(argv)) {
+            return usageError(parser.errorText() + QStringLiteral(" (see cyclar-export --help)"));
         }
-        if (isPose) {
-            if (!parser.isSet(tOption)) {
-                return usageError(QStringLiteral("pose needs --t T, the sweep parameter in "
-                                                 "radians, for example --t -1.5707963267948966"));
+        if (parser.isSet(helpOption)) {
+            return ok(helpText);
+        }
+        if (!parser.positionalArguments().isEmpty()) {
+            return usageError(QStringLiteral("unexpected argument '%1' (see cyclar-export --help)")
+                                  .arg(parser.positionalArguments().first()));
+        }
+        if (!parser.isSet(dimsOption)) {
+            return usageError(QStringLiteral("%1 needs --dims A,B,C,F,H,K, for example --dims "
+                                             "50,30,35,40,45,-35")
+                                  .arg(command));
+        }
+        if (parser.values(dimsOption).size() > 1) {
+            return usageError(QStringLiteral("--dims given more than once; give it once"));
+        }
+
+        try {
+            const LinkageDimensions dims = parseDims(parser.value(dimsOption));
+            if (isModel) {
+                return ok(modelJson(dims));
             }
-            if (parser.values(tOption).size() > 1) {
-                return usageError(QStringLiteral("--t given more than once; give it once"));
+            if (isPose) {
+                if (!parser.isSet(tOption)) {
+                    return usageError(QStringLiteral("pose needs --t T, the sweep parameter in "
+                                                     "radians, for example --t -1.5707963267948966"));
+                }
+                if (parser.values(tOption).size() > 1) {
+                    return usageError(QStringLiteral("--t given more than once; give it once"));
+                }
+                const std::optional<double> t = parseDecimal(parser.value(tOption));
+                if (!t) {
+                    return usageError(QStringLiteral("--t '%1' is not a finite decimal number; write "
+                                                     "it like -1.5707963267948966")
+                                          .arg(parser.value(tOption)));
+                }
+                return ok(poseJson(dims, *t));
             }
-            const std::optional<double> t = parseDecimal(parser.value(tOption));
-            if (!t) {
-                return usageError(QStringLiteral("--t '%1' is not a finite decimal number; write "
-                                                 "it like -1.5707963267948966")
-                                      .arg(parser.value(tOption)));
+            if (isCurve) {
+                return ok(curveCsv(dims));
             }
-            return ok(poseJson(dims, *t));
-        }
-        if (isCurve) {
-            return ok(curveCsv(dims));
-        }
-        if (isPng) {
-            return png(parser, dims, frameOption, turnOption, tiltOption, outputOption);
-        }
-        return ok(framesCsv(dims));
-    } catch (const UsageError& error) {
-        if (isPng) {
-            // Whatever stood at the target before would pass for this run's picture.
-            const QString path = parser.value(outputOption);
-            if (path.endsWith(QLatin1String(".png"), Qt::CaseInsensitive) && QFile::exists(path)) {
-                QFile::remove(path);
+            if (isAnalyse) {
+                return ok(analyseJson(dims));
             }
+            if (isAngles) {
+                return ok(anglesCsv(dims));
+            }
+            if (isPng) {
+                return png(parser, dims, frameOption, turnOption, tiltOption, outputOption);
+            }
+            if (isPlot) {
+                return plot(parser, dims, frameOption, outputOption);
+            }
+            return ok(framesCsv(dims));
+        } catch (const UsageError& error) {
+            return usageError(error.message);
         }
-        return usageError(error.message);
+    };
+    ExportResult result = run();
+    const QString path = parser.value(outputOption);
+    if (result.exitCode != 0 && (isPng || isPlot)
+        && path.endsWith(QLatin1String(".png"), Qt::CaseInsensitive) && QFile::exists(path)) {
+        // Whatever stood at the target before would pass for this run's picture, whichever
+        // check failed (the parser's own included).
+        QFile::remove(path);
     }
+    return result;
 }
 
 } // namespace cyclar

@@ -1,0 +1,306 @@
+// The analysis chart drawn with QPainter: curves sampled from the closed-form output angles.
+#include "analysis_plot.h"
+
+#include <QPainterPath>
+
+#include <algorithm>
+#include <cmath>
+
+namespace cyclar {
+
+namespace {
+
+constexpr double marginLeft = 46.0;
+constexpr double marginRight = 14.0;
+constexpr double marginTop = 46.0;
+constexpr double marginBottom = 38.0;
+
+const QColor psiColour(20, 80, 200);
+const QColor muColour(215, 105, 0);
+const QColor limitColour(110, 110, 110);
+const QColor markerColour(200, 0, 40);
+const QColor gridColour(225, 225, 225);
+
+QPen curvePen(const QColor& colour, double width, bool dashed)
+{
+    QPen pen(colour, width);
+    pen.setStyle(dashed ? Qt::DashLine : Qt::SolidLine);
+    pen.setCapStyle(Qt::FlatCap);
+    pen.setJoinStyle(Qt::RoundJoin);
+    return pen;
+}
+
+QPen limitPen()
+{
+    QPen pen(limitColour, 1.0);
+    pen.setStyle(Qt::DashDotLine);
+    return pen;
+}
+
+void drawPolylines(QPainter& painter, const ChartPolylines& lines)
+{
+    for (const std::vector<QPointF>& line : lines) {
+        if (line.size() >= 2) {
+            painter.drawPolyline(line.data(), static_cast<int>(line.size()));
+        }
+    }
+}
+
+// Appends a point to the current run, or starts a new run when `connected` is false.
+void extend(ChartPolylines& lines, const QPointF& point, bool connected)
+{
+    if (!connected || lines.empty()) {
+        lines.emplace_back();
+    }
+    lines.back().push_back(point);
+}
+
+void drawAxes(QPainter& painter, const AnalysisChartGeometry& geometry, const QFont& font)
+{
+    const QRectF area = geometry.plotArea();
+    painter.setFont(font);
+    const QFontMetricsF metrics(font);
+    for (int degrees = -180; degrees <= 180; degrees += 45) {
+        const QPointF x = geometry.point(degrees, -180.0);
+        const QPointF y = geometry.point(-180.0, degrees);
+        painter.setPen(QPen(degrees == 0 ? QColor(170, 170, 170) : gridColour, 1.0));
+        painter.drawLine(QPointF(x.x(), area.top()), QPointF(x.x(), area.bottom()));
+        painter.drawLine(QPointF(area.left(), y.y()), QPointF(area.right(), y.y()));
+        painter.setPen(QPen(Qt::black, 1.0));
+        painter.drawLine(QPointF(x.x(), area.bottom()), QPointF(x.x(), area.bottom() + 4.0));
+        painter.drawLine(QPointF(area.left() - 4.0, y.y()), QPointF(area.left(), y.y()));
+        const QString text = QString::number(degrees) + QChar(0x00B0);
+        const double width = metrics.horizontalAdvance(text);
+        painter.drawText(QPointF(x.x() - width / 2.0, area.bottom() + 6.0 + metrics.ascent()), text);
+        painter.drawText(QPointF(area.left() - 6.0 - width, y.y() + metrics.ascent() / 2.0 - 1.0), text);
+    }
+    painter.setPen(QPen(Qt::black, 1.0));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(area);
+    const QString xTitle = QStringLiteral("input angle \u03b8");
+    painter.drawText(QPointF(area.center().x() - metrics.horizontalAdvance(xTitle) / 2.0,
+                             area.bottom() + 8.0 + metrics.height() + metrics.ascent()),
+                     xTitle);
+}
+
+// Two rows above the plot: the three curves, then the limits and the frame's markers.
+void drawLegend(QPainter& painter, const AnalysisChartGeometry& geometry, const QFont& font)
+{
+    const QRectF area = geometry.plotArea();
+    const QFontMetricsF metrics(font);
+    painter.setFont(font);
+    const double rowHeight = metrics.height() + 4.0;
+    const double top = area.top() - 2.0 * rowHeight - 6.0;
+    double x = area.left();
+    const auto sample = [&](const QPen& pen, const QString& text, double y) {
+        painter.setPen(pen);
+        painter.drawLine(QPointF(x, y), QPointF(x + 26.0, y));
+        painter.setPen(QPen(Qt::black, 1.0));
+        painter.drawText(QPointF(x + 31.0, y + metrics.ascent() / 2.0 - 1.0), text);
+        x += 31.0 + metrics.horizontalAdvance(text) + 16.0;
+    };
+    const double row1 = top + rowHeight / 2.0;
+    sample(curvePen(psiColour, 2.0, false), QStringLiteral("output \u03c8, branch 1"), row1);
+    sample(curvePen(psiColour, 2.0, true), QStringLiteral("\u03c8, branch 2"), row1);
+    sample(curvePen(muColour, 1.5, false), QStringLiteral("transmission \u03bc"), row1);
+    x = area.left();
+    const double row2 = row1 + rowHeight;
+    sample(limitPen(), QStringLiteral("input limit (toggle)"), row2);
+    // The frame's markers, as drawn on the curves.
+    painter.setPen(QPen(Qt::white, 1.0));
+    painter.setBrush(markerColour);
+    painter.drawEllipse(QPointF(x + 5.0, row2), 4.5, 4.5);
+    painter.drawRect(QRectF(x + 14.0, row2 - 4.0, 8.0, 8.0));
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(Qt::black, 1.0));
+    painter.drawText(QPointF(x + 28.0, row2 + metrics.ascent() / 2.0 - 1.0),
+                     QStringLiteral("this frame (\u03c8, \u03bc)"));
+}
+
+} // namespace
+
+AnalysisChartGeometry::AnalysisChartGeometry(QSize size)
+    : m_area(marginLeft, marginTop, std::max(1.0, size.width() - marginLeft - marginRight),
+             std::max(1.0, size.height() - marginTop - marginBottom))
+{
+}
+
+QPointF AnalysisChartGeometry::point(double theta, double value) const
+{
+    return {m_area.left() + (theta + 180.0) / 360.0 * m_area.width(),
+            m_area.bottom() - (value + 180.0) / 360.0 * m_area.height()};
+}
+
+std::vector<double> chartInputs(const LinkageAnalysis& analysis)
+{
+    std::vector<double> inputs;
+    inputs.reserve(721 + 2 * analysis.inputLimits.size());
+    for (int i = 0; i <= 720; ++i) {
+        inputs.push_back(-180.0 + 0.5 * i);
+    }
+    for (const double limit : analysis.inputLimits) {
+        inputs.push_back(limit);
+        inputs.push_back(-limit);
+    }
+    std::sort(inputs.begin(), inputs.end());
+    return inputs;
+}
+
+ChartCurves chartCurves(const LinkageDimensions& dims, const LinkageAnalysis& analysis,
+                        const AnalysisChartGeometry& geometry)
+{
+    ChartCurves curves;
+    if (!analysis.assemblable) {
+        return curves;
+    }
+    bool connected = false;
+    double last[2] = {0.0, 0.0};
+    for (const double theta : chartInputs(analysis)) {
+        const OutputAngles out = outputAnglesAt(dims, theta);
+        if (!out.closes) {
+            connected = false;
+            continue;
+        }
+        ChartPolylines* psi[2] = {&curves.psi1, &curves.psi2};
+        for (size_t branch = 0; branch < 2; ++branch) {
+            // A jump of more than half a turn is psi wrapping from 180 to -180: lift the pen.
+            const bool wraps = connected && std::fabs(out.psi[branch] - last[branch]) > 180.0;
+            extend(*psi[branch], geometry.point(theta, out.psi[branch]), connected && !wraps);
+            last[branch] = out.psi[branch];
+        }
+        extend(curves.mu, geometry.point(theta, out.mu), connected);
+        connected = true;
+    }
+    return curves;
+}
+
+QImage drawAnalysisChart(const LinkageDimensions& dims, QSize size, const QFont& font)
+{
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    QFont small = font;
+    small.setPixelSize(11);
+    const AnalysisChartGeometry geometry(size);
+    drawAxes(painter, geometry, small);
+    drawLegend(painter, geometry, small);
+
+    const LinkageAnalysis analysis = analyseLinkage(dims);
+    const QRectF area = geometry.plotArea();
+    painter.save();
+    painter.setClipRect(area);
+    painter.setPen(limitPen());
+    for (const double limit : analysis.inputLimits) {
+        for (const double theta : {-limit, limit}) {
+            const double x = geometry.point(theta, 0.0).x();
+            painter.drawLine(QPointF(x, area.top()), QPointF(x, area.bottom()));
+        }
+    }
+    const ChartCurves curves = chartCurves(dims, analysis, geometry);
+    painter.setPen(curvePen(muColour, 1.5, false));
+    drawPolylines(painter, curves.mu);
+    painter.setPen(curvePen(psiColour, 2.0, false));
+    drawPolylines(painter, curves.psi1);
+    painter.setPen(curvePen(psiColour, 2.0, true));
+    drawPolylines(painter, curves.psi2);
+    painter.restore();
+
+    if (!analysis.assemblable) {
+        painter.setPen(QPen(Qt::black, 1.0));
+        painter.setFont(small);
+        const QString text = analysis.linksInRange
+                                 ? QStringLiteral("No chart: the linkage cannot move.")
+                                 : QStringLiteral("No chart: a link is not strictly between 0\u00b0 "
+                                                  "and 180\u00b0.");
+        const QRectF box = painter.boundingRect(area, Qt::AlignCenter, text).adjusted(-6, -3, 6, 3);
+        painter.fillRect(box, Qt::white);
+        painter.drawText(area, Qt::AlignCenter, text);
+    }
+    return image;
+}
+
+namespace {
+
+constexpr double discRadius = 5.0;
+constexpr double squareHalf = 4.5;
+constexpr double markerPen = 1.5;
+
+bool finiteAngles(const PoseAngles& angles)
+{
+    return std::isfinite(angles.theta) && std::isfinite(angles.psi) && std::isfinite(angles.mu);
+}
+
+} // namespace
+
+namespace {
+
+constexpr int spriteSize = 16; // the markers' centre is at (8, 8)
+
+// The two markers, antialiased, drawn once: stroking them anew each tick would cost more than
+// everything else the window does in a tick.
+QImage markerSprite(bool disc)
+{
+    QImage sprite(spriteSize, spriteSize, QImage::Format_ARGB32_Premultiplied);
+    sprite.fill(Qt::transparent);
+    QPainter painter(&sprite);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(Qt::white, markerPen));
+    painter.setBrush(markerColour);
+    const QPointF centre(spriteSize / 2.0, spriteSize / 2.0);
+    if (disc) {
+        painter.drawEllipse(centre, discRadius, discRadius);
+    } else {
+        painter.drawRect(QRectF(centre.x() - squareHalf, centre.y() - squareHalf, 2 * squareHalf,
+                                2 * squareHalf));
+    }
+    return sprite;
+}
+
+// The sprite's top-left corner for a marker centred (to the nearest pixel) at `at`.
+QPoint spriteCorner(const QPointF& at)
+{
+    return at.toPoint() - QPoint(spriteSize / 2, spriteSize / 2);
+}
+
+} // namespace
+
+void drawAnalysisMarkers(QPainter& painter, QSize size, const PoseAngles& angles)
+{
+    if (!finiteAngles(angles)) {
+        return;
+    }
+    static const QImage disc = markerSprite(true);
+    static const QImage square = markerSprite(false);
+    const AnalysisChartGeometry geometry(size);
+    painter.drawImage(spriteCorner(geometry.point(angles.theta, angles.psi)), disc);
+    painter.drawImage(spriteCorner(geometry.point(angles.theta, angles.mu)), square);
+}
+
+QRegion analysisMarkerRegion(QSize size, const PoseAngles& angles)
+{
+    if (!finiteAngles(angles)) {
+        return {};
+    }
+    const AnalysisChartGeometry geometry(size);
+    QRegion region;
+    for (const double value : {angles.psi, angles.mu}) {
+        region += QRect(spriteCorner(geometry.point(angles.theta, value)), QSize(spriteSize, spriteSize));
+    }
+    return region & QRect(QPoint(0, 0), size);
+}
+
+void paintAnalysisPlot(QPainter& painter, const QImage& chart, const QRegion& dirty,
+                       const PoseAngles& angles)
+{
+    for (const QRect& rect : dirty) {
+        painter.drawImage(rect, chart, rect);
+    }
+    painter.save();
+    painter.setClipRegion(dirty);
+    drawAnalysisMarkers(painter, chart.size(), angles);
+    painter.restore();
+}
+
+} // namespace cyclar

@@ -1,0 +1,318 @@
+// Tests of the Analysis window as a user meets it: F2 and the picture's menu, its markers in
+// step with the picture, its place beside the page and its closing with the page.
+#include "analysis_plot.h"
+#include "analysis_window.h"
+#include "animation_page.h"
+#include "app_state.h"
+#include "artwork.h"
+#include "dialog_colours.h"
+#include "dimensions_page.h"
+#include "page_chain.h"
+#include "widget_test_support.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QTimer>
+#include <QtTest>
+
+#include <cmath>
+
+using namespace cyclar;
+using cyclar::test::click;
+using cyclar::test::settle;
+
+namespace {
+
+// The program's pages over one shared state: a dimensions page with the given dimensions.
+struct Session {
+    PageChain chain;
+    AppState state{chain};
+
+    explicit Session(const LinkageDimensions& dims = defaultDimensions)
+    {
+        state.entryMode = 3;
+        state.scene.animationCopy = dims;
+        chain.start(std::make_unique<cyclar1>(state));
+        settle();
+    }
+    cyclar_animation* submit()
+    {
+        click(qobject_cast<cyclar1*>(chain.front())->IDC_submit);
+        return qobject_cast<cyclar_animation*>(chain.front());
+    }
+};
+
+QList<AnalysisWindow*> shownAnalysisWindows()
+{
+    QList<AnalysisWindow*> shown;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* window = qobject_cast<AnalysisWindow*>(widget); window && window->isVisible()) {
+            shown << window;
+        }
+    }
+    return shown;
+}
+
+void pressF2(QWidget* page)
+{
+    // A shortcut works in the active window only.
+    page->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(page));
+    QTest::keyClick(page, Qt::Key_F2);
+    settle();
+}
+
+bool isMarker(QRgb pixel) { return qRed(pixel) > 170 && qGreen(pixel) < 60 && qBlue(pixel) < 90; }
+
+bool sameAngles(const PoseAngles& x, const PoseAngles& y)
+{
+    return x.theta == y.theta && x.psi == y.psi && x.mu == y.mu && x.branch == y.branch;
+}
+
+} // namespace
+
+class TestAnalysisWindow : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void f2AndTheMenuOpenOneWindow();
+    void itOpensBesideThePicture();
+    void placement_data();
+    void placement();
+    void markerSitsOnTheFramesAngles();
+    void markerMovesWithTicksAndHoldsWhenStopped();
+    void closesWithItsPage_data();
+    void closesWithItsPage();
+    void textsOfChiangsAndOfATypelessLinkage();
+};
+
+void TestAnalysisWindow::initTestCase()
+{
+    test::quietPlatformNotes();
+    initArtwork();
+    QApplication::setFont(defaultTextFont());
+    applyDialogLook(*qApp);
+}
+
+void TestAnalysisWindow::f2AndTheMenuOpenOneWindow()
+{
+    Session session;
+    cyclar_animation* page = session.submit();
+    QVERIFY(shownAnalysisWindows().isEmpty());
+
+    pressF2(page);
+    QCOMPARE(shownAnalysisWindows().size(), 1);
+    AnalysisWindow* window = shownAnalysisWindows().first();
+    QCOMPARE(window->windowTitle(), QStringLiteral("Analysis"));
+    QVERIFY(!window->isModal());
+
+    // A second F2 raises the same window.
+    pressF2(page);
+    QCOMPARE(shownAnalysisWindows(), QList<AnalysisWindow*>{window});
+
+    // The picture's right-click menu: "Analysis…" first, showing F2; choosing it opens nothing new.
+    window->close();
+    QVERIFY(shownAnalysisWindows().isEmpty());
+    QString firstItem;
+    QString shortcut;
+    QTimer::singleShot(0, this, [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        QVERIFY(menu && !menu->actions().isEmpty());
+        QAction* first = menu->actions().first();
+        firstItem = first->text();
+        shortcut = first->shortcut().toString();
+        menu->close();
+        first->trigger();
+    });
+    QContextMenuEvent rightClick(QContextMenuEvent::Mouse, QPoint(100, 100),
+                                 page->picture->mapToGlobal(QPoint(100, 100)));
+    QApplication::sendEvent(page->picture, &rightClick);
+    settle();
+    QCOMPARE(firstItem, QStringLiteral("Analysis\u2026"));
+    QCOMPARE(shortcut, QStringLiteral("F2"));
+    QCOMPARE(shownAnalysisWindows(), QList<AnalysisWindow*>{window});
+
+    // Escape closes it.
+    QTest::keyClick(window, Qt::Key_Escape);
+    settle();
+    QVERIFY(shownAnalysisWindows().isEmpty());
+}
+
+void TestAnalysisWindow::itOpensBesideThePicture()
+{
+    Session session;
+    cyclar_animation* page = session.submit();
+    const QSize pageSize = page->frameGeometry().size();
+    pressF2(page);
+    AnalysisWindow* window = page->analysisWindow;
+    QVERIFY(window && window->isVisible());
+    const QRect picture(page->picture->mapToGlobal(QPoint(0, 0)), page->picture->size());
+    QVERIFY(!window->frameGeometry().intersects(picture));
+    // Nothing about the page changed.
+    QCOMPARE(page->frameGeometry().size(), pageSize);
+    QVERIFY(page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly).contains(window));
+}
+
+void TestAnalysisWindow::placement_data()
+{
+    QTest::addColumn<QRect>("page");
+    QTest::addColumn<QRect>("screen");
+    QTest::addColumn<QPoint>("expected");
+    // A 750-wide page whose picture ends 480 pixels in, and a 460-wide window.
+    QTest::newRow("room on the right") << QRect(100, 50, 750, 510) << QRect(0, 0, 1920, 1080) << QPoint(858, 50);
+    QTest::newRow("room only on the left") << QRect(1100, 50, 750, 510) << QRect(0, 0, 1920, 1080)
+                                           << QPoint(632, 50);
+    QTest::newRow("no room: right edge of the screen, off the picture")
+        << QRect(265, 257, 750, 510) << QRect(0, 0, 1280, 1024) << QPoint(820, 257);
+    QTest::newRow("narrow screen: never over the picture")
+        << QRect(0, 0, 750, 510) << QRect(0, 0, 800, 600) << QPoint(488, 0);
+    QTest::newRow("kept on the screen vertically") << QRect(100, 700, 750, 510) << QRect(0, 0, 1920, 1080)
+                                                   << QPoint(858, 480);
+}
+
+void TestAnalysisWindow::placement()
+{
+    QFETCH(QRect, page);
+    QFETCH(QRect, screen);
+    QFETCH(QPoint, expected);
+    QCOMPARE(placeBeside(page, page.left() + 480, QSize(460, 600), screen), expected);
+}
+
+// The markers stand where the chart puts the frame's input and output angles, and those are the
+// angles of the pose the picture shows, frame after frame.
+void TestAnalysisWindow::markerSitsOnTheFramesAngles()
+{
+    Session session;
+    cyclar_animation* page = session.submit();
+    pressF2(page);
+    AnalysisPlot* plot = page->analysisWindow->plot;
+    const std::vector<FrameAngles> table = frameAngleTable(defaultDimensions);
+    const AnalysisChartGeometry geometry(plot->size());
+    click(page->IDC_animate);
+    for (int frame = 1; frame <= 120; ++frame) {
+        page->OnTimer(cyclar_animation::clockTimer);
+        const PoseAngles& shown = plot->angles();
+        const PoseAngles& expected = table[static_cast<size_t>(frame - 1)].angles;
+        QVERIFY2(sameAngles(shown, expected), qPrintable(QStringLiteral("frame %1").arg(frame)));
+        if (frame % 30 == 0) {
+            const QImage image = plot->grab().toImage();
+            const QPoint psi = geometry.point(expected.theta, expected.psi).toPoint();
+            const QPoint mu = geometry.point(expected.theta, expected.mu).toPoint();
+            QVERIFY2(isMarker(image.pixel(psi)), qPrintable(QStringLiteral("frame %1").arg(frame)));
+            QVERIFY2(isMarker(image.pixel(mu)), qPrintable(QStringLiteral("frame %1").arg(frame)));
+            // Only the markers are drawn over the cached chart.
+            int changed = 0;
+            for (int y = 0; y < image.height(); ++y) {
+                for (int x = 0; x < image.width(); ++x) {
+                    changed += image.pixel(x, y) != plot->chart().pixel(x, y);
+                }
+            }
+            QVERIFY(changed > 40 && changed < 400);
+        }
+    }
+}
+
+void TestAnalysisWindow::markerMovesWithTicksAndHoldsWhenStopped()
+{
+    Session session;
+    cyclar_animation* page = session.submit();
+    pressF2(page);
+    AnalysisPlot* plot = page->analysisWindow->plot;
+    const std::vector<FrameAngles> table = frameAngleTable(defaultDimensions);
+    QVERIFY(sameAngles(plot->angles(), table[0].angles)); // a new page stands on frame 1
+
+    // Running on the real clock (166 ms a tick): the marker moves on.
+    click(page->IDC_animate);
+    QTRY_VERIFY_WITH_TIMEOUT(session.state.scene.schedule.frameIndex >= 3, 5000);
+    QVERIFY(!sameAngles(plot->angles(), table[0].angles));
+
+    click(page->IDC_stop);
+    const PoseAngles held = plot->angles();
+    const int frame = session.state.scene.schedule.frameIndex;
+    QTest::qWait(500);
+    settle();
+    QVERIFY(sameAngles(plot->angles(), held));
+    QVERIFY(sameAngles(held, table[static_cast<size_t>(frame - 1)].angles));
+
+    // Animate while running jumps back to the frame the last Stop saved: the marker jumps with
+    // the picture at the next tick.
+    click(page->IDC_animate);
+    page->OnTimer(cyclar_animation::clockTimer);
+    QCOMPARE(session.state.scene.schedule.frameIndex, frame + 1);
+    QVERIFY(sameAngles(plot->angles(), table[static_cast<size_t>(frame)].angles));
+    click(page->IDC_stop);
+}
+
+void TestAnalysisWindow::closesWithItsPage_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::newRow("Back") << "back";
+    QTest::newRow("Exit") << "exit";
+    QTest::newRow("close box") << "close";
+}
+
+void TestAnalysisWindow::closesWithItsPage()
+{
+    QFETCH(QString, how);
+    Session session;
+    cyclar_animation* page = session.submit();
+    pressF2(page);
+    QPointer<AnalysisWindow> window = page->analysisWindow.data();
+    QVERIFY(window && window->isVisible());
+    if (how == "back") {
+        click(page->IDC_back);
+        QVERIFY(!window || !window->isVisible());
+        // A new animation page does not reopen it by itself.
+        cyclar_animation* next = session.submit();
+        QVERIFY(next);
+        QVERIFY(shownAnalysisWindows().isEmpty());
+        QVERIFY(!next->analysisWindow);
+        QVERIFY(!window); // gone with the page it belonged to
+    } else if (how == "exit") {
+        click(page->IDCANCEL_button);
+        QVERIFY(!window || !window->isVisible());
+        QVERIFY(shownAnalysisWindows().isEmpty());
+    } else {
+        window->close();
+        settle();
+        QVERIFY(shownAnalysisWindows().isEmpty());
+        // Still the page's, shown again by the next F2.
+        pressF2(page);
+        QCOMPARE(shownAnalysisWindows(), QList<AnalysisWindow*>{window.data()});
+    }
+}
+
+void TestAnalysisWindow::textsOfChiangsAndOfATypelessLinkage()
+{
+    // Chiang's crank-rocker: the label note explains the frame's "Non-Grashof".
+    {
+        Session session({160, 105, 120, 100, 45, -35});
+        cyclar_animation* page = session.submit();
+        pressF2(page);
+        AnalysisWindow* window = page->analysisWindow;
+        QCOMPARE(window->findChild<QLabel*>("type")->text(), QStringLiteral("Crank-rocker"));
+        QVERIFY(window->findChild<QLabel*>("labelNote")->text().contains("Non-Grashof Four-bar Linkage"));
+        QVERIFY(window->findChild<QLabel*>("values")->text().contains(QStringLiteral("T4 = -125.0\u00b0")));
+        QVERIFY(window->findChild<QLabel*>("motion")->text().contains("time ratio"));
+    }
+    // Two triangles that close in one position only: no type, no figures, no curves, and
+    // nothing breaks while the page animates it.
+    Session session({170, 170, 100, 80, 45, -35});
+    cyclar_animation* page = session.submit();
+    pressF2(page);
+    AnalysisWindow* window = page->analysisWindow;
+    QCOMPARE(window->findChild<QLabel*>("type")->text(), QStringLiteral("No type"));
+    QVERIFY(!window->findChild<QLabel*>("motion"));
+    click(page->IDC_animate);
+    page->OnTimer(cyclar_animation::clockTimer);
+    QVERIFY(std::isnan(window->plot->angles().psi));
+    QVERIFY(!window->plot->grab().isNull());
+    click(page->IDC_stop);
+}
+
+QTEST_MAIN(TestAnalysisWindow)
+#include "tst_analysis_window.moc"
