@@ -232,7 +232,7 @@ step "a value that is no number: the message box, captioned with the program's n
 submit_no_number "$dims"
 box_id=$(window "cyclar")
 sleep 0.3
-shot 10-message "$box_id"
+shot 11-message "$box_id"
 key "$box_id" Return
 gone "cyclar"
 
