@@ -12,7 +12,7 @@ namespace cyclar {
 CAboutDlg::CAboutDlg(QWidget* opener) : Page(opener)
 {
     setWindowTitle(QStringLiteral("About Orbiqua"));
-    PageLayout layout(this, templateFont(TemplateFont::MsSansSerif8));
+    PageLayout layout(this, TemplateFont::MsSansSerif8);
 
     auto* icon = new QLabel(this);
     icon->setPixmap(QPixmap::fromImage(mainIcon32()));

@@ -13,7 +13,8 @@ namespace cyclar {
 circular::circular(QWidget* opener) : Page(opener)
 {
     setWindowTitle(QStringLiteral("Circular View"));
-    const DialogUnits du(templateFont(TemplateFont::MsSansSerif8));
+    setFont(templateFont(TemplateFont::MsSansSerif8));
+    const DialogUnits du(templateBaseUnits(TemplateFont::MsSansSerif8));
     IDC_ANIMATE2 = new ClipPlayer(this);
     IDC_ANIMATE2->move(0, 0);
     IDC_ANIMATE2->resize(clip170Spec().frameSize + QSize(2, 2) * IDC_ANIMATE2->frameWidth());

@@ -11,17 +11,24 @@
 #include "title_page.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QKeyEvent>
 
 namespace cyclar {
+
+QString executableBaseName()
+{
+    const QString name = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+    return name.isEmpty() ? QString::fromLatin1(fallbackApplicationName) : name;
+}
 
 CCyclarApp::CCyclarApp(QApplication& app) : QObject(nullptr), m_app(app) {}
 
 void CCyclarApp::InitInstance()
 {
-    QCoreApplication::setApplicationName(QString::fromLatin1(applicationName));
+    // No display name is set: the window system would append it to every caption.
+    QCoreApplication::setApplicationName(executableBaseName());
     QCoreApplication::setApplicationVersion(QString::fromLatin1(applicationVersion));
-    QGuiApplication::setApplicationDisplayName(QStringLiteral("cyclar"));
     QGuiApplication::setDesktopFileName(QStringLiteral("cyclar"));
     QGuiApplication::setQuitOnLastWindowClosed(false); // the chain decides when the program ends
     applyDialogLook(m_app);
@@ -73,7 +80,7 @@ bool CCyclarApp::eventFilter(QObject* watched, QEvent* event)
         // The page the key was typed on, whichever of its controls had the focus.
         auto* widget = qobject_cast<QWidget*>(watched);
         auto* page = widget ? qobject_cast<Page*>(widget->window()) : nullptr;
-        if (page && !qobject_cast<help*>(page)) {
+        if (page && !page->isInputBlocked() && !qobject_cast<help*>(page)) {
             showHelp(page);
             return true;
         }

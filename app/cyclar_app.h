@@ -5,6 +5,7 @@
 #include "page_chain.h"
 
 #include <QObject>
+#include <QString>
 
 class QApplication;
 
@@ -41,8 +42,13 @@ private:
     AppState m_state{m_chain};
 };
 
-/// The name message boxes are captioned with, and the version the program reports.
-inline constexpr const char* applicationName = "cyclar";
+/// The application's name, which captions its message boxes: the executable's file name without
+/// its extension, so a renamed copy goes by its new name. The fallback serves a file name that is
+/// all extension (or a path that cannot be found).
+QString executableBaseName();
+inline constexpr const char* fallbackApplicationName = "cyclar";
+
+/// The version the program reports.
 inline constexpr const char* applicationVersion = "1.0.0.1";
 
 } // namespace cyclar

@@ -34,7 +34,7 @@ CCyclarDlg::CCyclarDlg(AppState& state, QWidget* parent) : Page(parent), m_state
     setWindowTitle(QStringLiteral("Animation of Spherical Four-bar Linkages"));
     setWindowIcon(mainIcon());
 
-    PageLayout layout(this, templateFont(TemplateFont::TimesNewRomanExtraBold10));
+    PageLayout layout(this, TemplateFont::TimesNewRomanExtraBold10);
     const DialogUnits& du = layout.units();
     IDC_continue = layout.bitmapButton(238, 163, 161);
     IDC_ANIMATE1 = new ClipPlayer(this);

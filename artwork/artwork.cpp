@@ -202,6 +202,20 @@ QFont templateFont(TemplateFont kind)
     return bundledFont(fonts.sans, QFont::SansSerif, 8.0);
 }
 
+QSize templateBaseUnits(TemplateFont kind)
+{
+    switch (kind) {
+    case TemplateFont::MsSansSerif8:
+    case TemplateFont::Tahoma8:
+        return {6, 13};
+    case TemplateFont::TimesNewRomanExtraBold10:
+        return {8, 15};
+    case TemplateFont::TimesNewRoman12:
+        return {9, 17};
+    }
+    return {6, 13};
+}
+
 QFont defaultTextFont()
 {
     return bundledFont(bundledFonts().sans, QFont::SansSerif, 9.0);

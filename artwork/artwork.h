@@ -37,6 +37,13 @@ enum class TemplateFont {
 };
 QFont templateFont(TemplateFont kind);
 
+// The dialog base units (average character width, character height in pixels) of the font a
+// layout was designed in, at 96 dots per inch. Layouts are measured in these, not in their
+// stand-in's metrics: Liberation Sans is a cell shorter than "MS Sans Serif" and Tahoma, whose
+// 6 x 13 the layouts' numbers fit. Liberation Serif has the metrics of Times New Roman, so the
+// serif layouts keep what it measures.
+QSize templateBaseUnits(TemplateFont kind);
+
 // The plain sans the program draws its own text with (and uses as the application font).
 QFont defaultTextFont();
 

@@ -2,6 +2,7 @@
 #include "clips.h"
 
 #include <QGuiApplication>
+#include <QPainter>
 
 #include <benchmark/benchmark.h>
 
@@ -80,6 +81,35 @@ void BM_renderClip170(benchmark::State& state)
     }
 }
 BENCHMARK(BM_renderClip170)->Unit(benchmark::kMillisecond);
+
+// What the title page pays per tick once every frame has been drawn: the next frame handed out
+// and painted onto a screen-sized RGB32 picture, as the backing store takes it.
+void showFrames(benchmark::State& state, std::shared_ptr<ClipSource> (*openClip)())
+{
+    const std::shared_ptr<ClipSource> clip = openClip();
+    for (int i = 0; i < clip->frameCount(); ++i) {
+        clip->frame(i);
+    }
+    QImage screen(clip->frameSize(), QImage::Format_RGB32);
+    int i = 0;
+    for (auto _ : state) {
+        QPainter painter(&screen);
+        painter.drawImage(0, 0, clip->frame(i));
+        i = (i + 1) % clip->frameCount();
+    }
+}
+
+void BM_clip1038Show(benchmark::State& state)
+{
+    showFrames(state, &openClip1038);
+}
+BENCHMARK(BM_clip1038Show);
+
+void BM_clip170Show(benchmark::State& state)
+{
+    showFrames(state, &openClip170);
+}
+BENCHMARK(BM_clip170Show);
 
 } // namespace
 

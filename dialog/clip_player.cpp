@@ -2,6 +2,7 @@
 #include "clip_player.h"
 
 #include <QCloseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QTimer>
 
@@ -20,6 +21,8 @@ ClipPlayer::ClipPlayer(QWidget* parent) : QFrame(parent), timer_(new QTimer(this
 {
     setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     setFocusPolicy(Qt::TabFocus);
+    // Every pixel is painted here, frame and border, so nothing beneath is painted first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
     timer_->setSingleShot(true);
     timer_->setTimerType(Qt::PreciseTimer);
     connect(timer_, &QTimer::timeout, this, &ClipPlayer::tick);
@@ -133,8 +136,12 @@ void ClipPlayer::scheduleNext(qint64 elapsed, qint64 k)
 
 void ClipPlayer::showFrame(int frame)
 {
+    // Only where the pictures differ is painted again, and never the border.
+    const QRect inside = contentsRect();
+    const QRect changed = clip_ && current_ >= 0 ? clip_->changedArea(current_, frame)
+                                                 : QRect(QPoint(0, 0), inside.size());
     current_ = frame;
-    update();
+    update(changed.translated(inside.topLeft()) & inside);
     emit frameShown(frame);
 }
 
@@ -149,17 +156,25 @@ QSize ClipPlayer::sizeHint() const
 
 void ClipPlayer::paintEvent(QPaintEvent* event)
 {
-    QFrame::paintEvent(event);
-    if (!clip_ || current_ < 0) {
-        return;
+    QPainter painter(this);
+    const QRect inside = contentsRect();
+    if (!event->region().subtracted(inside).isEmpty()) {
+        painter.fillRect(rect(), palette().window());
+        drawFrame(&painter);
     }
     // The frame is drawn here, when it is seen: a clip behind a hidden page costs nothing.
-    const QImage image = clip_->frame(current_);
-    if (!image.isNull()) {
-        QPainter painter(this);
-        painter.setClipRect(contentsRect());
-        painter.drawImage(contentsRect().topLeft(), image);
+    const QImage image = clip_ && current_ >= 0 ? clip_->frame(current_) : QImage();
+    if (image.isNull()) {
+        painter.fillRect(inside, palette().window());
+        return;
     }
+    // No more of the picture than the inside holds, so no clipping is needed to keep off the
+    // border; a clip smaller than the control leaves the rest in the background colour.
+    const QRect shown(QPoint(0, 0), image.size().boundedTo(inside.size()));
+    painter.drawImage(inside.topLeft(), image, shown);
+    const QRegion rest = QRegion(inside).subtracted(shown.translated(inside.topLeft()));
+    for (const QRect& part : rest)
+        painter.fillRect(part, palette().window());
 }
 
 void ClipPlayer::closeEvent(QCloseEvent* event)

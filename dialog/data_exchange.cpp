@@ -27,6 +27,8 @@ void DataExchange::text(QLineEdit* field, double& value)
         return;
     if (!saving_) {
         field->setText(formatDouble(value));
+        // A value longer than the field shows its beginning, not its end.
+        field->setCursorPosition(0);
         return;
     }
     const QString text = field->text();

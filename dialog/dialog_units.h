@@ -8,21 +8,28 @@
 namespace cyclar {
 
 /// Dialog units of one font: a horizontal unit is a quarter of the font's average character
-/// width, a vertical unit an eighth of its height.
+/// width, a vertical unit an eighth of its height. Conversions round to the nearest pixel,
+/// halves away from zero, as the dialog manager's MulDiv does.
 class DialogUnits {
 public:
+    /// Units measured from a font as it is drawn here.
     explicit DialogUnits(const QFont& font);
+    /// Units of given base units (the average character width and height in pixels): those of
+    /// a layout's own font, where the font drawn here is only a stand-in with other metrics.
+    explicit DialogUnits(QSize baseUnits);
 
     /// The average width of the 52 Latin letters, rounded to a whole pixel.
     int averageCharWidth() const { return averageCharWidth_; }
     int charHeight() const { return charHeight_; }
 
-    int toPixelsX(int x) const { return x * averageCharWidth_ / 4; }
-    int toPixelsY(int y) const { return y * charHeight_ / 8; }
+    int toPixelsX(int x) const { return mulDiv(x, averageCharWidth_, 4); }
+    int toPixelsY(int y) const { return mulDiv(y, charHeight_, 8); }
     QRect toPixels(int x, int y, int w, int h) const;
     QSize toPixels(QSize size) const;
 
 private:
+    static int mulDiv(int value, int numerator, int denominator);
+
     int averageCharWidth_;
     int charHeight_;
 };

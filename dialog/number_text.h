@@ -7,8 +7,8 @@
 
 namespace cyclar {
 
-/// Formats like printf "%.*g" with 15 significant digits: 50 -> "50", 0.1 -> "0.1",
-/// 1e20 -> "1e+20".
+/// Formats like printf "%.*g" with 15 significant digits in the C locale, whatever the
+/// process's: 50 -> "50", 0.1 -> "0.1", 1e20 -> "1e+20".
 QString formatDouble(double v);
 
 /// Reads the number in a field's text, by the field rules (parseFieldText).

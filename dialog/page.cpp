@@ -14,6 +14,33 @@ namespace {
 // The shortest period the window system would run a timer at.
 constexpr int minimumTimerPeriodMs = 10;
 
+// What a user does to a window; none of it reaches a page whose input is blocked.
+bool isUserInput(QEvent::Type type)
+{
+    switch (type) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::Wheel:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::Shortcut:
+    case QEvent::ContextMenu:
+    case QEvent::TouchBegin:
+    case QEvent::TouchUpdate:
+    case QEvent::TouchEnd:
+    case QEvent::TouchCancel:
+    case QEvent::TabletPress:
+    case QEvent::TabletMove:
+    case QEvent::TabletRelease:
+        return true;
+    default:
+        return false;
+    }
+}
+
 } // namespace
 
 Page::Page(QWidget* parent) : QDialog(parent)
@@ -127,6 +154,32 @@ int Page::timerPeriod(int id) const
 
 void Page::OnTimer(int) {}
 
+void Page::setInputBlocked(bool blocked)
+{
+    if (blocked == inputBlocked_)
+        return;
+    inputBlocked_ = blocked;
+    // Input goes straight to the control under the mouse or with the focus, so every control
+    // is watched, and the page itself.
+    QList<QWidget*> widgets = findChildren<QWidget*>();
+    widgets.append(this);
+    for (QWidget* widget : widgets) {
+        if (blocked)
+            widget->installEventFilter(this);
+        else
+            widget->removeEventFilter(this);
+    }
+}
+
+bool Page::eventFilter(QObject* watched, QEvent* event)
+{
+    if (inputBlocked_ && isUserInput(event->type())) {
+        event->accept(); // taken, so it does not travel on to the page either
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
 void Page::setVisible(bool visible)
 {
     if (visible && !initialised_) {
@@ -186,7 +239,7 @@ void Page::closeEvent(QCloseEvent* event)
     // The page hides itself when it ends; letting Qt close the window as well could quit the
     // application when it was the last one visible.
     event->ignore();
-    if (!ended_ && isVisible())
+    if (!ended_ && isVisible() && !inputBlocked_)
         OnCancel();
 }
 

@@ -93,6 +93,12 @@ public:
         onNotify(trackbar, &Trackbar::released, std::move(handler));
     }
 
+    /// While blocked the page and its controls take no input (mouse, keys, wheel, touch, context
+    /// menus, the close box) but keep their look: a page left beneath the one in front is not
+    /// greyed out, as disabling it would.
+    void setInputBlocked(bool blocked);
+    bool isInputBlocked() const { return inputBlocked_; }
+
     void setVisible(bool visible) override;
     void accept() override;
     void reject() override;
@@ -106,6 +112,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     bool runSaving(DataExchange& dx);
@@ -114,6 +121,7 @@ private:
     bool ended_ = false;
     int exchanging_ = 0;
     bool deleteWhenIdle_ = false;
+    bool inputBlocked_ = false;
     std::map<int, QBasicTimer> timers_;
     std::map<int, int> periods_;
 };

@@ -72,7 +72,7 @@ void PageChain::handOver(Page* from, std::unique_ptr<Page> next)
     if (it != pages_.end()) {
         // It failed to end: it stays, blocked beneath the next page, until that one is gone.
         it->focus = from->focusWidget();
-        from->setEnabled(false);
+        from->setInputBlocked(true);
     }
 
     Page* page = next.get();
@@ -125,7 +125,7 @@ void PageChain::pageEnded(Page* page)
     }
 
     Entry& entry = pages_.back();
-    entry.page->setEnabled(true);
+    entry.page->setInputBlocked(false);
     entry.page->show();
     entry.page->raise();
     entry.page->activateWindow();

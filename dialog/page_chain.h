@@ -17,8 +17,8 @@ class Page;
 /// its handler has returned), so the chain holds only the page in front and the pages beneath
 /// it that failed to end; any number of hand-overs keeps the stack and the memory flat.
 ///
-/// When the page in front ends, the page beneath it (one that failed to end) is enabled and
-/// brought to the front again; when no page is left, finished() is emitted.
+/// When the page in front ends, the page beneath it (one that failed to end) takes input again and
+/// is brought to the front; when no page is left, finished() is emitted.
 class PageChain : public QObject {
     Q_OBJECT
 public:
@@ -31,7 +31,7 @@ public:
 
     /// Leaves `from` for `next`, which the caller has built already. Runs from->OnOK(): if its
     /// saving exchange passes, `from` ends and goes; if not, its message has been shown and
-    /// `from` stays visible, disabled, beneath `next`. Then `next` shows in front, centred on
+    /// `from` stays visible beneath `next`, as it looked, taking no input. Then `next` shows in front, centred on
     /// the screen. Call it last in a handler: `from` may be deleted once the handler returns.
     void handOver(Page* from, std::unique_ptr<Page> next);
 

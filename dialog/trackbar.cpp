@@ -2,6 +2,9 @@
 #include "trackbar.h"
 
 #include <QMouseEvent>
+#include <QPainter>
+#include <QStyleOptionSlider>
+#include <qdrawutil.h>
 
 namespace cyclar {
 
@@ -12,6 +15,21 @@ Trackbar::Trackbar(QWidget* parent) : QSlider(Qt::Horizontal, parent)
     setPageStep(20); // a fifth of the range per click on the groove or Page Up/Down
     setTickPosition(QSlider::NoTicks);
     setFocusPolicy(Qt::StrongFocus);
+}
+
+void Trackbar::initStyleOption(QStyleOptionSlider* option) const
+{
+    QSlider::initStyleOption(option);
+    option->rect = rect().adjusted(edgeWidth, edgeWidth, -edgeWidth, -edgeWidth);
+}
+
+void Trackbar::paintEvent(QPaintEvent* event)
+{
+    QSlider::paintEvent(event);
+    // The classic sunken edge: shadow and dark shadow above and to the left, light below and to
+    // the right.
+    QPainter painter(this);
+    qDrawWinPanel(&painter, rect(), palette(), true);
 }
 
 void Trackbar::mousePressEvent(QMouseEvent* event)

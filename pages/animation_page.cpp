@@ -56,7 +56,7 @@ cyclar_animation::cyclar_animation(AppState& state) : m_state(state)
     scene.view.tilt = sliderAngle(m_tiltPos);
 
     // Controls in template order (which is the tab order).
-    PageLayout layout(this, templateFont(TemplateFont::Tahoma8));
+    PageLayout layout(this, TemplateFont::Tahoma8);
     picture = new FramePicture(state, this);
     picture->move(0, 0);
     IDC_SLIDER1 = layout.trackbar(358, 202, 101, 17);
@@ -87,7 +87,9 @@ cyclar_animation::cyclar_animation(AppState& state) : m_state(state)
     layout.centredText(464, 157, 20, 11, QStringLiteral("Right"));
     layout.centredText(333, 180, 22, 12, QStringLiteral("Down"));
     layout.centredText(465, 180, 12, 12, QStringLiteral("Up"));
-    setFixedSize(layout.clientSize(498, 293, QSize(480, 480)));
+    // The template's own size, 747 x 476: the picture's last four rows, white below the sphere,
+    // fall outside the page as they do where the template comes from.
+    setFixedSize(layout.clientSize(498, 293));
 
     onNotify(IDC_animate, [this] { OnAnimate(); });
     onNotify(IDC_stop, [this] { OnStop(); });

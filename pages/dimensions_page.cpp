@@ -30,7 +30,7 @@ cyclar1::cyclar1(AppState& state) : m_state(state)
         state.entryCopy.k = animation.k;
     }
 
-    PageLayout layout(this, templateFont(TemplateFont::MsSansSerif8));
+    PageLayout layout(this, TemplateFont::MsSansSerif8);
     IDC_a = layout.edit(52, 30, 38, 17);
     IDC_b = layout.edit(52, 51, 38, 17);
     IDC_c = layout.edit(52, 71, 38, 17);

@@ -49,7 +49,7 @@ constexpr Paragraph paragraphs[] = {
 help::help(QWidget* opener) : Page(opener)
 {
     setWindowTitle(QStringLiteral("Help"));
-    PageLayout layout(this, templateFont(TemplateFont::TimesNewRoman12));
+    PageLayout layout(this, TemplateFont::TimesNewRoman12);
     // A paragraph that needs more lines in the stand-in face than its box holds grows, and
     // the paragraphs below it move down: no text is ever cut off.
     int bottom = 0;

@@ -12,6 +12,12 @@
 
 namespace cyclar {
 
+PageLayout::PageLayout(QWidget* page, TemplateFont font)
+    : m_page(page), m_units(templateBaseUnits(font))
+{
+    page->setFont(templateFont(font));
+}
+
 PageLayout::PageLayout(QWidget* page, const QFont& font) : m_page(page), m_units(font)
 {
     page->setFont(font);
@@ -49,9 +55,24 @@ QLabel* PageLayout::picture(int x, int y, int bitmapId, bool sunken)
     return label;
 }
 
+namespace {
+
+// Static texts are drawn without antialiasing, as the template fonts are where the layouts come
+// from: every pixel of a word is in the text colour itself, none in a blend with the background.
+QLabel* staticText(const QString& content, QWidget* page)
+{
+    auto* label = new QLabel(content, page);
+    QFont font = page->font();
+    font.setStyleStrategy(QFont::NoAntialias);
+    label->setFont(font);
+    return label;
+}
+
+} // namespace
+
 QLabel* PageLayout::text(int x, int y, int w, int h, const QString& content)
 {
-    auto* label = new QLabel(content, m_page);
+    QLabel* label = staticText(content, m_page);
     label->setWordWrap(true);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setTextFormat(Qt::PlainText);
@@ -62,7 +83,7 @@ QLabel* PageLayout::text(int x, int y, int w, int h, const QString& content)
 
 QLabel* PageLayout::centredText(int x, int y, int w, int h, const QString& content, bool centredDown)
 {
-    auto* label = new QLabel(content, m_page);
+    QLabel* label = staticText(content, m_page);
     label->setTextFormat(Qt::PlainText);
     label->setAlignment(centredDown ? Qt::AlignCenter : (Qt::AlignHCenter | Qt::AlignTop));
     label->setGeometry(m_units.toPixels(x, y, w, h));
@@ -81,9 +102,8 @@ Trackbar* PageLayout::trackbar(int x, int y, int w, int h)
 QSize PageLayout::clientSize(int w, int h, QSize atLeast) const
 {
     const QSize templateSize = m_units.toPixels(QSize(w, h));
-    const int margin = m_units.toPixelsX(4);
-    return QSize(std::max({templateSize.width(), m_extent.right() + 1 + margin, atLeast.width()}),
-                 std::max({templateSize.height(), m_extent.bottom() + 1 + margin, atLeast.height()}));
+    return QSize(std::max({templateSize.width(), m_extent.right() + 1, atLeast.width()}),
+                 std::max({templateSize.height(), m_extent.bottom() + 1, atLeast.height()}));
 }
 
 } // namespace cyclar

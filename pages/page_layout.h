@@ -1,6 +1,7 @@
 // Builds a page's controls from its layout table, in dialog units of the page's font.
 #pragma once
 
+#include "artwork.h"
 #include "dialog_units.h"
 #include "motion_schedule.h" // tickInterval and sliderAngle, which the pages use with their layout
 
@@ -19,6 +20,10 @@ class Trackbar;
 /// the keyboard's tab order.
 class PageLayout {
 public:
+    /// A layout in one of the template fonts: the page takes the font's stand-in and the units
+    /// of the font itself.
+    PageLayout(QWidget* page, TemplateFont font);
+    /// A layout in units measured from `font`.
     PageLayout(QWidget* page, const QFont& font);
 
     const DialogUnits& units() const { return m_units; }
@@ -34,7 +39,8 @@ public:
     QLabel* centredText(int x, int y, int w, int h, const QString& text, bool centredDown = true);
     Trackbar* trackbar(int x, int y, int w, int h);
 
-    /// The page's client size for a template of w x h units, grown to hold every control.
+    /// The page's client size for a template of w x h units, grown only where a control would
+    /// reach beyond it (and to `atLeast`).
     QSize clientSize(int w, int h, QSize atLeast = QSize()) const;
 
 private:

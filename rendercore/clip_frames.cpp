@@ -60,11 +60,14 @@ ClipShot clip1038Shot(int i)
 
 ClipShot clip170Shot(int i)
 {
-    // One whole turn over the clip, starting from the title clip's view.
-    const double turnStep = 360.0 / static_cast<double>(clipFormat(Clip::Circular).frameCount);
-    return {clip1038Turn + static_cast<double>(i) * turnStep, clip1038Tilt,
+    // The title clip's view, going once round the sphere's polar axis over the clip: the
+    // equator and the reference circles keep their place while the linkage and its curve go
+    // round.
+    const double spinStep = 360.0 / static_cast<double>(clipFormat(Clip::Circular).frameCount);
+    return {clip1038Turn, clip1038Tilt,
             animationFrameAfter(std::int64_t{i} * cycleStep(Clip::Circular),
-                                MotionSchedule{}.framesPerCycle)};
+                                MotionSchedule{}.framesPerCycle),
+            static_cast<double>(i) * spinStep};
 }
 
 ClipShot clipShot(Clip clip, int i) { return clip == Clip::Title ? clip1038Shot(i) : clip170Shot(i); }
@@ -78,6 +81,7 @@ const PixelBuffer& ClipPainter::draw(const ClipShot& shot)
 {
     m_scene.view.turn = shot.turn;
     m_scene.view.tilt = shot.tilt;
+    m_scene.view.spin = shot.spin;
     MotionSchedule& schedule = m_scene.schedule;
     schedule.frameIndex =
         animationFrameAfter(std::int64_t{shot.animationFrame} - 1, schedule.framesPerCycle);

@@ -37,12 +37,14 @@ inline constexpr Rgb clipWhite{255, 255, 255};
 /// The pens of a clip picture: the clip colours, no label.
 FramePalette clipPalette();
 
-/// What one clip frame shows: the view angles (degrees, any value: the rotation is periodic)
-/// and the animation frame index (1..360) whose pose is drawn.
+/// What one clip frame shows: the view angles (degrees, any value: the rotation is periodic),
+/// the animation frame index (1..360) whose pose is drawn, and the spin of the linkage and its
+/// curve about the sphere's polar axis (degrees).
 struct ClipShot {
     double turn = 0.0;
     double tilt = 0.0;
     int animationFrame = 1;
+    double spin = 0.0;
 };
 
 /// The title page clip's view, fixed for all its frames.
@@ -50,7 +52,7 @@ inline constexpr double clip1038Turn = -18.0;
 inline constexpr double clip1038Tilt = -18.0;
 
 /// Frame i of each clip. Indices past the last frame continue the motion (the animation frame
-/// wraps after 360 and the turn keeps growing), so frame frameCount shows what frame 0 does.
+/// wraps after 360 and the spin keeps growing), so frame frameCount shows what frame 0 does.
 ClipShot clip1038Shot(int i);
 ClipShot clip170Shot(int i);
 ClipShot clipShot(Clip clip, int i);

@@ -2,8 +2,26 @@
 #include "curves.h"
 
 #include <cmath>
+#include <limits>
 
 namespace cyclar {
+
+namespace {
+
+// Whether sin L is zero or no more than what rounding leaves of sin(L * pi / 180) when L is an
+// exact multiple of 180 degrees. Converting L to radians and taking the sine err by a few units
+// in the last place of L in radians, so the residue grows with L; the arcs of a frame span about
+// L (first + span, give or take the joint gap), which gives the scale. An L even 1e-10 degrees
+// off such a multiple has a sine far above the residue and is drawn.
+bool isMultipleOfHalfTurn(double sinL, double first, double span)
+{
+    const double lengthRadians = (std::fabs(first) + std::fabs(span) + 180.0) * degToRad();
+    constexpr double residueUlps = 16.0;
+    return !(std::fabs(sinL)
+             > residueUlps * std::numeric_limits<double>::epsilon() * lengthRadians);
+}
+
+} // namespace
 
 void Polyline::vertex(double x, double y)
 {
@@ -54,7 +72,7 @@ void drawArc(LineSink& sink, const Projection& projection, const RotatedPoint& s
     if (!std::isfinite(span) || !std::isfinite(first) || !(span >= 1.0)) {
         return;
     }
-    if (!(std::fabs(sinL) >= degenerateArcSine)) {
+    if (isMultipleOfHalfTurn(sinL, first, span)) {
         return;
     }
     if (span > maxArcSpan) {

@@ -31,10 +31,6 @@ void drawSphereOutline(DrawingSurface& surface, const Projection& projection);
 /// The equator and the meridian through A0 and the poles, as one polyline of 361 vertices.
 void drawReferenceCircles(LineSink& sink, const Projection& projection, const ViewOrientation& view);
 
-/// |sin L| below this: the arc's ends coincide or are antipodal, so its great circle is not
-/// defined, and the arc is not drawn.
-inline constexpr double degenerateArcSine = 1e-9;
-
 /// Spans beyond this many degrees (a hundred turns) go round their great circle again and again;
 /// such an arc is drawn as its whole great circle once, so no frame can take unbounded time.
 inline constexpr double maxArcSpan = 36000.0;
@@ -42,7 +38,10 @@ inline constexpr double maxArcSpan = 36000.0;
 /// Great-circle arc from S toward E (L is the angle between them) from the angle first through
 /// first + span (degrees), in trunc(span) equal steps:
 ///   point(theta) = cos theta S + sin theta (E - cos L S) / sin L.
-/// Draws nothing when the span is not finite or below 1 degree, or when sin L is (nearly) zero.
+/// Draws nothing when the span is not finite or below 1 degree, or when L is a multiple of 180
+/// degrees (S and E coincide or are antipodal, so no great circle is defined): sin L is then
+/// zero or only the rounding residue of an L of about first + span degrees. An L merely near
+/// such a multiple still draws. Vertices the formula makes non-finite are skipped.
 void drawArc(LineSink& sink, const Projection& projection, const RotatedPoint& start,
              const RotatedPoint& end, double cosL, double sinL, double first, double span);
 

@@ -45,7 +45,7 @@ void composeStaticLayers(DrawingSurface& surface, const SceneState& scene, const
 
     surface.selectPen(palette.sphere);
     drawSphereOutline(surface, projection);
-    drawReferenceCircles(surface, projection, scene.view);
+    drawReferenceCircles(surface, projection, scene.view.withoutSpin());
 
     surface.selectPen(palette.curve);
     Polyline curve(surface, projection);
@@ -135,7 +135,7 @@ std::vector<unsigned char> staticKey(const PixelBuffer& target, const SceneState
     w.add(target.height());
     w.add(static_cast<int>(target.order()));
     w.add(scene.sphereRadius);
-    addDoubles(w, scene.view.turn, scene.view.tilt);
+    addDoubles(w, scene.view.turn, scene.view.tilt, scene.view.spin);
     const LinkageDimensions& d = scene.animationCopy;
     addDoubles(w, d.a, d.b, d.c, d.f, d.h, d.k);
     // The stored model (its signs classify the label) and the one the curve is solved with.

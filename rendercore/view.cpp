@@ -14,10 +14,27 @@ void ViewOrientation::recompute()
     sinTurn = std::sin(turn * factor);
     cosTilt = std::cos(tilt * factor);
     sinTilt = std::sin(tilt * factor);
+    cosSpin = std::cos(spin * factor);
+    sinSpin = std::sin(spin * factor);
 }
 
-RotatedPoint rotateToView(const ViewOrientation& view, const SphereVector& v)
+ViewOrientation ViewOrientation::withoutSpin() const
 {
+    ViewOrientation view = *this;
+    view.spin = 0.0;
+    view.cosSpin = 1.0;
+    view.sinSpin = 0.0;
+    return view;
+}
+
+RotatedPoint rotateToView(const ViewOrientation& view, const SphereVector& point)
+{
+    // Without a spin the point goes in as it is, so the pages' pictures are the same to the bit.
+    const SphereVector v = view.spin == 0.0
+                               ? point
+                               : SphereVector{view.cosSpin * point.x - view.sinSpin * point.y,
+                                              view.sinSpin * point.x + view.cosSpin * point.y,
+                                              point.z};
     return {view.cosTurn * view.cosTilt * v.x - view.sinTurn * v.y - view.cosTurn * view.sinTilt * v.z,
             view.sinTurn * view.cosTilt * v.x + view.cosTurn * v.y - view.sinTurn * view.sinTilt * v.z,
             view.sinTilt * v.x + view.cosTilt * v.z};

@@ -10,13 +10,21 @@ namespace cyclar {
 
 /// The viewer's angles in whole degrees (-90..90) and their cosines and sines, which are
 /// recomputed from the angles at every frame.
+///
+/// `spin` turns the sphere's contents about its polar axis (+X toward +Y) before the tilt and
+/// the turn: a viewpoint going round that axis at a fixed height. The pages never spin; the
+/// Circular View clip does, and the reference circles stay where the turn and tilt put them.
 struct ViewOrientation {
     double turn = -18.0;
     double tilt = -18.0;
+    double spin = 0.0;
     double cosTurn = 0.0, sinTurn = 0.0;
     double cosTilt = 0.0, sinTilt = 0.0;
+    double cosSpin = 1.0, sinSpin = 0.0;
 
     void recompute();
+    /// The same turn and tilt without the spin.
+    ViewOrientation withoutSpin() const;
 };
 
 /// A point in view axes: depth toward the viewer, x to the right, y up.
@@ -26,8 +34,9 @@ struct RotatedPoint {
     double y = 0.0;
 };
 
-/// Tips the sphere about its Y axis by the tilt (+X toward +Z), then turns it about the screen's
-/// vertical axis by the turn (+X toward the right). At turn = tilt = 0 the viewer looks at A0.
+/// Spins the sphere about its polar axis by the spin (if any), tips it about its Y axis by the
+/// tilt (+X toward +Z), then turns it about the screen's vertical axis by the turn (+X toward the
+/// right). At turn = tilt = spin = 0 the viewer looks at A0.
 RotatedPoint rotateToView(const ViewOrientation& view, const SphereVector& v);
 
 /// A pixel of the canvas: column x from the left, row y from the top. It converts to any point

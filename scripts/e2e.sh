@@ -30,12 +30,22 @@ fail() {
 # A screenshot of the screen, or of one window when its id is given.
 shot() { import -window "${2:-root}" "$shots/$1.png"; }
 
-# Waits for a visible window with exactly this title; prints its id.
+# Fails unless the window manager reads exactly this caption (_NET_WM_NAME, which Qt would
+# extend with an application display name, and the old WM_NAME).
+caption() {
+  local net old
+  net=$(xprop -id "$1" _NET_WM_NAME 2>/dev/null || true)
+  old=$(xprop -id "$1" WM_NAME 2>/dev/null || true)
+  [[ $net == "_NET_WM_NAME(UTF8_STRING) = \"$2\"" ]] || fail "caption of \"$2\" reads: $net"
+  [[ $old == "WM_NAME("*") = \"$2\"" ]] || fail "WM_NAME of \"$2\" reads: $old"
+}
+# Waits for a visible window with exactly this title; checks its caption and prints its id.
 window() {
   local id
   for _ in $(seq 1 100); do
     id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | tail -n 1 || true)
     if [[ -n $id ]]; then
+      caption "$id" "$1"
       echo "$id"
       return 0
     fi
@@ -79,6 +89,22 @@ picture() {
   g=$(xdotool getwindowgeometry --shell "$1")
   eval "$g"
   import -window root -crop "480x480+$X+$Y" +repage "$2"
+}
+# Replaces the focused field's text on the dimensions page with a word that is no number and
+# submits it.
+submit_no_number() {
+  key "$1" ctrl+a
+  xdotool type --delay 50 "x"
+  click_word "rgb(248,13,30)" "Submit"
+}
+# Waits for the program started last to end after the given key or click, and for its status.
+ends() {
+  for _ in $(seq 1 50); do
+    kill -0 $pid 2>/dev/null || break
+    sleep 0.1
+  done
+  kill -0 $pid 2>/dev/null && fail "$1 did not end after $2"
+  wait $pid || fail "$1 ended with an error"
 }
 differ() { [[ $(compare -metric AE "$1" "$2" null: 2>&1 || true) != 0 ]]; }
 
@@ -201,13 +227,37 @@ dims=$(window "Dimensions of Spherical Four-bar Linkages")
 sleep 0.3
 shot 08-back "$dims"
 
+step "a value that is no number: the message box, captioned with the program's name"
+# The focus is back in the field it was in; a fails first only after b passes, so any field will do.
+submit_no_number "$dims"
+box_id=$(window "cyclar")
+sleep 0.3
+shot 11-message "$box_id"
+key "$box_id" Return
+gone "cyclar"
+
 step "Exit: the program ends"
 click_word "rgb(3,113,6)" "Exit"
-for _ in $(seq 1 50); do
-  kill -0 $pid 2>/dev/null || break
-  sleep 0.1
-done
-kill -0 $pid 2>/dev/null && fail "the program did not end after Exit"
-wait $pid || fail "the program ended with an error"
+ends "the program" Exit
+trap - EXIT
+
+step "a renamed copy captions its message boxes with its own name"
+copy_dir=$(mktemp -d)
+cp "$program" "$copy_dir/orbit-demo"
+"$copy_dir/orbit-demo" >"$log" 2>&1 &
+pid=$!
+trap 'kill $pid 2>/dev/null || true; rm -rf "$copy_dir"' EXIT
+window "Animation of Spherical Four-bar Linkages" >/dev/null
+sleep 0.5
+click_word "rgb(26,128,21)" "Continue"
+dims=$(window "Dimensions of Spherical Four-bar Linkages")
+sleep 0.3
+submit_no_number "$dims"
+box_id=$(window "orbit-demo")
+key "$box_id" Return
+gone "orbit-demo"
+key "$dims" Escape
+ends "the renamed copy" Escape
+rm -rf "$copy_dir"
 trap - EXIT
 echo "end-to-end run passed; screenshots in $shots"

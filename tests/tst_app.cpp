@@ -142,7 +142,8 @@ void TestApp::minimisedIconPosition()
 void TestApp::startsOnTheTitlePageWithItsClip()
 {
     Program program;
-    QCOMPARE(QCoreApplication::applicationName(), QStringLiteral("cyclar"));
+    // The program goes by its executable's file name; here that is the test's.
+    QCOMPARE(QCoreApplication::applicationName(), QStringLiteral("tst_app"));
     QCOMPARE(QCoreApplication::applicationVersion(), QStringLiteral("1.0.0.1"));
     CCyclarDlg* title = program.title();
     QVERIFY(title && title->isVisible());
@@ -234,6 +235,8 @@ void TestApp::backWithLettersReturnsToTheAnimationPage()
     animation->IDC_a->setText(QStringLiteral("fifty"));
     click(animation->IDC_back);
     QCOMPARE(probe.texts(), (QStringList{"Please enter a number.", "Please enter a number."}));
+    for (const auto& shown : probe.messages())
+        QCOMPARE(shown.title, QStringLiteral("tst_app"));
     QVERIFY(program.dimensions());
     QCOMPARE(visiblePages().size(), 2);
     click(program.dimensions()->IDCANCEL_button);
@@ -265,6 +268,7 @@ void TestApp::aboutFromTheWindowMenu()
     QString version;
     watch.inside = [&version](CAboutDlg* about) {
         QCOMPARE(about->windowTitle(), QStringLiteral("About Orbiqua"));
+        QCOMPARE(about->size(), QSize(353, 133)); // 235 x 82 units of 6 x 13 pixels
         version = about->findChild<QLabel*>(QStringLiteral("version"))->text();
         QVERIFY(about->findChild<QPushButton*>(QStringLiteral("IDOK"))->isDefault());
     };

@@ -118,9 +118,12 @@ private slots:
     void framesHaveTheirSizeCountAndFourColours();
     void clipLinkageDrawsAFigureOfEight();
     void titleClipMovesTheLinkageOverAStillCurve();
+    void circularClipGoesRoundThePolarAxis();
     void frameAfterTheLastIsTheFirst_data();
     void frameAfterTheLastIsTheFirst();
     void sourceDrawsOnDemandAndKeepsFrames();
+    void changedAreaHoldsEveryChange_data();
+    void changedAreaHoldsEveryChange();
 
     void playerStartsAtFrameZeroAndShowsIt();
     void playerFollowsTheClock_data();
@@ -182,9 +185,8 @@ void TestClips::framesHaveTheirSizeCountAndFourColours()
         }
         QVERIFY2(used == expected,
                  qPrintable(QStringLiteral("frame %1 uses %2 colours").arg(i).arg(used.size())));
-        // Indexed in the clip's colour order: red, tan, blue, white.
-        QCOMPARE(frame.format(), QImage::Format_Indexed8);
-        QCOMPARE(frame.colorTable(), clipColourTable());
+        // In the form the screen takes, so showing a frame converts nothing.
+        QCOMPARE(frame.format(), QImage::Format_RGB32);
     }
 }
 
@@ -284,18 +286,60 @@ void TestClips::titleClipMovesTheLinkageOverAStillCurve()
     }
 }
 
+// The viewpoint goes round the sphere's polar axis at the title clip's height: the outline and the
+// reference circles keep their pixels from frame to frame (but where the linkage or the curve
+// lies over them), while the fixed pivot A0 goes round on the equator.
+void TestClips::circularClipGoesRoundThePolarAxis()
+{
+    const QList<QImage>& frames = framesOf(QStringLiteral("170"));
+    const QSize size = frames.first().size();
+    int ever = 0;
+    int mostly = 0;
+    for (int y = 0; y < size.height(); ++y) {
+        for (int x = 0; x < size.width(); ++x) {
+            int tan = 0;
+            for (const QImage& frame : frames)
+                tan += frame.pixel(x, y) == sphereTan ? 1 : 0;
+            ever += tan > 0 ? 1 : 0;
+            mostly += 4 * tan >= 3 * frames.size() ? 1 : 0;
+        }
+    }
+    QVERIFY2(10 * mostly >= 9 * ever, qPrintable(QStringLiteral("%1 of %2").arg(mostly).arg(ever)));
+
+    ViewOrientation view{clip1038Turn, clip1038Tilt};
+    view.recompute();
+    const Projection projection =
+        projectionFor(size.width(), size.height(), sphereRadius(size.width()));
+    const double rad = std::atan(1.0) / 45.0;
+    for (int i : {0, 20, 30, 45, 60, 90, 105}) {
+        // A0 = (1, 0, 0), carried round the polar axis by the frame's share of a whole turn.
+        const double angle = i * 3.0 * rad;
+        const RotatedPoint a0 = rotateToView(view, {std::cos(angle), std::sin(angle), 0.0});
+        const std::optional<QPoint> centre = toCanvasPixel(projection, a0.x, a0.y);
+        QVERIFY(centre);
+        int blue = 0;
+        for (int dy = -5; dy <= 5; ++dy) {
+            for (int dx = -5; dx <= 5; ++dx) {
+                const QPoint at = *centre + QPoint(dx, dy);
+                blue += frames[i].valid(at) && frames[i].pixel(at) == linkBlue ? 1 : 0;
+            }
+        }
+        QVERIFY2(blue >= 8, qPrintable(QStringLiteral("frame %1: %2 blue").arg(i).arg(blue)));
+    }
+}
+
 void TestClips::frameAfterTheLastIsTheFirst_data()
 {
     QTest::addColumn<QString>("clip");
     QTest::addColumn<ShotFunction>("shotOf");
     QTest::addColumn<int>("tolerance");
     QTest::newRow("1038") << QStringLiteral("1038") << &clip1038Shot << 0;
-    // A whole turn later the cosines and sines agree only to the last bit, and a few sums on
+    // A whole spin later the cosines and sines agree only to the last bit, and a few sums on
     // the edge of a pixel truncate the other way: a handful of pixels, far below one step.
     QTest::newRow("170") << QStringLiteral("170") << &clip170Shot << 30;
 }
 
-// The loop is seamless: one step past the last frame (for the circular clip a whole turn of
+// The loop is seamless: one step past the last frame (for the circular clip a whole spin of
 // 360 degrees on, and the animation index wrapped from 361 to 1) draws frame 0 again, while
 // every real step of the clip, the last one included, changes the picture.
 void TestClips::frameAfterTheLastIsTheFirst()
@@ -309,7 +353,8 @@ void TestClips::frameAfterTheLastIsTheFirst()
     const ClipShot next = shotOf(count);
     QCOMPARE(next.animationFrame, 1);
     QCOMPARE(next.tilt, shotOf(0).tilt);
-    const double turns = (next.turn - shotOf(0).turn) / 360.0;
+    QCOMPARE(next.turn, shotOf(0).turn);
+    const double turns = (next.spin - shotOf(0).spin) / 360.0;
     QVERIFY(turns == 0.0 || turns == 1.0);
 
     const QImage wrapped = renderClipPicture(frames.first().size(), next);
@@ -334,6 +379,45 @@ void TestClips::sourceDrawsOnDemandAndKeepsFrames()
     const QImage once = clip->frame(7);
     QCOMPARE(clip->frame(7).cacheKey(), once.cacheKey());
     QCOMPARE(differingPixels(once, framesOf(QStringLiteral("170"))[7]), 0);
+}
+
+void TestClips::changedAreaHoldsEveryChange_data()
+{
+    QTest::addColumn<QString>("clip");
+    QTest::addColumn<int>("largestShare"); // percent of the picture
+    // The title clip's curve stands still: only the linkage's corner of the picture changes.
+    QTest::newRow("1038") << QStringLiteral("1038") << 40;
+    QTest::newRow("170") << QStringLiteral("170") << 100;
+}
+
+// The player repaints only the area the source names, so every pixel that changes from one frame
+// to the next (and from the last back to the first) must lie in it.
+void TestClips::changedAreaHoldsEveryChange()
+{
+    QFETCH(QString, clip);
+    QFETCH(int, largestShare);
+    const std::shared_ptr<ClipSource> source =
+        clip == QLatin1String("1038") ? openClip1038() : openClip170();
+    const QList<QImage>& frames = framesOf(clip);
+    const int count = source->frameCount();
+    const QRect whole(QPoint(0, 0), source->frameSize());
+    QCOMPARE(source->changedArea(0, 1), whole); // nothing drawn yet: all of it
+    for (int i = 0; i < count; ++i)
+        source->frame(i);
+    for (int i = 0; i < count; ++i) {
+        const int next = (i + 1) % count;
+        const QRect area = source->changedArea(i, next);
+        QVERIFY(whole.contains(area));
+        QVERIFY2(100 * area.width() * area.height() <= largestShare * whole.width() * whole.height(),
+                 qPrintable(QStringLiteral("frame %1: %2 x %3").arg(i).arg(area.width()).arg(area.height())));
+        for (int y = 0; y < whole.height(); ++y) {
+            for (int x = 0; x < whole.width(); ++x) {
+                if (frames[i].pixel(x, y) != frames[next].pixel(x, y) && !area.contains(x, y))
+                    QFAIL(qPrintable(QStringLiteral("frame %1: %2,%3 changes outside").arg(i).arg(x).arg(y)));
+            }
+        }
+    }
+    QVERIFY(source->changedArea(5, 5).isEmpty());
 }
 
 void TestClips::playerStartsAtFrameZeroAndShowsIt()

@@ -10,6 +10,9 @@
 #include "trackbar.h"
 
 #include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSignalSpy>
@@ -179,7 +182,7 @@ private slots:
     void formatDoubleMatchesPrintf();
     void parseDoubleRules_data();
     void parseDoubleRules();
-    void parseDoubleIgnoresProcessLocale();
+    void numberTextIgnoresProcessLocale();
 
     void rangeTest_data();
     void rangeTest();
@@ -199,6 +202,7 @@ private slots:
 
     void trackbarReleaseComesFromMouseOnly_data();
     void trackbarReleaseComesFromMouseOnly();
+    void trackbarHasASunkenEdge();
     void bitmapButtonClicks_data();
     void bitmapButtonClicks();
 
@@ -312,24 +316,52 @@ void TestDialog::parseDoubleRules()
         QCOMPARE(*parsed, value);
 }
 
-void TestDialog::parseDoubleIgnoresProcessLocale()
+namespace {
+
+// Makes LC_NUMERIC a locale whose decimal separator is a comma and returns true. One is
+// generated into `dir` with localedef (Debian's locales package; no root needed) when none is
+// installed, so the check runs on every machine.
+bool useCommaLocale(const QString& dir)
 {
-    // QCoreApplication takes the user's locale; a comma locale must not change the rules.
-    const std::string previous = std::setlocale(LC_NUMERIC, nullptr);
-    bool found = false;
     for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "fr_FR.utf8"}) {
-        if (std::setlocale(LC_NUMERIC, name) != nullptr) {
-            found = true;
-            break;
-        }
+        if (std::setlocale(LC_NUMERIC, name) != nullptr)
+            return true;
     }
-    if (!found)
-        QSKIP("no locale with a decimal comma is installed");
+    QProcess localedef;
+    localedef.start(QStringLiteral("localedef"),
+                    {QStringLiteral("-i"), QStringLiteral("de_DE"), QStringLiteral("-f"),
+                     QStringLiteral("ISO-8859-1"), dir + QStringLiteral("/de_DE")});
+    if (!localedef.waitForFinished(120000) || localedef.exitCode() != 0) {
+        qWarning("localedef: %s", localedef.readAllStandardError().constData());
+        return false;
+    }
+    // glibc looks in LOCPATH at every setlocale.
+    qputenv("LOCPATH", QFile::encodeName(dir));
+    const bool found = std::setlocale(LC_NUMERIC, "de_DE") != nullptr;
+    qunsetenv("LOCPATH");
+    return found;
+}
+
+} // namespace
+
+void TestDialog::numberTextIgnoresProcessLocale()
+{
+    // QCoreApplication takes the user's locale; a comma locale must not change the rules for
+    // reading or for writing.
+    const std::string previous = std::setlocale(LC_NUMERIC, nullptr);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QVERIFY2(useCommaLocale(dir.path()), "no locale with a decimal comma (install locales)");
+    QCOMPARE(std::localeconv()->decimal_point, std::string(","));
     const std::optional<double> point = parseDouble(QStringLiteral("1.5"));
     const std::optional<double> comma = parseDouble(QStringLiteral("1,5"));
+    const QString written = formatDouble(12.5);
+    const QString small = formatDouble(-2.5e-7);
     std::setlocale(LC_NUMERIC, previous.c_str());
     QVERIFY(point.has_value() && *point == 1.5);
     QVERIFY(!comma);
+    QCOMPARE(written, QStringLiteral("12.5"));
+    QCOMPARE(small, QStringLiteral("-2.5e-07"));
 }
 
 // --- Data exchange --------------------------------------------------------------------------
@@ -738,6 +770,34 @@ void TestDialog::ticksNeitherPileUpNorNest()
 enum class SliderAction { HandleClick, HandleDrag, GrooveClick, RightClick, Keys, SetValue };
 Q_DECLARE_METATYPE(SliderAction)
 
+void TestDialog::trackbarHasASunkenEdge()
+{
+    QWidget page;
+    auto* slider = new HandleTrackbar;
+    slider->setParent(&page);
+    slider->setGeometry(0, 0, 152, 28);
+    slider->setValue(50);
+    const QImage image = slider->grab().toImage();
+    const QPalette& palette = slider->palette();
+    const int right = image.width() - 1;
+    const int bottom = image.height() - 1;
+    const int x = 20;
+    const int y = image.height() / 2;
+    const struct {
+        QPoint at;
+        QPalette::ColorRole role;
+    } edge[] = {
+        {{0, y}, QPalette::Dark},          {{1, y}, QPalette::Shadow},
+        {{x, 0}, QPalette::Dark},          {{x, 1}, QPalette::Shadow},
+        {{right, y}, QPalette::Light},     {{right - 1, y}, QPalette::Midlight},
+        {{x, bottom}, QPalette::Light},    {{x, bottom - 1}, QPalette::Midlight},
+    };
+    for (const auto& [at, role] : edge)
+        QCOMPARE(image.pixel(at), palette.color(role).rgb());
+    // The handle the mouse takes hold of lies inside the edge.
+    QVERIFY(slider->rect().adjusted(2, 2, -2, -2).contains(slider->handle()));
+}
+
 void TestDialog::trackbarReleaseComesFromMouseOnly_data()
 {
     QTest::addColumn<SliderAction>("action");
@@ -880,15 +940,20 @@ void TestDialog::dialogUnitsScaleByCharacterCell()
 {
     QFont font;
     font.setPixelSize(13);
-    const DialogUnits units(font);
-    const int cx = units.averageCharWidth();
-    const int cy = units.charHeight();
+    const DialogUnits measured(font);
+    const int cx = measured.averageCharWidth();
+    const int cy = measured.charHeight();
     QVERIFY(cx > 0 && cy > 0);
     QCOMPARE(cy, QFontMetrics(font).height());
-    // Four units across and eight down make one character cell; smaller parts truncate.
-    QCOMPARE(units.toPixels(4, 8, 40, 16), QRect(cx, cy, 10 * cx, 2 * cy));
-    QCOMPARE(units.toPixels(3, 7, 0, 0).topLeft(), QPoint(3 * cx / 4, 7 * cy / 8));
-    QCOMPARE(units.toPixels(QSize(320, 293)), QSize(80 * cx, 293 * cy / 8));
+    // Four units across and eight down make one character cell.
+    QCOMPARE(measured.toPixels(4, 8, 40, 16), QRect(cx, cy, 10 * cx, 2 * cy));
+
+    // Given base units of 6 x 13, parts of a pixel round to the nearest, halves away from zero.
+    const DialogUnits units(QSize(6, 13));
+    QCOMPARE(units.toPixels(370, 245, 231, 214), QRect(555, 398, 347, 348));
+    QCOMPARE(units.toPixels(QSize(101, 17)), QSize(152, 28));
+    QCOMPARE(units.toPixels(-3, -3, 1, 1), QRect(-5, -5, 2, 2));
+    QCOMPARE(units.toPixels(0, 0, 0, 0), QRect(0, 0, 0, 0));
 }
 
 // --- Page chain -----------------------------------------------------------------------------
@@ -936,7 +1001,7 @@ void TestDialog::handOver()
         QCOMPARE(nextPage.isNull(), nextEndsAtOnce);
         if (!fromPasses) {
             QVERIFY(from->isVisible());
-            QCOMPARE(from->isEnabled(), nextEndsAtOnce);
+            QCOMPARE(from->isInputBlocked(), !nextEndsAtOnce);
             QCOMPARE(chain.front(), nextEndsAtOnce ? from.data() : nextPage.data());
         }
         if (!nextEndsAtOnce) {
@@ -974,22 +1039,22 @@ void TestDialog::failedPagesReturnInOrder()
     QCOMPARE(chain.depth(), 3);
     QCOMPARE(live, 3);
     QCOMPARE(probe.texts(), (QStringList{notANumber, rangeMessage("0", "100")}));
-    QVERIFY(first->isVisible() && !first->isEnabled());
-    QVERIFY(second->isVisible() && !second->isEnabled());
+    QVERIFY(first->isVisible() && first->isInputBlocked() && first->isEnabled());
+    QVERIFY(second->isVisible() && second->isInputBlocked() && second->isEnabled());
 
     // Exit on the page in front: the one beneath is in front again, focus on its field.
     QTest::keyClick(third->field, Qt::Key_Escape);
     deleteLaterNow();
     QCOMPARE(chain.front(), second);
-    QVERIFY(second->isEnabled() && second->isVisible());
+    QVERIFY(!second->isInputBlocked() && second->isVisible());
     QTRY_VERIFY(second->isActiveWindow());
     QCOMPARE(second->focusWidget(), second->field);
-    QVERIFY(!first->isEnabled());
+    QVERIFY(first->isInputBlocked());
 
     QTest::keyClick(second->field, Qt::Key_Escape);
     deleteLaterNow();
     QCOMPARE(chain.front(), first);
-    QVERIFY(first->isEnabled());
+    QVERIFY(!first->isInputBlocked());
     QCOMPARE(finished.size(), 0);
     QCOMPARE(live, 1);
 

@@ -126,6 +126,9 @@ private slots:
     void enterOnTheAnimationPageEnds();
     void helpKeepsTheAnimationRunning();
     void helpPageTexts();
+    void layoutsTakeTheirTemplateBoxes();
+    void fieldsShowTheStartOfALongValue();
+    void staticTextsAreDrawnInTheirColourOnly();
     void tabOrders();
     void manyBackSubmitCyclesKeepMemorySteady();
 };
@@ -280,11 +283,11 @@ void TestPages::submitWhoseSecondExchangeFails()
     QVERIFY(animation);
     QCOMPARE(session.state.scene.animationCopy, (LinkageDimensions{10, 120, 35, 40, 45, -35}));
     QCOMPARE(session.chain.depth(), 2);
-    QVERIFY(page->isVisible() && !page->isEnabled());
+    QVERIFY(page->isVisible() && page->isInputBlocked());
 
     click(animation->IDCANCEL_button); // Exit: back to the page that failed to end
     QCOMPARE(session.chain.front(), page);
-    QVERIFY(page->isVisible() && page->isEnabled());
+    QVERIFY(page->isVisible() && !page->isInputBlocked());
     QCOMPARE(session.finished.count(), 0);
 }
 
@@ -517,14 +520,34 @@ void TestPages::backWithLettersLeavesThePageBeneath()
     cyclar1* dims = session.dimensions();
     QVERIFY(dims);
     QCOMPARE(session.chain.depth(), 2);
-    QVERIFY(page->isVisible() && !page->isEnabled());
+    QVERIFY(page->isVisible() && page->isInputBlocked());
     QVERIFY(!page->isTimerActive(1));
+
+    // Beneath, it keeps its look (no grey words, text or hatched thumb) and takes no input:
+    // a click on Animate, keys in a field, the close box.
+    const QList<QWidget*> looks{page->picture, page->IDC_animate, page->IDC_a, page->IDC_SLIDER1,
+                                page->findChild<QLabel*>()};
+    QList<QImage> beneath;
+    for (QWidget* widget : looks)
+        beneath << widget->grab().toImage();
+    click(page->IDC_animate);
+    QTest::keyClicks(page->IDC_a, QStringLiteral("9"));
+    page->close();
+    settle();
+    QVERIFY(!page->isTimerActive(1));
+    QCOMPARE(page->IDC_a->text(), QStringLiteral("50"));
+    QCOMPARE(session.chain.front(), dims);
 
     click(dims->IDCANCEL_button);
     QCOMPARE(session.chain.front(), page);
-    QVERIFY(page->isVisible() && page->isEnabled());
+    QVERIFY(page->isVisible() && !page->isInputBlocked());
     QVERIFY(!page->isTimerActive(1)); // stopped
     QCOMPARE(session.finished.count(), 0);
+    for (qsizetype i = 0; i < looks.size(); ++i)
+        QVERIFY2(looks[i]->grab().toImage() == beneath[i], looks[i]->metaObject()->className());
+    // In front again, it takes input.
+    click(page->IDC_animate);
+    QVERIFY(page->isTimerActive(1));
 }
 
 void TestPages::enterOnTheAnimationPageEnds()
@@ -577,6 +600,121 @@ void TestPages::helpPageTexts()
         QVERIFY(page.rect().contains(paragraph->geometry()));
         bottom = paragraph->geometry().bottom();
     }
+}
+
+void TestPages::layoutsTakeTheirTemplateBoxes()
+{
+    // The sans layouts are in units of 6 x 13 pixels (a quarter of 6 across, an eighth of 13
+    // down), rounded to the nearest pixel: the pages take exactly their templates' sizes.
+    Session session;
+    cyclar1* dimensions = session.dimensions();
+    QCOMPARE(dimensions->size(), QSize(555, 398));
+    QCOMPARE(dimensions->IDC_a->geometry(), QRect(78, 49, 57, 28));
+    QCOMPARE(dimensions->IDC_h->geometry(), QRect(78, 184, 57, 28));
+    // The diagram's box, 231 x 214 units, holds its bitmap and sunken edge whole.
+    auto* diagram = dimensions->findChild<QLabel*>(QStringLiteral("IDC_cyclar"));
+    QVERIFY(diagram);
+    QCOMPARE(diagram->contentsRect().size(), QSize(342, 344));
+    QVERIFY(QRect(185, 26, 347, 348).contains(diagram->geometry()));
+    QVERIFY(dimensions->rect().contains(diagram->geometry()));
+
+    cyclar_animation* animation = session.submit();
+    QVERIFY(animation);
+    QCOMPARE(animation->size(), QSize(747, 476));
+    QCOMPARE(animation->IDC_SLIDER1->geometry(), QRect(537, 328, 152, 28));
+    QCOMPARE(animation->IDC_SLIDER2->geometry(), QRect(537, 249, 152, 29));
+    QCOMPARE(animation->IDC_b1->geometry(), QRect(509, 54, 53, 23));
+    QCOMPARE(animation->IDC_help->pos(), QPoint(569, 434));
+
+    // The help page is in units of Times New Roman, 12 points: 9 x 17.
+    help page;
+    QCOMPARE(page.size(), QSize(630, 408));
+}
+
+namespace {
+
+// Whether a field shows the beginning of its text (and the text is too long to show whole).
+void checkShowsItsStart(QLineEdit* field)
+{
+    field->clearFocus();
+    const QImage shown = field->grab().toImage();
+    field->end(false);
+    const QImage end = field->grab().toImage();
+    field->home(false);
+    const QImage start = field->grab().toImage();
+    QVERIFY2(end != start, "the value fits its field");
+    QVERIFY(shown == start);
+}
+
+} // namespace
+
+void TestPages::fieldsShowTheStartOfALongValue()
+{
+    // The pages write the value into fields too narrow for it: the animation page from the entry
+    // copy, and the dimensions page after Back from the animation copy.
+    Session session;
+    const QString value = QStringLiteral("12.3456789012346");
+    type(session.dimensions()->IDC_a, value);
+    cyclar_animation* animation = session.submit();
+    QVERIFY(animation);
+    QCOMPARE(animation->IDC_a->text(), value);
+    checkShowsItsStart(animation->IDC_a);
+    if (QTest::currentTestFailed())
+        return;
+    click(animation->IDC_back);
+    cyclar1* dimensions = session.dimensions();
+    QVERIFY(dimensions);
+    QCOMPARE(dimensions->IDC_a->text(), value);
+    checkShowsItsStart(dimensions->IDC_a);
+}
+
+namespace {
+
+// Unantialiased: each pixel of a page's texts is either the background or the text colour
+// itself, and each text has some. Returns how many texts the page has.
+int checkTextColours(QWidget* page)
+{
+    const QRgb background = qRgb(180, 180, 230);
+    const QRgb text = qRgb(200, 20, 30);
+    int texts = 0;
+    for (QLabel* label : page->findChildren<QLabel*>()) {
+        if (label->text().isEmpty())
+            continue;
+        ++texts;
+        const QImage image = page->grab(label->geometry()).toImage();
+        int inked = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                const QRgb pixel = image.pixel(x, y) | 0xFF000000u;
+                if (pixel != background && pixel != text) {
+                    QTest::qFail(qPrintable(QStringLiteral("\"%1\" at %2,%3: %4")
+                                                .arg(label->text())
+                                                .arg(x)
+                                                .arg(y)
+                                                .arg(pixel, 8, 16)),
+                                 __FILE__, __LINE__);
+                    return texts;
+                }
+                inked += pixel == text ? 1 : 0;
+            }
+        }
+        if (inked == 0)
+            QTest::qFail(qPrintable(label->text() + QStringLiteral(" shows nothing")), __FILE__,
+                         __LINE__);
+    }
+    return texts;
+}
+
+} // namespace
+
+void TestPages::staticTextsAreDrawnInTheirColourOnly()
+{
+    Session session;
+    QCOMPARE(checkTextColours(session.dimensions()), 1);
+    QCOMPARE(checkTextColours(session.submit()), 12);
+    help page;
+    page.show();
+    QCOMPARE(checkTextColours(&page), 6);
 }
 
 namespace {

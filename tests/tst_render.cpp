@@ -204,6 +204,12 @@ void TestRender::arcVertices_data()
     QTest::newRow("negative h: nothing") << -20.0 << 1.0 << -21.0 << 0;
     QTest::newRow("L of 180: nothing") << 180.0 << 1.0 << 178.0 << 0;
     QTest::newRow("L of 0: nothing") << 0.0 << 1.0 << -2.0 << 0;
+    QTest::newRow("h of 360: nothing") << 360.0 << 1.0 << 359.0 << 0;
+    QTest::newRow("link of 900: nothing") << 900.0 << 1.0 << 898.0 << 0;
+    // Near a multiple of 180 but not on it the great circle is well defined.
+    QTest::newRow("h of 179.99999999") << 179.99999999 << 1.0 << 178.99999999 << 179;
+    QTest::newRow("link of 180.0000001") << 180.0000001 << 1.0 << 178.0000001 << 179;
+    QTest::newRow("h of 359.9999999") << 359.9999999 << 1.0 << 358.9999999 << 359;
     QTest::newRow("span NaN: nothing") << 50.0 << 1.0 << std::numeric_limits<double>::quiet_NaN() << 0;
     QTest::newRow("span infinite: nothing") << 50.0 << 1.0 << std::numeric_limits<double>::infinity() << 0;
     QTest::newRow("long link: whole circle once") << 1e9 << 1.0 << 1e9 << 361;
