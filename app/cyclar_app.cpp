@@ -62,7 +62,7 @@ void CCyclarApp::startWithLinkage()
     }
     m_state.canvasWidth = 480;
     m_state.canvasHeight = 480;
-    prepareCanvas(m_state.canvas, m_state.canvasWidth, m_state.canvasHeight, QApplication::font());
+    prepareCanvas(m_state.canvas, m_state.canvasWidth, m_state.canvasHeight);
     auto animation = std::make_unique<cyclar_animation>(m_state);
     animation->applyLinkage(*file); // its view and speed; the values have passed already
     m_chain.start(std::move(animation));

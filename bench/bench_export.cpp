@@ -28,8 +28,7 @@ void BM_wholeCycleGif(benchmark::State& state)
     const SceneState scene = exportScene();
     for (auto _ : state) {
         QString error;
-        if (!writeCycleGif(path, scene, defaultTextFont(), FramePalette(), gifFrameDelay(50), {},
-                           error)) {
+        if (!writeCycleGif(path, scene, FramePalette(), gifFrameDelay(50), {}, error)) {
             state.SkipWithError(qPrintable(error));
         }
     }
@@ -43,7 +42,7 @@ void BM_framePng(benchmark::State& state)
     const SceneState scene = exportScene();
     for (auto _ : state) {
         QString error;
-        if (!writePng(renderFramePicture(scene, 90, defaultTextFont()), path, error)) {
+        if (!writePng(renderFramePicture(scene, 90), path, error)) {
             state.SkipWithError(qPrintable(error));
         }
     }

@@ -33,7 +33,7 @@ void BM_renderFrame(benchmark::State& state)
 {
     SceneState scene = newScene(defaultDimensions, 480);
     std::unique_ptr<Canvas> canvas;
-    prepareCanvas(canvas, 480, 480, QGuiApplication::font());
+    prepareCanvas(canvas, 480, 480);
     QImage page(480, 480, QImage::Format_RGB32);
     const FrameTarget handOver = [&page](const QImage& image) {
         QPainter painter(&page);

@@ -28,7 +28,7 @@ void FramePicture::paintEvent(QPaintEvent*)
 {
     if (!m_state.canvas) {
         // Only a page built without going through Submit lands here (as in tests).
-        prepareCanvas(m_state.canvas, 480, 480, QGuiApplication::font());
+        prepareCanvas(m_state.canvas, 480, 480);
     }
     QPainter painter(this);
     renderFrame(*m_state.canvas, m_state.scene,

@@ -179,9 +179,7 @@ bool cyclar_animation::exportPictureTo(const QString& path)
     QString error;
     bool written = false;
     if (suffix == QLatin1String("png")) {
-        written =
-            writePng(renderCurrentPicture(m_state.scene, QGuiApplication::font(), m_state.pens),
-                     path, error);
+        written = writePng(renderCurrentPicture(m_state.scene, m_state.pens), path, error);
     } else if (suffix == QLatin1String("svg")) {
         written = writeSvg(path, m_state.scene, QGuiApplication::font(), m_state.pens, error);
     } else {
@@ -204,7 +202,7 @@ bool cyclar_animation::exportAnimationTo(const QString& path)
     progress.setValue(0);
     QString error;
     const bool written = writeCycleGif(
-        path, m_state.scene, QGuiApplication::font(), m_state.pens, gifFrameDelay(m_speedPos),
+        path, m_state.scene, m_state.pens, gifFrameDelay(m_speedPos),
         [&progress](int done, int) {
             progress.setValue(done);
             return !progress.wasCanceled();

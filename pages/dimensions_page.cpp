@@ -74,7 +74,7 @@ void cyclar1::OnSubmit()
     if (!UpdateData(true)) {
         return;
     }
-    prepareCanvas(m_state.canvas, m_state.canvasWidth, m_state.canvasHeight, QGuiApplication::font());
+    prepareCanvas(m_state.canvas, m_state.canvasWidth, m_state.canvasHeight);
     auto next = std::make_unique<cyclar_animation>(m_state);
     m_state.chain.handOver(this, std::move(next));
 }

@@ -24,7 +24,7 @@ QImage shareAsImage(const std::shared_ptr<const PixelBuffer>& pixels)
 
 // A canvas that only shows frames never needs pixels of its own (they would be white): they
 // are made when something is drawn on it or its picture is asked for.
-Canvas::Canvas(int width, int height, const QFont&)
+Canvas::Canvas(int width, int height)
     : m_width(std::max(width, 0)), m_height(std::max(height, 0)), m_raster(m_none),
       m_frames(width, height, PixelOrder::Argb32)
 {

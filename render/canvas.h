@@ -25,9 +25,9 @@ namespace cyclar {
 /// picture of its own, white after every frame.
 class Canvas final : public DrawingSurface {
 public:
-    /// The font is accepted for the callers' sake: the label is always drawn in the bundled
-    /// face, from glyphs made at build time, so every picture's label is the same everywhere.
-    Canvas(int width, int height, const QFont& font = QFont());
+    /// The label is always drawn in the bundled face, from glyphs made at build time, so every
+    /// picture's label is the same everywhere.
+    Canvas(int width, int height);
     ~Canvas();
     Canvas(const Canvas&) = delete;
     Canvas& operator=(const Canvas&) = delete;

@@ -9,13 +9,12 @@ void renderFrame(Canvas& canvas, SceneState& scene, const FrameTarget& target,
     canvas.drawFrame(scene, palette, target, palette.clear);
 }
 
-void prepareCanvas(std::unique_ptr<Canvas>& canvas, int canvasWidth, int canvasHeight,
-                   const QFont& font)
+void prepareCanvas(std::unique_ptr<Canvas>& canvas, int canvasWidth, int canvasHeight)
 {
     const bool usable = canvas && canvas->width() == canvasWidth
                         && canvas->height() == canvasHeight && canvas->pixel(0, 0) == 0x00FFFFFFu;
     if (!usable) {
-        canvas = std::make_unique<Canvas>(canvasWidth, canvasHeight, font);
+        canvas = std::make_unique<Canvas>(canvasWidth, canvasHeight);
     }
     for (int x = 0; x < canvasWidth; ++x) {
         for (int y = 0; y < canvasHeight; ++y) {

@@ -23,7 +23,6 @@ void renderFrame(Canvas& canvas, SceneState& scene, const FrameTarget& target,
 
 /// Makes sure the canvas exists with the given size (it is created once and reused) and
 /// whitens it.
-void prepareCanvas(std::unique_ptr<Canvas>& canvas, int canvasWidth, int canvasHeight,
-                   const QFont& font = QFont());
+void prepareCanvas(std::unique_ptr<Canvas>& canvas, int canvasWidth, int canvasHeight);
 
 } // namespace cyclar

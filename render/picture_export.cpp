@@ -40,28 +40,27 @@ void advanceToFrame(SceneState& scene, int frame, const FramePalette& palette)
     }
 }
 
-QImage renderFramePicture(SceneState scene, int frame, const QFont& font,
-                          const FramePalette& palette)
+QImage renderFramePicture(SceneState scene, int frame, const FramePalette& palette)
 {
     advanceToFrame(scene, frame, palette);
-    return renderCurrentPicture(scene, font, palette);
+    return renderCurrentPicture(scene, palette);
 }
 
-QImage renderCurrentPicture(SceneState scene, const QFont& font, const FramePalette& palette)
+QImage renderCurrentPicture(SceneState scene, const FramePalette& palette)
 {
     std::unique_ptr<Canvas> canvas;
-    prepareCanvas(canvas, exportPictureSize, exportPictureSize, font);
+    prepareCanvas(canvas, exportPictureSize, exportPictureSize);
     QImage picture;
     renderFrame(
         *canvas, scene, [&picture](const QImage& image) { picture = image.copy(); }, palette);
     return picture;
 }
 
-bool renderCycle(SceneState scene, const QFont& font, const FramePalette& palette,
+bool renderCycle(SceneState scene, const FramePalette& palette,
                  const std::function<bool(int frame, const QImage& picture)>& visit)
 {
     std::unique_ptr<Canvas> canvas;
-    prepareCanvas(canvas, exportPictureSize, exportPictureSize, font);
+    prepareCanvas(canvas, exportPictureSize, exportPictureSize);
     scene.schedule.frameIndex = 1; // the first paint derives frame 1's parameter itself
     bool going = true;
     for (int frame = 1; going && frame <= scene.schedule.framesPerCycle; ++frame) {
@@ -340,9 +339,8 @@ bool writePng(const QImage& picture, const QString& path, QString& error)
     return commitTarget(file, error);
 }
 
-bool writeCycleGif(const QString& path, const SceneState& scene, const QFont& font,
-                   const FramePalette& palette, int delay, const ExportProgress& progress,
-                   QString& error)
+bool writeCycleGif(const QString& path, const SceneState& scene, const FramePalette& palette,
+                   int delay, const ExportProgress& progress, QString& error)
 {
     QSaveFile file(path);
     if (!openTarget(file, path, ".gif", error)) {
@@ -355,7 +353,7 @@ bool writeCycleGif(const QString& path, const SceneState& scene, const QFont& fo
     }
     const int total = scene.schedule.framesPerCycle;
     bool cancelled = false;
-    const bool complete = renderCycle(scene, font, palette, [&](int frame, const QImage& picture) {
+    const bool complete = renderCycle(scene, palette, [&](int frame, const QImage& picture) {
         if (!writer.addFrame(picture, error)) {
             return false;
         }

@@ -24,16 +24,15 @@ using ExportProgress = std::function<bool(int done, int total)>;
 void advanceToFrame(SceneState& scene, int frame, const FramePalette& palette = FramePalette());
 
 /// The picture a page built from `scene` shows at frame `frame` (see advanceToFrame).
-QImage renderFramePicture(SceneState scene, int frame, const QFont& font,
+QImage renderFramePicture(SceneState scene, int frame,
                           const FramePalette& palette = FramePalette());
 
 /// The picture of the frame `scene` stands on now, as the next paint would show it.
-QImage renderCurrentPicture(SceneState scene, const QFont& font,
-                            const FramePalette& palette = FramePalette());
+QImage renderCurrentPicture(SceneState scene, const FramePalette& palette = FramePalette());
 
 /// Runs a copy of `scene` through one whole cycle, frames 1 to framesPerCycle in order, calling
 /// visit(frame, picture) for each; stops early (and returns false) when visit returns false.
-bool renderCycle(SceneState scene, const QFont& font, const FramePalette& palette,
+bool renderCycle(SceneState scene, const FramePalette& palette,
                  const std::function<bool(int frame, const QImage& picture)>& visit);
 
 /// Delay between frames of the animated GIF, in hundredths of a second: the animation clock's
@@ -47,8 +46,7 @@ bool writePng(const QImage& picture, const QString& path, QString& error);
 /// each frame shown for `delay` hundredths of a second; every frame's pixels are exactly the
 /// picture renderFramePicture gives for it. The name must end in .gif. A cancelled export
 /// returns false with `error` set to "cancelled".
-bool writeCycleGif(const QString& path, const SceneState& scene, const QFont& font,
-                   const FramePalette& palette, int delay, const ExportProgress& progress,
-                   QString& error);
+bool writeCycleGif(const QString& path, const SceneState& scene, const FramePalette& palette,
+                   int delay, const ExportProgress& progress, QString& error);
 
 } // namespace cyclar

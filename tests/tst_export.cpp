@@ -64,6 +64,7 @@ private slots:
     void badInput_data();
     void badInput();
     void helpAndVersion();
+    void manualPageDescribesEveryCommand();
     void pngOfTheDefaultLinkage();
     void plotPutsTheCurvesWhereTheAngleTableDoes_data();
     void plotPutsTheCurvesWhereTheAngleTableDoes();
@@ -315,6 +316,78 @@ void TestExport::helpAndVersion()
     QCOMPARE(negative.exitCode, 0);
 }
 
+// The commands --help lists, each with its synopsis ("--dims A,B,C,F,H,K [--frame N] -o FILE.png").
+static QList<QPair<QString, QString>> helpCommands(const QByteArray& help)
+{
+    QList<QPair<QString, QString>> commands;
+    const QString text = QString::fromUtf8(help);
+    const qsizetype start = text.indexOf(QLatin1String("\nCommands:\n"));
+    const qsizetype end = text.indexOf(QLatin1String("\n\n"), start + 1);
+    static const QRegularExpression heading(QStringLiteral("^  ([a-z]+) +(--dims .*)$"));
+    for (const QString& line : text.mid(start, end - start).split(QLatin1Char('\n'))) {
+        const QRegularExpressionMatch match = heading.match(line);
+        if (match.hasMatch()) {
+            commands.append({match.captured(1), match.captured(2)});
+        }
+    }
+    return commands;
+}
+
+// The manual page's COMMANDS section must hold exactly the commands of --help, in its order, and
+// each entry must name every option the command takes.
+void TestExport::manualPageDescribesEveryCommand()
+{
+    QFile page(QStringLiteral(CYCLAR_EXPORT_MAN_PAGE));
+    QVERIFY(page.open(QIODevice::ReadOnly | QIODevice::Text));
+    QString roff = QString::fromUtf8(page.readAll());
+    roff.replace(QLatin1String("\\-"), QLatin1String("-"));
+    roff.replace(QLatin1String("\\fB"), QString()).replace(QLatin1String("\\fI"), QString());
+    roff.replace(QLatin1String("\\fP"), QString()).replace(QLatin1String("\\fR"), QString());
+    roff.replace(QLatin1String("\\ "), QLatin1String(" "));
+    const qsizetype start = roff.indexOf(QLatin1String("\n.SH COMMANDS\n"));
+    QVERIFY(start >= 0);
+    const qsizetype end = roff.indexOf(QLatin1String("\n.SH "), start + 1);
+    const QStringList lines = roff.mid(start, end - start).split(QLatin1Char('\n'));
+
+    // Each entry starts with a tagged paragraph whose tag begins with the command's name.
+    QStringList names;
+    QStringList entries;
+    static const QRegularExpression tag(QStringLiteral("^(?:\\.(?:B|BR|BI) \"?)?([a-z]+)\\b"));
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QRegularExpressionMatch match =
+            i > 0 && lines[i - 1] == QLatin1String(".TP") ? tag.match(lines[i]) : QRegularExpressionMatch();
+        if (match.hasMatch()) {
+            names.append(match.captured(1));
+            entries.append(QString());
+        }
+        if (!entries.isEmpty()) {
+            entries.last() += lines[i] + QLatin1Char('\n');
+        }
+    }
+
+    const Run help = runExport({"--help"});
+    const QList<QPair<QString, QString>> commands = helpCommands(help.out);
+    QStringList helpNames;
+    for (const auto& [name, synopsis] : commands) {
+        helpNames.append(name);
+    }
+    QVERIFY(helpNames.size() >= 11);
+    QCOMPARE(names, helpNames);
+    static const QRegularExpression optionWord(QStringLiteral("(?<![\\w-])(--?[a-z]+)"));
+    for (qsizetype i = 0; i < commands.size(); ++i) {
+        for (const QRegularExpressionMatch& option : optionWord.globalMatch(commands[i].second)) {
+            if (option.captured(1) == QLatin1String("--dims")) {
+                continue; // every command's, described once above the commands
+            }
+            const QRegularExpression named(QStringLiteral("(?<![\\w-])")
+                                           + QRegularExpression::escape(option.captured(1))
+                                           + QStringLiteral("(?![\\w-])"));
+            QVERIFY2(entries[i].contains(named),
+                     qPrintable(commands[i].first + QLatin1String(" leaves out ") + option.captured(1)));
+        }
+    }
+}
+
 void TestExport::pngOfTheDefaultLinkage()
 {
     QTemporaryDir dir;
@@ -407,7 +480,8 @@ void TestExport::failedExportsLeaveTheEarlierFileWhole_data()
     QTest::addColumn<QStringList>("options");
     QTest::addColumn<QString>("mentions");
 
-    QTest::newRow("png frame 0") << "png" << QStringList{"--frame", "0"} << "--frame";
+    QTest::newRow("png frame 0") << "png" << QStringList{"--frame", "0"}
+                                 << "--frame '0' must be a whole number from 1 to 360";
     QTest::newRow("png frame 361") << "png" << QStringList{"--frame", "361"} << "--frame";
     QTest::newRow("png frame 1.5") << "png" << QStringList{"--frame", "1.5"} << "--frame";
     QTest::newRow("png turn 91") << "png" << QStringList{"--turn", "91"} << "--turn";
@@ -423,7 +497,8 @@ void TestExport::failedExportsLeaveTheEarlierFileWhole_data()
     QTest::newRow("save turn -91") << "save" << QStringList{"--turn", "-91"} << "--turn";
     QTest::newRow("save speed 1.5") << "save" << QStringList{"--speed", "1.5"} << "--speed";
     QTest::newRow("save both sources") << "save" << QStringList{"--file", "x.cyclar"} << "not both";
-    QTest::newRow("plot frame 0") << QStringLiteral("plot") << QStringList{"--frame", "0"} << "--frame";
+    QTest::newRow("plot frame 0") << QStringLiteral("plot") << QStringList{"--frame", "0"}
+                                  << "--frame '0' must be a whole number from 1 to 360";
     QTest::newRow("plot has no view") << QStringLiteral("plot") << QStringList{"--turn", "10"} << "turn";
     QTest::newRow("plot bad dims") << QStringLiteral("plot") << QStringList{"--dims", "1,2,x,4,5,6"} << "c = 'x'";
     QTest::newRow("plot to a jpg") << QStringLiteral("plot") << QStringList{"-o", "chart.jpg"} << "must end in .png";

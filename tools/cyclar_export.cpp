@@ -5,7 +5,6 @@
 #include <QGuiApplication>
 
 #include <cstdio>
-#include <cstring>
 #include <memory>
 
 #include <unistd.h>
@@ -39,11 +38,7 @@ int main(int argc, char* argv[])
 {
     qInstallMessageHandler(quietQtMessages);
     // Pictures need fonts and a raster engine, never a screen.
-    const bool wantsPictures = argc > 1
-                               && (std::strcmp(argv[1], "png") == 0
-                                   || std::strcmp(argv[1], "plot") == 0
-                                   || std::strcmp(argv[1], "svg") == 0
-                                   || std::strcmp(argv[1], "gif") == 0);
+    const bool wantsPictures = argc > 1 && cyclar::exportCommandDrawsPictures(argv[1]);
     std::unique_ptr<QCoreApplication> app;
     if (wantsPictures) {
         qputenv("QT_QPA_PLATFORM", "offscreen");

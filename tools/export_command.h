@@ -1,4 +1,5 @@
 // The command-line companion's logic, kept apart from main() so tests and fuzzers can call it.
+// The commands themselves live in tools/commands/, one file each, listed in command_list.inc.
 #pragma once
 
 #include "picture_export.h"
@@ -21,6 +22,9 @@ inline constexpr int exitUsage = 2;
 /// Bad input yields exitUsage, one line on err and nothing on out. Long exports (gif) report
 /// their progress to `progress`.
 ExportResult runExport(const QStringList& args, const ExportProgress& progress = {});
+
+/// Whether the command of that name draws pictures, and so needs fonts and a raster engine.
+bool exportCommandDrawsPictures(const char* name);
 
 /// Shortest text that reads back as the same double; non-finite values get the caller's words.
 QByteArray formatNumber(double value, const char* nanText, const char* infText,

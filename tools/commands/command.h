@@ -1,0 +1,151 @@
+// One cyclar-export command: its name, options, help text and handler, and the helpers the
+// handlers share. Each command is defined in a file of its own in this folder and listed once in
+// command_list.inc, from which the dispatcher, the usage text and the manual page's check are
+// all derived.
+#pragma once
+
+#include "export_command.h"
+#include "linkage_file.h"
+
+#include <QByteArray>
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QString>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace cyclar {
+
+struct LinkageDimensions;
+struct SceneState;
+struct SphereVector;
+
+/// The options a command may take besides --dims, --file and --help, which every command takes.
+enum class CommandOption { t, frame, turn, tilt, speed, output };
+
+struct OptionUse {
+    CommandOption option;
+    bool required = false;
+};
+
+/// Every option's parser entry, made once per run.
+struct ExportOptions {
+    QCommandLineOption dims{QStringLiteral("dims"), QString(), QStringLiteral("A,B,C,F,H,K")};
+    QCommandLineOption file{QStringLiteral("file"), QString(), QStringLiteral("F.cyclar")};
+    QCommandLineOption t{QStringLiteral("t"), QString(), QStringLiteral("T")};
+    QCommandLineOption frame{QStringLiteral("frame"), QString(), QStringLiteral("N")};
+    QCommandLineOption turn{QStringLiteral("turn"), QString(), QStringLiteral("DEG")};
+    QCommandLineOption tilt{QStringLiteral("tilt"), QString(), QStringLiteral("DEG")};
+    QCommandLineOption speed{QStringLiteral("speed"), QString(), QStringLiteral("P")};
+    QCommandLineOption output{QStringList{QStringLiteral("o"), QStringLiteral("output")}, QString(),
+                              QStringLiteral("FILE")};
+    QCommandLineOption help{QStringList{QStringLiteral("h"), QStringLiteral("help")}};
+
+    const QCommandLineOption& operator[](CommandOption option) const;
+};
+
+struct ExportCommand;
+
+/// What a handler gets: the parsed arguments and the linkage they name.
+struct CommandInput {
+    const ExportCommand& command;
+    const QCommandLineParser& parser;
+    const ExportOptions& options;
+    const LinkageFile& source;
+    const ExportProgress& progress;
+};
+
+struct ExportCommand {
+    const char* name;
+    std::vector<OptionUse> options; ///< in the order the usage text shows them
+    const char* outputSuffix;       ///< what -o FILE must end in, when the command writes a file
+    bool drawsPictures;             ///< needs the graphics library (fonts, raster engine)
+    const char* help;               ///< lines of about 90 columns, each ending in a newline
+    const char* example;            ///< one command line, without the program's name
+    ExportResult (*run)(const CommandInput& input);
+};
+
+// Each command's entry, defined in its own file.
+#define CYCLAR_EXPORT_COMMAND(name) extern const ExportCommand name##Command;
+#include "command_list.inc"
+#undef CYCLAR_EXPORT_COMMAND
+
+/// Every command, in the order --help lists them.
+const std::vector<const ExportCommand*>& exportCommands();
+
+/// The command of that name, or null.
+const ExportCommand* findExportCommand(const QString& name);
+
+/// The command's options as --help shows them: "--dims A,B,C,F,H,K [--frame N] -o FILE.png".
+QString exportCommandSynopsis(const ExportCommand& command);
+
+/// The value name an option shows in the usage text ("N", "DEG", "FILE.png").
+QString optionValueName(const ExportCommand& command, CommandOption option);
+
+/// Bad input: the handler throws it, the dispatcher prints it as the one line on stderr.
+struct UsageError {
+    QString message;
+};
+
+ExportResult ok(QByteArray text);
+
+/// A whole decimal number, blanks allowed around it; no hex, no inf or nan words.
+std::optional<double> parseDecimal(const QString& text);
+
+/// The option's value, or nothing when absent; given twice is an error.
+std::optional<QString> single(const QCommandLineParser& parser, const QCommandLineOption& option);
+
+/// A whole number option within [low, high]; `what` says what it counts (may be empty).
+std::optional<int> wholeOption(const QCommandLineParser& parser, const QCommandLineOption& option,
+                               int low, int high, const char* what);
+
+/// The view: the file's (or the starting view), each angle given on the command line overriding.
+FileView viewOf(const CommandInput& input);
+/// The speed slider's position: --speed, else the file's, else the middle.
+int speedOf(const CommandInput& input);
+/// -o FILE, which must end in the command's suffix.
+QString outputPath(const CommandInput& input);
+/// Refuses to draw without the graphics library, and loads the bundled text face.
+void needPictures(const CommandInput& input);
+SceneState sceneOf(const LinkageFile& source, const FileView& view);
+[[noreturn]] void writeFailed(const QString& path, const QString& error);
+
+/// A number as a CSV cell: nan, inf or -inf when not finite.
+QByteArray csv(double value);
+
+/// A JSON object written key by key, one key a line; non-finite numbers print as null.
+class JsonObject {
+public:
+    void number(const char* key, double value);
+    void vector(const char* key, const SphereVector& v);
+    void boolean(const char* key, bool value);
+    void text(const char* key, const char* value); ///< our own texts, which need no escaping
+    void string(const char* key, const std::string& value);
+    void nullable(const char* key, const std::optional<std::string>& value);
+    void nullable(const char* key, const std::optional<bool>& value);
+    void nullable(const char* key, const std::optional<double>& value);
+    template <typename Numbers> void numbers(const char* key, const Numbers& values)
+    {
+        field(key);
+        m_text += '[';
+        bool first = true;
+        for (const double value : values) {
+            if (!first) {
+                m_text += ", ";
+            }
+            m_text += json(value);
+            first = false;
+        }
+        m_text += ']';
+    }
+    QByteArray finish() const { return m_text + "\n}\n"; }
+
+private:
+    static QByteArray json(double value);
+    void field(const char* key);
+    QByteArray m_text = "{";
+};
+
+} // namespace cyclar

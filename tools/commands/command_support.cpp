@@ -1,0 +1,261 @@
+// What the cyclar-export commands share: strict reading of numbers and options, the view, speed
+// and output file of the picture and file commands, and the JSON and CSV writers.
+#include "command.h"
+
+#include "artwork.h"
+#include "frame.h"
+#include "linkage_model.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+
+namespace cyclar {
+
+const QCommandLineOption& ExportOptions::operator[](CommandOption option) const
+{
+    switch (option) {
+    case CommandOption::t:
+        return t;
+    case CommandOption::frame:
+        return frame;
+    case CommandOption::turn:
+        return turn;
+    case CommandOption::tilt:
+        return tilt;
+    case CommandOption::speed:
+        return speed;
+    case CommandOption::output:
+        break;
+    }
+    return output;
+}
+
+QString optionValueName(const ExportCommand& command, CommandOption option)
+{
+    if (option == CommandOption::output) {
+        return QStringLiteral("FILE") + QLatin1String(command.outputSuffix);
+    }
+    return ExportOptions()[option].valueName();
+}
+
+ExportResult ok(QByteArray text)
+{
+    ExportResult result;
+    result.out = std::move(text);
+    return result;
+}
+
+std::optional<double> parseDecimal(const QString& text)
+{
+    const QByteArray bytes = text.trimmed().toUtf8();
+    if (bytes.isEmpty()) {
+        return std::nullopt;
+    }
+    const char* first = bytes.constData();
+    const char* last = first + bytes.size();
+    if (*first == '+') {
+        ++first;
+        if (first == last || *first == '-') {
+            return std::nullopt;
+        }
+    }
+    for (const char* p = first; p != last; ++p) {
+        const char ch = *p;
+        const bool allowed = (ch >= '0' && ch <= '9') || ch == '.' || ch == '-' || ch == 'e'
+                             || ch == 'E' || ch == '+';
+        if (!allowed) {
+            return std::nullopt;
+        }
+    }
+    double value = 0.0;
+    const auto [end, ec] = std::from_chars(first, last, value, std::chars_format::general);
+    if (ec != std::errc() || end != last || !std::isfinite(value)) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::optional<QString> single(const QCommandLineParser& parser, const QCommandLineOption& option)
+{
+    if (parser.values(option).size() > 1) {
+        throw UsageError{
+            QStringLiteral("--%1 given more than once; give it once").arg(option.names().last())};
+    }
+    if (!parser.isSet(option)) {
+        return std::nullopt;
+    }
+    return parser.value(option);
+}
+
+std::optional<int> wholeOption(const QCommandLineParser& parser, const QCommandLineOption& option,
+                               int low, int high, const char* what)
+{
+    const std::optional<QString> text = single(parser, option);
+    if (!text) {
+        return std::nullopt;
+    }
+    bool ok = false;
+    const int value = text->trimmed().toInt(&ok, 10);
+    if (!ok || value < low || value > high) {
+        // "a whole number from 1 to 360", or "a whole number of degrees from -90 to 90"
+        const QString counted = *what ? QLatin1Char(' ') + QLatin1String(what) : QString();
+        throw UsageError{QStringLiteral("--%1 '%2' must be a whole number%3 from %4 to %5")
+                             .arg(option.names().last(), *text, counted)
+                             .arg(low)
+                             .arg(high)};
+    }
+    return value;
+}
+
+FileView viewOf(const CommandInput& input)
+{
+    FileView view = input.source.view.value_or(FileView{});
+    if (const std::optional<int> turn =
+            wholeOption(input.parser, input.options.turn, -90, 90, "of degrees")) {
+        view.turn = *turn;
+    }
+    if (const std::optional<int> tilt =
+            wholeOption(input.parser, input.options.tilt, -90, 90, "of degrees")) {
+        view.tilt = *tilt;
+    }
+    return view;
+}
+
+int speedOf(const CommandInput& input)
+{
+    if (const std::optional<int> speed =
+            wholeOption(input.parser, input.options.speed, 0, 100, "(slider position)")) {
+        return *speed;
+    }
+    return input.source.speed.value_or(50);
+}
+
+QString outputPath(const CommandInput& input)
+{
+    const QString command = QLatin1String(input.command.name);
+    const QLatin1String suffix(input.command.outputSuffix);
+    const std::optional<QString> path = single(input.parser, input.options.output);
+    if (!path || path->isEmpty()) {
+        throw UsageError{
+            QStringLiteral("%1 needs -o FILE%2, the file to write").arg(command, suffix)};
+    }
+    if (!path->endsWith(suffix, Qt::CaseInsensitive)) {
+        throw UsageError{
+            QStringLiteral("-o '%1': the file name must end in %2").arg(*path, suffix)};
+    }
+    return *path;
+}
+
+void needPictures(const CommandInput& input)
+{
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        throw UsageError{QStringLiteral("%1 needs the graphics library; run it from "
+                                        "cyclar-export itself")
+                             .arg(QLatin1String(input.command.name))};
+    }
+    // The same text face as the program's, bundled, so the label looks the same everywhere.
+    initArtwork();
+}
+
+SceneState sceneOf(const LinkageFile& source, const FileView& view)
+{
+    SceneState scene = newScene(source.dimensions, exportPictureSize);
+    scene.view.turn = view.turn;
+    scene.view.tilt = view.tilt;
+    return scene;
+}
+
+void writeFailed(const QString& path, const QString& error)
+{
+    throw UsageError{QStringLiteral("could not write '%1': %2").arg(path, error)};
+}
+
+QByteArray csv(double value)
+{
+    return formatNumber(value, "nan", "inf", "-inf");
+}
+
+QByteArray JsonObject::json(double value)
+{
+    return formatNumber(value, "null", "null", "null");
+}
+
+void JsonObject::field(const char* key)
+{
+    if (m_text.size() > 1) {
+        m_text += ',';
+    }
+    m_text += "\n  \"" + QByteArray(key) + "\": ";
+}
+
+void JsonObject::number(const char* key, double value)
+{
+    field(key);
+    m_text += json(value);
+}
+
+void JsonObject::vector(const char* key, const SphereVector& v)
+{
+    field(key);
+    m_text += '[' + json(v.x) + ", " + json(v.y) + ", " + json(v.z) + ']';
+}
+
+void JsonObject::boolean(const char* key, bool value)
+{
+    field(key);
+    m_text += value ? "true" : "false";
+}
+
+void JsonObject::text(const char* key, const char* value)
+{
+    field(key);
+    m_text += '"' + QByteArray(value) + '"';
+}
+
+// A JSON string; the text is UTF-8 and only quotes, backslashes and controls need escapes.
+void JsonObject::string(const char* key, const std::string& value)
+{
+    field(key);
+    m_text += '"';
+    for (const char ch : value) {
+        if (ch == '"' || ch == '\\') {
+            m_text += '\\';
+            m_text += ch;
+        } else if (static_cast<unsigned char>(ch) < 0x20) {
+            char escape[8];
+            std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(ch));
+            m_text += escape;
+        } else {
+            m_text += ch;
+        }
+    }
+    m_text += '"';
+}
+
+void JsonObject::nullable(const char* key, const std::optional<std::string>& value)
+{
+    if (value) {
+        string(key, *value);
+    } else {
+        field(key);
+        m_text += "null";
+    }
+}
+
+void JsonObject::nullable(const char* key, const std::optional<bool>& value)
+{
+    field(key);
+    m_text += value ? QByteArray(*value ? "true" : "false") : QByteArray("null");
+}
+
+void JsonObject::nullable(const char* key, const std::optional<double>& value)
+{
+    field(key);
+    m_text += value ? json(*value) : QByteArray("null");
+}
+
+} // namespace cyclar

@@ -1,0 +1,48 @@
+// cyclar-export plot: the Analysis window's chart as a PNG.
+#include "command.h"
+
+#include "analysis_plot.h"
+#include "artwork.h"
+#include "linkage_analysis.h"
+#include "picture_export.h"
+
+#include <QPainter>
+
+namespace cyclar {
+namespace {
+
+// The analysis chart, with the markers of frame N when --frame is given.
+ExportResult plot(const CommandInput& input)
+{
+    const QString path = outputPath(input);
+    const std::optional<int> frame = wholeOption(input.parser, input.options.frame, 1, 360, "");
+    needPictures(input);
+    const LinkageDimensions& dims = input.source.dimensions;
+    QImage chart = drawAnalysisChart(dims, analysisChartSize, defaultTextFont());
+    if (frame) {
+        QPainter painter(&chart);
+        drawAnalysisMarkers(painter, chart.size(),
+                            frameAngleTable(dims)[static_cast<size_t>(*frame - 1)].angles);
+    }
+    QString error;
+    if (!writePng(chart, path, error)) {
+        writeFailed(path, error);
+    }
+    return ExportResult();
+}
+
+} // namespace
+
+const ExportCommand plotCommand{
+    "plot",
+    {{CommandOption::frame}, {CommandOption::output, true}},
+    ".png",
+    true,
+    "The Analysis window's chart: output angle (branch 1 solid, branch 2 dashed) and\n"
+    "transmission angle over the input angle, with the input limits; with --frame,\n"
+    "also the markers of frame N (1 to 360) of a new animation. Written atomically.\n",
+    "plot --dims 160,105,120,100,45,-35 -o chart.png",
+    plot,
+};
+
+} // namespace cyclar

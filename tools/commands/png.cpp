@@ -1,0 +1,40 @@
+// cyclar-export png: one frame of a new animation as the program draws it.
+#include "command.h"
+
+#include "frame.h"
+#include "picture_export.h"
+
+namespace cyclar {
+namespace {
+
+ExportResult png(const CommandInput& input)
+{
+    const QString path = outputPath(input);
+    const int frame = wholeOption(input.parser, input.options.frame, 1, 360, "").value_or(1);
+    const FileView view = viewOf(input);
+    needPictures(input);
+    QString error;
+    if (!writePng(renderFramePicture(sceneOf(input.source, view), frame), path, error)) {
+        writeFailed(path, error);
+    }
+    return ExportResult();
+}
+
+} // namespace
+
+const ExportCommand pngCommand{
+    "png",
+    {{CommandOption::frame},
+     {CommandOption::turn},
+     {CommandOption::tilt},
+     {CommandOption::output, true}},
+    ".png",
+    true,
+    "The 480 x 480 picture that a new animation shows at frame N (1 to 360, default\n"
+    "1), seen from the view angles in whole degrees from -90 to 90 (defaults -18 and\n"
+    "-18).\n",
+    "png --dims 50,30,35,40,45,-35 --frame 90 -o frame90.png",
+    png,
+};
+
+} // namespace cyclar

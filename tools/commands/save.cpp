@@ -1,0 +1,41 @@
+// cyclar-export save: a linkage file, with the view and speed when given.
+#include "command.h"
+
+namespace cyclar {
+namespace {
+
+ExportResult save(const CommandInput& input)
+{
+    const QString path = outputPath(input);
+    LinkageFile file = input.source;
+    if (file.view || input.parser.isSet(input.options.turn)
+        || input.parser.isSet(input.options.tilt)) {
+        file.view = viewOf(input);
+    }
+    if (file.speed || input.parser.isSet(input.options.speed)) {
+        file.speed = speedOf(input);
+    }
+    QString error;
+    if (!writeLinkageFile(path, file, error)) {
+        writeFailed(path, error);
+    }
+    return ExportResult();
+}
+
+} // namespace
+
+const ExportCommand saveCommand{
+    "save",
+    {{CommandOption::turn},
+     {CommandOption::tilt},
+     {CommandOption::speed},
+     {CommandOption::output, true}},
+    linkageFileSuffix,
+    false,
+    "A linkage file that cyclar and --file open: the dimensions, and the view and\n"
+    "speed when given.\n",
+    "save --dims 50,30,35,40,45,-35 --turn 0 -o class.cyclar",
+    save,
+};
+
+} // namespace cyclar

@@ -1,0 +1,43 @@
+// cyclar-export svg: one frame as vectors, point for point where the png puts its pixels.
+#include "command.h"
+
+#include "artwork.h"
+#include "frame.h"
+#include "svg_export.h"
+
+namespace cyclar {
+namespace {
+
+ExportResult svg(const CommandInput& input)
+{
+    const QString path = outputPath(input);
+    const int frame = wholeOption(input.parser, input.options.frame, 1, 360, "").value_or(1);
+    const FileView view = viewOf(input);
+    needPictures(input);
+    SceneState scene = sceneOf(input.source, view);
+    advanceToFrame(scene, frame);
+    QString error;
+    if (!writeSvg(path, scene, defaultTextFont(), FramePalette(), error)) {
+        writeFailed(path, error);
+    }
+    return ExportResult();
+}
+
+} // namespace
+
+const ExportCommand svgCommand{
+    "svg",
+    {{CommandOption::frame},
+     {CommandOption::turn},
+     {CommandOption::tilt},
+     {CommandOption::output, true}},
+    ".svg",
+    true,
+    "The same frame as vectors in a 480 x 480 coordinate system: sphere outline,\n"
+    "reference circles, coupler curve, the five arcs, the joint rings and the label,\n"
+    "in the picture's colours and pen widths, each point where the png puts its pixel.\n",
+    "svg --file class.cyclar --frame 120 -o frame120.svg",
+    svg,
+};
+
+} // namespace cyclar
