@@ -308,6 +308,9 @@ void TestExport::helpAndVersion()
          {"model", "pose", "curve", "frames", "analyse", "angles", "plot", "png", "svg", "gif", "save"}) {
         QVERIFY2(help.out.contains(QByteArray("cyclar-export ") + command + " --"), command);
     }
+    // Kites are drawn on the other branch for half the cycle, which pose does not follow.
+    QVERIFY(runExport({"pose", "--help"}).out.contains(
+        "A kite (a = f, b = c)\n          draws the second half of its cycle on the other assembly"));
     const Run version = runExport({"--version"});
     QCOMPARE(version.exitCode, 0);
     QVERIFY(version.out.contains("1.0.0.1"));

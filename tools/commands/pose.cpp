@@ -42,7 +42,9 @@ const ExportCommand poseCommand{
     nullptr,
     false,
     "One JSON object: the pose for sweep parameter T (radians): diagonal, the two\n"
-    "triangle angles, and the points A1, B1 and P as [x, y, z].\n",
+    "triangle angles, and the points A1, B1 and P as [x, y, z]. A kite (a = f, b = c)\n"
+    "draws the second half of its cycle on the other assembly branch; pose gives the\n"
+    "model's own branch there, and frames the poses drawn.\n",
     "pose --dims 50,30,35,40,45,-35 --t -1.5707963267948966",
     pose,
 };
