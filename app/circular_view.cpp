@@ -3,8 +3,8 @@
 
 #include "artwork.h"
 #include "clip_player.h"
-#include "dialog_units.h"
 #include "clips.h"
+#include "page_layout.h"
 
 #include <algorithm>
 
@@ -13,14 +13,10 @@ namespace cyclar {
 circular::circular(QWidget* opener) : Page(opener)
 {
     setWindowTitle(QStringLiteral("Circular View"));
-    setFont(templateFont(TemplateFont::MsSansSerif8));
-    const DialogUnits du(templateBaseUnits(TemplateFont::MsSansSerif8));
-    IDC_ANIMATE2 = new ClipPlayer(this);
-    IDC_ANIMATE2->move(0, 0);
+    const PageLayout layout(this, pageTemplate("circular"));
+    IDC_ANIMATE2 = layout.control<ClipPlayer>("IDC_ANIMATE2");
     IDC_ANIMATE2->resize(clip170Spec().frameSize + QSize(2, 2) * IDC_ANIMATE2->frameWidth());
-    const QSize templateSize = du.toPixels(QSize(162, 151));
-    setFixedSize(std::max(templateSize.width(), IDC_ANIMATE2->width()),
-                 std::max(templateSize.height(), IDC_ANIMATE2->height()));
+    setFixedSize(layout.clientSize());
 }
 
 bool circular::OnInitDialog()

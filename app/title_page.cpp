@@ -6,11 +6,11 @@
 #include "bitmap_button.h"
 #include "circular_view.h"
 #include "clip_player.h"
+#include "clips.h"
 #include "dimensions_page.h"
 #include "help_page.h"
 #include "page_chain.h"
 #include "page_layout.h"
-#include "clips.h"
 
 #include <QContextMenuEvent>
 #include <QMenu>
@@ -26,7 +26,8 @@ namespace cyclar {
 
 QPoint minimisedIconPosition(QSize client, QSize icon)
 {
-    return QPoint((client.width() - icon.width() + 1) / 2, (client.height() - icon.height() + 1) / 2);
+    return QPoint((client.width() - icon.width() + 1) / 2,
+                  (client.height() - icon.height() + 1) / 2);
 }
 
 CCyclarDlg::CCyclarDlg(AppState& state, QWidget* parent) : Page(parent), m_state(state)
@@ -34,17 +35,15 @@ CCyclarDlg::CCyclarDlg(AppState& state, QWidget* parent) : Page(parent), m_state
     setWindowTitle(QStringLiteral("Animation of Spherical Four-bar Linkages"));
     setWindowIcon(mainIcon());
 
-    PageLayout layout(this, TemplateFont::TimesNewRomanExtraBold10);
+    const PageLayout layout(this, pageTemplate("title"));
     const DialogUnits& du = layout.units();
-    IDC_continue = layout.bitmapButton(238, 163, 161);
-    IDC_ANIMATE1 = new ClipPlayer(this);
-    IDC_ANIMATE1->move(du.toPixelsX(7), du.toPixelsY(42));
+    IDC_continue = layout.control<BitmapButton>("IDC_continue");
+    IDC_ANIMATE1 = layout.control<ClipPlayer>("IDC_ANIMATE1");
     // The control takes its clip's size (and its border) as the clip opens; it is laid out at
     // that size from the start.
     IDC_ANIMATE1->resize(clip1038Spec().frameSize + QSize(2, 2) * IDC_ANIMATE1->frameWidth());
-    layout.picture(9, 10, 154)->setObjectName(QStringLiteral("IDC_title"));
-    IDC_help = layout.bitmapButton(251, 227, 163);
-    IDC_circular = layout.bitmapButton(242, 78, 171);
+    IDC_help = layout.control<BitmapButton>("IDC_help");
+    IDC_circular = layout.control<BitmapButton>("IDC_circular");
 
     // The clip is larger than the box its layout gives it; the buttons move to its right,
     // keeping their order and spacing, and the page grows to hold everything.
@@ -58,7 +57,8 @@ CCyclarDlg::CCyclarDlg(AppState& state, QWidget* parent) : Page(parent), m_state
     for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
         extent |= child->geometry();
     }
-    const QSize templateSize = du.toPixels(QSize(320, 293));
+    const PageTemplate& page = pageTemplate("title");
+    const QSize templateSize = du.toPixels(QSize(page.width, page.height));
     setFixedSize(std::max(templateSize.width(), extent.right() + 1 + du.toPixelsX(7)),
                  std::max(templateSize.height(), extent.bottom() + 1 + du.toPixelsY(7)));
 
@@ -120,7 +120,10 @@ void CCyclarDlg::OnContinue()
     m_state.chain.handOver(this, std::move(next));
 }
 
-void CCyclarDlg::OnShowHelp() { showHelp(this); }
+void CCyclarDlg::OnShowHelp()
+{
+    showHelp(this);
+}
 
 void CCyclarDlg::OnCircularView()
 {

@@ -204,16 +204,8 @@ QFont templateFont(TemplateFont kind)
 
 QSize templateBaseUnits(TemplateFont kind)
 {
-    switch (kind) {
-    case TemplateFont::MsSansSerif8:
-    case TemplateFont::Tahoma8:
-        return {6, 13};
-    case TemplateFont::TimesNewRomanExtraBold10:
-        return {8, 15};
-    case TemplateFont::TimesNewRoman12:
-        return {9, 17};
-    }
-    return {6, 13};
+    const BaseUnits units = layoutBaseUnits(kind);
+    return {units.width, units.height};
 }
 
 QFont defaultTextFont()

@@ -1,6 +1,8 @@
 // The program's artwork: bundled fonts, the bitmaps of the pages and the main icon, drawn by code.
 #pragma once
 
+#include "page_layouts.h"
+
 #include <QFont>
 #include <QIcon>
 #include <QImage>
@@ -28,20 +30,13 @@ struct BundledFonts {
 };
 const BundledFonts& bundledFonts();
 
-// The fonts the page layouts were designed in, each mapped to a bundled stand-in.
-enum class TemplateFont {
-    MsSansSerif8,             // "MS Sans Serif", 8 pt: dimensions page, About, Circular View
-    TimesNewRomanExtraBold10, // "Times New Roman MT Extra Bold", 10 pt: title page
-    Tahoma8,                  // "Tahoma", 8 pt: animation page
-    TimesNewRoman12,          // "Times New Roman", 12 pt: help page
-};
+// The fonts the page layouts were designed in (listed with the layouts in the core), each mapped
+// to a bundled stand-in.
+using TemplateFont = LayoutFont;
 QFont templateFont(TemplateFont kind);
 
 // The dialog base units (average character width, character height in pixels) of the font a
-// layout was designed in, at 96 dots per inch. Layouts are measured in these, not in their
-// stand-in's metrics: Liberation Sans is a cell shorter than "MS Sans Serif" and Tahoma, whose
-// 6 x 13 the layouts' numbers fit. Liberation Serif has the metrics of Times New Roman, so the
-// serif layouts keep what it measures.
+// layout was designed in, from the core's layout table.
 QSize templateBaseUnits(TemplateFont kind);
 
 // The plain sans the program draws its own text with (and uses as the application font).

@@ -19,15 +19,6 @@ DialogUnits::DialogUnits(QSize baseUnits)
 {
 }
 
-int DialogUnits::mulDiv(int value, int numerator, int denominator)
-{
-    // The product in 64 bits cannot overflow; layout numbers are a few hundred units at most.
-    const long long product = static_cast<long long>(value) * numerator;
-    const long long half = denominator / 2;
-    return static_cast<int>(product >= 0 ? (product + half) / denominator
-                                         : -((-product + half) / denominator));
-}
-
 QRect DialogUnits::toPixels(int x, int y, int w, int h) const
 {
     return QRect(toPixelsX(x), toPixelsY(y), toPixelsX(w), toPixelsY(h));

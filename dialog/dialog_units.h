@@ -1,6 +1,8 @@
 // Converts the dialog units that page layouts are given in into pixels.
 #pragma once
 
+#include "page_layouts.h"
+
 #include <QFont>
 #include <QRect>
 #include <QSize>
@@ -8,8 +10,8 @@
 namespace cyclar {
 
 /// Dialog units of one font: a horizontal unit is a quarter of the font's average character
-/// width, a vertical unit an eighth of its height. Conversions round to the nearest pixel,
-/// halves away from zero, as the dialog manager's MulDiv does.
+/// width, a vertical unit an eighth of its height. The conversion itself is the core's
+/// (pagelayout/page_layouts.h), shared with the browser's pages.
 class DialogUnits {
 public:
     /// Units measured from a font as it is drawn here.
@@ -22,14 +24,12 @@ public:
     int averageCharWidth() const { return averageCharWidth_; }
     int charHeight() const { return charHeight_; }
 
-    int toPixelsX(int x) const { return mulDiv(x, averageCharWidth_, 4); }
-    int toPixelsY(int y) const { return mulDiv(y, charHeight_, 8); }
+    int toPixelsX(int x) const { return dialogUnitsToPixelsX(x, {averageCharWidth_, charHeight_}); }
+    int toPixelsY(int y) const { return dialogUnitsToPixelsY(y, {averageCharWidth_, charHeight_}); }
     QRect toPixels(int x, int y, int w, int h) const;
     QSize toPixels(QSize size) const;
 
 private:
-    static int mulDiv(int value, int numerator, int denominator);
-
     int averageCharWidth_;
     int charHeight_;
 };

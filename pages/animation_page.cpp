@@ -31,8 +31,9 @@ void FramePicture::paintEvent(QPaintEvent*)
         prepareCanvas(m_state.canvas, 480, 480);
     }
     QPainter painter(this);
-    renderFrame(*m_state.canvas, m_state.scene,
-                [&painter](const QImage& frame) { painter.drawImage(0, 0, frame); }, m_state.pens);
+    renderFrame(
+        *m_state.canvas, m_state.scene,
+        [&painter](const QImage& frame) { painter.drawImage(0, 0, frame); }, m_state.pens);
     emit painted();
 }
 
@@ -56,40 +57,26 @@ cyclar_animation::cyclar_animation(AppState& state) : m_state(state)
     scene.view.tilt = sliderAngle(m_tiltPos);
 
     // Controls in template order (which is the tab order).
-    PageLayout layout(this, TemplateFont::Tahoma8);
     picture = new FramePicture(state, this);
     picture->move(0, 0);
-    IDC_SLIDER1 = layout.trackbar(358, 202, 101, 17);
-    IDC_h1 = layout.edit(339, 103, 36, 15);
-    IDC_a = layout.edit(339, 10, 35, 15);
-    IDC_back = layout.bitmapButton(346, 247, 139);
-    IDCANCEL_button = layout.bitmapButton(432, 247, 140);
-    IDC_animate = layout.bitmapButton(336, 227, 141);
-    IDC_stop = layout.bitmapButton(432, 227, 142);
-    IDC_c = layout.edit(339, 56, 35, 15);
-    IDC_f = layout.edit(339, 79, 36, 15);
-    IDC_k = layout.edit(339, 127, 36, 15);
-    IDC_b1 = layout.edit(339, 33, 35, 14);
-    layout.centredText(333, 203, 20, 14, QStringLiteral("Slow"));
-    layout.centredText(464, 203, 19, 14, QStringLiteral("Fast"));
-    layout.text(379, 8, 72, 17, QStringLiteral("The length of left link (a)"));
-    layout.text(379, 32, 72, 17, QStringLiteral("The length of right link (b)"));
-    layout.text(379, 55, 81, 17, QStringLiteral("The length of coupler link (c)"));
-    layout.text(379, 79, 81, 17, QStringLiteral("The length of ground link (f)"));
-    layout.text(380, 102, 106, 17,
-                QStringLiteral("The radial length of coupler point on coupler sphere (h)"));
-    layout.text(380, 126, 106, 17,
-                QStringLiteral("The angular position of coupler point on coupler sphere (k)"));
-    IDC_help = layout.bitmapButton(379, 267, 166);
-    IDC_SLIDER2 = layout.trackbar(358, 153, 101, 18);
-    IDC_SLIDER3 = layout.trackbar(358, 177, 101, 18);
-    layout.centredText(334, 157, 17, 9, QStringLiteral("Left"), false);
-    layout.centredText(464, 157, 20, 11, QStringLiteral("Right"));
-    layout.centredText(333, 180, 22, 12, QStringLiteral("Down"));
-    layout.centredText(465, 180, 12, 12, QStringLiteral("Up"));
+    const PageLayout layout(this, pageTemplate("animation"));
+    IDC_SLIDER1 = layout.control<Trackbar>("IDC_SLIDER1");
+    IDC_h1 = layout.control<QLineEdit>("IDC_h1");
+    IDC_a = layout.control<QLineEdit>("IDC_a");
+    IDC_back = layout.control<BitmapButton>("IDC_back");
+    IDCANCEL_button = layout.control<BitmapButton>("IDCANCEL");
+    IDC_animate = layout.control<BitmapButton>("IDC_animate");
+    IDC_stop = layout.control<BitmapButton>("IDC_stop");
+    IDC_c = layout.control<QLineEdit>("IDC_c");
+    IDC_f = layout.control<QLineEdit>("IDC_f");
+    IDC_k = layout.control<QLineEdit>("IDC_k");
+    IDC_b1 = layout.control<QLineEdit>("IDC_b1");
+    IDC_help = layout.control<BitmapButton>("IDC_help");
+    IDC_SLIDER2 = layout.control<Trackbar>("IDC_SLIDER2");
+    IDC_SLIDER3 = layout.control<Trackbar>("IDC_SLIDER3");
     // The template's own size, 747 x 476: the picture's last four rows, white below the sphere,
     // fall outside the page as they do where the template comes from.
-    setFixedSize(layout.clientSize(498, 293));
+    setFixedSize(layout.clientSize());
 
     onNotify(IDC_animate, [this] { OnAnimate(); });
     onNotify(IDC_stop, [this] { OnStop(); });
@@ -123,7 +110,8 @@ void cyclar_animation::OnShowAnalysis()
         analysisWindow = new AnalysisWindow(m_modelDims, m_state.scene, this);
         connect(picture, &FramePicture::painted, analysisWindow, &AnalysisWindow::followFrame);
     }
-    analysisWindow->showBeside(frameGeometry(), picture->mapToGlobal(QPoint(picture->width(), 0)).x());
+    analysisWindow->showBeside(frameGeometry(),
+                               picture->mapToGlobal(QPoint(picture->width(), 0)).x());
 }
 
 void cyclar_animation::DoDataExchange(DataExchange& dx)
@@ -187,6 +175,9 @@ void cyclar_animation::OnBack()
     m_state.chain.handOver(this, std::move(next));
 }
 
-void cyclar_animation::OnShowHelp() { showHelp(this); }
+void cyclar_animation::OnShowHelp()
+{
+    showHelp(this);
+}
 
 } // namespace cyclar

@@ -30,25 +30,17 @@ cyclar1::cyclar1(AppState& state) : m_state(state)
         state.entryCopy.k = animation.k;
     }
 
-    PageLayout layout(this, TemplateFont::MsSansSerif8);
-    IDC_a = layout.edit(52, 30, 38, 17);
-    IDC_b = layout.edit(52, 51, 38, 17);
-    IDC_c = layout.edit(52, 71, 38, 17);
-    IDC_f = layout.edit(52, 92, 38, 17);
-    IDC_k = layout.edit(52, 134, 38, 17);
-    IDC_h = layout.edit(52, 113, 38, 17);
-    IDC_submit = layout.bitmapButton(28, 164, 167);
-    IDCANCEL_button = layout.bitmapButton(34, 188, 140);
-    layout.picture(123, 16, 175, true)->setObjectName(QStringLiteral("IDC_cyclar"));
-    layout.picture(14, 31, 160);
-    layout.picture(14, 52, 156);
-    layout.picture(15, 73, 157);
-    layout.picture(15, 94, 158);
-    layout.picture(15, 114, 159);
-    layout.picture(15, 134, 155);
-    IDC_help = layout.bitmapButton(20, 211, 166);
-    layout.centredText(52, 10, 40, 15, QStringLiteral("( Degrees ) "));
-    setFixedSize(layout.clientSize(370, 245));
+    const PageLayout layout(this, pageTemplate("dimensions"));
+    IDC_a = layout.control<QLineEdit>("IDC_a");
+    IDC_b = layout.control<QLineEdit>("IDC_b");
+    IDC_c = layout.control<QLineEdit>("IDC_c");
+    IDC_f = layout.control<QLineEdit>("IDC_f");
+    IDC_k = layout.control<QLineEdit>("IDC_k");
+    IDC_h = layout.control<QLineEdit>("IDC_h");
+    IDC_submit = layout.control<BitmapButton>("IDC_submit");
+    IDCANCEL_button = layout.control<BitmapButton>("IDCANCEL");
+    IDC_help = layout.control<BitmapButton>("IDC_help");
+    setFixedSize(layout.clientSize());
 
     onNotify(IDC_submit, [this] { OnSubmit(); });
     onNotify(IDCANCEL_button, [this] { OnCancel(); });
@@ -79,7 +71,10 @@ void cyclar1::OnSubmit()
     m_state.chain.handOver(this, std::move(next));
 }
 
-void cyclar1::OnShowHelp() { showHelp(this); }
+void cyclar1::OnShowHelp()
+{
+    showHelp(this);
+}
 
 void cyclar1::OnOpenLinkage()
 {

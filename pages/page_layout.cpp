@@ -1,109 +1,148 @@
-// Page layout from dialog units.
+// A page's widgets from the core's layout table.
 #include "page_layout.h"
 
 #include "artwork.h"
 #include "bitmap_button.h"
+#include "clip_player.h"
 #include "trackbar.h"
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 
 #include <algorithm>
 
 namespace cyclar {
 
-PageLayout::PageLayout(QWidget* page, TemplateFont font)
-    : m_page(page), m_units(templateBaseUnits(font))
-{
-    page->setFont(templateFont(font));
-}
-
-PageLayout::PageLayout(QWidget* page, const QFont& font) : m_page(page), m_units(font)
-{
-    page->setFont(font);
-}
-
-QLineEdit* PageLayout::edit(int x, int y, int w, int h)
-{
-    auto* field = new QLineEdit(m_page);
-    field->setGeometry(m_units.toPixels(x, y, w, h));
-    m_extent |= field->geometry();
-    return field;
-}
-
-BitmapButton* PageLayout::bitmapButton(int x, int y, int bitmapId)
-{
-    auto* button = new BitmapButton(QPixmap::fromImage(bitmap(bitmapId)), m_page);
-    button->move(m_units.toPixelsX(x), m_units.toPixelsY(y));
-    m_extent |= button->geometry();
-    return button;
-}
-
-QLabel* PageLayout::picture(int x, int y, int bitmapId, bool sunken)
-{
-    auto* label = new QLabel(m_page);
-    const QPixmap pixmap = QPixmap::fromImage(bitmap(bitmapId));
-    label->setPixmap(pixmap);
-    if (sunken) {
-        label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        label->setLineWidth(2);
-    }
-    const int frame = sunken ? 2 * label->frameWidth() : 0;
-    label->setGeometry(m_units.toPixelsX(x), m_units.toPixelsY(y), pixmap.width() + frame,
-                       pixmap.height() + frame);
-    m_extent |= label->geometry();
-    return label;
-}
-
 namespace {
 
 // Static texts are drawn without antialiasing, as the template fonts are where the layouts come
 // from: every pixel of a word is in the text colour itself, none in a blend with the background.
-QLabel* staticText(const QString& content, QWidget* page)
+QLabel* staticText(const LayoutControl& control, QWidget* page)
 {
-    auto* label = new QLabel(content, page);
+    auto* label = new QLabel(
+        QString::fromUtf8(control.text.data(), static_cast<qsizetype>(control.text.size())), page);
     QFont font = page->font();
     font.setStyleStrategy(QFont::NoAntialias);
     label->setFont(font);
+    label->setTextFormat(Qt::PlainText);
     return label;
 }
 
 } // namespace
 
-QLabel* PageLayout::text(int x, int y, int w, int h, const QString& content)
+PageLayout::PageLayout(QWidget* page, const PageTemplate& layout)
+    : m_page(page), m_layout(layout), m_units(templateBaseUnits(layout.font))
 {
-    QLabel* label = staticText(content, m_page);
-    label->setWordWrap(true);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    label->setTextFormat(Qt::PlainText);
-    label->setGeometry(m_units.toPixels(x, y, w, h));
-    m_extent |= label->geometry();
-    return label;
+    page->setFont(templateFont(layout.font));
+    for (const LayoutControl& control : layout.controls) {
+        QWidget* widget = build(control);
+        if (!control.id.empty()) {
+            widget->setObjectName(
+                QString::fromUtf8(control.id.data(), static_cast<qsizetype>(control.id.size())));
+        }
+        m_built.emplace_back(&control, widget);
+    }
 }
 
-QLabel* PageLayout::centredText(int x, int y, int w, int h, const QString& content, bool centredDown)
+QWidget* PageLayout::build(const LayoutControl& c)
 {
-    QLabel* label = staticText(content, m_page);
-    label->setTextFormat(Qt::PlainText);
-    label->setAlignment(centredDown ? Qt::AlignCenter : (Qt::AlignHCenter | Qt::AlignTop));
-    label->setGeometry(m_units.toPixels(x, y, w, h));
-    m_extent |= label->geometry();
-    return label;
+    const QRect box = m_units.toPixels(c.x, c.y, c.w, c.h);
+    switch (c.kind) {
+    case ControlKind::edit: {
+        auto* field = new QLineEdit(m_page);
+        field->setGeometry(box);
+        return field;
+    }
+    case ControlKind::bitmapButton: {
+        auto* button = new BitmapButton(QPixmap::fromImage(bitmap(c.bitmap)), m_page);
+        button->move(box.topLeft());
+        return button;
+    }
+    case ControlKind::picture:
+    case ControlKind::sunkenPicture: {
+        auto* label = new QLabel(m_page);
+        const QPixmap pixmap = QPixmap::fromImage(bitmap(c.bitmap));
+        label->setPixmap(pixmap);
+        if (c.kind == ControlKind::sunkenPicture) {
+            label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+            label->setLineWidth(2);
+        }
+        const int frame = 2 * label->frameWidth();
+        label->setGeometry(box.x(), box.y(), pixmap.width() + frame, pixmap.height() + frame);
+        return label;
+    }
+    case ControlKind::text: {
+        QLabel* label = staticText(c, m_page);
+        label->setWordWrap(true);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        label->setGeometry(box);
+        return label;
+    }
+    case ControlKind::centredText:
+    case ControlKind::topCentredText: {
+        QLabel* label = staticText(c, m_page);
+        label->setAlignment(c.kind == ControlKind::centredText ? Qt::AlignCenter
+                                                               : (Qt::AlignHCenter | Qt::AlignTop));
+        label->setGeometry(box);
+        return label;
+    }
+    case ControlKind::trackbar: {
+        auto* slider = new Trackbar(m_page);
+        slider->setGeometry(box);
+        return slider;
+    }
+    case ControlKind::clip: {
+        // It takes its clip's size (and its border); the page sizes it for the clip it plays.
+        auto* player = new ClipPlayer(m_page);
+        player->move(box.topLeft());
+        return player;
+    }
+    case ControlKind::icon: {
+        auto* icon = new QLabel(m_page);
+        icon->setPixmap(QPixmap::fromImage(mainIcon32()));
+        icon->setGeometry(box.x(), box.y(), 32, 32);
+        return icon;
+    }
+    case ControlKind::pushButton:
+        break;
+    }
+    auto* button = new QPushButton(
+        QString::fromUtf8(c.text.data(), static_cast<qsizetype>(c.text.size())), m_page);
+    button->setGeometry(box);
+    return button;
 }
 
-Trackbar* PageLayout::trackbar(int x, int y, int w, int h)
+QWidget* PageLayout::find(std::string_view id) const
 {
-    auto* slider = new Trackbar(m_page);
-    slider->setGeometry(m_units.toPixels(x, y, w, h));
-    m_extent |= slider->geometry();
-    return slider;
+    for (const auto& [control, widget] : m_built) {
+        if (control->id == id) {
+            return widget;
+        }
+    }
+    return nullptr;
 }
 
-QSize PageLayout::clientSize(int w, int h, QSize atLeast) const
+std::vector<QWidget*> PageLayout::all(std::string_view id) const
 {
-    const QSize templateSize = m_units.toPixels(QSize(w, h));
-    return QSize(std::max({templateSize.width(), m_extent.right() + 1, atLeast.width()}),
-                 std::max({templateSize.height(), m_extent.bottom() + 1, atLeast.height()}));
+    std::vector<QWidget*> found;
+    for (const auto& [control, widget] : m_built) {
+        if (control->id == id) {
+            found.push_back(widget);
+        }
+    }
+    return found;
+}
+
+QSize PageLayout::clientSize(QSize atLeast) const
+{
+    QRect extent;
+    for (const auto& [control, widget] : m_built) {
+        extent |= widget->geometry();
+    }
+    const QSize templateSize = m_units.toPixels(QSize(m_layout.width, m_layout.height));
+    return QSize(std::max({templateSize.width(), extent.right() + 1, atLeast.width()}),
+                 std::max({templateSize.height(), extent.bottom() + 1, atLeast.height()}));
 }
 
 } // namespace cyclar

@@ -5,6 +5,7 @@
 #include "frame_composition.h"
 #include "linkage_analysis.h"
 #include "motion_schedule.h"
+#include "page_layouts.h"
 
 #include <emscripten/emscripten.h>
 
@@ -156,15 +157,88 @@ ClipFormat formatOf(int which)
     return clipFormat(which == 0 ? Clip::Title : Clip::Circular);
 }
 
+const char* layoutFontName(LayoutFont font)
+{
+    switch (font) {
+    case LayoutFont::MsSansSerif8:
+        return "msSansSerif8";
+    case LayoutFont::TimesNewRomanExtraBold10:
+        return "timesNewRomanExtraBold10";
+    case LayoutFont::Tahoma8:
+        return "tahoma8";
+    case LayoutFont::TimesNewRoman12:
+        break;
+    }
+    return "timesNewRoman12";
+}
+
+const char* controlKindName(ControlKind kind)
+{
+    switch (kind) {
+    case ControlKind::edit:
+        return "edit";
+    case ControlKind::bitmapButton:
+        return "bitmapButton";
+    case ControlKind::picture:
+        return "picture";
+    case ControlKind::sunkenPicture:
+        return "sunkenPicture";
+    case ControlKind::text:
+        return "text";
+    case ControlKind::centredText:
+        return "centredText";
+    case ControlKind::topCentredText:
+        return "topCentredText";
+    case ControlKind::trackbar:
+        return "trackbar";
+    case ControlKind::clip:
+        return "clip";
+    case ControlKind::icon:
+        return "icon";
+    case ControlKind::pushButton:
+        break;
+    }
+    return "pushButton";
+}
+
 } // namespace
 
 extern "C" {
 
+// --- page layouts ---------------------------------------------------------------------------
+
+// {"font", "size": [w, h], "controls": [{"kind", "id", "box": [x, y, w, h], "bitmap", "text",
+// "name"}]} of the named page, in dialog units; controls in template order.
+EMSCRIPTEN_KEEPALIVE const char* cyclar_page_layout(const char* page)
+{
+    const PageTemplate& layout = pageTemplate(page);
+    std::string out = std::string("{\"font\":\"") + layoutFontName(layout.font) + "\",\"size\":["
+                      + std::to_string(layout.width) + "," + std::to_string(layout.height)
+                      + "],\"controls\":[";
+    bool first = true;
+    for (const LayoutControl& c : layout.controls) {
+        out += first ? "{" : ",{";
+        first = false;
+        out += std::string("\"kind\":\"") + controlKindName(c.kind)
+               + "\",\"id\":" + jsonString(c.id) + ",\"box\":[" + std::to_string(c.x) + ","
+               + std::to_string(c.y) + "," + std::to_string(c.w) + "," + std::to_string(c.h)
+               + "],\"bitmap\":" + std::to_string(c.bitmap) + ",\"text\":" + jsonString(c.text)
+               + ",\"name\":" + jsonString(c.name) + "}";
+    }
+    return handOut(out + "]}");
+}
+
 // --- scenes ---------------------------------------------------------------------------------
 
-EMSCRIPTEN_KEEPALIVE WebScene* cyclar_scene_create() { return new WebScene; }
+EMSCRIPTEN_KEEPALIVE WebScene* cyclar_scene_create()
+{
+    return new WebScene;
+}
 
-EMSCRIPTEN_KEEPALIVE void cyclar_scene_destroy(WebScene* s) { delete s; }
+EMSCRIPTEN_KEEPALIVE void cyclar_scene_destroy(WebScene* s)
+{
+    delete s;
+}
 
 /// A scene as a new animation page builds it: the model from the dimensions, frame 1, the
 /// starting view.
@@ -187,8 +261,14 @@ EMSCRIPTEN_KEEPALIVE void cyclar_scene_set_view(WebScene* s, double turn, double
     s->scene.view.tilt = tilt;
 }
 
-EMSCRIPTEN_KEEPALIVE double cyclar_scene_turn(const WebScene* s) { return s->scene.view.turn; }
-EMSCRIPTEN_KEEPALIVE double cyclar_scene_tilt(const WebScene* s) { return s->scene.view.tilt; }
+EMSCRIPTEN_KEEPALIVE double cyclar_scene_turn(const WebScene* s)
+{
+    return s->scene.view.turn;
+}
+EMSCRIPTEN_KEEPALIVE double cyclar_scene_tilt(const WebScene* s)
+{
+    return s->scene.view.tilt;
+}
 
 EMSCRIPTEN_KEEPALIVE int cyclar_scene_frame_index(const WebScene* s)
 {
@@ -233,9 +313,15 @@ EMSCRIPTEN_KEEPALIVE const double* cyclar_scene_angles(const WebScene* s)
 
 // --- the clock ------------------------------------------------------------------------------
 
-EMSCRIPTEN_KEEPALIVE int cyclar_tick_interval(int speedPosition) { return tickInterval(speedPosition); }
+EMSCRIPTEN_KEEPALIVE int cyclar_tick_interval(int speedPosition)
+{
+    return tickInterval(speedPosition);
+}
 
-EMSCRIPTEN_KEEPALIVE double cyclar_slider_angle(int position) { return sliderAngle(position); }
+EMSCRIPTEN_KEEPALIVE double cyclar_slider_angle(int position)
+{
+    return sliderAngle(position);
+}
 
 // --- field rules ----------------------------------------------------------------------------
 
@@ -243,11 +329,15 @@ EMSCRIPTEN_KEEPALIVE double cyclar_slider_angle(int position) { return sliderAng
 /// that passes is always finite).
 EMSCRIPTEN_KEEPALIVE double cyclar_parse_number(const char* text)
 {
-    const std::optional<double> value = parseFieldText(text ? std::string_view(text) : std::string_view());
+    const std::optional<double> value =
+        parseFieldText(text ? std::string_view(text) : std::string_view());
     return value ? *value : std::numeric_limits<double>::quiet_NaN();
 }
 
-EMSCRIPTEN_KEEPALIVE const char* cyclar_format_number(double value) { return handOut(formatNumber(value)); }
+EMSCRIPTEN_KEEPALIVE const char* cyclar_format_number(double value)
+{
+    return handOut(formatNumber(value));
+}
 
 EMSCRIPTEN_KEEPALIVE const char* cyclar_message_not_number()
 {
@@ -268,7 +358,8 @@ EMSCRIPTEN_KEEPALIVE int cyclar_in_range(double value, double min, double max)
 /// 1 the animation page.
 EMSCRIPTEN_KEEPALIVE const char* cyclar_field_order(int page)
 {
-    return handOut(std::string(fieldOrder(page == 0 ? FieldPage::Dimensions : FieldPage::Animation)));
+    return handOut(
+        std::string(fieldOrder(page == 0 ? FieldPage::Dimensions : FieldPage::Animation)));
 }
 
 /// The range of dimensions page field 0..5 (a, b, c, f, h, k) from the values held now.
@@ -297,10 +388,22 @@ EMSCRIPTEN_KEEPALIVE double cyclar_animation_upper(int field)
 
 // --- clips: 0 the title page's, 1 Circular View's ------------------------------------------
 
-EMSCRIPTEN_KEEPALIVE int cyclar_clip_width(int which) { return formatOf(which).width; }
-EMSCRIPTEN_KEEPALIVE int cyclar_clip_height(int which) { return formatOf(which).height; }
-EMSCRIPTEN_KEEPALIVE int cyclar_clip_frames(int which) { return formatOf(which).frameCount; }
-EMSCRIPTEN_KEEPALIVE int cyclar_clip_rate(int which) { return formatOf(which).framesPerSecond; }
+EMSCRIPTEN_KEEPALIVE int cyclar_clip_width(int which)
+{
+    return formatOf(which).width;
+}
+EMSCRIPTEN_KEEPALIVE int cyclar_clip_height(int which)
+{
+    return formatOf(which).height;
+}
+EMSCRIPTEN_KEEPALIVE int cyclar_clip_frames(int which)
+{
+    return formatOf(which).frameCount;
+}
+EMSCRIPTEN_KEEPALIVE int cyclar_clip_rate(int which)
+{
+    return formatOf(which).framesPerSecond;
+}
 
 /// Frame i of a clip as RGBA pixels of the clip's size, valid until the clip draws again; null
 /// for a clip or frame that does not exist.

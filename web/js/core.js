@@ -116,6 +116,7 @@ export class Core {
             clipFrames: w('cyclar_clip_frames', 'number', ['number']),
             clipRate: w('cyclar_clip_rate', 'number', ['number']),
             clipFrame: w('cyclar_clip_frame', 'number', ['number', 'number']),
+            pageLayout: w('cyclar_page_layout', 'string', ['string']),
         };
         this.images = new Map();
     }
@@ -207,6 +208,12 @@ export class Core {
             t: numberOrNaN(t),
             ...poseAngles(angles),
         }));
+    }
+
+    // A page's layout from the core's table (pagelayout/page_layouts.h): its template font and
+    // size, and its controls in template order with their boxes in dialog units.
+    pageLayout(page) {
+        return JSON.parse(this.api.pageLayout(page));
     }
 
     clipInfo(which) {

@@ -6,6 +6,40 @@ import { chooseFile, downloadFile, linkageFileText, readLinkageFile } from './fi
 import { DialogWindow, Layout, TemplateFont, messageBox, popupMenu, toast } from './windows.js';
 import { shareLink } from './share.js';
 
+// Builds a page's controls from the core's layout table (pagelayout/page_layouts.h), in
+// template order (the tab order). Clips, the icon and push buttons are the page's own elements:
+// `make(control, layout)` places them. Returns the layout, the page's template and its controls
+// by id.
+function buildPage(client, core, page, make = () => null) {
+    const template = core.pageLayout(page);
+    const layout = new Layout(client, TemplateFont[template.font]);
+    const controls = new Map();
+    for (const control of template.controls) {
+        const [x, y, w, h] = control.box;
+        let element;
+        switch (control.kind) {
+            case 'edit': element = layout.edit(x, y, w, h, control.name); break;
+            case 'bitmapButton': element = layout.bitmapButton(x, y, control.bitmap); break;
+            case 'picture': element = layout.picture(x, y, control.bitmap); break;
+            case 'sunkenPicture': element = layout.picture(x, y, control.bitmap, true); break;
+            case 'text': element = layout.text(x, y, w, h, control.text); break;
+            case 'centredText': element = layout.centredText(x, y, w, h, control.text); break;
+            case 'topCentredText': element = layout.centredText(x, y, w, h, control.text, false); break;
+            case 'trackbar': element = layout.trackbar(x, y, w, h, control.name); break;
+            default: element = make(control, layout);
+        }
+        if (control.id) controls.set(control.id, [...(controls.get(control.id) ?? []), element]);
+    }
+    const [width, height] = template.size;
+    return {
+        layout,
+        width,
+        height,
+        control: (id) => controls.get(id)?.[0],
+        all: (id) => controls.get(id) ?? [],
+    };
+}
+
 // A field exchange that failed: the field, and the message to show for it.
 class ExchangeFailure {
     constructor(field, message) {
@@ -154,29 +188,32 @@ export class TitlePage extends Page {
         const systemMenu = (x, y) => this.systemMenu(x, y);
         super(app, 'Animation of Spherical Four-bar Linkages', { systemMenu });
         this.atCorner = true;
-        const layout = new Layout(this.client, TemplateFont.timesNewRomanExtraBold10);
-        const u = layout.units;
-        this.IDC_continue = layout.bitmapButton(238, 163, 161);
         const clip = app.core.clipInfo('title');
         this.IDC_ANIMATE1 = new ClipPlayer(app.core, 'title');
-        // The canvas keeps its own size; its box counts the border.
-        layout.add(this.IDC_ANIMATE1.canvas, u.x(7), u.y(42));
-        this.IDC_ANIMATE1.canvas.box = [u.x(7), u.y(42), clip.width + 2, clip.height + 2];
-        layout.picture(9, 10, 154);
-        this.IDC_help = layout.bitmapButton(251, 227, 163);
-        this.IDC_circular = layout.bitmapButton(242, 78, 171);
+        const page = buildPage(this.client, app.core, 'title', ({ box: [x, y] }, layout) => {
+            const u = layout.units;
+            // The canvas keeps its own size; its box counts the border.
+            layout.add(this.IDC_ANIMATE1.canvas, u.x(x), u.y(y));
+            this.IDC_ANIMATE1.canvas.box = [u.x(x), u.y(y), clip.width + 2, clip.height + 2];
+            return this.IDC_ANIMATE1.canvas;
+        });
+        const { layout } = page;
+        const u = layout.units;
+        this.IDC_continue = page.control('IDC_continue');
+        this.IDC_help = page.control('IDC_help');
+        this.IDC_circular = page.control('IDC_circular');
 
         // The clip is larger than the box its layout gives it; the buttons move to its right,
         // keeping their order and spacing, and the page grows to hold everything.
         const buttons = [this.IDC_continue, this.IDC_help, this.IDC_circular];
-        const clipRight = u.x(7) + clip.width + 2 - 1;
+        const clipRight = this.IDC_ANIMATE1.canvas.box[0] + clip.width + 2 - 1;
         const firstButton = Math.min(...buttons.map((button) => button.box[0]));
         const shift = Math.max(0, clipRight + u.x(8) - firstButton);
         for (const button of buttons) layout.move(button, button.box[0] + shift, button.box[1]);
         const boxes = [...this.client.children].map((element) => element.box);
         const right = Math.max(...boxes.map(([x, , w]) => x + w));
         const bottom = Math.max(...boxes.map(([, y, , h]) => y + h));
-        this.setClientSize([Math.max(u.x(320), right + u.x(7)), Math.max(u.y(293), bottom + u.y(7))]);
+        this.setClientSize([Math.max(u.x(page.width), right + u.x(7)), Math.max(u.y(page.height), bottom + u.y(7))]);
 
         this.IDC_continue.addEventListener('click', () => this.OnContinue());
         this.IDC_help.addEventListener('click', () => this.OnShowHelp());
@@ -223,25 +260,11 @@ export class DimensionsPage extends Page {
         else if (state.entryMode === 1) state.entryCopy = { ...defaultDimensions };
         else state.entryCopy = { ...state.animationCopy };
 
-        const layout = new Layout(this.client, TemplateFont.msSansSerif8);
-        this.IDC_a = layout.edit(52, 30, 38, 17, 'a');
-        this.IDC_b = layout.edit(52, 51, 38, 17, 'b');
-        this.IDC_c = layout.edit(52, 71, 38, 17, 'c');
-        this.IDC_f = layout.edit(52, 92, 38, 17, 'f');
-        this.IDC_k = layout.edit(52, 134, 38, 17, 'k');
-        this.IDC_h = layout.edit(52, 113, 38, 17, 'h');
-        this.IDC_submit = layout.bitmapButton(28, 164, 167);
-        this.IDCANCEL = layout.bitmapButton(34, 188, 140);
-        layout.picture(123, 16, 175, true);
-        layout.picture(14, 31, 160);
-        layout.picture(14, 52, 156);
-        layout.picture(15, 73, 157);
-        layout.picture(15, 94, 158);
-        layout.picture(15, 114, 159);
-        layout.picture(15, 134, 155);
-        this.IDC_help = layout.bitmapButton(20, 211, 166);
-        layout.centredText(52, 10, 40, 15, '( Degrees ) ');
-        this.setClientSize(layout.clientSize(370, 245));
+        const page = buildPage(this.client, app.core, 'dimensions');
+        for (const id of ['IDC_a', 'IDC_b', 'IDC_c', 'IDC_f', 'IDC_k', 'IDC_h', 'IDC_submit', 'IDCANCEL', 'IDC_help']) {
+            this[id] = page.control(id);
+        }
+        this.setClientSize(page.layout.clientSize(page.width, page.height));
         this.fields = { a: this.IDC_a, b: this.IDC_b, c: this.IDC_c, f: this.IDC_f, h: this.IDC_h, k: this.IDC_k };
 
         this.IDC_submit.addEventListener('click', () => this.OnSubmit());
@@ -307,7 +330,6 @@ export class AnimationPage extends Page {
         this.timer = null;
 
         // Controls in template order (which is the tab order).
-        const layout = new Layout(this.client, TemplateFont.tahoma8);
         this.picture = document.createElement('canvas');
         this.picture.id = 'picture';
         this.picture.width = 480;
@@ -316,33 +338,12 @@ export class AnimationPage extends Page {
         this.picture.setAttribute('aria-label', 'The linkage on the sphere');
         this.client.append(this.picture);
         this.context = this.picture.getContext('2d', { alpha: false });
-        this.IDC_SLIDER1 = layout.trackbar(358, 202, 101, 17, 'Speed');
-        this.IDC_h1 = layout.edit(339, 103, 36, 15, 'h');
-        this.IDC_a = layout.edit(339, 10, 35, 15, 'a');
-        this.IDC_back = layout.bitmapButton(346, 247, 139);
-        this.IDCANCEL = layout.bitmapButton(432, 247, 140);
-        this.IDC_animate = layout.bitmapButton(336, 227, 141);
-        this.IDC_stop = layout.bitmapButton(432, 227, 142);
-        this.IDC_c = layout.edit(339, 56, 35, 15, 'c');
-        this.IDC_f = layout.edit(339, 79, 36, 15, 'f');
-        this.IDC_k = layout.edit(339, 127, 36, 15, 'k');
-        this.IDC_b1 = layout.edit(339, 33, 35, 14, 'b');
-        layout.centredText(333, 203, 20, 14, 'Slow');
-        layout.centredText(464, 203, 19, 14, 'Fast');
-        layout.text(379, 8, 72, 17, 'The length of left link (a)');
-        layout.text(379, 32, 72, 17, 'The length of right link (b)');
-        layout.text(379, 55, 81, 17, 'The length of coupler link (c)');
-        layout.text(379, 79, 81, 17, 'The length of ground link (f)');
-        layout.text(380, 102, 106, 17, 'The radial length of coupler point on coupler sphere (h)');
-        layout.text(380, 126, 106, 17, 'The angular position of coupler point on coupler sphere (k)');
-        this.IDC_help = layout.bitmapButton(379, 267, 166);
-        this.IDC_SLIDER2 = layout.trackbar(358, 153, 101, 18, 'Turn');
-        this.IDC_SLIDER3 = layout.trackbar(358, 177, 101, 18, 'Tilt');
-        layout.centredText(334, 157, 17, 9, 'Left', false);
-        layout.centredText(464, 157, 20, 11, 'Right');
-        layout.centredText(333, 180, 22, 12, 'Down');
-        layout.centredText(465, 180, 12, 12, 'Up');
-        this.setClientSize(layout.clientSize(498, 293, [480, 480]));
+        const page = buildPage(this.client, core, 'animation');
+        for (const id of ['IDC_SLIDER1', 'IDC_h1', 'IDC_a', 'IDC_back', 'IDCANCEL', 'IDC_animate', 'IDC_stop', 'IDC_c',
+            'IDC_f', 'IDC_k', 'IDC_b1', 'IDC_help', 'IDC_SLIDER2', 'IDC_SLIDER3']) {
+            this[id] = page.control(id);
+        }
+        this.setClientSize(page.layout.clientSize(page.width, page.height, [480, 480]));
         this.fields = { a: this.IDC_a, b: this.IDC_b1, c: this.IDC_c, f: this.IDC_f, h: this.IDC_h1, k: this.IDC_k };
 
         this.IDC_animate.addEventListener('click', () => this.OnAnimate());
@@ -550,28 +551,13 @@ function sliderPosition(core, angle) {
     return best;
 }
 
-// The texts are the program's own, quoted as they stand.
-const helpParagraphs = [
-    [16, 9, 247, 26,
-        'This software is to animate a spherical four-bar linkage with four revolute joints as the movie shown in the title page.  The software can also output the coupler curve for any input coupler point as the red curve in the movie.'],
-    [16, 39, 250, 26,
-        'To use this software, click "continue" button to enter the second page.  On that page you can input the dimensions of a spherical four-bar linkage, which include the central angles of four links and the position of coupler point on the coupler sphere.'],
-    [16, 70, 248, 26,
-        'Once you input all dimensions, click "submit" button to enter the animation page.  If any dimension you enter is not appropriate for contructing a spherical four-bar linkage, there will be a message showing the numerical range for that dimension.'],
-    [16, 101, 248, 24,
-        'On the animation page the spherical four-bar linkage and coupler curve will be on a unit sphere. Click "animate" button to animate the linkage.  Click and drag the first two "slider control" buttons to adjust the orientation of the sphere.'],
-    [16, 132, 257, 24,
-        'Click "stop" button to stop the animation at any position and "animate" button to resume the animation.  Click and drag the third "slider control" button to adjust the animation speed.  All dimensions are also shown in this page. '],
-    [16, 164, 239, 18,
-        'Click "back" button to back into the previous page.  The screen will show dimensions you just input and you can change the dimensions to submit data again.'],
-];
-
 export class HelpPage extends Page {
     constructor(app) {
         super(app, 'Help');
-        this.layout = new Layout(this.client, TemplateFont.timesNewRoman12);
-        this.paragraphs = helpParagraphs.map(([x, y, w, h, text]) => this.layout.text(x, y, w, h, text));
-        this.setClientSize(this.layout.clientSize(280, 192));
+        this.page = buildPage(this.client, app.core, 'help');
+        this.layout = this.page.layout;
+        this.paragraphs = this.page.all('paragraph');
+        this.setClientSize(this.layout.clientSize(this.page.width, this.page.height));
     }
 
     // A paragraph that needs more lines in the stand-in face than its box holds grows, and the
@@ -586,35 +572,38 @@ export class HelpPage extends Page {
             const height = Math.max(paragraph.offsetHeight, Number.parseInt(paragraph.style.minHeight || '0', 10));
             bottom = top + height;
         }
-        this.setClientSize(this.layout.clientSize(280, 192, [0, bottom + u.y(9)]));
+        this.setClientSize(this.layout.clientSize(this.page.width, this.page.height, [0, bottom + u.y(9)]));
     }
 }
 
 export class AboutBox extends Page {
     constructor(app) {
         super(app, 'About Orbiqua');
-        const layout = new Layout(this.client, TemplateFont.msSansSerif8);
-        const u = layout.units;
-        const icon = document.createElement('img');
-        icon.className = 'picture';
-        icon.src = 'art/icon-32.png';
-        icon.width = 32;
-        icon.height = 32;
-        icon.alt = 'cyclar';
-        layout.add(icon, u.x(11), u.y(11), 32, 32);
-        // Plain text: an ampersand here is shown, never taken for an access key.
-        layout.text(40, 10, 119, 8, 'Orbiqua Version 1.0');
-        layout.text(40, 24, 180, 8, 'cyclar 1.0.0.1, animation of spherical four-bar linkages');
-        layout.text(40, 36, 180, 8, 'Made by the cyclar developers');
-        layout.text(40, 48, 180, 8, 'In the browser: the same core, compiled to WebAssembly');
-        const ok = document.createElement('button');
-        ok.type = 'button';
-        ok.className = 'push';
-        ok.textContent = 'OK';
-        layout.add(ok, u.x(178), u.y(7), u.x(50), u.y(14));
+        const page = buildPage(this.client, app.core, 'about', ({ kind, box: [x, y, w, h], text }, layout) => {
+            const u = layout.units;
+            if (kind === 'icon') {
+                const icon = document.createElement('img');
+                icon.className = 'picture';
+                icon.src = 'art/icon-32.png';
+                icon.width = 32;
+                icon.height = 32;
+                icon.alt = 'cyclar';
+                return layout.add(icon, u.x(x), u.y(y), 32, 32);
+            }
+            const button = document.createElement('button');
+            button.type = 'button';
+            button.className = 'push';
+            button.textContent = text;
+            return layout.add(button, u.x(x), u.y(y), u.x(w), u.y(h));
+        });
+        // The last line says how this edition is built. Plain text: an ampersand here is shown,
+        // never taken for an access key.
+        page.control('built').textContent = 'In the browser: the same core, compiled to WebAssembly';
+        const ok = page.control('IDOK');
         ok.addEventListener('click', () => this.end());
         this.focusFirst = () => ok.focus();
-        this.setClientSize(layout.clientSize(235, 82, [u.x(178) + u.x(50) + 8, 0]));
+        const [x, , w] = ok.box;
+        this.setClientSize(page.layout.clientSize(page.width, page.height, [x + w + 8, 0]));
     }
 
     OnInitDialog() {}
@@ -623,12 +612,12 @@ export class AboutBox extends Page {
 export class CircularView extends Page {
     constructor(app) {
         super(app, 'Circular View');
-        const layout = new Layout(this.client, TemplateFont.msSansSerif8);
         const clip = app.core.clipInfo('circular');
         this.IDC_ANIMATE2 = new ClipPlayer(app.core, 'circular');
-        layout.add(this.IDC_ANIMATE2.canvas, 0, 0);
-        const u = layout.units;
-        this.setClientSize([Math.max(u.x(162), clip.width + 2), Math.max(u.y(151), clip.height + 2)]);
+        const page = buildPage(this.client, app.core, 'circular', ({ box: [x, y] }, layout) =>
+            layout.add(this.IDC_ANIMATE2.canvas, layout.units.x(x), layout.units.y(y)));
+        const u = page.layout.units;
+        this.setClientSize([Math.max(u.x(page.width), clip.width + 2), Math.max(u.y(page.height), clip.height + 2)]);
     }
 
     OnInitDialog() {
