@@ -3,10 +3,10 @@
 
 #include "animation_page.h"
 #include "artwork.h"
-#include "dialog_colours.h"
 #include "dimensions_page.h"
-#include "help_page.h"
 #include "linkage_files.h"
+#include "dialog_colours.h"
+#include "help_page.h"
 #include "page.h"
 #include "title_page.h"
 

@@ -31,9 +31,8 @@ void FramePicture::paintEvent(QPaintEvent*)
         prepareCanvas(m_state.canvas, 480, 480);
     }
     QPainter painter(this);
-    renderFrame(
-        *m_state.canvas, m_state.scene,
-        [&painter](const QImage& frame) { painter.drawImage(0, 0, frame); }, m_state.pens);
+    renderFrame(*m_state.canvas, m_state.scene,
+                [&painter](const QImage& frame) { painter.drawImage(0, 0, frame); }, m_state.pens);
     emit painted();
 }
 
@@ -110,8 +109,7 @@ void cyclar_animation::OnShowAnalysis()
         analysisWindow = new AnalysisWindow(m_modelDims, m_state.scene, this);
         connect(picture, &FramePicture::painted, analysisWindow, &AnalysisWindow::followFrame);
     }
-    analysisWindow->showBeside(frameGeometry(),
-                               picture->mapToGlobal(QPoint(picture->width(), 0)).x());
+    analysisWindow->showBeside(frameGeometry(), picture->mapToGlobal(QPoint(picture->width(), 0)).x());
 }
 
 void cyclar_animation::DoDataExchange(DataExchange& dx)
@@ -175,9 +173,6 @@ void cyclar_animation::OnBack()
     m_state.chain.handOver(this, std::move(next));
 }
 
-void cyclar_animation::OnShowHelp()
-{
-    showHelp(this);
-}
+void cyclar_animation::OnShowHelp() { showHelp(this); }
 
 } // namespace cyclar
