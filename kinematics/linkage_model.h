@@ -53,8 +53,8 @@ struct LinkageModel {
     double planarUpperGap = 0.0;
     double lowerSign = 0.0;
     double upperSign = 0.0;
-    double diagonalMin = 0.0; ///< max(|a - f|, |b - c|)
-    double diagonalMax = 0.0; ///< min(a + f, 360 - (a + f), b + c, 360 - (b + c))
+    double diagonalMin = 0.0;  ///< max(|a - f|, |b - c|)
+    double diagonalMax = 0.0;  ///< min(a + f, 360 - (a + f), b + c, 360 - (b + c))
     double diagonalHalf = 0.0; ///< negative when the two triangles never close together
 };
 
