@@ -216,18 +216,60 @@ std::string outOfRangeReason(const LinkageDimensions& d)
            + " not strictly between 0\u00b0 and 180\u00b0, where the spherical conditions apply.";
 }
 
+// A planar gap as the label note prints it: rounding noise prints as 0, with the sign the label
+// took it by, since that sign decided the label.
+std::string gapText(double gap)
+{
+    if (gap != 0.0 && std::fabs(gap) <= zeroTolerance) {
+        return std::string("0\u00b0 (to rounding; the label counts it as ")
+               + (gap > 0.0 ? "positive" : "negative") + ")";
+    }
+    return degrees(snapZero(gap));
+}
+
 void findLabelNote(LinkageAnalysis& r, const LinkageDimensions& dims)
 {
     const LinkageModel model = buildLinkageModel(dims);
     const bool labelGrashof = isGrashof(model);
-    if (!r.grashof || *r.grashof == labelGrashof) {
+    if (r.grashof.value_or(false) == labelGrashof) {
         return;
+    }
+    const double lower = model.lowerGap;
+    const double upper = model.planarUpperGap;
+    std::string verdict;
+    if (labelGrashof) {
+        verdict = lower > 0.0 ? " are both positive" : " are both negative";
+    } else if (lower == 0.0 && upper == 0.0) {
+        verdict = " are both 0";
+    } else if (lower == 0.0 || upper == 0.0) {
+        verdict = ": one of them is 0";
+    } else {
+        verdict = " have opposite signs";
     }
     r.labelNote = std::string("the frame is labelled \"") + classificationLabel(model)
                   + "\" because its label applies the planar rule to the angles (|a - f| - |b - c| = "
-                  + degrees(model.lowerGap) + " and (b + c) - (a + f) = " + degrees(model.upperGap)
-                  + (labelGrashof ? " have one sign" : " are not both nonzero with one sign")
+                  + gapText(lower) + " and (b + c) - (a + f) = " + gapText(upper) + verdict
                   + "), which on the sphere does not decide: T1 to T4 do";
+}
+
+// How the ranges of the diagonal B0-A1 that the two triangles allow meet.
+enum class Meeting { Apart, OnePosition, Moves };
+
+// A range that has shrunk to a point (a link within rounding of 0 or 180 degrees) is no single
+// position of the linkage when the other range holds it: the diagonal then stays put while the
+// short link turns on its own.
+Meeting meetingOf(double inputLow, double inputHigh, double closeLow, double closeHigh)
+{
+    const double overlap = std::min(inputHigh, closeHigh) - std::max(inputLow, closeLow);
+    if (overlap > zeroTolerance) {
+        return Meeting::Moves;
+    }
+    if (!(overlap >= -zeroTolerance)) {
+        return Meeting::Apart;
+    }
+    const bool inputPoint = inputHigh - inputLow <= zeroTolerance;
+    const bool closePoint = closeHigh - closeLow <= zeroTolerance;
+    return inputPoint != closePoint ? Meeting::Moves : Meeting::OnePosition;
 }
 
 } // namespace
@@ -245,11 +287,14 @@ LinkageAnalysis analyseLinkage(const LinkageDimensions& dims)
     if (!r.linksInRange) {
         r.reason = outOfRangeReason(dims);
         r.decision = r.reason;
+        r.chartNote = "No chart: a link is not strictly between 0\u00b0 and 180\u00b0.";
         return r;
     }
     const auto [T1, T2, T3, T4] = r.T;
     r.changePoint = T1 == 0.0 || T2 == 0.0 || T3 == 0.0 || T4 == 0.0;
-    r.grashof = T1 * T2 * T3 * T4 > 0.0;
+    if (!r.changePoint) {
+        r.grashof = T1 * T2 * T3 * T4 > 0.0;
+    }
 
     // The diagonal B0-A1 over a full turn of the input, and where the triangle B0 A1 B1 closes.
     const double inputLow = std::fabs(a - f);
@@ -258,12 +303,24 @@ LinkageAnalysis analyseLinkage(const LinkageDimensions& dims)
     const double closeHigh = foldArc(b + c);
     const double low = std::max(inputLow, closeLow);
     const double high = std::min(inputHigh, closeHigh);
-    r.assemblable = high - low > zeroTolerance;
+    const Meeting meeting = meetingOf(inputLow, inputHigh, closeLow, closeHigh);
+    r.assemblable = meeting == Meeting::Moves;
+    r.rigid = meeting == Meeting::OnePosition;
     if (!r.assemblable) {
-        r.reason = "No type: the linkage cannot move, since the diagonal B0-A1 would have to lie "
-                   "both between "
-                   + degrees(inputLow) + " and " + degrees(inputHigh) + " (from a and f) and between "
-                   + degrees(closeLow) + " and " + degrees(closeHigh) + " (from b and c).";
+        const std::string ranges = degrees(inputLow) + " and " + degrees(inputHigh)
+                                   + " (from a and f) and between " + degrees(closeLow) + " and "
+                                   + degrees(closeHigh) + " (from b and c)";
+        if (r.rigid) {
+            r.reason = "No type: the diagonal B0-A1 may lie between " + ranges
+                       + ", and the two ranges meet only at one diagonal, "
+                       + degrees((low + high) / 2.0) + ", so the linkage is rigid there.";
+            r.chartNote = "No chart: the linkage is rigid.";
+        } else {
+            r.reason = "No type: the linkage cannot be assembled, since the diagonal B0-A1 would "
+                       "have to lie both between "
+                       + ranges + ".";
+            r.chartNote = "No chart: the linkage cannot be assembled.";
+        }
         r.decision = r.reason;
         r.grashof.reset();
         return r;
@@ -313,10 +370,10 @@ LinkageAnalysis analyseLinkage(const LinkageDimensions& dims)
         std::string zeros;
         for (int i = 0; i < 4; ++i) {
             if (r.T[static_cast<size_t>(i)] == 0.0) {
-                zeros += (zeros.empty() ? "T" : " and T") + std::to_string(i + 1);
+                zeros += "T" + std::to_string(i + 1) + " = ";
             }
         }
-        condition = zeros + " = 0, so the linkage can fold flat with all four joints on one great "
+        condition = zeros + "0, so the linkage can fold flat with all four joints on one great "
                             "circle and there switch between its assembly branches: a change-point "
                             "linkage, of no Grashof type";
     } else {

@@ -36,10 +36,15 @@ struct LinkageAnalysis {
     /// T3 = eta + beta - gamma - alpha, T4 = 360 - (alpha + beta + gamma + eta).
     std::array<double, 4> T{};
     bool linksInRange = false; ///< a, b, c, f each strictly between 0 and 180
-    bool assemblable = false;  ///< some position closes both triangles on the diagonal
+    /// The linkage closes and moves: the two triangles on the diagonal close together over a
+    /// range of the diagonal, or one of them (a link within rounding of 0 or 180 degrees) only
+    /// at one diagonal that the other's range holds, so that the short link turns on its own.
+    bool assemblable = false;
+    bool rigid = false; ///< the two triangles close together at one diagonal only
     /// The type in words ("crank-rocker", ...); empty when there is none.
     std::string type;
-    /// T1 T2 T3 T4 > 0; none when the links are out of range.
+    /// T1 T2 T3 T4 > 0. None for a change-point linkage, which is of no Grashof type, and when
+    /// there is no type at all.
     std::optional<bool> grashof;
     bool changePoint = false; ///< some Ti is 0 (to rounding)
     LinkMotion input = LinkMotion::RocksBetween;
@@ -58,6 +63,8 @@ struct LinkageAnalysis {
     std::string decision;
     /// One sentence for the student: decision, with labelNote appended when there is one.
     std::string reason;
+    /// Why the chart of the motion is empty, in a few words; empty when the linkage moves.
+    std::string chartNote;
 };
 
 /// Classifies the linkage and finds its motion limits and transmission extremes, exactly.

@@ -43,13 +43,19 @@ struct LinkageModel {
     double cosJointGap = 0.0, sinJointGap = 0.0;
     SphereVector A0;
     SphereVector B0;
+    /// |a - f| - |b - c|: positive when the a-f triangle sets the lower end of the diagonal.
     double lowerGap = 0.0;
+    /// The b-c triangle's longest diagonal less the a-f triangle's (each the sum of its two sides,
+    /// or 360 less it past 180): positive when the a-f triangle sets the upper end.
     double upperGap = 0.0;
+    /// (b + c) - (a + f): the upper gap as the planar rule of the frame's label sees it. It equals
+    /// upperGap while neither sum passes 180 degrees.
+    double planarUpperGap = 0.0;
     double lowerSign = 0.0;
     double upperSign = 0.0;
-    double diagonalMin = 0.0;
-    double diagonalMax = 0.0;
-    double diagonalHalf = 0.0;
+    double diagonalMin = 0.0;  ///< max(|a - f|, |b - c|)
+    double diagonalMax = 0.0;  ///< min(a + f, 360 - (a + f), b + c, 360 - (b + c))
+    double diagonalHalf = 0.0; ///< negative when the two triangles never close together
 };
 
 /// Derives the model from the dimensions. Nothing is checked or clamped: degenerate dimensions
@@ -57,13 +63,20 @@ struct LinkageModel {
 ///
 /// The arc e from B1 to P follows from the spherical law of cosines in the triangle A1 B1 P:
 /// cos e = cos h cos c + sin h sin c cos k.
+///
+/// The diagonal B0-A1 is a side of the triangles A0 B0 A1 (other sides f, a) and B0 A1 B1 (c, b).
+/// On the sphere a triangle with sides x and y closes for a third side from |x - y| to x + y, or
+/// to 360 - (x + y) once that sum passes 180 (no arc is longer than 180 degrees): the model's
+/// range is where the two meet, and each end's gap and sign name the triangle that is flat there.
 LinkageModel buildLinkageModel(const LinkageDimensions& dims);
 
-/// A linkage is Grashof when one triangle on the diagonal sets both ends of its range,
-/// i.e. when the two signs agree (strictly).
+/// The classification the frame's label states: the planar rule, under which a linkage is
+/// Grashof when |a - f| - |b - c| and (b + c) - (a + f) are nonzero and of one sign. While
+/// neither link pair sums past 180 degrees this is exactly "the two branch signs agree"; past
+/// that the sphere decides otherwise (see the linkage analysis), but the label keeps its rule.
 bool isGrashof(const LinkageModel& model);
 
-/// The classification text drawn on every frame.
+/// The classification text drawn on every frame ("Grashof Four-bar Linkage" when isGrashof).
 const char* classificationLabel(const LinkageModel& model);
 
 } // namespace cyclar

@@ -210,10 +210,7 @@ QImage drawAnalysisChart(const LinkageDimensions& dims, QSize size, const QFont&
     if (!analysis.assemblable) {
         painter.setPen(QPen(Qt::black, 1.0));
         painter.setFont(small);
-        const QString text = analysis.linksInRange
-                                 ? QStringLiteral("No chart: the linkage cannot move.")
-                                 : QStringLiteral("No chart: a link is not strictly between 0\u00b0 "
-                                                  "and 180\u00b0.");
+        const QString text = QString::fromStdString(analysis.chartNote);
         const QRectF box = painter.boundingRect(area, Qt::AlignCenter, text).adjusted(-6, -3, 6, 3);
         painter.fillRect(box, Qt::white);
         painter.drawText(area, Qt::AlignCenter, text);

@@ -88,6 +88,10 @@ private slots:
     void noType_data();
     void noType();
     void labelDisagreement();
+    void shortLinkTurnsOnItsOwn_data();
+    void shortLinkTurnsOnItsOwn();
+    void wording_data();
+    void wording();
     void typeMatchesThePublishedTableAndTheMotion();
     void antipodalJointsKeepTheMotion();
     void limitsAreRealToggles();
@@ -136,9 +140,12 @@ void TestAnalysis::types()
     QFETCH(bool, outputRotates);
     const LinkageAnalysis r = analyseLinkage(dims);
     QCOMPARE(QString::fromStdString(r.type), type);
-    QVERIFY(r.grashof.has_value());
-    QCOMPARE(*r.grashof, grashof);
     QCOMPARE(r.changePoint, type == "change-point");
+    // A change point is a class of its own: neither Grashof nor not.
+    QCOMPARE(r.grashof.has_value(), !r.changePoint);
+    if (r.grashof) {
+        QCOMPARE(*r.grashof, grashof);
+    }
     QCOMPARE(r.inputRotates, inputRotates);
     QCOMPARE(r.outputRotates, outputRotates);
     QCOMPARE(r.inputLimits.empty(), inputRotates);
@@ -156,8 +163,11 @@ void TestAnalysis::noType_data()
     QTest::newRow("f of 180") << linkage(50, 30, 35, 180) << "ground f = 180\u00b0 is not";
     QTest::newRow("two out of range") << linkage(200, 30, -35, 40) << "input a = 200\u00b0 and coupler c = -35\u00b0 are";
     QTest::newRow("not a number") << linkage(nan, 30, 35, 40) << "input a = not a number";
-    QTest::newRow("a link beyond the other three") << linkage(10, 120, 35, 40) << "cannot move";
-    QTest::newRow("closes in one position only") << linkage(170, 170, 100, 80) << "cannot move";
+    QTest::newRow("a link beyond the other three") << linkage(10, 120, 35, 40) << "the linkage cannot be assembled";
+    QTest::newRow("closes in one position only")
+        << linkage(170, 170, 100, 80) << "the two ranges meet only at one diagonal, 90\u00b0, so the linkage is rigid there";
+    QTest::newRow("ground within rounding of 180, ranges apart")
+        << linkage(50, 30, 35, 179.9999999999) << "the linkage cannot be assembled";
 }
 
 void TestAnalysis::noType()
@@ -185,6 +195,87 @@ void TestAnalysis::labelDisagreement()
     // Where both agree there is nothing to explain.
     QVERIFY(analyseLinkage(linkage(20, 50, 45, 40)).labelNote.empty());
     QVERIFY(analyseLinkage(linkage(50, 30, 35, 40)).labelNote.empty());
+}
+
+void TestAnalysis::shortLinkTurnsOnItsOwn_data()
+{
+    QTest::addColumn<LinkageDimensions>("dims");
+    QTest::addColumn<QString>("type");
+    // One triangle's range of the diagonal shrinks to a point that the other's range holds: the
+    // linkage closes at every angle of the short (or nearly half-turn) link.
+    QTest::newRow("input 1e-10") << linkage(1e-10, 30, 35, 40) << "crank-rocker";
+    QTest::newRow("input 5e-10") << linkage(5e-10, 30, 35, 40) << "crank-rocker";
+    QTest::newRow("input 180 - 1e-10") << linkage(179.9999999999, 100, 60, 40) << "crank-rocker";
+    QTest::newRow("ground 180 - 1e-10") << linkage(50, 100, 60, 179.9999999999) << "double-crank";
+    QTest::newRow("output 1e-10") << linkage(50, 1e-10, 35, 40) << "rocker-crank";
+}
+
+void TestAnalysis::shortLinkTurnsOnItsOwn()
+{
+    QFETCH(LinkageDimensions, dims);
+    QFETCH(QString, type);
+    const LinkageAnalysis r = analyseLinkage(dims);
+    QVERIFY2(r.assemblable && !r.rigid, r.reason.c_str());
+    QCOMPARE(QString::fromStdString(r.type), type);
+    QVERIFY(r.chartNote.empty());
+    QVERIFY(std::isfinite(r.transmission[0]) && std::isfinite(r.transmission[1]));
+}
+
+void TestAnalysis::wording_data()
+{
+    QTest::addColumn<LinkageDimensions>("dims");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("says");
+    QTest::addColumn<QString>("never");
+
+    QTest::newRow("never closes") << linkage(10, 120, 35, 40) << "chartNote"
+                                  << "No chart: the linkage cannot be assembled."
+                                  << "move";
+    QTest::newRow("one position") << linkage(170, 170, 100, 80) << "chartNote"
+                                  << "No chart: the linkage is rigid."
+                                  << "assembled";
+    QTest::newRow("link out of range") << linkage(200, 30, 35, 40) << "chartNote"
+                                       << "No chart: a link is not strictly between"
+                                       << "assembled";
+    QTest::newRow("label note, opposite signs")
+        << linkage(160, 105, 120, 100) << "labelNote"
+        << "(|a - f| - |b - c| = 45\u00b0 and (b + c) - (a + f) = -35\u00b0 have opposite signs)"
+        << "not both";
+    QTest::newRow("label note, both positive") << linkage(100, 140, 110, 50) << "labelNote"
+                                               << "labelled \"Grashof Four-bar Linkage\""
+                                               << "not both";
+    // 0.3 - 0.1 - (0.7 - 0.5) is 2.8e-17 in doubles: the label takes it as positive.
+    QTest::newRow("label note, rounding noise") << linkage(0.3, 0.7, 0.5, 0.1) << "labelNote"
+                                                << "|a - f| - |b - c| = 0\u00b0 (to rounding; the "
+                                                   "label counts it as positive) and (b + c) - "
+                                                   "(a + f) = 0.8\u00b0 are both positive"
+                                                << "e-";
+    QTest::newRow("label note, a zero gap") << linkage(120, 110, 50, 80) << "labelNote"
+                                            << ""
+                                            << "not both";
+    QTest::newRow("two Grashof values 0") << linkage(40, 30, 30, 40) << "decision"
+                                          << "T1 = T2 = 0, so the linkage can fold flat"
+                                          << " and T";
+    QTest::newRow("one Grashof value 0") << linkage(40, 30, 20, 50) << "decision"
+                                         << "T1 = 0, so the linkage can fold flat"
+                                         << "T2";
+}
+
+void TestAnalysis::wording()
+{
+    QFETCH(LinkageDimensions, dims);
+    QFETCH(QString, field);
+    QFETCH(QString, says);
+    QFETCH(QString, never);
+    const LinkageAnalysis r = analyseLinkage(dims);
+    const std::string& text = field == "chartNote"   ? r.chartNote
+                              : field == "labelNote" ? r.labelNote
+                                                     : r.decision;
+    const QString words = QString::fromStdString(text);
+    QVERIFY2(words.contains(says) && !words.contains(never), text.c_str());
+    if (field == "labelNote") {
+        QVERIFY2(QString::fromStdString(r.reason).endsWith(words + "."), r.reason.c_str());
+    }
 }
 
 // Over many random linkages: the type named by the published sign table is the one computed,

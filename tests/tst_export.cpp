@@ -192,6 +192,8 @@ void TestExport::analyse_data()
         << "160,105,120,100,45,-35" << QJsonValue("crank-rocker") << QJsonValue(true) << "planar rule";
     QTest::newRow("default") << "50,30,35,40,45,-35" << QJsonValue("non-Grashof double-rocker (0-0)")
                              << QJsonValue(false) << "condition fails";
+    QTest::newRow("change point, no Grashof value") << "40,30,20,50,45,-35" << QJsonValue("change-point")
+                                                    << QJsonValue() << "T1 = 0, so";
     QTest::newRow("link out of range") << "200,30,35,40,45,-35" << QJsonValue() << QJsonValue()
                                        << "No type: the input a = 200\u00b0";
 }

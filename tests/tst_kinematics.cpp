@@ -1,4 +1,5 @@
 // Tests of the linkage model, the pose solver and the motion schedule.
+#include "linkage_analysis.h"
 #include "linkage_model.h"
 #include "motion_schedule.h"
 #include "pose_solver.h"
@@ -82,6 +83,14 @@ private slots:
     void almostSymmetricIsNotSymmetric();
     void grashofPassOneClosesOnItself();
     void nonGrashofPassesMeet();
+    void everyAssemblableLinkageMovesWhole();
+    void specialLinkagesMoveWhole_data();
+    void specialLinkagesMoveWhole();
+    void crankRockerReachesItsOutputLimits();
+    void changePointsPassWithoutAJump_data();
+    void changePointsPassWithoutAJump();
+    void unassemblableOnTheSphereDrawsNothing_data();
+    void unassemblableOnTheSphereDrawsNothing();
 };
 
 void TestKinematics::classification_data()
@@ -103,6 +112,18 @@ void TestKinematics::classification_data()
     QTest::newRow("both gaps zero") << dims(40, 40, 40, 40) << 0.0 << 0.0 << -1.0 << 1.0 << false << 0.0 << 80.0;
     QTest::newRow("symmetric") << dims(40, 30, 30, 40) << 0.0 << -20.0 << 1.0 << -1.0 << false << 0.0 << 60.0;
     QTest::newRow("disjoint") << dims(10, 120, 35, 40) << -55.0 << 105.0 << -1.0 << 1.0 << false << 85.0 << 50.0;
+    // Past 180 degrees a pair's longest diagonal is 360 less its sum; the label keeps the planar
+    // rule on (b + c) - (a + f).
+    QTest::newRow("both pairs past 180, crank on the sphere")
+        << dims(160, 105, 120, 100) << 45.0 << 35.0 << 1.0 << 1.0 << false << 60.0 << 100.0;
+    QTest::newRow("a + f past 180, b-c sets the top")
+        << dims(120, 30, 40, 80) << 30.0 << -90.0 << 1.0 << -1.0 << false << 40.0 << 70.0;
+    QTest::newRow("b + c past 180, labelled Grashof")
+        << dims(100, 140, 110, 50) << 20.0 << -40.0 << 1.0 << -1.0 << true << 50.0 << 110.0;
+    QTest::newRow("folded tops meet (T4 = 0)")
+        << dims(120, 110, 50, 80) << -20.0 << 0.0 << -1.0 << 1.0 << true << 60.0 << 160.0;
+    QTest::newRow("never closes on the sphere")
+        << dims(100, 178, 1, 90) << -167.0 << 9.0 << -1.0 << 1.0 << true << 177.0 << 170.0;
 }
 
 void TestKinematics::classification()
@@ -427,6 +448,182 @@ void TestKinematics::nonGrashofPassesMeet()
         (pass == 1 ? pass1 : pass2).append(p);
     });
     QVERIFY(arcDegrees(pass2.last(), pass1.first()) < 0.05);
+}
+
+namespace {
+
+// The poses a new page draws for its 360 frames.
+QList<LinkagePose> framePoses(const LinkageDimensions& d)
+{
+    const LinkageModel model = buildLinkageModel(d);
+    MotionSchedule schedule;
+    const PaintSchedule paint = beginPaint(model, d, schedule);
+    QList<LinkagePose> poses;
+    for (int i = 1; i <= schedule.framesPerCycle; ++i) {
+        poses.append(
+            solvePose(paint.model, shownFrameParameter(model, paint, schedule.framesPerCycle, i)));
+    }
+    return poses;
+}
+
+QByteArray describe(const LinkageDimensions& d)
+{
+    return QStringLiteral("a %1 b %2 c %3 f %4")
+        .arg(d.a, 0, 'g', 17)
+        .arg(d.b, 0, 'g', 17)
+        .arg(d.c, 0, 'g', 17)
+        .arg(d.f, 0, 'g', 17)
+        .toUtf8();
+}
+
+} // namespace
+
+// What keeps a linkage from being drawn whole, in words; empty when every one of the 360 frames
+// is drawn on branch 1 or 2 with its links at their lengths and every point of the coupler
+// curve exists.
+QByteArray wholeMotionFault(const LinkageDimensions& d)
+{
+    const QByteArray where = describe(d);
+    for (const FrameAngles& row : frameAngleTable(d)) {
+        if (row.angles.branch != 1 && row.angles.branch != 2) {
+            return where + ": frame " + QByteArray::number(row.frame) + " on no branch";
+        }
+    }
+    const LinkageModel m = buildLinkageModel(d);
+    for (const LinkagePose& p : framePoses(d)) {
+        if (!finite(p.A1) || !finite(p.B1) || !finite(p.P)
+            || std::fabs(arcDegrees(m.A0, p.A1) - d.a) > 1e-6
+            || std::fabs(arcDegrees(m.B0, p.B1) - d.b) > 1e-6
+            || std::fabs(arcDegrees(p.A1, p.B1) - d.c) > 1e-6) {
+            return where + ": a frame's pose is missing or its links have the wrong lengths";
+        }
+    }
+    MotionSchedule schedule;
+    const PaintSchedule paint = beginPaint(m, d, schedule);
+    int points = 0;
+    sweepCouplerCurve(paint, schedule.framesPerCycle,
+                      [&](int, int, double, const SphereVector& p) { points += finite(p) ? 1 : 0; });
+    if (points != 2 * (schedule.framesPerCycle + 1 - 2 * paint.startIndex)) {
+        return where + ": the coupler curve has gaps";
+    }
+    return {};
+}
+
+void TestKinematics::everyAssemblableLinkageMovesWhole()
+{
+    // Random linkages that the analysis gives a type (they close and move), many with a link
+    // pair summing past 180 degrees.
+    QRandomGenerator random(16);
+    int checked = 0;
+    int pastHalfTurn = 0;
+    while (checked < 600) {
+        const auto link = [&random] { return uniform(random, 0.5, 179.5); };
+        const LinkageDimensions d{link(), link(), link(), link(), uniform(random, 0.0, 180.0),
+                                  uniform(random, -180.0, 180.0)};
+        if (analyseLinkage(d).type.empty()) {
+            continue;
+        }
+        ++checked;
+        pastHalfTurn += (d.a + d.f > 180.0 || d.b + d.c > 180.0) ? 1 : 0;
+        const QByteArray fault = wholeMotionFault(d);
+        QVERIFY2(fault.isEmpty(), fault);
+    }
+    QVERIFY(pastHalfTurn > 300);
+}
+
+void TestKinematics::specialLinkagesMoveWhole_data()
+{
+    QTest::addColumn<LinkageDimensions>("d");
+    QTest::newRow("kite of 100s") << dims(100, 100, 100, 100);
+    QTest::newRow("kite, a + f past 180") << dims(150, 60, 60, 150);
+    QTest::newRow("kite, both past 180") << dims(100, 130, 130, 100);
+    QTest::newRow("a + f just past 180") << dims(100, 50, 60, 80.0000001);
+    QTest::newRow("a + f near 360") << dims(170, 40, 30, 175);
+    QTest::newRow("b + c near 360, tiny ground") << dims(5, 175, 178, 1);
+    QTest::newRow("Hooke's joint") << dims(90, 90, 90, 30);
+    QTest::newRow("both past 180, b-c sets both ends") << dims(140, 150, 125, 130);
+}
+
+void TestKinematics::specialLinkagesMoveWhole()
+{
+    QFETCH(LinkageDimensions, d);
+    QVERIFY2(!analyseLinkage(d).type.empty(), describe(d));
+    const QByteArray fault = wholeMotionFault(d);
+    QVERIFY2(fault.isEmpty(), fault);
+}
+
+void TestKinematics::crankRockerReachesItsOutputLimits()
+{
+    // Both link pairs sum past 180 degrees; on the sphere the input turns fully. The output's
+    // |psi| over the frames reaches each of its limits to within one frame's travel.
+    const LinkageDimensions d = dims(160, 105, 120, 100);
+    const LinkageAnalysis r = analyseLinkage(d);
+    QCOMPARE(QString::fromStdString(r.type), QStringLiteral("crank-rocker"));
+    QCOMPARE(r.outputLimits.size(), size_t(2));
+    const std::vector<FrameAngles> table = frameAngleTable(d);
+    double least = 180.0;
+    double greatest = 0.0;
+    double travel = 0.0;
+    for (size_t i = 0; i < table.size(); ++i) {
+        const PoseAngles& angles = table[i].angles;
+        QVERIFY(angles.branch == 1 || angles.branch == 2);
+        least = std::min(least, std::fabs(angles.psi));
+        greatest = std::max(greatest, std::fabs(angles.psi));
+        if (i > 0 && table[i - 1].angles.branch == angles.branch) {
+            travel = std::max(travel, std::fabs(angles.psi - table[i - 1].angles.psi));
+        }
+    }
+    QVERIFY(travel > 0.0 && travel < 5.0);
+    QVERIFY2(std::fabs(least - r.outputLimits[0]) <= travel, qPrintable(QString::number(least)));
+    QVERIFY2(std::fabs(greatest - r.outputLimits[1]) <= travel,
+             qPrintable(QString::number(greatest)));
+    QVERIFY(least >= r.outputLimits[0] - 1e-9 && greatest <= r.outputLimits[1] + 1e-9);
+}
+
+void TestKinematics::changePointsPassWithoutAJump_data()
+{
+    QTest::addColumn<LinkageDimensions>("d");
+    QTest::newRow("T1 = 0, lower ends meet") << dims(30, 40, 50, 20);
+    QTest::newRow("T3 = 0, sums equal") << dims(70, 60, 50, 40);
+    QTest::newRow("T4 = 0, folded tops meet") << dims(120, 110, 50, 80);
+    QTest::newRow("T4 = 0, coupler side past 180") << dims(60, 150, 70, 80);
+    QTest::newRow("T2 = T4 = 0") << dims(130, 110, 50, 70);
+    QTest::newRow("a = f, b + c past 180") << dims(70, 120, 100, 70);
+}
+
+void TestKinematics::changePointsPassWithoutAJump()
+{
+    // A change-point linkage folds flat with all four joints on one great circle; it passes
+    // that position with every frame drawn and no joint leaping between consecutive frames
+    // (the last frame leads back to the first).
+    QFETCH(LinkageDimensions, d);
+    QVERIFY(analyseLinkage(d).changePoint);
+    const QList<LinkagePose> poses = framePoses(d);
+    for (qsizetype i = 0; i < poses.size(); ++i) {
+        const LinkagePose& p = poses[i];
+        const LinkagePose& next = poses[(i + 1) % poses.size()];
+        const QByteArray where = "frame " + QByteArray::number(i + 1);
+        QVERIFY2(finite(p.A1) && finite(p.B1) && finite(p.P), where);
+        QVERIFY2(arcDegrees(p.A1, next.A1) < 10.0 && arcDegrees(p.B1, next.B1) < 10.0, where);
+    }
+}
+
+void TestKinematics::unassemblableOnTheSphereDrawsNothing_data()
+{
+    QTest::addColumn<LinkageDimensions>("d");
+    // The planar rule would admit a diagonal from 177 to 190; on the sphere b-c needs 177 to 179
+    // and a-f reaches 170 at most.
+    QTest::newRow("ranges apart past 180") << dims(100, 178, 1, 90);
+}
+
+void TestKinematics::unassemblableOnTheSphereDrawsNothing()
+{
+    QFETCH(LinkageDimensions, d);
+    const LinkageModel m = buildLinkageModel(d);
+    QVERIFY(m.diagonalHalf < 0.0);
+    for (const LinkagePose& p : framePoses(d)) {
+        QVERIFY(std::isnan(p.B1.x) && std::isnan(p.P.x));
+    }
 }
 
 QTEST_APPLESS_MAIN(TestKinematics)

@@ -408,6 +408,7 @@ EMSCRIPTEN_KEEPALIVE const char* cyclar_analysis(double a, double b, double c, d
     o += ",\"labelNote\":" + jsonString(r.labelNote);
     o += ",\"decision\":" + jsonString(r.decision);
     o += ",\"reason\":" + jsonString(r.reason);
+    o += ",\"chartNote\":" + jsonString(r.chartNote);
     return handOut(o + "}");
 }
 

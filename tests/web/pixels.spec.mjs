@@ -5,6 +5,7 @@ import { button, canvasPixels, compareRgba, nativePicture, openAnimation, slider
 const defaultsDims = [50, 30, 35, 40, 45, -35];
 const grashof = [20, 50, 45, 40, 45, -35];
 const symmetric = [40, 30, 30, 40, 20, 10]; // a = f and b = c
+const pastHalfTurn = [160, 105, 120, 100, 45, -35]; // both link pairs sum past 180 degrees
 
 // Frames, views (as slider positions) and linkages; positions 40 give the starting view.
 const cases = [
@@ -15,6 +16,7 @@ const cases = [
     { dims: grashof, frame: 271, turnPos: 100, tiltPos: 0 },
     { dims: symmetric, frame: 45, turnPos: 33, tiltPos: 72 },
     { dims: symmetric, frame: 200, turnPos: 40, tiltPos: 40 },
+    { dims: pastHalfTurn, frame: 120, turnPos: 40, tiltPos: 40 },
 ];
 
 const sliderAngle = (p) => Math.trunc(((p - 50) * 9) / 5);

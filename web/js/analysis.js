@@ -218,9 +218,7 @@ export function drawChart(analysis, samples) {
     }
     context.restore();
     if (!analysis.assemblable) {
-        const text = analysis.linksInRange
-            ? 'No chart: the linkage cannot move.'
-            : 'No chart: a link is not strictly between 0\u00b0 and 180\u00b0.';
+        const text = analysis.chartNote;
         context.font = chartFont;
         const width = context.measureText(text).width;
         const cx = a.left + a.width / 2;
