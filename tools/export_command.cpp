@@ -525,9 +525,10 @@ SceneState sceneOf(const LinkageFile& source, const FileView& view)
     return scene;
 }
 
-void writeFailed(const QString& path, const QString& error)
+// Every writer's error already names the file and the system's reason.
+void writeFailed(const QString& error)
 {
-    throw UsageError{QStringLiteral("could not write '%1': %2").arg(path, error)};
+    throw UsageError{error};
 }
 
 ExportResult png(const QCommandLineParser& parser, const Options& options, const LinkageFile& source)
@@ -538,7 +539,7 @@ ExportResult png(const QCommandLineParser& parser, const Options& options, const
     needPictures(QStringLiteral("png"));
     QString error;
     if (!writePng(renderFramePicture(sceneOf(source, view), frame, defaultTextFont()), path, error)) {
-        writeFailed(path, error);
+        writeFailed(error);
     }
     return ExportResult();
 }
@@ -558,7 +559,7 @@ ExportResult plot(const QCommandLineParser& parser, const Options& options, cons
     }
     QString error;
     if (!writePng(chart, path, error)) {
-        writeFailed(path, error);
+        writeFailed(error);
     }
     return ExportResult();
 }
@@ -573,7 +574,7 @@ ExportResult svg(const QCommandLineParser& parser, const Options& options, const
     advanceToFrame(scene, frame);
     QString error;
     if (!writeSvg(path, scene, defaultTextFont(), FramePalette(), error)) {
-        writeFailed(path, error);
+        writeFailed(error);
     }
     return ExportResult();
 }
@@ -588,7 +589,7 @@ ExportResult gif(const QCommandLineParser& parser, const Options& options, const
     QString error;
     if (!writeCycleGif(path, sceneOf(source, view), defaultTextFont(), FramePalette(),
                        gifFrameDelay(speed), progress, error)) {
-        writeFailed(path, error);
+        writeFailed(error);
     }
     return ExportResult();
 }
@@ -604,7 +605,7 @@ ExportResult save(const QCommandLineParser& parser, const Options& options, Link
     }
     QString error;
     if (!writeLinkageFile(path, source, error)) {
-        writeFailed(path, error);
+        writeFailed(error);
     }
     return ExportResult();
 }
