@@ -58,6 +58,10 @@ where() {
 
 page=$(window "Animation of Four-bar Linkages") || exit 1
 sleep 0.5
+# Centred, as a page reached through the page chain stands.
+read -r px0 py0 pw ph <<<"$(where "$page")"
+xdotool windowmove "$page" $(((width - pw) / 2)) $(((height - ph) / 2))
+sleep 0.5
 read -r px0 py0 pw ph <<<"$(where "$page")"
 xdotool windowfocus "$page" 2>/dev/null
 sleep 0.2
