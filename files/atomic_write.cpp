@@ -176,8 +176,8 @@ bool writeFileAtomically(const std::string& path, std::string_view bytes, std::s
     }
     int code = 0;
     // mkstemp makes the file private; give it what the file it replaces had, or a new file's.
-    const mode_t mode = replacing && S_ISREG(old.st_mode) ? (old.st_mode & 0777)
-                                                          : (0666 & ~currentUmask());
+    const mode_t mode =
+        replacing && S_ISREG(old.st_mode) ? (old.st_mode & 0777) : (0666 & ~currentUmask());
     bool ok = true;
     if (::fchmod(fd, mode) != 0) {
         code = errno;

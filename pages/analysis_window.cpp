@@ -243,10 +243,10 @@ AnalysisPlacement placeAnalysis(const QRect& pageFrame, const QRect& picture, co
     const AnalysisPlacement across{{left, page.y()},
                                    {keepWithin(right - window.width(), window.width(), left, right),
                                     keepWithin(page.y(), window.height(), top, bottom)}};
-    const AnalysisPlacement down{{page.x(), top},
-                                 {keepWithin(page.x(), window.width(), left, right),
-                                  keepWithin(bottom - window.height(), window.height(), top,
-                                             bottom)}};
+    const AnalysisPlacement down{
+        {page.x(), top},
+        {keepWithin(page.x(), window.width(), left, right),
+         keepWithin(bottom - window.height(), window.height(), top, bottom)}};
     const QPoint pictureOffset = picture.topLeft() - pageFrame.topLeft();
     const auto covered = [&](const AnalysisPlacement& place) {
         const QRect shown(place.window, window);

@@ -89,8 +89,8 @@ namespace {
 bool nameEndsIn(const QString& path, const char* suffix, QString& error)
 {
     if (!path.endsWith(QLatin1String(suffix), Qt::CaseInsensitive)) {
-        error = writeFailure(path, QStringLiteral("the file name must end in %1")
-                                       .arg(QLatin1String(suffix)));
+        error = writeFailure(
+            path, QStringLiteral("the file name must end in %1").arg(QLatin1String(suffix)));
         return false;
     }
     return true;
@@ -339,8 +339,9 @@ bool writePng(const QImage& picture, const QString& path, QString& error)
     buffer.open(QIODevice::WriteOnly);
     QImageWriter encoder(&buffer, "png");
     if (!encoder.write(picture)) {
-        error = writeFailure(path, QStringLiteral("the picture could not be encoded (%1)")
-                                       .arg(encoder.errorString()));
+        error = writeFailure(
+            path,
+            QStringLiteral("the picture could not be encoded (%1)").arg(encoder.errorString()));
         return false;
     }
     return writeFileBytes(path, bytes, error);

@@ -15,8 +15,8 @@
 #include <QContextMenuEvent>
 #include <QLabel>
 #include <QMenu>
-#include <QTimer>
 #include <QScreen>
+#include <QTimer>
 #include <QtTest>
 
 #include <cmath>
@@ -218,19 +218,17 @@ void TestAnalysisWindow::placementKeepsBothOnTheScreenAndApart()
 {
     const QSize pageSize(747, 476);
     const QSize windowSize(462, 560);
-    const QList<QSize> screens{{1024, 768}, {1280, 720},  {1280, 800},  {1280, 1024}, {1366, 768},
-                               {1440, 900}, {1600, 900},  {1920, 1080}, {2560, 1440}, {1080, 1920}};
+    const QList<QSize> screens{{1024, 768}, {1280, 720}, {1280, 800},  {1280, 1024}, {1366, 768},
+                               {1440, 900}, {1600, 900}, {1920, 1080}, {2560, 1440}, {1080, 1920}};
     for (const QSize& size : screens) {
         const QRect screen(QPoint(0, 0), size);
-        const bool roomForBoth =
-            pageSize.width() + windowSize.width() + 8 <= size.width()
-            || pageSize.height() + windowSize.height() + 8 <= size.height();
+        const bool roomForBoth = pageSize.width() + windowSize.width() + 8 <= size.width()
+                                 || pageSize.height() + windowSize.height() + 8 <= size.height();
         for (int x = -200; x <= size.width(); x += 97) {
             for (int y = -100; y <= size.height(); y += 89) {
                 const QRect pageFrame(QPoint(x, y), pageSize);
-                const AnalysisPlacement place =
-                    placeAnalysis(pageFrame, QRect(pageFrame.topLeft(), QSize(480, 476)),
-                                  windowSize, screen);
+                const AnalysisPlacement place = placeAnalysis(
+                    pageFrame, QRect(pageFrame.topLeft(), QSize(480, 476)), windowSize, screen);
                 const QRect page(place.page, pageSize);
                 const QRect window(place.window, windowSize);
                 const QString where = QStringLiteral("%1x%2, page at %3,%4")

@@ -127,7 +127,8 @@ void TestAtomicWrite::refusals_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("reason");
     QTest::newRow("a folder in the way") << QStringLiteral("folder") << "Is a directory";
-    QTest::newRow("no such folder") << QStringLiteral("missing/f.png") << "No such file or directory";
+    QTest::newRow("no such folder")
+        << QStringLiteral("missing/f.png") << "No such file or directory";
     QTest::newRow("a file where a folder should be")
         << QStringLiteral("plain/f.png") << "Not a directory";
     QTest::newRow("no name") << QString() << "no file name";
@@ -159,9 +160,13 @@ void TestAtomicWrite::readablePaths_data()
     QTest::addColumn<QByteArray>("path");
     QTest::addColumn<QString>("shown");
     QTest::newRow("plain") << QByteArray("/tmp/a b.cyclar") << "/tmp/a b.cyclar";
-    QTest::newRow("UTF-8") << QByteArray("lin\xc3\xa9" "aire \xe2\x9c\x93 \xf0\x9f\x99\x82")
-                           << QString::fromUtf8("lin\xc3\xa9" "aire \xe2\x9c\x93 \xf0\x9f\x99\x82");
-    QTest::newRow("Latin-1") << QByteArray("lin\xe9" "aire.cyclar") << "lin\\xE9aire.cyclar";
+    QTest::newRow("UTF-8") << QByteArray("lin\xc3\xa9"
+                                         "aire \xe2\x9c\x93 \xf0\x9f\x99\x82")
+                           << QString::fromUtf8("lin\xc3\xa9"
+                                                "aire \xe2\x9c\x93 \xf0\x9f\x99\x82");
+    QTest::newRow("Latin-1") << QByteArray("lin\xe9"
+                                           "aire.cyclar")
+                             << "lin\\xE9aire.cyclar";
     QTest::newRow("control characters") << QByteArray("a\nb\x1b[2J\x7f") << "a\\x0Ab\\x1B[2J\\x7F";
     QTest::newRow("overlong slash") << QByteArray("\xc0\xaf") << "\\xC0\\xAF";
     QTest::newRow("surrogate") << QByteArray("\xed\xa0\x80") << "\\xED\\xA0\\x80";
@@ -175,7 +180,8 @@ void TestAtomicWrite::readablePaths()
 {
     QFETCH(QByteArray, path);
     QFETCH(QString, shown);
-    const std::string readable = readablePath(std::string_view(path.constData(), size_t(path.size())));
+    const std::string readable =
+        readablePath(std::string_view(path.constData(), size_t(path.size())));
     QCOMPARE(QString::fromStdString(readable), shown);
 }
 
