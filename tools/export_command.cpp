@@ -525,10 +525,13 @@ SceneState sceneOf(const LinkageFile& source, const FileView& view)
     return scene;
 }
 
-// Every writer's error already names the file and the system's reason.
-void writeFailed(const QString& error)
+// The writers' errors name the file and give the system's reason; one that does not name the
+// file gets it named here.
+void writeFailed(const QString& path, const QString& error)
 {
-    throw UsageError{error};
+    throw UsageError{error.contains(path)
+                         ? error
+                         : QStringLiteral("could not write '%1': %2").arg(path, error)};
 }
 
 ExportResult png(const QCommandLineParser& parser, const Options& options, const LinkageFile& source)
@@ -539,7 +542,7 @@ ExportResult png(const QCommandLineParser& parser, const Options& options, const
     needPictures(QStringLiteral("png"));
     QString error;
     if (!writePng(renderFramePicture(sceneOf(source, view), frame, defaultTextFont()), path, error)) {
-        writeFailed(error);
+        writeFailed(path, error);
     }
     return ExportResult();
 }
@@ -559,7 +562,7 @@ ExportResult plot(const QCommandLineParser& parser, const Options& options, cons
     }
     QString error;
     if (!writePng(chart, path, error)) {
-        writeFailed(error);
+        writeFailed(path, error);
     }
     return ExportResult();
 }
@@ -574,7 +577,7 @@ ExportResult svg(const QCommandLineParser& parser, const Options& options, const
     advanceToFrame(scene, frame);
     QString error;
     if (!writeSvg(path, scene, defaultTextFont(), FramePalette(), error)) {
-        writeFailed(error);
+        writeFailed(path, error);
     }
     return ExportResult();
 }
@@ -589,7 +592,7 @@ ExportResult gif(const QCommandLineParser& parser, const Options& options, const
     QString error;
     if (!writeCycleGif(path, sceneOf(source, view), defaultTextFont(), FramePalette(),
                        gifFrameDelay(speed), progress, error)) {
-        writeFailed(error);
+        writeFailed(path, error);
     }
     return ExportResult();
 }
@@ -605,7 +608,7 @@ ExportResult save(const QCommandLineParser& parser, const Options& options, Link
     }
     QString error;
     if (!writeLinkageFile(path, source, error)) {
-        writeFailed(error);
+        writeFailed(path, error);
     }
     return ExportResult();
 }
