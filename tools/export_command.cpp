@@ -529,9 +529,8 @@ SceneState sceneOf(const LinkageFile& source, const FileView& view)
 // file gets it named here.
 void writeFailed(const QString& path, const QString& error)
 {
-    throw UsageError{error.contains(path)
-                         ? error
-                         : QStringLiteral("could not write '%1': %2").arg(path, error)};
+    throw UsageError{
+        error.contains(path) ? error : QStringLiteral("could not write '%1': %2").arg(path, error)};
 }
 
 ExportResult png(const QCommandLineParser& parser, const Options& options, const LinkageFile& source)
