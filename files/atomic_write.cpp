@@ -1,29 +1,220 @@
-// Writing a whole file at once through QSaveFile.
+// Writing a whole file through a synced temporary file renamed into place.
 #include "atomic_write.h"
 
-#include <QFileInfo>
-#include <QSaveFile>
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <memory>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace cyclar {
 
-bool writeAtomically(const QString& path, const QByteArray& bytes, QString& error)
+namespace {
+
+// Length of the UTF-8 sequence starting at text[at], or 0 when it is not a valid one (overlong
+// forms, surrogates and code points past U+10FFFF included).
+size_t utf8Length(std::string_view text, size_t at)
 {
-    if (QFileInfo(path).isDir()) {
-        error = QStringLiteral("it is a folder");
+    const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(at);
+    size_t length = 0;
+    unsigned int low = 0x80;
+    unsigned int high = 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        low = lead == 0xE0 ? 0xA0 : 0x80;
+        high = lead == 0xED ? 0x9F : 0xBF;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        low = lead == 0xF0 ? 0x90 : 0x80;
+        high = lead == 0xF4 ? 0x8F : 0xBF;
+    } else {
+        return 0;
+    }
+    if (at + length > text.size()) {
+        return 0;
+    }
+    for (size_t i = 1; i < length; ++i) {
+        const unsigned int next = byte(at + i);
+        if (next < (i == 1 ? low : 0x80) || next > (i == 1 ? high : 0xBF)) {
+            return 0;
+        }
+    }
+    return length;
+}
+
+std::string failure(const char* what, const std::string& path, int code)
+{
+    return std::string(what) + " '" + readablePath(path) + "': " + std::strerror(code);
+}
+
+// The umask, read without changing it (changing it, even for a moment, races with every other
+// thread that creates a file).
+mode_t currentUmask()
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("Umask:", 0) == 0) {
+            return static_cast<mode_t>(std::strtoul(line.c_str() + 6, nullptr, 8) & 0777);
+        }
+    }
+    return 022;
+}
+
+// The file that is really replaced: the target of a symbolic link, else the path itself.
+std::string finalPath(const std::string& path)
+{
+    struct stat link {};
+    if (lstat(path.c_str(), &link) != 0 || !S_ISLNK(link.st_mode)) {
+        return path;
+    }
+    std::unique_ptr<char, decltype(&std::free)> resolved(realpath(path.c_str(), nullptr),
+                                                         &std::free);
+    return resolved ? std::string(resolved.get()) : path;
+}
+
+std::string folderOf(const std::string& path)
+{
+    const size_t slash = path.rfind('/');
+    if (slash == std::string::npos) {
+        return ".";
+    }
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+bool writeAll(int fd, std::string_view bytes, int& code)
+{
+    const char* next = bytes.data();
+    size_t left = bytes.size();
+    while (left > 0) {
+        const ssize_t written = ::write(fd, next, left);
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            code = errno;
+            return false;
+        }
+        if (written == 0) { // no progress and no reason: the disk is as good as full
+            code = ENOSPC;
+            return false;
+        }
+        next += written;
+        left -= static_cast<size_t>(written);
+    }
+    return true;
+}
+
+bool syncFile(int fd, int& code)
+{
+    while (::fsync(fd) != 0) {
+        if (errno != EINTR) {
+            code = errno;
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+std::string readablePath(std::string_view path)
+{
+    static const char hex[] = "0123456789ABCDEF";
+    std::string text;
+    text.reserve(path.size());
+    for (size_t at = 0; at < path.size();) {
+        const auto byte = static_cast<unsigned char>(path[at]);
+        if (byte >= 0x20 && byte < 0x7F) {
+            text += static_cast<char>(byte);
+            ++at;
+            continue;
+        }
+        const size_t length = byte >= 0x80 ? utf8Length(path, at) : 0;
+        if (length > 0) {
+            text.append(path.substr(at, length));
+            at += length;
+            continue;
+        }
+        text += "\\x";
+        text += hex[byte >> 4];
+        text += hex[byte & 0xF];
+        ++at;
+    }
+    return text;
+}
+
+bool writeFileAtomically(const std::string& path, std::string_view bytes, std::string& error)
+{
+    if (path.empty()) {
+        error = "no file name given";
         return false;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        error = file.errorString();
+    const std::string target = finalPath(path);
+    struct stat old {};
+    const bool replacing = ::stat(target.c_str(), &old) == 0;
+    if (replacing && S_ISDIR(old.st_mode)) {
+        error = failure("could not write", path, EISDIR);
         return false;
     }
-    if (file.write(bytes) != bytes.size()) {
-        error = file.errorString();
-        file.cancelWriting();
+    const std::string folder = folderOf(target);
+
+    std::string temporary = folder + "/.cyclar-XXXXXX";
+    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (fd < 0) {
+        error = failure("could not write", path, errno);
         return false;
     }
-    if (!file.commit()) {
-        error = file.errorString();
+    int code = 0;
+    // mkstemp makes the file private; give it what the file it replaces had, or a new file's.
+    const mode_t mode =
+        replacing && S_ISREG(old.st_mode) ? (old.st_mode & 0777) : (0666 & ~currentUmask());
+    bool ok = true;
+    if (::fchmod(fd, mode) != 0) {
+        code = errno;
+        ok = false;
+    }
+    ok = ok && writeAll(fd, bytes, code);
+    ok = ok && syncFile(fd, code);
+    // Linux frees the descriptor whatever close returns, so it is never closed twice; an error
+    // here can be the first word of a write that failed late (NFS, a full quota).
+    if (::close(fd) != 0 && ok) {
+        code = errno;
+        ok = false;
+    }
+    if (ok && ::rename(temporary.c_str(), target.c_str()) != 0) {
+        code = errno;
+        ok = false;
+    }
+    if (!ok) {
+        ::unlink(temporary.c_str());
+        error = failure("could not write", path, code);
+        return false;
+    }
+
+    // The rename itself lasts only once the folder that records it is synced. Some file systems
+    // cannot sync a folder at all (EINVAL); a folder we may enter but not read cannot be opened.
+    const int folderFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folderFd < 0) {
+        if (errno == EACCES) {
+            return true;
+        }
+        error = failure("wrote but could not sync the folder of", path, errno);
+        return false;
+    }
+    ok = syncFile(folderFd, code) || code == EINVAL;
+    ::close(folderFd);
+    if (!ok) {
+        error = failure("wrote but could not sync the folder of", path, code);
         return false;
     }
     return true;

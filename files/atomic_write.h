@@ -1,14 +1,23 @@
-// Writing a whole file at once so that it appears complete or not at all.
+// Writing a whole file so that it appears complete or not at all, in plain POSIX.
 #pragma once
 
-#include <QByteArray>
-#include <QString>
+#include <string>
+#include <string_view>
 
 namespace cyclar {
 
-/// Writes `bytes` to `path` through QSaveFile: the new file replaces the old one only once it is
-/// complete, so on any failure (a folder in the way, no room, no permission) an earlier file at
-/// `path` stays whole. On failure `error` says why.
-bool writeAtomically(const QString& path, const QByteArray& bytes, QString& error);
+/// Writes `bytes` to `path` (the system's bytes, as given) so that a reader sees either the
+/// earlier file or the whole new one. The bytes go into a fresh temporary file beside the
+/// target; every write and the close are checked and the file is synced; only then does it
+/// replace the target by rename, after which the folder is synced too. On any failure the
+/// temporary file is removed, an earlier file at `path` is untouched, and `error` says which
+/// file could not be written and the system's reason. The new file keeps the permissions of
+/// the file it replaces, or gets those of any new file (0666 less the umask). A symbolic link
+/// at `path` is followed: its target is the file replaced.
+bool writeFileAtomically(const std::string& path, std::string_view bytes, std::string& error);
+
+/// `path` as a person can read it in a message: valid UTF-8 as it is, every other byte and
+/// every control character as \xNN.
+std::string readablePath(std::string_view path);
 
 } // namespace cyclar

@@ -234,17 +234,26 @@ QByteArray linkageFileText(const LinkageFile& file)
 bool writeLinkageFile(const QString& path, const LinkageFile& file, QString& error)
 {
     if (!path.endsWith(QLatin1String(linkageFileSuffix), Qt::CaseInsensitive)) {
-        error = QStringLiteral("the file name must end in .cyclar");
+        error = QStringLiteral("could not write '%1': the file name must end in .cyclar").arg(path);
         return false;
     }
     const LinkageDimensions& d = file.dimensions;
     for (double value : {d.a, d.b, d.c, d.f, d.h, d.k}) {
         if (!std::isfinite(value)) {
-            error = QStringLiteral("a dimension is not a finite number");
+            error = QStringLiteral("could not write '%1': a dimension is not a finite number")
+                        .arg(path);
             return false;
         }
     }
-    return writeAtomically(path, linkageFileText(file), error);
+    const QByteArray text = linkageFileText(file);
+    std::string failure;
+    if (!writeFileAtomically(QFile::encodeName(path).toStdString(),
+                             std::string_view(text.constData(), static_cast<size_t>(text.size())),
+                             failure)) {
+        error = QString::fromStdString(failure);
+        return false;
+    }
+    return true;
 }
 
 } // namespace cyclar

@@ -46,7 +46,7 @@ std::optional<LinkageFile> readLinkageFile(const QString& path, QString& error);
 QByteArray linkageFileText(const LinkageFile& file);
 
 /// Writes the file atomically: on any failure an earlier file at `path` stays whole. The name
-/// must end in .cyclar. `error` as above.
+/// must end in .cyclar. On failure `error` names the file and why (the system's reason).
 bool writeLinkageFile(const QString& path, const LinkageFile& file, QString& error);
 
 /// The shortest decimal text that reads back as the same finite double. Minus zero is written

@@ -12,6 +12,8 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <cstdlib>
+#include <utility>
 
 namespace cyclar {
 
@@ -153,23 +155,27 @@ void AnalysisWindow::followFrame()
     plot->setAngles(shownPoseAngles(m_scene.model, m_scene.animationCopy, m_scene.schedule));
 }
 
-void AnalysisWindow::showBeside(const QRect& pageFrame, int pictureRight)
+void AnalysisWindow::showBeside(QWidget& page, const QRect& picture)
 {
     followFrame();
     if (!m_placed) {
         adjustSize();
+        const QRect pageFrame = page.frameGeometry();
         QScreen* screen = QGuiApplication::screenAt(pageFrame.center());
         if (!screen) {
             screen = QGuiApplication::primaryScreen();
         }
-        const QRect area = screen ? screen->availableGeometry() : QRect(pageFrame.topLeft(), size());
+        const QRect area = screen ? screen->availableGeometry() : pageFrame;
         // The frame's margins are known only once shown; the size without them is close enough
         // for the first placement, which is corrected right after showing.
-        move(placeBeside(pageFrame, pictureRight, size(), area));
+        move(placeAnalysis(pageFrame, picture, size(), area).window);
         show();
-        const QSize framed = frameGeometry().size();
-        const QPoint place = placeBeside(pageFrame, pictureRight, framed, area);
-        move(place + (pos() - frameGeometry().topLeft()));
+        const AnalysisPlacement place =
+            placeAnalysis(pageFrame, picture, frameGeometry().size(), area);
+        if (place.page != pageFrame.topLeft()) {
+            page.move(place.page + (page.pos() - pageFrame.topLeft()));
+        }
+        move(place.window + (pos() - frameGeometry().topLeft()));
         m_placed = true;
     } else {
         show();
@@ -178,20 +184,76 @@ void AnalysisWindow::showBeside(const QRect& pageFrame, int pictureRight)
     activateWindow();
 }
 
-QPoint placeBeside(const QRect& pageFrame, int pictureRight, const QSize& size, const QRect& screen)
+namespace {
+
+// Where a span of `length` starting at `start` goes to lie within [low, high): moved no further
+// than it must; at `low` when it is longer than the range.
+int keepWithin(int start, int length, int low, int high)
+{
+    return std::max(low, std::min(start, high - length));
+}
+
+// The page at `before` (kept within [low, high)) and a window `gap` away on either side of it
+// along one axis: the side that moves the page the less, after rather than before on a tie.
+// Returns the page's start and the window's start; the range must hold both.
+std::pair<int, int> alongside(int before, int pageLength, int windowLength, int gap, int low,
+                              int high)
+{
+    const int page = keepWithin(before, pageLength, low, high);
+    const int windowAfter = std::min(page, high - pageLength - gap - windowLength);
+    const int windowBefore = std::max(page, low + windowLength + gap);
+    if (std::abs(windowAfter - page) <= std::abs(windowBefore - page)) {
+        return {windowAfter, windowAfter + pageLength + gap};
+    }
+    return {windowBefore, windowBefore - gap - windowLength};
+}
+
+int overlap(const QRect& a, const QRect& b)
+{
+    const QRect both = a.intersected(b);
+    return both.isEmpty() ? 0 : both.width() * both.height();
+}
+
+} // namespace
+
+AnalysisPlacement placeAnalysis(const QRect& pageFrame, const QRect& picture, const QSize& window,
+                                const QRect& screen)
 {
     constexpr int gap = 8;
-    const int top = std::clamp(pageFrame.top(), screen.top(),
-                               std::max(screen.top(), screen.bottom() + 1 - size.height()));
-    const int right = pageFrame.right() + 1 + gap;
-    if (right + size.width() <= screen.right() + 1) {
-        return {right, top};
+    const int left = screen.left();
+    const int right = screen.left() + screen.width();
+    const int top = screen.top();
+    const int bottom = screen.top() + screen.height();
+    // The page wholly on the screen where it fits, moved no further than that.
+    const QPoint page(keepWithin(pageFrame.left(), pageFrame.width(), left, right),
+                      keepWithin(pageFrame.top(), pageFrame.height(), top, bottom));
+
+    if (pageFrame.width() + gap + window.width() <= screen.width()) {
+        const auto [pageX, windowX] =
+            alongside(page.x(), pageFrame.width(), window.width(), gap, left, right);
+        return {{pageX, page.y()}, {windowX, keepWithin(page.y(), window.height(), top, bottom)}};
     }
-    const int left = pageFrame.left() - gap - size.width();
-    if (left >= screen.left()) {
-        return {left, top};
+    if (pageFrame.height() + gap + window.height() <= screen.height()) {
+        const auto [pageY, windowY] =
+            alongside(page.y(), pageFrame.height(), window.height(), gap, top, bottom);
+        return {{page.x(), pageY}, {keepWithin(page.x(), window.width(), left, right), windowY}};
     }
-    return {std::max(pictureRight + gap, screen.right() + 1 - size.width()), top};
+    // No room for both: opposite corners, the way that covers the less of the picture, then
+    // the less of the page.
+    const AnalysisPlacement across{{left, page.y()},
+                                   {keepWithin(right - window.width(), window.width(), left, right),
+                                    keepWithin(page.y(), window.height(), top, bottom)}};
+    const AnalysisPlacement down{
+        {page.x(), top},
+        {keepWithin(page.x(), window.width(), left, right),
+         keepWithin(bottom - window.height(), window.height(), top, bottom)}};
+    const QPoint pictureOffset = picture.topLeft() - pageFrame.topLeft();
+    const auto covered = [&](const AnalysisPlacement& place) {
+        const QRect shown(place.window, window);
+        return std::pair(overlap(QRect(place.page + pictureOffset, picture.size()), shown),
+                         overlap(QRect(place.page, pageFrame.size()), shown));
+    };
+    return covered(down) < covered(across) ? down : across;
 }
 
 } // namespace cyclar

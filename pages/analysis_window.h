@@ -42,9 +42,10 @@ public:
     /// Reads the pose the scene shows now and moves the markers to it.
     void followFrame();
 
-    /// Shows the window (placed beside `pageFrame` the first time, never over the picture, whose
-    /// right edge is at `pictureRight`), or raises it if it is shown already.
-    void showBeside(const QRect& pageFrame, int pictureRight);
+    /// Shows the window, or raises it if it is shown already. The first time it is placed by
+    /// placeAnalysis beside `page` (whose picture is at `picture` on the screen), and the page
+    /// is moved when it must be to make room.
+    void showBeside(QWidget& page, const QRect& picture);
 
     const LinkageAnalysis& analysis() const { return m_analysis; }
     AnalysisPlot* plot = nullptr;
@@ -55,9 +56,23 @@ private:
     bool m_placed = false;
 };
 
-/// Where a window of `size` goes beside a page: to its right if it fits on the screen, else to
-/// its left, else as far right as the screen allows but never left of the picture's right edge.
-/// Vertically level with the page, kept on the screen.
-QPoint placeBeside(const QRect& pageFrame, int pictureRight, const QSize& size, const QRect& screen);
+/// Where the page and its Analysis window go: top-left corners of their frames.
+struct AnalysisPlacement {
+    QPoint page;
+    QPoint window;
+};
+
+/// Places a window of `window` size beside the page whose frame is `pageFrame` and whose picture
+/// is at `picture`, on `screen` (its available area), both wholly on the screen where they fit:
+/// - side by side, level, whenever the screen is wide enough for both: the window right of the
+///   page (or left, if the page needs moving less for that), the page moved only as far as it
+///   must;
+/// - else one above the other, likewise;
+/// - else the page to one edge and the window to the opposite one, across or down, whichever
+///   covers the less of the picture, then the less of the page.
+/// The window never covers the page (its picture and its controls) unless the screen is too
+/// small for both.
+AnalysisPlacement placeAnalysis(const QRect& pageFrame, const QRect& picture, const QSize& window,
+                                const QRect& screen);
 
 } // namespace cyclar

@@ -109,7 +109,7 @@ void cyclar_animation::OnShowAnalysis()
         analysisWindow = new AnalysisWindow(m_modelDims, m_state.scene, this);
         connect(picture, &FramePicture::painted, analysisWindow, &AnalysisWindow::followFrame);
     }
-    analysisWindow->showBeside(frameGeometry(), picture->mapToGlobal(QPoint(picture->width(), 0)).x());
+    analysisWindow->showBeside(*this, QRect(picture->mapToGlobal(QPoint(0, 0)), picture->size()));
 }
 
 void cyclar_animation::DoDataExchange(DataExchange& dx)

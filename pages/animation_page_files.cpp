@@ -118,7 +118,7 @@ bool cyclar_animation::saveLinkageTo(const QString& path)
     file.speed = m_speedPos;
     QString error;
     if (!writeLinkageFile(path, file, error)) {
-        showFileMessage(this, path, QStringLiteral("could not be saved: ") + error);
+        showWriteFailure(this, error);
         return false;
     }
     return true;
@@ -183,10 +183,10 @@ bool cyclar_animation::exportPictureTo(const QString& path)
     } else if (suffix == QLatin1String("svg")) {
         written = writeSvg(path, m_state.scene, QGuiApplication::font(), m_state.pens, error);
     } else {
-        error = QStringLiteral("the file name must end in .png or .svg");
+        error = writeFailure(path, QStringLiteral("the file name must end in .png or .svg"));
     }
     if (!written) {
-        showFileMessage(this, path, QStringLiteral("could not be written: ") + error);
+        showWriteFailure(this, error);
     }
     return written;
 }
@@ -211,7 +211,7 @@ bool cyclar_animation::exportAnimationTo(const QString& path)
     const bool cancelled = progress.wasCanceled();
     progress.reset();
     if (!written && !cancelled) {
-        showFileMessage(this, path, QStringLiteral("could not be written: ") + error);
+        showWriteFailure(this, error);
     }
     return written;
 }

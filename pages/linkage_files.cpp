@@ -32,14 +32,31 @@ QString askSavePath(QWidget* parent, const QString& caption, const QString& filt
     return path;
 }
 
-void showFileMessage(QWidget* parent, const QString& path, const QString& what)
+namespace {
+
+void showWarning(QWidget* parent, const QString& text)
 {
     // Deleted by exec() when it closes, or with its parent should that go first.
-    auto* box = new QMessageBox(QMessageBox::Warning, QCoreApplication::applicationName(),
-                                QStringLiteral("%1 %2.").arg(QDir::toNativeSeparators(path), what),
+    auto* box = new QMessageBox(QMessageBox::Warning, QCoreApplication::applicationName(), text,
                                 QMessageBox::Ok, parent);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->exec();
+}
+
+} // namespace
+
+void showFileMessage(QWidget* parent, const QString& path, const QString& what)
+{
+    showWarning(parent, QStringLiteral("%1 %2.").arg(QDir::toNativeSeparators(path), what));
+}
+
+void showWriteFailure(QWidget* parent, const QString& error)
+{
+    QString text = error;
+    if (!text.isEmpty()) {
+        text[0] = text[0].toUpper();
+    }
+    showWarning(parent, text + QLatin1Char('.'));
 }
 
 std::optional<LinkageFile> readLinkageFileOrSay(QWidget* parent, const QString& path)

@@ -26,4 +26,8 @@ std::optional<LinkageFile> readLinkageFileOrSay(QWidget* parent, const QString& 
 /// A message box about `path`: "<file> <what>." captioned with the program's name.
 void showFileMessage(QWidget* parent, const QString& path, const QString& what);
 
+/// A message box for a write that failed; `error` is the writer's, which names the file and
+/// gives the system's reason ("could not write '<file>': No space left on device").
+void showWriteFailure(QWidget* parent, const QString& error);
+
 } // namespace cyclar

@@ -1,14 +1,19 @@
-// Exports: frames rendered on their own canvas, PNG through Qt, animated GIF through giflib.
+// Exports: frames rendered on their own canvas, PNG through Qt, animated GIF through giflib,
+// each encoded in memory and then written by the one atomic writer.
 #include "picture_export.h"
 
-#include <QFileInfo>
-#include <QSaveFile>
+#include "atomic_write.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QImageWriter>
 
 #include <gif_lib.h>
 
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace cyclar {
@@ -80,33 +85,17 @@ int gifFrameDelay(int speedPos)
 
 namespace {
 
-bool openTarget(QSaveFile& file, const QString& path, const char* suffix, QString& error)
+bool nameEndsIn(const QString& path, const char* suffix, QString& error)
 {
     if (!path.endsWith(QLatin1String(suffix), Qt::CaseInsensitive)) {
-        error = QStringLiteral("the file name must end in %1").arg(QLatin1String(suffix));
-        return false;
-    }
-    if (QFileInfo(path).isDir()) {
-        error = QStringLiteral("it is a folder");
-        return false;
-    }
-    if (!file.open(QIODevice::WriteOnly)) {
-        error = file.errorString();
+        error = writeFailure(
+            path, QStringLiteral("the file name must end in %1").arg(QLatin1String(suffix)));
         return false;
     }
     return true;
 }
 
-bool commitTarget(QSaveFile& file, QString& error)
-{
-    if (!file.commit()) {
-        error = file.errorString();
-        return false;
-    }
-    return true;
-}
-
-// giflib writes through this into the save file.
+// giflib writes through this into the buffer.
 int writeToDevice(GifFileType* gif, const GifByteType* bytes, int count)
 {
     auto* device = static_cast<QIODevice*>(gif->UserData);
@@ -145,7 +134,7 @@ ColourMap makeMap(const std::vector<QRgb>& colours)
 // they are laid over it (no disposal), so every shown frame is the whole picture.
 class CycleGifWriter {
 public:
-    CycleGifWriter(QFileDevice& device, const FramePalette& palette, int delay)
+    CycleGifWriter(QIODevice& device, const FramePalette& palette, int delay)
         : m_device(device), m_delay(delay)
     {
         // White and the pens' colours: every pixel of a frame is one of these.
@@ -307,15 +296,12 @@ private:
     bool fail(QString& error, int code)
     {
         const char* text = GifErrorString(code);
-        error = QStringLiteral("the GIF could not be written (%1)")
+        error = QStringLiteral("the GIF could not be encoded (%1)")
                     .arg(QString::fromLatin1(text != nullptr ? text : "unknown error"));
-        if (m_device.error() != QFileDevice::NoError) {
-            error = m_device.errorString();
-        }
         return false;
     }
 
-    QFileDevice& m_device;
+    QIODevice& m_device;
     int m_delay;
     std::unique_ptr<GifFileType, GifCloser> m_gif;
     std::vector<QRgb> m_colours;
@@ -325,36 +311,60 @@ private:
 
 } // namespace
 
+QString writeFailure(const QString& path, const QString& reason)
+{
+    return QStringLiteral("could not write '%1': %2").arg(path, reason);
+}
+
+bool writeFileBytes(const QString& path, const QByteArray& bytes, QString& error)
+{
+    std::string failure;
+    if (writeFileAtomically(QFile::encodeName(path).toStdString(),
+                            std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())),
+                            failure)) {
+        return true;
+    }
+    error = QString::fromStdString(failure);
+    return false;
+}
+
 bool writePng(const QImage& picture, const QString& path, QString& error)
 {
-    QSaveFile file(path);
-    if (!openTarget(file, path, ".png", error)) {
+    if (!nameEndsIn(path, ".png", error)) {
         return false;
     }
-    if (!picture.save(&file, "PNG")) {
-        error = QStringLiteral("the picture could not be encoded");
-        file.cancelWriting();
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter encoder(&buffer, "png");
+    if (!encoder.write(picture)) {
+        error = writeFailure(
+            path,
+            QStringLiteral("the picture could not be encoded (%1)").arg(encoder.errorString()));
         return false;
     }
-    return commitTarget(file, error);
+    return writeFileBytes(path, bytes, error);
 }
 
 bool writeCycleGif(const QString& path, const SceneState& scene, const FramePalette& palette,
                    int delay, const ExportProgress& progress, QString& error)
 {
-    QSaveFile file(path);
-    if (!openTarget(file, path, ".gif", error)) {
+    if (!nameEndsIn(path, ".gif", error)) {
         return false;
     }
-    CycleGifWriter writer(file, palette, delay);
-    if (!writer.start(error)) {
-        file.cancelWriting();
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    CycleGifWriter writer(buffer, palette, delay);
+    QString reason;
+    if (!writer.start(reason)) {
+        error = writeFailure(path, reason);
         return false;
     }
     const int total = scene.schedule.framesPerCycle;
     bool cancelled = false;
     const bool complete = renderCycle(scene, palette, [&](int frame, const QImage& picture) {
-        if (!writer.addFrame(picture, error)) {
+        if (!writer.addFrame(picture, reason)) {
             return false;
         }
         if (progress && !progress(frame, total)) {
@@ -363,18 +373,15 @@ bool writeCycleGif(const QString& path, const SceneState& scene, const FramePale
         }
         return true;
     });
-    if (!complete) {
-        if (cancelled) {
-            error = QStringLiteral("cancelled");
-        }
-        file.cancelWriting();
+    if (cancelled) {
+        error = QStringLiteral("cancelled");
         return false;
     }
-    if (!writer.finish(error)) {
-        file.cancelWriting();
+    if (!complete || !writer.finish(reason)) {
+        error = writeFailure(path, reason);
         return false;
     }
-    return commitTarget(file, error);
+    return writeFileBytes(path, bytes, error);
 }
 
 } // namespace cyclar

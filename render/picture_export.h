@@ -39,13 +39,23 @@ bool renderCycle(SceneState scene, const FramePalette& palette,
 /// period for speed position p, to the nearest hundredth.
 int gifFrameDelay(int speedPos);
 
-/// Writes `picture` as PNG. The name must end in .png.
+/// The message for a file that could not be written, naming it and why.
+QString writeFailure(const QString& path, const QString& reason);
+
+/// Writes `bytes` to `path` through the one atomic writer (see writeFileAtomically): all or
+/// nothing, an earlier file untouched on failure. On failure `error` names the file and the
+/// system's reason.
+bool writeFileBytes(const QString& path, const QByteArray& bytes, QString& error);
+
+/// Writes `picture` as PNG, encoded in memory and then written at once. The name must end in
+/// .png. On failure `error` names the file and why.
 bool writePng(const QImage& picture, const QString& path, QString& error);
 
 /// Writes one whole cycle of `scene` (see renderCycle) as an animated GIF that loops forever,
 /// each frame shown for `delay` hundredths of a second; every frame's pixels are exactly the
-/// picture renderFramePicture gives for it. The name must end in .gif. A cancelled export
-/// returns false with `error` set to "cancelled".
+/// picture renderFramePicture gives for it. The whole file is made in memory and then written
+/// at once. The name must end in .gif. A cancelled export returns false with `error` set to
+/// "cancelled"; any other failure's `error` names the file and why.
 bool writeCycleGif(const QString& path, const SceneState& scene, const FramePalette& palette,
                    int delay, const ExportProgress& progress, QString& error);
 

@@ -1,7 +1,6 @@
 // The SVG backend of the frame composition: a drawing surface over a QPainter on QSvgGenerator.
 #include "svg_export.h"
 
-#include "atomic_write.h"
 #include "label_face.h"
 #include "picture_export.h"
 
@@ -149,10 +148,10 @@ bool writeSvg(const QString& path, const SceneState& scene, const QFont& font,
               const FramePalette& palette, QString& error)
 {
     if (!path.endsWith(QLatin1String(".svg"), Qt::CaseInsensitive)) {
-        error = QStringLiteral("the file name must end in .svg");
+        error = writeFailure(path, QStringLiteral("the file name must end in .svg"));
         return false;
     }
-    return writeAtomically(path, frameSvg(scene, font, palette), error);
+    return writeFileBytes(path, frameSvg(scene, font, palette), error);
 }
 
 } // namespace cyclar

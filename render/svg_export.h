@@ -18,7 +18,8 @@ namespace cyclar {
 QByteArray frameSvg(SceneState scene, const QFont& font,
                     const FramePalette& palette = FramePalette());
 
-/// Writes frameSvg atomically; the name must end in .svg. On failure an earlier file stays whole.
+/// Writes frameSvg atomically; the name must end in .svg. On failure an earlier file stays whole
+/// and `error` names the file and why.
 bool writeSvg(const QString& path, const SceneState& scene, const QFont& font,
               const FramePalette& palette, QString& error);
 

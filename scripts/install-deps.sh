@@ -11,6 +11,8 @@ if [[ $profile == test ]]; then
   packages+=(xvfb xauth xdotool x11-utils imagemagick locales)
   # The package checks: lintian, AppStream, the desktop entry and the MIME type.
   packages+=(lintian appstream desktop-file-utils shared-mime-info)
+  # Faults injected into the system's calls, to test every file writer without root.
+  packages+=(fiu-utils)
 fi
 if [[ $profile == test || $profile == fuzz ]]; then
   packages+=(clang libclang-rt-14-dev)

@@ -7,3 +7,14 @@ cyclar_add_test(tst_analysis_window SOURCES tst_analysis_window.cpp LIBS cyclar_
 
 # Linkage files and exports on the pages: round trips, bad files, refused values, menu, cancel.
 cyclar_add_test(tst_page_files SOURCES tst_page_files.cpp LIBS cyclar_pages Qt6::Widgets)
+# The same window's place on a 1280 x 1024 screen, where the centred page must move to make room.
+add_test(NAME tst_analysis_window_1280x1024 COMMAND tst_analysis_window itOpensBesideThePicture)
+set_tests_properties(tst_analysis_window_1280x1024 PROPERTIES ENVIRONMENT
+  "QT_QPA_PLATFORM=offscreen:configfile=${CMAKE_CURRENT_SOURCE_DIR}/data/screen-1280x1024.json"
+  TIMEOUT 120)
+
+# The Analysis window on real X screens of 1280x1024, 1366x768 and 1920x1080 (Xvfb, no window
+# manager): beside the page, both on the screen, nothing of the page covered.
+add_test(NAME analysis_placement COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/analysis_placement.sh
+                                         $<TARGET_FILE:cyclar> $<TARGET_FILE:cyclar-export>)
+set_tests_properties(analysis_placement PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300)

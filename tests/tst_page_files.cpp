@@ -119,6 +119,8 @@ private slots:
     void pictureMenu();
     void exportedPictureIsTheScreen();
     void exportedAnimationAndCancel();
+    void failedWritesSayWhy_data();
+    void failedWritesSayWhy();
 };
 
 void TestPageFiles::initTestCase()
@@ -489,6 +491,57 @@ void TestPageFiles::exportedAnimationAndCancel()
     QVERIFY(probe.texts().isEmpty());
     QCOMPARE(readBytes(path), earlier);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("cycle.gif")});
+}
+
+void TestPageFiles::failedWritesSayWhy_data()
+{
+    QTest::addColumn<QString>("suffix");
+    QTest::newRow("Save linkage") << QStringLiteral("cyclar");
+    QTest::newRow("Export picture as PNG") << QStringLiteral("png");
+    QTest::newRow("Export picture as SVG") << QStringLiteral("svg");
+    QTest::newRow("Export animation") << QStringLiteral("gif");
+}
+
+// Every menu item that writes a file, when the write fails: one message box naming the file and
+// giving the system's reason, and an earlier file whole. Run alone, a folder stands where the
+// file should go. tests/write_faults.sh runs it again with faults injected into the system's
+// calls; then CYCLAR_FAULT_DIR holds the earlier files and CYCLAR_FAULT_REASON the reason.
+void TestPageFiles::failedWritesSayWhy()
+{
+    QFETCH(QString, suffix);
+    QTemporaryDir scratch;
+    const QString faultDir = qEnvironmentVariable("CYCLAR_FAULT_DIR");
+    const bool injected = !faultDir.isEmpty();
+    const QDir dir(injected ? faultDir : scratch.path());
+    const QString path = dir.filePath(QStringLiteral("old.") + suffix);
+    QString reason = qEnvironmentVariable("CYCLAR_FAULT_REASON");
+    QByteArray before;
+    if (injected) {
+        before = readBytes(path);
+        QVERIFY2(!before.isEmpty(), qPrintable(path));
+    } else {
+        QVERIFY(dir.mkdir(path));
+        reason = QStringLiteral("Is a directory");
+    }
+
+    Session session;
+    cyclar_animation* page = session.submit();
+    MessageBoxProbe probe;
+    const bool written = suffix == QLatin1String("cyclar") ? page->saveLinkageTo(path)
+                         : suffix == QLatin1String("gif")  ? page->exportAnimationTo(path)
+                                                           : page->exportPictureTo(path);
+    QVERIFY(!written);
+    QCOMPARE(probe.messages().size(), 1);
+    const QString text = probe.texts().first();
+    QVERIFY2(text.contains(path) && text.contains(reason), qPrintable(text));
+    if (injected) {
+        QCOMPARE(readBytes(path), before);
+    } else {
+        QVERIFY(QFileInfo(path).isDir());
+    }
+    const QStringList left =
+        dir.entryList(QStringList{QStringLiteral(".cyclar-*")}, QDir::Files | QDir::Hidden);
+    QVERIFY2(left.isEmpty(), qPrintable(left.join(QLatin1Char(' '))));
 }
 
 QTEST_MAIN(TestPageFiles)

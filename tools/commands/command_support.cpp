@@ -169,9 +169,12 @@ SceneState sceneOf(const LinkageFile& source, const FileView& view)
     return scene;
 }
 
+// The writers' errors name the file and give the system's reason; one that does not name the
+// file gets it named here.
 void writeFailed(const QString& path, const QString& error)
 {
-    throw UsageError{QStringLiteral("could not write '%1': %2").arg(path, error)};
+    throw UsageError{
+        error.contains(path) ? error : QStringLiteral("could not write '%1': %2").arg(path, error)};
 }
 
 QByteArray csv(double value)

@@ -1,0 +1,92 @@
+#!/usr/bin/env bash
+# The Analysis window's place on real X screens (Xvfb, no window manager) of 1280x1024, 1366x768
+# and 1920x1080: opened with F2 beside the animation page, both wholly on the screen, level, and
+# apart; the page moved only where the window would not fit beside it otherwise.
+# Usage: tests/analysis_placement.sh path/to/cyclar path/to/cyclar-export
+# Exits 77 (skipped) when xvfb-run, xdotool or xwininfo is missing.
+set -uo pipefail
+program=$1
+export_tool=$2
+
+if [[ ${CYCLAR_PLACEMENT_SCREEN:-} == "" ]]; then
+  for tool in xvfb-run xdotool xwininfo; do
+    if ! command -v $tool >/dev/null; then
+      echo "SKIP: $tool is missing (scripts/install-deps.sh test installs it)"
+      exit 77
+    fi
+  done
+  work=$(mktemp -d)
+  trap 'rm -rf "$work"' EXIT
+  "$export_tool" save --dims 50,30,35,40,45,-35 -o "$work/linkage.cyclar" || exit 1
+  failed=0
+  for screen in 1280x1024 1366x768 1920x1080; do
+    if CYCLAR_PLACEMENT_SCREEN=$screen CYCLAR_PLACEMENT_FILE=$work/linkage.cyclar \
+      xvfb-run -a -s "-screen 0 ${screen}x24" "$0" "$program" "$export_tool"; then
+      echo "PASS: $screen"
+    else
+      echo "FAIL: $screen"
+      failed=$((failed + 1))
+    fi
+  done
+  echo "$((3 - failed)) passed, $failed failed"
+  exit $((failed > 0))
+fi
+
+# ---- on the virtual screen
+# The X keyboard library reads past a string's end in a way strict string checks refuse.
+export ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}strict_string_checks=0
+width=${CYCLAR_PLACEMENT_SCREEN%x*}
+height=${CYCLAR_PLACEMENT_SCREEN#*x}
+export QT_QPA_PLATFORM=xcb
+"$program" "$CYCLAR_PLACEMENT_FILE" >/dev/null 2>&1 &
+pid=$!
+trap 'kill $pid 2>/dev/null' EXIT
+
+window() {
+  local id
+  for _ in $(seq 1 100); do
+    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | tail -n 1)
+    [[ -n $id ]] && { echo "$id"; return 0; }
+    sleep 0.1
+  done
+  echo "no window \"$1\"" >&2
+  return 1
+}
+# x y width height of a window on the screen.
+where() {
+  xwininfo -id "$1" | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF}
+                           /Width:/ {w=$NF} /Height:/ {h=$NF} END {print x, y, w, h}'
+}
+
+page=$(window "Animation of Four-bar Linkages") || exit 1
+sleep 0.5
+# Centred, as a page reached through the page chain stands.
+read -r px0 py0 pw ph <<<"$(where "$page")"
+xdotool windowmove "$page" $(((width - pw) / 2)) $(((height - ph) / 2))
+sleep 0.5
+read -r px0 py0 pw ph <<<"$(where "$page")"
+xdotool windowfocus "$page" 2>/dev/null
+sleep 0.2
+xdotool key F2
+analysis=$(window "Analysis") || exit 1
+sleep 0.5
+read -r px py pw ph <<<"$(where "$page")"
+read -r wx wy ww wh <<<"$(where "$analysis")"
+echo "screen ${width}x$height: page ${pw}x$ph at $px0,$py0 -> $px,$py; window ${ww}x$wh at $wx,$wy"
+
+ok=1
+check() {
+  if ! eval "$1"; then
+    echo "not so: $2"
+    ok=0
+  fi
+}
+check '((px >= 0 && py >= 0 && px + pw <= width && py + ph <= height))' "the page is on the screen"
+check '((wx >= 0 && wy >= 0 && wx + ww <= width && wy + wh <= height))' "the window is on the screen"
+check '((wx >= px + pw || wx + ww <= px || wy >= py + ph || wy + wh <= py))' \
+  "the window covers nothing of the page"
+check '((wy == py || wy + wh == height))' "the window is level with the page (or raised to fit)"
+if ((px0 + pw + 8 + ww <= width)); then
+  check '((px == px0 && py == py0))' "the page stays where the window fits beside it"
+fi
+((ok))
