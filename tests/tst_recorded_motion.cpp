@@ -146,7 +146,7 @@ QByteArray picturesDigest(const LinkageDimensions& d)
         SceneState scene = newScene(d, exportPictureSize);
         scene.view.turn = shot.turn;
         scene.view.tilt = shot.tilt;
-        digest.add(renderFramePicture(scene, shot.frame, defaultTextFont()));
+        digest.add(renderFramePicture(scene, shot.frame));
     }
     return digest.hex();
 }
