@@ -2,6 +2,8 @@
 // checking.
 #include "export_command.h"
 
+#include "argument_bytes.h"
+
 #include "linkage_analysis.h"
 #include "linkage_model.h"
 #include "motion_schedule.h"
@@ -10,6 +12,7 @@
 #include "artwork.h"
 #include "frame.h"
 #include "linkage_file.h"
+#include "path_text.h"
 #include "picture_export.h"
 #include "svg_export.h"
 
@@ -438,10 +441,12 @@ LinkageFile linkageSource(const QCommandLineParser& parser, const Options& optio
         throw UsageError{QStringLiteral("give --dims or --file, not both")};
     }
     if (path) {
-        QString error;
-        std::optional<LinkageFile> file = readLinkageFile(*path, error);
+        const std::string bytes = argumentBytes(*path);
+        std::string error;
+        std::optional<LinkageFile> file = readLinkageFile(bytes, error);
         if (!file) {
-            throw UsageError{QStringLiteral("'%1' %2").arg(*path, error)};
+            throw UsageError{QStringLiteral("'%1' %2").arg(
+                QString::fromStdString(displayPath(bytes)), QString::fromStdString(error))};
         }
         return *file;
     }
@@ -602,9 +607,10 @@ ExportResult save(const QCommandLineParser& parser, const Options& options, Link
     if (source.speed || parser.isSet(options.speed)) {
         source.speed = speedOf(parser, options, source);
     }
-    QString error;
-    if (!writeLinkageFile(path, source, error)) {
-        writeFailed(path, error);
+    const std::string bytes = argumentBytes(path);
+    std::string error;
+    if (!writeLinkageFile(bytes, source, error)) {
+        writeFailed(QString::fromStdString(displayPath(bytes)), QString::fromStdString(error));
     }
     return ExportResult();
 }
