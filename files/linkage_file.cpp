@@ -4,9 +4,9 @@
 
 #include "strict_json.h"
 
-#include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 
 namespace cyclar {
 
@@ -33,12 +33,53 @@ std::string shortestNumberText(double value)
     if (value == 0.0) {
         return "0"; // a zero reads back without its sign, so minus zero is written as zero
     }
-    char buffer[32];
-    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
-    if (ec != std::errc() || !std::isfinite(value)) {
+    if (!std::isfinite(value)) {
         return "null"; // a file never holds such a value: the writers are given finite ones
     }
-    return std::string(buffer, end);
+    // The fewest significant digits that read back as the same double (correctly rounded, so
+    // of those the closest), laid out as std::to_chars does: plain or scientific, whichever is
+    // shorter, plain on a tie. Written out here because not every standard library the core is
+    // built with has to_chars for doubles.
+    char scientific[40];
+    for (int precision = 0; precision <= 16; ++precision) {
+        std::snprintf(scientific, sizeof scientific, "%.*e", precision, value);
+        if (std::strtod(scientific, nullptr) == value) {
+            break;
+        }
+    }
+    const std::string_view text = scientific;
+    const std::size_t e = text.find('e');
+    const bool negative = text[0] == '-';
+    std::string digits;
+    for (const char ch : text.substr(0, e)) {
+        if (ch >= '0' && ch <= '9') {
+            digits += ch;
+        }
+    }
+    const int exponent = std::atoi(text.data() + e + 1);
+    std::string shortScientific(negative ? "-" : "");
+    shortScientific.append(digits, 0, 1);
+    if (digits.size() > 1) {
+        shortScientific.append(1, '.').append(digits, 1);
+    }
+    const int magnitude = exponent < 0 ? -exponent : exponent;
+    shortScientific.append(exponent < 0 ? "e-" : "e+");
+    shortScientific.append(magnitude < 10 ? "0" : "").append(std::to_string(magnitude));
+    std::string plain(negative ? "-" : "");
+    const auto count = static_cast<int>(digits.size());
+    if (exponent < 0) {
+        plain.append("0.").append(static_cast<std::size_t>(-exponent - 1), '0').append(digits);
+    } else if (exponent + 1 >= count) {
+        // A whole number is written with all its digits, exact, as to_chars writes it; the
+        // length is the same as the shortest digits padded with zeros.
+        char whole[400];
+        std::snprintf(whole, sizeof whole, "%.0f", value);
+        plain = whole;
+    } else {
+        const auto point = static_cast<std::size_t>(exponent + 1);
+        plain.append(digits, 0, point).append(1, '.').append(digits, point);
+    }
+    return plain.size() <= shortScientific.size() ? plain : shortScientific;
 }
 
 std::optional<LinkageFile> parseLinkageFile(std::string_view bytes, std::string& error)

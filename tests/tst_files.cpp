@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -497,6 +498,12 @@ void TestFiles::roundTripOfRandomDoubles()
             *value = *value == 0.0 ? 0.0 : *value;
         }
         QVERIFY2(sameBits(read->dimensions, expected), text.c_str());
+        // In the very form std::to_chars gives, as files written before were.
+        char shortest[32];
+        const auto [end, ec] = std::to_chars(shortest, shortest + sizeof shortest, values[0]);
+        QCOMPARE(QString::fromStdString(shortestNumberText(values[0])),
+                 QString::fromStdString(values[0] == 0.0 ? std::string("0")
+                                                         : std::string(shortest, end)));
     }
 }
 
