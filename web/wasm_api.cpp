@@ -164,15 +164,9 @@ extern "C" {
 
 // --- scenes ---------------------------------------------------------------------------------
 
-EMSCRIPTEN_KEEPALIVE WebScene* cyclar_scene_create()
-{
-    return new WebScene;
-}
+EMSCRIPTEN_KEEPALIVE WebScene* cyclar_scene_create() { return new WebScene; }
 
-EMSCRIPTEN_KEEPALIVE void cyclar_scene_destroy(WebScene* s)
-{
-    delete s;
-}
+EMSCRIPTEN_KEEPALIVE void cyclar_scene_destroy(WebScene* s) { delete s; }
 
 /// A scene as a new animation page builds it: the model from the dimensions, frame 1, the
 /// starting view.
@@ -195,14 +189,8 @@ EMSCRIPTEN_KEEPALIVE void cyclar_scene_set_view(WebScene* s, double turn, double
     s->scene.view.tilt = tilt;
 }
 
-EMSCRIPTEN_KEEPALIVE double cyclar_scene_turn(const WebScene* s)
-{
-    return s->scene.view.turn;
-}
-EMSCRIPTEN_KEEPALIVE double cyclar_scene_tilt(const WebScene* s)
-{
-    return s->scene.view.tilt;
-}
+EMSCRIPTEN_KEEPALIVE double cyclar_scene_turn(const WebScene* s) { return s->scene.view.turn; }
+EMSCRIPTEN_KEEPALIVE double cyclar_scene_tilt(const WebScene* s) { return s->scene.view.tilt; }
 
 EMSCRIPTEN_KEEPALIVE int cyclar_scene_frame_index(const WebScene* s)
 {
@@ -247,15 +235,9 @@ EMSCRIPTEN_KEEPALIVE const double* cyclar_scene_angles(const WebScene* s)
 
 // --- the clock ------------------------------------------------------------------------------
 
-EMSCRIPTEN_KEEPALIVE int cyclar_tick_interval(int speedPosition)
-{
-    return tickInterval(speedPosition);
-}
+EMSCRIPTEN_KEEPALIVE int cyclar_tick_interval(int speedPosition) { return tickInterval(speedPosition); }
 
-EMSCRIPTEN_KEEPALIVE double cyclar_slider_angle(int position)
-{
-    return sliderAngle(position);
-}
+EMSCRIPTEN_KEEPALIVE double cyclar_slider_angle(int position) { return sliderAngle(position); }
 
 // --- field rules ----------------------------------------------------------------------------
 
@@ -263,15 +245,11 @@ EMSCRIPTEN_KEEPALIVE double cyclar_slider_angle(int position)
 /// that passes is always finite).
 EMSCRIPTEN_KEEPALIVE double cyclar_parse_number(const char* text)
 {
-    const std::optional<double> value =
-        parseFieldText(text ? std::string_view(text) : std::string_view());
+    const std::optional<double> value = parseFieldText(text ? std::string_view(text) : std::string_view());
     return value ? *value : std::numeric_limits<double>::quiet_NaN();
 }
 
-EMSCRIPTEN_KEEPALIVE const char* cyclar_format_number(double value)
-{
-    return handOut(formatNumber(value));
-}
+EMSCRIPTEN_KEEPALIVE const char* cyclar_format_number(double value) { return handOut(formatNumber(value)); }
 
 EMSCRIPTEN_KEEPALIVE const char* cyclar_message_not_number()
 {
@@ -292,8 +270,7 @@ EMSCRIPTEN_KEEPALIVE int cyclar_in_range(double value, double min, double max)
 /// 1 the animation page.
 EMSCRIPTEN_KEEPALIVE const char* cyclar_field_order(int page)
 {
-    return handOut(
-        std::string(fieldOrder(page == 0 ? FieldPage::Dimensions : FieldPage::Animation)));
+    return handOut(std::string(fieldOrder(page == 0 ? FieldPage::Dimensions : FieldPage::Animation)));
 }
 
 /// The range of dimensions page field 0..5 (a, b, c, f, h, k) from the values held now.
@@ -322,22 +299,10 @@ EMSCRIPTEN_KEEPALIVE double cyclar_animation_upper(int field)
 
 // --- clips: 0 the title page's, 1 Circular View's ------------------------------------------
 
-EMSCRIPTEN_KEEPALIVE int cyclar_clip_width(int which)
-{
-    return formatOf(which).width;
-}
-EMSCRIPTEN_KEEPALIVE int cyclar_clip_height(int which)
-{
-    return formatOf(which).height;
-}
-EMSCRIPTEN_KEEPALIVE int cyclar_clip_frames(int which)
-{
-    return formatOf(which).frameCount;
-}
-EMSCRIPTEN_KEEPALIVE int cyclar_clip_rate(int which)
-{
-    return formatOf(which).framesPerSecond;
-}
+EMSCRIPTEN_KEEPALIVE int cyclar_clip_width(int which) { return formatOf(which).width; }
+EMSCRIPTEN_KEEPALIVE int cyclar_clip_height(int which) { return formatOf(which).height; }
+EMSCRIPTEN_KEEPALIVE int cyclar_clip_frames(int which) { return formatOf(which).frameCount; }
+EMSCRIPTEN_KEEPALIVE int cyclar_clip_rate(int which) { return formatOf(which).framesPerSecond; }
 
 /// Frame i of a clip as RGBA pixels of the clip's size, valid until the clip draws again; null
 /// for a clip or frame that does not exist.
