@@ -38,7 +38,7 @@ void CCyclarApp::InitInstance()
     m_app.installEventFilter(this);
 
     connect(&m_chain, &PageChain::finished, &m_app, &QCoreApplication::quit, Qt::QueuedConnection);
-    if (!m_startFile.isEmpty()) {
+    if (!m_startFile.empty()) {
         startWithLinkage();
         return;
     }

@@ -5,7 +5,10 @@
 #include "page_chain.h"
 
 #include <QObject>
+#include <QFile>
 #include <QString>
+
+#include <string>
 
 class QApplication;
 
@@ -24,7 +27,9 @@ public:
     /// A linkage file to start on (`cyclar FILE.cyclar`): its animation page, whose Back leads
     /// to its dimensions page. A file that cannot be opened is reported and the program starts
     /// as usual; dimensions the dimensions page would refuse get its message there.
-    void setStartFile(const QString& path) { m_startFile = path; }
+    /// The linkage file to start on, as the system's bytes (from argv, unchanged).
+    void setStartFile(std::string path) { m_startFile = std::move(path); }
+    void setStartFile(const QString& path) { m_startFile = QFile::encodeName(path).toStdString(); }
     int run();
 
     AppState& state() { return m_state; }
@@ -37,7 +42,7 @@ private:
     void startWithLinkage();
 
     QApplication& m_app;
-    QString m_startFile;
+    std::string m_startFile;
     PageChain m_chain;
     AppState m_state{m_chain};
 };

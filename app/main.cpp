@@ -31,9 +31,10 @@ int main(int argc, char* argv[])
 
     QApplication app(argc, argv);
     cyclar::CCyclarApp cyclarApp(app);
-    // `cyclar FILE.cyclar`, as a file manager starts it.
+    // `cyclar FILE.cyclar`, as a file manager starts it. The name goes to the file system as the
+    // bytes it came as, whatever their encoding.
     if (!line.startFile.empty()) {
-        cyclarApp.setStartFile(QString::fromLocal8Bit(line.startFile));
+        cyclarApp.setStartFile(line.startFile);
     }
     return cyclarApp.run();
 }

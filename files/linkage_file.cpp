@@ -1,18 +1,12 @@
-// Linkage files: strict reading (every way a file can be wrong gets its own sentence) and
-// atomic writing in a fixed key order.
+// Linkage files: strict reading (every way a file can be wrong gets its own sentence, decided in
+// strict_json.cpp and here) and writing in a fixed key order.
 #include "linkage_file.h"
 
-#include "atomic_write.h"
+#include "strict_json.h"
 
-#include <QFile>
-#include <QFileInfo>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QJsonParseError>
-#include <QJsonValue>
-
-#include <charconv>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 
 namespace cyclar {
 
@@ -23,235 +17,192 @@ double LinkageDimensions::*const dimensionMembers[] = {
     &LinkageDimensions::a, &LinkageDimensions::b, &LinkageDimensions::c,
     &LinkageDimensions::f, &LinkageDimensions::h, &LinkageDimensions::k};
 
-// A whole number within [low, high], or nothing (fractions, text and huge values alike).
-std::optional<int> wholeNumber(const QJsonValue& value, int low, int high)
-{
-    if (!value.isDouble()) {
-        return std::nullopt;
-    }
-    const double number = value.toDouble();
-    if (!(number >= low && number <= high) || number != std::trunc(number)) {
-        return std::nullopt;
-    }
-    return static_cast<int>(number);
-}
+const json::FileKind linkageKind{"linkage file", linkageFileFormat, linkageFileVersion,
+                                 linkageFileMaxBytes};
 
-std::optional<QString> unknownKey(const QJsonObject& object,
-                                  std::initializer_list<const char*> known)
+std::optional<LinkageFile> refuse(std::string& error, std::string why)
 {
-    for (auto it = object.begin(); it != object.end(); ++it) {
-        bool isKnown = false;
-        for (const char* name : known) {
-            isKnown = isKnown || it.key() == QLatin1String(name);
-        }
-        if (!isKnown) {
-            return it.key();
-        }
-    }
-    return std::nullopt;
-}
-
-// A key from the file as a message may show it: one short line, whatever the file holds.
-QString shown(const QString& key)
-{
-    constexpr qsizetype longest = 40;
-    QString text = key.left(longest);
-    for (QChar& ch : text) {
-        if (!ch.isPrint()) {
-            ch = QLatin1Char('?');
-        }
-    }
-    return key.size() > longest ? text + QStringLiteral("...") : text;
-}
-
-std::optional<LinkageFile> refuse(QString& error, const QString& why)
-{
-    error = why;
+    error = std::move(why);
     return std::nullopt;
 }
 
 } // namespace
 
-QByteArray shortestNumberText(double value)
+std::string shortestNumberText(double value)
 {
     if (value == 0.0) {
-        return "0"; // JSON readers keep no sign on zero, so minus zero is written as zero
+        return "0"; // a zero reads back without its sign, so minus zero is written as zero
     }
-    char buffer[32];
-    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
-    if (ec != std::errc() || !std::isfinite(value)) {
-        return "null"; // a file never holds such a value: the writer is only given finite ones
+    if (!std::isfinite(value)) {
+        return "null"; // a file never holds such a value: the writers are given finite ones
     }
-    return QByteArray(buffer, static_cast<qsizetype>(end - buffer));
+    // The fewest significant digits that read back as the same double (correctly rounded, so
+    // of those the closest), laid out as std::to_chars does: plain or scientific, whichever is
+    // shorter, plain on a tie. Written out here because not every standard library the core is
+    // built with has to_chars for doubles.
+    char scientific[40];
+    for (int precision = 0; precision <= 16; ++precision) {
+        std::snprintf(scientific, sizeof scientific, "%.*e", precision, value);
+        if (std::strtod(scientific, nullptr) == value) {
+            break;
+        }
+    }
+    const std::string_view text = scientific;
+    const std::size_t e = text.find('e');
+    const bool negative = text[0] == '-';
+    std::string digits;
+    for (const char ch : text.substr(0, e)) {
+        if (ch >= '0' && ch <= '9') {
+            digits += ch;
+        }
+    }
+    const int exponent = std::atoi(text.data() + e + 1);
+    std::string shortScientific(negative ? "-" : "");
+    shortScientific.append(digits, 0, 1);
+    if (digits.size() > 1) {
+        shortScientific.append(1, '.').append(digits, 1);
+    }
+    const int magnitude = exponent < 0 ? -exponent : exponent;
+    shortScientific.append(exponent < 0 ? "e-" : "e+");
+    shortScientific.append(magnitude < 10 ? "0" : "").append(std::to_string(magnitude));
+    std::string plain(negative ? "-" : "");
+    const auto count = static_cast<int>(digits.size());
+    if (exponent < 0) {
+        plain.append("0.").append(static_cast<std::size_t>(-exponent - 1), '0').append(digits);
+    } else if (exponent + 1 >= count) {
+        // A whole number is written with all its digits, exact, as to_chars writes it; the
+        // length is the same as the shortest digits padded with zeros.
+        char whole[400];
+        std::snprintf(whole, sizeof whole, "%.0f", value);
+        plain = whole;
+    } else {
+        const auto point = static_cast<std::size_t>(exponent + 1);
+        plain.append(digits, 0, point).append(1, '.').append(digits, point);
+    }
+    return plain.size() <= shortScientific.size() ? plain : shortScientific;
 }
 
-std::optional<LinkageFile> parseLinkageFile(const QByteArray& bytes, QString& error)
+std::optional<LinkageFile> parseLinkageFile(std::string_view bytes, std::string& error)
 {
-    if (bytes.size() > linkageFileMaxBytes) {
-        return refuse(error, QStringLiteral("is over 1 MB; a linkage file is a few hundred bytes"));
-    }
-    QJsonParseError parseError;
-    const QJsonDocument document = QJsonDocument::fromJson(bytes, &parseError);
-    if (parseError.error != QJsonParseError::NoError) {
-        return refuse(error, QStringLiteral("is not JSON (%1 at byte %2)")
-                                 .arg(parseError.errorString())
-                                 .arg(parseError.offset));
-    }
-    if (!document.isObject()) {
-        return refuse(error,
-                      QStringLiteral("is not a cyclar linkage file: it holds no JSON object"));
-    }
-    const QJsonObject top = document.object();
-    if (top.value(QLatin1String("format")).toString() != QLatin1String(linkageFileFormat)) {
-        return refuse(error, QStringLiteral("is not a cyclar linkage file: its \"format\" is not "
-                                            "\"cyclar-linkage\""));
-    }
-    const QJsonValue versionValue = top.value(QLatin1String("version"));
-    const std::optional<int> version = wholeNumber(versionValue, 1, 1);
-    if (!version) {
-        if (versionValue.isDouble() && versionValue.toDouble() > linkageFileVersion) {
-            return refuse(error, QStringLiteral("was made by a newer cyclar (file version %1; this "
-                                                "one reads version %2)")
-                                     .arg(QString::number(versionValue.toDouble()))
-                                     .arg(linkageFileVersion));
-        }
-        return refuse(error,
-                      QStringLiteral("has no valid \"version\" (this cyclar reads version %1)")
-                          .arg(linkageFileVersion));
-    }
-    if (const std::optional<QString> key =
-            unknownKey(top, {"format", "version", "dimensions", "view", "speed"})) {
-        return refuse(error, QStringLiteral("has an unknown key \"%1\"").arg(shown(*key)));
+    const std::optional<json::Value> top = json::parseTop(
+        bytes, linkageKind, {"format", "version", "dimensions", "view", "speed"}, error);
+    if (!top) {
+        return std::nullopt;
     }
 
     LinkageFile file;
-    const QJsonValue dimensionsValue = top.value(QLatin1String("dimensions"));
-    if (!dimensionsValue.isObject()) {
-        return refuse(error, QStringLiteral("has no \"dimensions\" object"));
+    const json::Value* dimensions = json::member(*top, "dimensions");
+    if (!dimensions || !dimensions->is_object()) {
+        return refuse(error, "has no \"dimensions\" object");
     }
-    const QJsonObject dimensions = dimensionsValue.toObject();
-    if (const std::optional<QString> key = unknownKey(dimensions, {"a", "b", "c", "f", "h", "k"})) {
-        return refuse(error, QStringLiteral("has an unknown dimension \"%1\"").arg(shown(*key)));
+    if (const std::optional<std::string> key =
+            json::unknownKey(*dimensions, {"a", "b", "c", "f", "h", "k"})) {
+        return refuse(error, "has an unknown dimension \"" + json::shown(*key) + "\"");
     }
     for (int i = 0; i < 6; ++i) {
-        const QLatin1String name(dimensionNames[i]);
-        const QJsonValue value = dimensions.value(name);
-        if (value.isUndefined()) {
-            return refuse(error, QStringLiteral("has no dimension \"%1\"").arg(name));
+        const std::string name = dimensionNames[i];
+        const json::Value* value = json::member(*dimensions, name);
+        if (!value) {
+            return refuse(error, "has no dimension \"" + name + "\"");
         }
-        if (!value.isDouble() || !std::isfinite(value.toDouble())) {
-            return refuse(error,
-                          QStringLiteral("has a dimension \"%1\" that is not a number").arg(name));
+        if (!value->is_number()) {
+            return refuse(error, "has a dimension \"" + name + "\" that is not a number");
         }
-        file.dimensions.*dimensionMembers[i] = value.toDouble();
+        file.dimensions.*dimensionMembers[i] = value->get<double>();
     }
 
-    const QJsonValue viewValue = top.value(QLatin1String("view"));
-    if (!viewValue.isUndefined()) {
-        if (!viewValue.isObject()) {
-            return refuse(error,
-                          QStringLiteral("has a \"view\" that is not an object with \"turn\" "
-                                         "and \"tilt\""));
+    if (const json::Value* view = json::member(*top, "view")) {
+        if (!view->is_object()) {
+            return refuse(error, "has a \"view\" that is not an object with \"turn\" and \"tilt\"");
         }
-        const QJsonObject view = viewValue.toObject();
-        if (const std::optional<QString> key = unknownKey(view, {"turn", "tilt"})) {
-            return refuse(
-                error,
-                QStringLiteral("has an unknown key \"%1\" in its \"view\"").arg(shown(*key)));
+        if (const std::optional<std::string> key =
+                json::unknownKey(*view, {"turn", "tilt", "rotationAxis"})) {
+            return refuse(error,
+                          "has an unknown key \"" + json::shown(*key) + "\" in its \"view\"");
         }
         FileView fileView;
         for (const char* name : {"turn", "tilt"}) {
-            const std::optional<int> angle = wholeNumber(view.value(QLatin1String(name)), -90, 90);
+            const std::optional<int> angle = json::wholeNumber(json::member(*view, name), -90, 90);
             if (!angle) {
-                return refuse(error,
-                              QStringLiteral("has a view \"%1\" that is not a whole number of "
-                                             "degrees from -90 to 90")
-                                  .arg(QLatin1String(name)));
+                return refuse(error, std::string("has a view \"") + name
+                                         + "\" that is not a whole number of degrees from -90 "
+                                           "to 90");
             }
             (name[1] == 'u' ? fileView.turn : fileView.tilt) = *angle;
+        }
+        if (const json::Value* axis = json::member(*view, "rotationAxis")) {
+            if (!axis->is_boolean()) {
+                return refuse(error, "has a view \"rotationAxis\" that is not true or false");
+            }
+            fileView.rotationAxis = axis->get<bool>();
         }
         file.view = fileView;
     }
 
-    const QJsonValue speedValue = top.value(QLatin1String("speed"));
-    if (!speedValue.isUndefined()) {
-        const std::optional<int> speed = wholeNumber(speedValue, 0, 100);
+    if (const json::Value* speedValue = json::member(*top, "speed")) {
+        const std::optional<int> speed = json::wholeNumber(speedValue, 0, 100);
         if (!speed) {
-            return refuse(error, QStringLiteral("has a \"speed\" that is not a whole number from 0 "
-                                                "to 100"));
+            return refuse(error, "has a \"speed\" that is not a whole number from 0 to 100");
         }
         file.speed = *speed;
     }
     return file;
 }
 
-std::optional<LinkageFile> readLinkageFile(const QString& path, QString& error)
+std::optional<LinkageFile> readLinkageFile(const std::string& path, std::string& error)
 {
-    const QFileInfo info(path);
-    if (info.isDir()) {
-        return refuse(error, QStringLiteral("is a folder, not a linkage file"));
-    }
-    if (!info.exists()) {
-        return refuse(error, QStringLiteral("does not exist"));
-    }
-    if (info.isFile() && info.size() > linkageFileMaxBytes) {
-        return refuse(error, QStringLiteral("is over 1 MB; a linkage file is a few hundred bytes"));
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return refuse(error, QStringLiteral("cannot be read (%1)").arg(file.errorString()));
-    }
-    // One byte beyond the limit tells a file that grew (or a pipe) from one that fits.
-    const QByteArray bytes = file.read(linkageFileMaxBytes + 1);
-    if (file.error() != QFileDevice::NoError) {
-        return refuse(error, QStringLiteral("cannot be read (%1)").arg(file.errorString()));
+    std::string bytes;
+    if (!json::readRegularFile(path, linkageKind, bytes, error)) {
+        return std::nullopt;
     }
     return parseLinkageFile(bytes, error);
 }
 
-QByteArray linkageFileText(const LinkageFile& file)
+std::string linkageFileText(const LinkageFile& file)
 {
     const LinkageDimensions& d = file.dimensions;
-    QByteArray text = "{\n  \"format\": \"" + QByteArray(linkageFileFormat) + "\",\n";
-    text += "  \"version\": " + QByteArray::number(linkageFileVersion) + ",\n";
+    std::string text = std::string("{\n  \"format\": \"") + linkageFileFormat + "\",\n";
+    text += "  \"version\": " + std::to_string(linkageFileVersion) + ",\n";
     text += "  \"dimensions\": {";
     for (int i = 0; i < 6; ++i) {
-        text += (i == 0 ? "\"" : ", \"") + QByteArray(dimensionNames[i])
+        text += std::string(i == 0 ? "\"" : ", \"") + dimensionNames[i]
                 + "\": " + shortestNumberText(d.*dimensionMembers[i]);
     }
     text += "}";
     if (file.view) {
-        text += ",\n  \"view\": {\"turn\": " + QByteArray::number(file.view->turn)
-                + ", \"tilt\": " + QByteArray::number(file.view->tilt) + "}";
+        text += ",\n  \"view\": {\"turn\": " + std::to_string(file.view->turn)
+                + ", \"tilt\": " + std::to_string(file.view->tilt);
+        // Written only when shown, so that files of views without it keep their bytes.
+        if (file.view->rotationAxis) {
+            text += ", \"rotationAxis\": true";
+        }
+        text += "}";
     }
     if (file.speed) {
-        text += ",\n  \"speed\": " + QByteArray::number(*file.speed);
+        text += ",\n  \"speed\": " + std::to_string(*file.speed);
     }
     text += "\n}\n";
     return text;
 }
 
-bool writeLinkageFile(const QString& path, const LinkageFile& file, QString& error)
+bool canWriteLinkageFile(const std::string& path, const LinkageFile& file, std::string& error)
 {
-    if (!path.endsWith(QLatin1String(linkageFileSuffix), Qt::CaseInsensitive)) {
-        error = QStringLiteral("could not write '%1': the file name must end in .cyclar").arg(path);
+    const std::string_view suffix = linkageFileSuffix;
+    bool named = path.size() >= suffix.size();
+    for (std::size_t i = 0; named && i < suffix.size(); ++i) {
+        const char ch = path[path.size() - suffix.size() + i];
+        named = (ch >= 'A' && ch <= 'Z' ? static_cast<char>(ch - 'A' + 'a') : ch) == suffix[i];
+    }
+    if (!named) {
+        error = "the file name must end in .cyclar";
         return false;
     }
     const LinkageDimensions& d = file.dimensions;
     for (double value : {d.a, d.b, d.c, d.f, d.h, d.k}) {
         if (!std::isfinite(value)) {
-            error = QStringLiteral("could not write '%1': a dimension is not a finite number")
-                        .arg(path);
+            error = "a dimension is not a finite number";
             return false;
         }
-    }
-    const QByteArray text = linkageFileText(file);
-    std::string failure;
-    if (!writeFileAtomically(QFile::encodeName(path).toStdString(),
-                             std::string_view(text.constData(), static_cast<size_t>(text.size())),
-                             failure)) {
-        error = QString::fromStdString(failure);
-        return false;
     }
     return true;
 }

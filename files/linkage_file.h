@@ -1,19 +1,22 @@
-// Linkage files: a linkage's six dimensions, and optionally its view and speed, as versioned JSON.
+// Linkage files: a linkage's six dimensions, and optionally its view and speed, as versioned
+// JSON. The one reader and writer of them, for the desktop, cyclar-export and the browser.
 #pragma once
 
 #include "linkage_model.h"
 
-#include <QByteArray>
-#include <QString>
-
+#include <cstddef>
 #include <optional>
+#include <string>
+#include <string_view>
 
 namespace cyclar {
 
-/// The view a file records: whole degrees from -90 to 90, as the view sliders give them.
+/// The view a file records: whole degrees from -90 to 90, as the view sliders give them, and
+/// whether the rotation axis is shown.
 struct FileView {
     int turn = -18;
     int tilt = -18;
+    bool rotationAxis = false;
 
     friend bool operator==(const FileView&, const FileView&) = default;
 };
@@ -30,27 +33,32 @@ struct LinkageFile {
 inline constexpr const char* linkageFileFormat = "cyclar-linkage";
 inline constexpr int linkageFileVersion = 1;
 /// No linkage file comes near this; anything larger is not one, and is not read into memory.
-inline constexpr qint64 linkageFileMaxBytes = 1024 * 1024;
+inline constexpr std::size_t linkageFileMaxBytes = 1024 * 1024;
 inline constexpr const char* linkageFileSuffix = ".cyclar";
 
 /// Reads a file's bytes. On failure returns nothing and sets `error` to one sentence saying
-/// what is wrong (without the file's name, which the caller adds).
-std::optional<LinkageFile> parseLinkageFile(const QByteArray& bytes, QString& error);
+/// what is wrong (without the file's name, which the caller puts first).
+std::optional<LinkageFile> parseLinkageFile(std::string_view bytes, std::string& error);
 
-/// Reads the file at `path`: refuses folders, files over linkageFileMaxBytes and anything
-/// parseLinkageFile refuses. `error` as there.
-std::optional<LinkageFile> readLinkageFile(const QString& path, QString& error);
+/// Reads the file at `path` (the system's bytes, whatever their encoding): refuses anything
+/// but a regular file, files over linkageFileMaxBytes and anything parseLinkageFile refuses.
+/// A named pipe or a device is refused without being read. `error` as there.
+std::optional<LinkageFile> readLinkageFile(const std::string& path, std::string& error);
 
 /// The file's text: "format" and "version" first, numbers in their shortest round-trip form,
 /// so reading it back gives the very same doubles.
-QByteArray linkageFileText(const LinkageFile& file);
+std::string linkageFileText(const LinkageFile& file);
 
-/// Writes the file atomically: on any failure an earlier file at `path` stays whole. The name
-/// must end in .cyclar. On failure `error` names the file and why (the system's reason).
-bool writeLinkageFile(const QString& path, const LinkageFile& file, QString& error);
+/// The checks made before a linkage file is written: the name ends in .cyclar and every
+/// dimension is finite. On failure `error` says why.
+bool canWriteLinkageFile(const std::string& path, const LinkageFile& file, std::string& error);
+
+/// Writes the file atomically: on any failure an earlier file at `path` stays whole. On failure
+/// `error` names the file and why (the system's reason).
+bool writeLinkageFile(const std::string& path, const LinkageFile& file, std::string& error);
 
 /// The shortest decimal text that reads back as the same finite double. Minus zero is written
-/// as 0: JSON readers (Qt's among them) keep no sign on a zero.
-QByteArray shortestNumberText(double value);
+/// as 0, as it reads back.
+std::string shortestNumberText(double value);
 
 } // namespace cyclar

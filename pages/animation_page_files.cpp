@@ -116,9 +116,9 @@ bool cyclar_animation::saveLinkageTo(const QString& path)
     file.view =
         FileView{wholeDegrees(m_state.scene.view.turn), wholeDegrees(m_state.scene.view.tilt)};
     file.speed = m_speedPos;
-    QString error;
-    if (!writeLinkageFile(path, file, error)) {
-        showWriteFailure(this, error);
+    std::string error;
+    if (!writeLinkageFile(systemPath(path), file, error)) {
+        showWriteFailure(this, QString::fromStdString(error));
         return false;
     }
     return true;

@@ -2,7 +2,10 @@
 #include "linkage_files.h"
 
 #include <QCoreApplication>
+#include "path_text.h"
+
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -59,14 +62,25 @@ void showWriteFailure(QWidget* parent, const QString& error)
     showWarning(parent, text + QLatin1Char('.'));
 }
 
-std::optional<LinkageFile> readLinkageFileOrSay(QWidget* parent, const QString& path)
+std::string systemPath(const QString& path)
 {
-    QString error;
+    return QFile::encodeName(path).toStdString();
+}
+
+std::optional<LinkageFile> readLinkageFileOrSay(QWidget* parent, const std::string& path)
+{
+    std::string error;
     std::optional<LinkageFile> file = readLinkageFile(path, error);
     if (!file) {
-        showFileMessage(parent, path, error);
+        showFileMessage(parent, QString::fromStdString(displayPath(path)),
+                        QString::fromStdString(error));
     }
     return file;
+}
+
+std::optional<LinkageFile> readLinkageFileOrSay(QWidget* parent, const QString& path)
+{
+    return readLinkageFileOrSay(parent, systemPath(path));
 }
 
 } // namespace cyclar

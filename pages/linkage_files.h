@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <optional>
+#include <string>
 
 class QWidget;
 
@@ -19,9 +20,15 @@ QString askOpenLinkagePath(QWidget* parent);
 /// typed without any extension gets the one of the filter chosen. Empty when cancelled.
 QString askSavePath(QWidget* parent, const QString& caption, const QString& filters);
 
-/// Reads the linkage file at `path`; when it cannot be read, shows a message box that names
-/// the file and says what is wrong, and returns nothing.
+/// Reads the linkage file at `path` (the system's bytes); when it cannot be read, shows a
+/// message box that names the file and says what is wrong, and returns nothing.
+std::optional<LinkageFile> readLinkageFileOrSay(QWidget* parent, const std::string& path);
+
+/// The same for a path a file dialog gave.
 std::optional<LinkageFile> readLinkageFileOrSay(QWidget* parent, const QString& path);
+
+/// A path from a file dialog as the system's bytes.
+std::string systemPath(const QString& path);
 
 /// A message box about `path`: "<file> <what>." captioned with the program's name.
 void showFileMessage(QWidget* parent, const QString& path, const QString& what);

@@ -6,7 +6,8 @@
 set -euo pipefail
 
 profile=${1:-build}
-packages=(cmake g++ ninja-build pkg-config dpkg-dev qt6-base-dev qt6-svg-dev libgif-dev libbenchmark-dev)
+packages=(cmake g++ ninja-build pkg-config dpkg-dev qt6-base-dev qt6-svg-dev libgif-dev libbenchmark-dev
+  nlohmann-json3-dev)
 if [[ $profile == test ]]; then
   packages+=(xvfb xauth xdotool x11-utils imagemagick locales)
   # The package checks: lintian, AppStream, the desktop entry and the MIME type.

@@ -73,6 +73,7 @@ private slots:
     void fileGivesTheSameOutputAsDims_data();
     void fileGivesTheSameOutputAsDims();
     void fileViewIsTheDefault();
+    void namesThatAreNotUtf8AndPipes();
     void badLinkageFiles_data();
     void badLinkageFiles();
     void gifFramesAreThePngs();
@@ -802,6 +803,50 @@ void TestExport::svgPointsLieOnThePngsPixels()
     QVERIFY(polylinesByPen.value(QStringLiteral("#0000ff/2")) >= 4);
     QCOMPARE(polylinesByPen.value(QStringLiteral("#0000ff/1")), 6);
     QVERIFY2(points > 1000, qPrintable(QString::number(points)));
+}
+
+void TestExport::namesThatAreNotUtf8AndPipes()
+{
+    // The name's byte 0xE9 (Latin-1 e acute) is made by the shell, so that it reaches the
+    // program as the byte itself, as a file manager or a terminal would pass it.
+    QTemporaryDir dir;
+    const auto runInDir = [&](const QString& script) {
+        QProcess process;
+        process.setWorkingDirectory(dir.path());
+        process.start(QStringLiteral("/bin/sh"),
+                      {QStringLiteral("-c"), script, QStringLiteral(CYCLAR_EXPORT_PATH)});
+        if (!process.waitForFinished(20000)) { // a blocking read would end here
+            process.kill();
+            process.waitForFinished();
+            return Run{};
+        }
+        return Run{process.exitCode(), process.readAllStandardOutput(),
+                   process.readAllStandardError()};
+    };
+    const Run saved = runInDir(QStringLiteral(
+        "\"$0\" save --dims 20,50,45,40,45,-35 -o plain.cyclar && "
+        "mv plain.cyclar \"$(printf 'lin\\351aire.cyclar')\""));
+    QCOMPARE(saved.exitCode, 0);
+    const Run model = runInDir(
+        QStringLiteral("exec \"$0\" model --file \"$(printf 'lin\\351aire.cyclar')\""));
+    QCOMPARE(model.exitCode, 0);
+    QCOMPARE(model.out, runExport({QStringLiteral("model"), QStringLiteral("--dims"),
+                                   QStringLiteral("20,50,45,40,45,-35")})
+                            .out);
+    // save -o writes the very bytes it was given as the name.
+    const Run named = runInDir(QStringLiteral(
+        "\"$0\" save --dims 20,50,45,40,45,-35 -o \"$(printf 'lin\\351aire2.cyclar')\" && "
+        "cmp \"$(printf 'lin\\351aire2.cyclar')\" \"$(printf 'lin\\351aire.cyclar')\""));
+    QCOMPARE(named.exitCode, 0);
+    // A missing one is named readably, its odd byte shown as \xE9.
+    const Run missing = runInDir(
+        QStringLiteral("exec \"$0\" model --file \"$(printf 'caf\\351.cyclar')\""));
+    QCOMPARE(missing.exitCode, 2);
+    QCOMPARE(missing.err, QByteArray("cyclar-export: 'caf\\xE9.cyclar' does not exist\n"));
+    // A named pipe with nothing writing to it is refused at once.
+    const Run pipe = runInDir(QStringLiteral("mkfifo p.cyclar && exec \"$0\" analyse --file p.cyclar"));
+    QCOMPARE(pipe.exitCode, 2);
+    QCOMPARE(pipe.err, QByteArray("cyclar-export: 'p.cyclar' is a named pipe, not a linkage file\n"));
 }
 
 QTEST_MAIN(TestExport)

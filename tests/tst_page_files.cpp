@@ -147,9 +147,9 @@ void TestPageFiles::saveThenOpenKeepsEveryBit()
         QVERIFY(page->showLinkage(original));
         QVERIFY(page->saveLinkageTo(path));
     }
-    QString error;
-    const std::optional<LinkageFile> saved = readLinkageFile(path, error);
-    QVERIFY2(saved, qPrintable(error));
+    std::string error;
+    const std::optional<LinkageFile> saved = readLinkageFile(QFile::encodeName(path).toStdString(), error);
+    QVERIFY2(saved, error.c_str());
     QVERIFY(sameBits(saved->dimensions, original.dimensions));
     QCOMPARE(saved->view, original.view);
     QCOMPARE(saved->speed, original.speed);

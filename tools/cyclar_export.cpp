@@ -1,4 +1,5 @@
 // cyclar-export: the linkage's numbers and pictures on the command line.
+#include "argument_bytes.h"
 #include "export_command.h"
 
 #include <QCoreApplication>
@@ -46,9 +47,10 @@ int main(int argc, char* argv[])
     } else {
         app = std::make_unique<QCoreApplication>(argc, argv);
     }
-    QStringList args = QCoreApplication::arguments();
-    if (!args.isEmpty()) {
-        args.removeFirst();
+    // Qt has taken its own options out of argv; file names keep their bytes (see argumentText).
+    QStringList args;
+    for (int i = 1; i < argc; ++i) {
+        args.append(cyclar::argumentText(argv[i]));
     }
     cyclar::ExportProgress progress;
     if (isatty(STDERR_FILENO) == 1) {

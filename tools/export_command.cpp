@@ -3,7 +3,9 @@
 // usage text is written from the same table.
 #include "export_command.h"
 
+#include "argument_bytes.h"
 #include "commands/command.h"
+#include "path_text.h"
 
 #include <charconv>
 #include <cmath>
@@ -102,10 +104,12 @@ LinkageFile linkageSource(const QCommandLineParser& parser, const ExportOptions&
         throw UsageError{QStringLiteral("give --dims or --file, not both")};
     }
     if (path) {
-        QString error;
-        std::optional<LinkageFile> file = readLinkageFile(*path, error);
+        const std::string bytes = argumentBytes(*path);
+        std::string error;
+        std::optional<LinkageFile> file = readLinkageFile(bytes, error);
         if (!file) {
-            throw UsageError{QStringLiteral("'%1' %2").arg(*path, error)};
+            throw UsageError{QStringLiteral("'%1' %2").arg(
+                QString::fromStdString(displayPath(bytes)), QString::fromStdString(error))};
         }
         return *file;
     }

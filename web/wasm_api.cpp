@@ -1,9 +1,11 @@
 // The C interface the browser calls: scenes and their frames, the clock, the field rules, clips,
-// the linkage analysis and its angles.
+// the linkage analysis and its angles, and linkage files (read and written by the core's one
+// reader and writer, so a bad file gets the very reason cyclar-export gives).
 #include "clip_frames.h"
 #include "field_rules.h"
 #include "frame_composition.h"
 #include "linkage_analysis.h"
+#include "linkage_file.h"
 #include "motion_schedule.h"
 #include "page_layouts.h"
 
@@ -453,6 +455,58 @@ EMSCRIPTEN_KEEPALIVE const char* cyclar_angle_table(double a, double b, double c
                + "," + angles.substr(1);
     }
     return handOut(out + "]");
+}
+
+// Linkage files: the page copies a file's bytes (at most one byte past the limit) into this
+// buffer, then asks for them to be read.
+EMSCRIPTEN_KEEPALIVE std::uint8_t* cyclar_file_buffer(int size)
+{
+    static std::vector<std::uint8_t> buffer;
+    buffer.resize(static_cast<std::size_t>(std::max(size, 1)));
+    return buffer.data();
+}
+
+EMSCRIPTEN_KEEPALIVE int cyclar_linkage_file_max_bytes()
+{
+    return static_cast<int>(linkageFileMaxBytes);
+}
+
+// {"problem": sentence} or {"dimensions": {...}, "view": {...} or null, "speed": n or null}.
+EMSCRIPTEN_KEEPALIVE const char* cyclar_read_linkage_file(int size)
+{
+    const auto* bytes = reinterpret_cast<const char*>(cyclar_file_buffer(size));
+    std::string error;
+    const std::optional<LinkageFile> file = parseLinkageFile(
+        std::string_view(bytes, static_cast<std::size_t>(std::max(size, 0))), error);
+    if (!file) {
+        return handOut("{\"problem\":" + jsonString(error) + "}");
+    }
+    const LinkageDimensions& d = file->dimensions;
+    std::string out = "{\"dimensions\":{\"a\":" + jsonNumber(d.a) + ",\"b\":" + jsonNumber(d.b)
+                      + ",\"c\":" + jsonNumber(d.c) + ",\"f\":" + jsonNumber(d.f)
+                      + ",\"h\":" + jsonNumber(d.h) + ",\"k\":" + jsonNumber(d.k) + "},\"view\":";
+    out += file->view ? "{\"turn\":" + std::to_string(file->view->turn)
+                            + ",\"tilt\":" + std::to_string(file->view->tilt) + ",\"rotationAxis\":"
+                            + (file->view->rotationAxis ? "true" : "false") + "}"
+                      : std::string("null");
+    out += ",\"speed\":" + (file->speed ? std::to_string(*file->speed) : std::string("null")) + "}";
+    return handOut(std::move(out));
+}
+
+// The text of a linkage file, as the desktop and cyclar-export write it. `hasView` 0 leaves
+// the view out; a `speed` below 0 leaves the speed out.
+EMSCRIPTEN_KEEPALIVE const char* cyclar_linkage_file_text(double a, double b, double c, double f,
+                                                          double h, double k, int hasView, int turn,
+                                                          int tilt, int rotationAxis, int speed)
+{
+    LinkageFile file{dimensions(a, b, c, f, h, k), {}, {}};
+    if (hasView != 0) {
+        file.view = FileView{turn, tilt, rotationAxis != 0};
+    }
+    if (speed >= 0) {
+        file.speed = speed;
+    }
+    return handOut(linkageFileText(file));
 }
 
 } // extern "C"

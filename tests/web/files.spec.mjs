@@ -101,11 +101,21 @@ test('the dimensions page opens a file with Ctrl+O and its menu', async ({ page 
 
 const good = '"format": "cyclar-linkage", "version": 1';
 const dims = '"dimensions": {"a": 50, "b": 30, "c": 35, "f": 40, "h": 45, "k": -35}';
-// Bad files; `prefix` compares only the start of the reason (the JSON parsers word their
-// errors differently).
+// Bad files: the browser reads them with the same reader as cyclar-export, so each reason is
+// the same word for word.
 const badFiles = [
-    { name: 'not-json.cyclar', text: '{"format": "cyclar-linkage", ', prefix: 'is not JSON (' },
-    { name: 'empty.cyclar', text: '', prefix: 'is not JSON (' },
+    { name: 'not-json.cyclar', text: '{"format": "cyclar-linkage", ' },
+    { name: 'empty.cyclar', text: '' },
+    { name: 'spaces.cyclar', text: ' \n ' },
+    { name: 'syntax.cyclar', text: `{${good}, ${dims}, "speed": 5 6}` },
+    { name: 'duplicate-key.cyclar', text: `{${good}, ${dims}, "speed": 5, "speed": 6}` },
+    { name: 'duplicate-dimension.cyclar', text: `{${good}, "dimensions": {"a": 50, "b": 30, "c": 35, "f": 40, "h": 45, "k": -35, "a": 1}}` },
+    { name: 'out-of-range.cyclar', text: `{${good}, "dimensions": {"a": 50, "b": 30, "c": 35, "f": 1e400, "h": 45, "k": -35}}` },
+    { name: 'deep.cyclar', text: `{${good}, ${dims}, "x": ${'['.repeat(200)}${']'.repeat(200)}}` },
+    { name: 'utf16.cyclar', bytes: Buffer.concat([Buffer.from([0xff, 0xfe]), Buffer.from(`{${good}, ${dims}}`, 'utf16le')]) },
+    { name: 'binary.cyclar', bytes: Buffer.from([0x89, 0x50, 0x4e, 0x47, 0x0d, 0x0a, 0x1a, 0x0a, 0, 0, 0, 13]) },
+    { name: 'nul.cyclar', bytes: Buffer.concat([Buffer.from(`{${good}, ${dims}`), Buffer.from([0]), Buffer.from('}')]) },
+    { name: 'rotation-axis-text.cyclar', text: `{${good}, ${dims}, "view": {"turn": 0, "tilt": 0, "rotationAxis": "yes"}}` },
     { name: 'array.cyclar', text: '[1, 2, 3]' },
     { name: 'wrong-format.cyclar', text: `{"format": "cyclar-picture", "version": 1, ${dims}}` },
     { name: 'no-format.cyclar', text: `{"version": 1, ${dims}}` },
@@ -129,8 +139,9 @@ const badFiles = [
     { name: 'speed-text.cyclar', text: `{${good}, ${dims}, "speed": "fast"}` },
     { name: 'emoji-key.cyclar', text: `{${good}, ${dims}, "\u{1F600}x": 1}` },
     { name: 'far-version.cyclar', text: `{"format": "cyclar-linkage", "version": 1e300, ${dims}}` },
-    { name: 'trailing.cyclar', text: `{${good}, ${dims}} and more`, prefix: 'is not JSON (' },
-    { name: 'not-utf8.cyclar', bytes: Buffer.concat([Buffer.from(`{${good}, ${dims}, "`), Buffer.from([0xff]), Buffer.from('": 1}')]), prefix: 'is not JSON (' },
+    { name: 'trailing.cyclar', text: `{${good}, ${dims}} and more` },
+    { name: 'not-utf8.cyclar', bytes: Buffer.concat([Buffer.from(`{${good}, ${dims}, "`), Buffer.from([0xff]), Buffer.from('": 1}')]) },
+    { name: 'latin1-key.cyclar', bytes: Buffer.concat([Buffer.from(`{${good}, ${dims}, "caf`), Buffer.from([0xe9]), Buffer.from('": 1}')]) },
     { name: 'huge.cyclar', text: `{${good}, ${dims}}${' '.repeat(1024 * 1024)}` },
 ];
 
@@ -156,12 +167,7 @@ for (const bad of badFiles) {
         const shown = await box.locator('.body').textContent();
         expect(shown.startsWith(`${bad.name} `) && shown.endsWith('.'), shown).toBe(true);
         const browserReason = shown.slice(bad.name.length + 1, -1);
-        if (bad.prefix) {
-            expect(browserReason.startsWith(bad.prefix), browserReason).toBe(true);
-            expect(reason.startsWith(bad.prefix), reason).toBe(true);
-        } else {
-            expect(browserReason).toBe(reason);
-        }
+        expect(browserReason).toBe(reason);
         await button(box, 'OK').click();
         await expect(box).toHaveCount(0);
         expect(await fieldTexts(animation)).toEqual(before.texts);
@@ -185,6 +191,17 @@ function heldState(page) {
         };
     });
 }
+
+test('a zero written with a minus sign opens as 0, and the page goes on with it', async ({ page }) => {
+    const path = join(folder, 'minus-zero.cyclar');
+    writeFileSync(path, `{${good}, "dimensions": {"a": 50, "b": 30, "c": 35, "f": 40, "h": 45, "k": -0}}`);
+    const animation = await openAnimation(page);
+    await chooseInMenu(page, page.locator('#picture'), 'Open linkage…', path);
+    await expect(field(animation, 'k')).toHaveValue('0');
+    const saved = await saveFromPage(page);
+    expect(readFileSync(saved.path, 'utf8')).toContain('"k": 0}');
+    expect(exportText(['model', '--file', saved.path])).toBe(exportText(['model', '--dims', '50,30,35,40,45,0']));
+});
 
 test('a file whose values the page refuses gets the page\'s own message, and nothing changes', async ({ page }) => {
     const animation = await openAnimation(page);

@@ -1,6 +1,9 @@
 // cyclar-export save: a linkage file, with the view and speed when given.
 #include "command.h"
 
+#include "argument_bytes.h"
+#include "path_text.h"
+
 namespace cyclar {
 namespace {
 
@@ -15,9 +18,10 @@ ExportResult save(const CommandInput& input)
     if (file.speed || input.parser.isSet(input.options.speed)) {
         file.speed = speedOf(input);
     }
-    QString error;
-    if (!writeLinkageFile(path, file, error)) {
-        writeFailed(path, error);
+    const std::string bytes = argumentBytes(path);
+    std::string error;
+    if (!writeLinkageFile(bytes, file, error)) {
+        writeFailed(QString::fromStdString(displayPath(bytes)), QString::fromStdString(error));
     }
     return ExportResult();
 }

@@ -117,6 +117,10 @@ export class Core {
             clipRate: w('cyclar_clip_rate', 'number', ['number']),
             clipFrame: w('cyclar_clip_frame', 'number', ['number', 'number']),
             pageLayout: w('cyclar_page_layout', 'string', ['string']),
+            fileBuffer: w('cyclar_file_buffer', 'number', ['number']),
+            linkageFileMaxBytes: w('cyclar_linkage_file_max_bytes', 'number'),
+            readLinkageFile: w('cyclar_read_linkage_file', 'string', ['number']),
+            linkageFileText: w('cyclar_linkage_file_text', 'string', [...six, 'number', 'number', 'number', 'number', 'number']),
         };
         this.images = new Map();
     }
@@ -131,6 +135,31 @@ export class Core {
             this.images.set(key, image);
         }
         return image;
+    }
+
+    // The most of a linkage file worth reading: one byte past the limit tells the core the
+    // file is over it.
+    linkageFileReadLimit() {
+        return this.api.linkageFileMaxBytes() + 1;
+    }
+
+    // Reads a linkage file's bytes with the core's one reader: { file } with
+    // { dimensions, view, speed } (view and speed null when absent), or { problem }, the
+    // sentence cyclar-export gives after the file's name.
+    parseLinkageFile(bytes) {
+        const at = this.api.fileBuffer(bytes.length);
+        this.module.HEAPU8.set(bytes, at);
+        const result = JSON.parse(this.api.readLinkageFile(bytes.length));
+        return result.problem !== undefined ? { problem: result.problem } : { file: result };
+    }
+
+    // The text of a linkage file as the desktop writes it.
+    linkageFileText({ dimensions, view, speed }) {
+        return this.api.linkageFileText(
+            ...dimensionArgs(dimensions),
+            view ? 1 : 0, view?.turn ?? 0, view?.tilt ?? 0, view?.rotationAxis ? 1 : 0,
+            speed ?? -1,
+        );
     }
 
     newScene() {

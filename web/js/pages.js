@@ -2,7 +2,7 @@
 // Circular View. The rules, numbers and pictures all come from the core.
 import { AnalysisPanel } from './analysis.js';
 import { ClipPlayer } from './clip.js';
-import { chooseFile, downloadFile, linkageFileText, readLinkageFile } from './files.js';
+import { chooseFile, downloadFile, readLinkageFile } from './files.js';
 import { DialogWindow, Layout, TemplateFont, messageBox, popupMenu, toast } from './windows.js';
 import { shareLink } from './share.js';
 
@@ -156,7 +156,7 @@ class Page extends DialogWindow {
     async OnOpenLinkage(show) {
         const chosen = await chooseFile();
         if (!chosen || this.ended) return false;
-        const { file, problem } = await readLinkageFile(chosen);
+        const { file, problem } = await readLinkageFile(this.app.core, chosen);
         if (problem) {
             await messageBox(this.desk, `${chosen.name} ${problem}.`, this);
             this.restoreFocus();
@@ -496,7 +496,7 @@ export class AnimationPage extends Page {
     async saveLinkage() {
         if (!(await this.UpdateData(true))) return false;
         const wholeDegrees = (angle) => (Number.isFinite(angle) ? Math.min(90, Math.max(-90, Math.round(angle))) : 0);
-        const text = linkageFileText({
+        const text = this.app.core.linkageFileText({
             dimensions: this.app.state.animationCopy,
             view: { turn: wholeDegrees(this.scene.turn), tilt: wholeDegrees(this.scene.tilt) },
             speed: this.m_speedPos,
