@@ -38,6 +38,9 @@ public:
     /// One line of printable ASCII in the label face, its cell's top-left corner at (x, y), on
     /// an opaque white cell.
     virtual void textOut(int x, int y, std::string_view text) = 0;
+    /// Text from now on is drawn with each pixel of the face as a factor x factor block
+    /// (a picture drawn at that scale). Surfaces that do not draw pixels ignore it.
+    virtual void setTextScale(int factor) { static_cast<void>(factor); }
 
 protected:
     ~DrawingSurface() = default;

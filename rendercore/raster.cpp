@@ -241,16 +241,18 @@ void Raster::rectangle(int left, int top, int right, int bottom)
 
 void Raster::textOut(int x, int y, std::string_view text)
 {
-    // The cell is whitened first, then each glyph's inked pixels are set in the text colour.
+    // The cell is whitened first, then each glyph's inked pixels are set in the text colour,
+    // each as a k x k block at text scale k.
     const LabelFace& face = labelFace();
-    const int cellWidth = std::max(1, face.textWidth(text));
+    const long long k = m_textScale;
+    const long long cellWidth = std::max(1, face.textWidth(text)) * k;
     const std::uint32_t inside = m_buffer->word(white);
     // Everything is clipped to the cell (as a line drawn into a cell-sized picture would be)
     // and to the picture; positions are wide integers so no caller's corner can overflow.
     const long long cellLeft = std::max<long long>(x, 0);
     const long long cellRight = std::min<long long>(static_cast<long long>(x) + cellWidth, width());
     const long long cellTop = std::max<long long>(y, 0);
-    const long long cellBottom = std::min<long long>(static_cast<long long>(y) + face.height, height());
+    const long long cellBottom = std::min<long long>(static_cast<long long>(y) + face.height * k, height());
     if (cellLeft >= cellRight || cellTop >= cellBottom) {
         return;
     }
@@ -266,10 +268,14 @@ void Raster::textOut(int x, int y, std::string_view text)
                 if ((bits[gx / 8] & (0x80 >> (gx % 8))) == 0) {
                     continue;
                 }
-                const long long px = x + glyphX + g.left + gx;
-                const long long py = static_cast<long long>(y) + g.top + gy;
-                if (px >= cellLeft && px < cellRight && py >= cellTop && py < cellBottom) {
-                    put(static_cast<int>(px), static_cast<int>(py), ink);
+                const long long left = x + (glyphX + g.left + gx) * k;
+                const long long top = static_cast<long long>(y) + (g.top + gy) * k;
+                for (long long py = top; py < top + k; ++py) {
+                    for (long long px = left; px < left + k; ++px) {
+                        if (px >= cellLeft && px < cellRight && py >= cellTop && py < cellBottom) {
+                            put(static_cast<int>(px), static_cast<int>(py), ink);
+                        }
+                    }
                 }
             }
         }

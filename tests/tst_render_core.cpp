@@ -67,6 +67,32 @@ LinkageDimensions dims(double a, double b, double c, double f, double h = 45.0, 
     return {a, b, c, f, h, k};
 }
 
+// Where a colour is on a picture: how many pixels, and their bounding box.
+struct ColourSpread {
+    long long count = 0;
+    int left = std::numeric_limits<int>::max();
+    int top = std::numeric_limits<int>::max();
+    int right = -1;
+    int bottom = -1;
+};
+
+ColourSpread spreadOf(const PixelBuffer& buffer, Rgb colour)
+{
+    ColourSpread spread;
+    for (int y = 0; y < buffer.height(); ++y) {
+        for (int x = 0; x < buffer.width(); ++x) {
+            if (buffer.colour(buffer.row(y)[x]) == colour) {
+                ++spread.count;
+                spread.left = std::min(spread.left, x);
+                spread.top = std::min(spread.top, y);
+                spread.right = std::max(spread.right, x);
+                spread.bottom = std::max(spread.bottom, y);
+            }
+        }
+    }
+    return spread;
+}
+
 } // namespace
 
 class TestRenderCore : public QObject {
@@ -82,6 +108,8 @@ private slots:
     void cachedFramesMatchTheFullComposition();
     void byteOrders();
     void keptPictureSurvivesTheNextFrame();
+    void scaledPictureIsTheSamePictureLarger_data();
+    void scaledPictureIsTheSamePictureLarger();
 };
 
 void TestRenderCore::initTestCase() { initArtwork(); }
@@ -268,6 +296,75 @@ void TestRenderCore::keptPictureSurvivesTheNextFrame()
     QCOMPARE(kept, copy);
     QVERIFY(next != copy);
     QCOMPARE(canvas.pixel(240, 240), 0xFFFFFFu); // cleared after the frame, as ever
+}
+
+void TestRenderCore::scaledPictureIsTheSamePictureLarger_data()
+{
+    QTest::addColumn<LinkageDimensions>("d");
+    QTest::addColumn<int>("k");
+    for (const int k : {2, 3, 4}) {
+        QTest::addRow("default, k = %d", k) << defaultDimensions << k;
+        QTest::addRow("grashof, k = %d", k) << dims(20, 50, 45, 40, 30, 60) << k;
+    }
+}
+
+void TestRenderCore::scaledPictureIsTheSamePictureLarger()
+{
+    QFETCH(LinkageDimensions, d);
+    QFETCH(int, k);
+
+    FramePalette palette;
+    SceneState scene = newScene(d, 480);
+    FrameRenderer renderer(480, 480);
+    const PixelBuffer one = renderer.render(scene, palette);
+
+    // The same renderer at scale k (its cache drawn at scale 1) and a fresh one agree.
+    palette.scale = k;
+    SceneState again = newScene(d, 480);
+    const PixelBuffer large = renderer.render(again, palette);
+    QCOMPARE(large.width(), 480 * k);
+    QCOMPARE(large.height(), 480 * k);
+    SceneState fresh = newScene(d, 480);
+    FrameRenderer freshRenderer(480, 480);
+    const QImage freshImage = toImage(freshRenderer.render(fresh, palette));
+    QVERIFY2(toImage(large) == freshImage, qPrintable(firstDifference(toImage(large), freshImage)));
+
+    // The label is its scale-1 picture with each pixel a k x k block.
+    const ColourSpread label1 = spreadOf(one, palette.label);
+    const ColourSpread labelK = spreadOf(large, palette.label);
+    QVERIFY(label1.count > 0);
+    QCOMPARE(labelK.count, label1.count * k * k);
+    for (int y = label1.top; y <= label1.bottom; ++y) {
+        for (int x = label1.left; x <= label1.right; ++x) {
+            const bool ink = one.colour(one.row(y)[x]) == palette.label;
+            const Rgb block = large.colour(large.row(y * k + k / 2)[x * k + k / 2]);
+            QVERIFY2((block == palette.label) == ink, qPrintable(QStringLiteral("label pixel (%1, %2)").arg(x).arg(y)));
+        }
+    }
+
+    // Outline, curve and linkage (rings included) land where the scale-1 ones do, k times
+    // farther out, and cover about k^2 times the pixels: the pens are k times as wide.
+    for (const Rgb colour : {palette.sphere.colour, palette.curve.colour, palette.link.colour}) {
+        const ColourSpread at1 = spreadOf(one, colour);
+        const ColourSpread atK = spreadOf(large, colour);
+        QVERIFY(at1.count > 0);
+        const int slack = 2 * k;
+        QVERIFY2(std::abs(atK.left - at1.left * k) <= slack && std::abs(atK.top - at1.top * k) <= slack
+                     && std::abs(atK.right - (at1.right * k + k - 1)) <= slack
+                     && std::abs(atK.bottom - (at1.bottom * k + k - 1)) <= slack,
+                 qPrintable(QStringLiteral("colour %1: box (%2, %3)-(%4, %5) at scale 1, (%6, %7)-(%8, %9) at scale k")
+                                .arg(colour.value(), 6, 16)
+                                .arg(at1.left).arg(at1.top).arg(at1.right).arg(at1.bottom)
+                                .arg(atK.left).arg(atK.top).arg(atK.right).arg(atK.bottom)));
+        const double ratio = static_cast<double>(atK.count) / static_cast<double>(at1.count * k * k);
+        QVERIFY2(ratio > 0.75 && ratio < 1.25, qPrintable(QStringLiteral("colour %1: %2 of k^2 times the pixels")
+                                                                 .arg(colour.value(), 6, 16).arg(ratio)));
+    }
+
+    // Back at scale 1 the renderer draws the scale-1 picture again.
+    palette.scale = 1;
+    SceneState third = newScene(d, 480);
+    QVERIFY(toImage(renderer.render(third, palette)) == toImage(one));
 }
 
 QTEST_MAIN(TestRenderCore)

@@ -27,6 +27,7 @@ namespace {
 struct WebScene {
     SceneState scene = newScene(LinkageDimensions{}, pictureSize);
     FrameRenderer renderer{pictureSize, pictureSize, PixelOrder::Rgba};
+    FramePalette palette;
     static constexpr int pictureSize = 480;
 };
 
@@ -211,7 +212,14 @@ EMSCRIPTEN_KEEPALIVE void cyclar_scene_advance(WebScene* s)
 /// scene composes again or is destroyed.
 EMSCRIPTEN_KEEPALIVE const std::uint8_t* cyclar_scene_compose(WebScene* s)
 {
-    return s->renderer.render(s->scene).bytes();
+    return s->renderer.render(s->scene, s->palette).bytes();
+}
+
+/// Device pixels per picture pixel from the next compose on (1..4, others the nearest): the
+/// picture is then 480k x 480k, the same drawing k times larger.
+EMSCRIPTEN_KEEPALIVE void cyclar_scene_set_scale(WebScene* s, int scale)
+{
+    s->palette.scale = std::clamp(scale, 1, maxPictureScale);
 }
 
 EMSCRIPTEN_KEEPALIVE const char* cyclar_scene_label(const WebScene* s)
@@ -302,8 +310,16 @@ EMSCRIPTEN_KEEPALIVE int cyclar_clip_height(int which) { return formatOf(which).
 EMSCRIPTEN_KEEPALIVE int cyclar_clip_frames(int which) { return formatOf(which).frameCount; }
 EMSCRIPTEN_KEEPALIVE int cyclar_clip_rate(int which) { return formatOf(which).framesPerSecond; }
 
+/// Device pixels per picture pixel of a clip's frames from now on (1..4, others the nearest).
+EMSCRIPTEN_KEEPALIVE void cyclar_clip_set_scale(int which, int scale)
+{
+    if (ClipRenderer* renderer = clipRenderer(which)) {
+        renderer->setScale(std::clamp(scale, 1, maxPictureScale));
+    }
+}
+
 /// Frame i of a clip as RGBA pixels of the clip's size, valid until the clip draws again; null
-/// for a clip or frame that does not exist.
+/// for a clip or frame that does not exist. At scale k the frame is k times as wide and tall.
 EMSCRIPTEN_KEEPALIVE const std::uint8_t* cyclar_clip_frame(int which, int i)
 {
     ClipRenderer* renderer = clipRenderer(which);

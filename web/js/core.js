@@ -18,12 +18,25 @@ const poseAngles = ([theta, psi, mu, branch]) => ({
 });
 
 // One animation scene in the core: the model, the clock, the view and the cached layers.
+// The core draws pictures at 1 to 4 device pixels per picture pixel.
+const maxPictureScale = 4;
+function clampScale(scale) {
+    return Math.min(maxPictureScale, Math.max(1, Math.round(scale) || 1));
+}
+
+// Device pixels per CSS pixel of this screen, rounded up to a whole scale the core draws at.
+export function devicePictureScale() {
+    const ratio = globalThis.devicePixelRatio;
+    return Number.isFinite(ratio) && ratio > 1 ? clampScale(Math.ceil(ratio)) : 1;
+}
+
 class Scene {
     constructor(core) {
         this.core = core;
         this.api = core.api;
         this.handle = this.api.sceneCreate();
         this.image = null;
+        this.scale = 1;
     }
 
     build(dims) {
@@ -75,7 +88,13 @@ class Scene {
     // is valid until the next call into the core.
     compose() {
         const pointer = this.api.sceneCompose(this.handle);
-        return this.core.imageAt(pointer, 480, 480);
+        return this.core.imageAt(pointer, 480 * this.scale, 480 * this.scale);
+    }
+
+    // Device pixels per picture pixel of the frames composed from now on.
+    setScale(scale) {
+        this.scale = clampScale(scale);
+        this.api.sceneSetScale(this.handle, this.scale);
     }
 }
 
@@ -94,6 +113,7 @@ export class Core {
             sceneSetFrameIndex: w('cyclar_scene_set_frame_index', null, ['number', 'number']),
             sceneAdvance: w('cyclar_scene_advance', null, ['number']),
             sceneCompose: w('cyclar_scene_compose', 'number', ['number']),
+            sceneSetScale: w('cyclar_scene_set_scale', null, ['number', 'number']),
             sceneLabel: w('cyclar_scene_label', 'string', ['number']),
             sceneAngles: w('cyclar_scene_angles', 'number', ['number']),
             analysis: w('cyclar_analysis', 'string', six),
@@ -116,8 +136,10 @@ export class Core {
             clipFrames: w('cyclar_clip_frames', 'number', ['number']),
             clipRate: w('cyclar_clip_rate', 'number', ['number']),
             clipFrame: w('cyclar_clip_frame', 'number', ['number', 'number']),
+            clipSetScale: w('cyclar_clip_set_scale', null, ['number', 'number']),
         };
         this.images = new Map();
+        this.clipScales = [1, 1];
     }
 
     // An ImageData over `width` x `height` RGBA pixels at `pointer` in the core's memory.
@@ -219,10 +241,18 @@ export class Core {
         };
     }
 
+    // Device pixels per picture pixel of a clip's frames from now on.
+    setClipScale(which, scale) {
+        const i = clipIndex[which];
+        this.clipScales[i] = clampScale(scale);
+        this.api.clipSetScale(i, this.clipScales[i]);
+    }
+
     clipFrame(which, frame) {
         const i = clipIndex[which];
+        const k = this.clipScales[i];
         const pointer = this.api.clipFrame(i, frame);
-        return this.imageAt(pointer, this.api.clipWidth(i), this.api.clipHeight(i));
+        return this.imageAt(pointer, this.api.clipWidth(i) * k, this.api.clipHeight(i) * k);
     }
 }
 

@@ -1,6 +1,7 @@
 // The pages and windows of cyclar in the browser: title, dimensions, animation, Help, About and
 // Circular View. The rules, numbers and pictures all come from the core.
 import { AnalysisPanel } from './analysis.js';
+import { devicePictureScale } from './core.js';
 import { ClipPlayer } from './clip.js';
 import { chooseFile, downloadFile, linkageFileText, readLinkageFile } from './files.js';
 import { DialogWindow, Layout, TemplateFont, messageBox, popupMenu, toast } from './windows.js';
@@ -310,8 +311,13 @@ export class AnimationPage extends Page {
         const layout = new Layout(this.client, TemplateFont.tahoma8);
         this.picture = document.createElement('canvas');
         this.picture.id = 'picture';
-        this.picture.width = 480;
-        this.picture.height = 480;
+        // Drawn at the screen's device pixels, shown 480 x 480.
+        const scale = devicePictureScale();
+        this.scene.setScale(scale);
+        this.picture.width = 480 * scale;
+        this.picture.height = 480 * scale;
+        this.picture.style.width = '480px';
+        this.picture.style.height = '480px';
         this.picture.setAttribute('role', 'img');
         this.picture.setAttribute('aria-label', 'The linkage on the sphere');
         this.client.append(this.picture);
