@@ -28,7 +28,10 @@ void appendNumber(std::string& out, long long value)
 }
 
 // The centre of pixel v along one axis.
-double centre(int v) { return static_cast<double>(v) + 0.5; }
+double centre(int v)
+{
+    return static_cast<double>(v) + 0.5;
+}
 
 std::string hexColour(Rgb colour)
 {
@@ -43,11 +46,21 @@ std::string escaped(std::string_view text)
     std::string out;
     for (const char c : text) {
         switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        default: out += c; break;
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        default:
+            out += c;
+            break;
         }
     }
     return out;
@@ -220,9 +233,10 @@ std::string frameSvgDocument(SceneState& scene, const FramePalette& palette)
     vectors.scale = 1; // vectors have no device pixels
     SvgSurface surface(size, size);
     composeFrame(surface, scene, vectors);
-    std::string document = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                           "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"480\" "
-                           "height=\"480\" viewBox=\"0 0 480 480\">\n<title>cyclar</title>\n<desc>";
+    std::string document =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"480\" "
+        "height=\"480\" viewBox=\"0 0 480 480\">\n<title>cyclar</title>\n<desc>";
     document += escaped(classificationLabel(scene.model));
     document += "</desc>\n<rect fill=\"#ffffff\" x=\"0\" y=\"0\" width=\"480\" height=\"480\"/>\n";
     document += surface.elements();

@@ -3,13 +3,16 @@
 #include "canvas.h"
 #include "frame.h"
 #include "frame_composition.h"
+#include "gif_encoder.h"
 #include "label_face.h"
 #include "label_glyphs.h"
 #include "artwork.h"
 #include "pixel_buffer.h"
 #include "raster.h"
 
+#include <QBuffer>
 #include <QFile>
+#include <QImageReader>
 #include <QFontMetrics>
 #include <QPainter>
 #include <QtTest>
@@ -108,6 +111,7 @@ private slots:
     void cachedFramesMatchTheFullComposition();
     void byteOrders();
     void keptPictureSurvivesTheNextFrame();
+    void gifFramesDecodeToTheirPixels();
     void scaledPictureIsTheSamePictureLarger_data();
     void scaledPictureIsTheSamePictureLarger();
 };
@@ -365,6 +369,58 @@ void TestRenderCore::scaledPictureIsTheSamePictureLarger()
     palette.scale = 1;
     SceneState third = newScene(d, 480);
     QVERIFY(toImage(renderer.render(third, palette)) == toImage(one));
+}
+
+void TestRenderCore::gifFramesDecodeToTheirPixels()
+{
+    // Noise in 40 colours (the table holds 3: a frame's own table, codes up to 12 bits and
+    // several table clears), the same frame again (a one-pixel frame), a frame with a small
+    // change, then a frame of too many colours, which is refused.
+    const int w = 211;
+    const int h = 97;
+    std::uint32_t seed = 12345;
+    const auto random = [&seed] {
+        seed = seed * 1103515245u + 12345u;
+        return seed >> 16;
+    };
+    std::vector<PixelBuffer> frames(3, PixelBuffer(w, h, PixelOrder::Argb32));
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            const int c = static_cast<int>(random() % 40);
+            frames[0].row(y)[x] = frames[0].word(Rgb(c * 6, 255 - c * 6, (c * 37) % 256));
+        }
+    }
+    frames[1].copyPixels(frames[0]);
+    frames[2].copyPixels(frames[0]);
+    for (int x = 50; x < 60; ++x) {
+        frames[2].row(40)[x] = frames[2].word(Rgb(1, 2, 3));
+    }
+    GifEncoder encoder(w, h, {white, Rgb(0, 0, 255), Rgb(255, 0, 0)}, 7);
+    std::string error;
+    for (const PixelBuffer& frame : frames) {
+        QVERIFY2(encoder.addFrame(frame, error), error.c_str());
+    }
+    PixelBuffer tooMany(w, h, PixelOrder::Rgba);
+    for (int i = 0; i < w * h; ++i) {
+        tooMany.data()[i] = tooMany.word(Rgb(i % 256, i / 256 % 256, 0));
+    }
+    QVERIFY(!encoder.addFrame(tooMany, error));
+    QVERIFY(!error.empty());
+    QVERIFY(!encoder.addFrame(PixelBuffer(w + 1, h), error));
+
+    QByteArray bytes = QByteArray::fromStdString(encoder.finish());
+    QBuffer device(&bytes);
+    device.open(QIODevice::ReadOnly);
+    QImageReader reader(&device, "gif");
+    QCOMPARE(reader.imageCount(), 3);
+    QCOMPARE(reader.loopCount(), -1); // forever
+    for (const PixelBuffer& frame : frames) {
+        const QImage decoded = reader.read().convertToFormat(QImage::Format_RGB32);
+        QVERIFY2(!decoded.isNull(), qPrintable(reader.errorString()));
+        QCOMPARE(reader.nextImageDelay(), 70);
+        const QImage expected = toImage(frame);
+        QVERIFY2(decoded == expected, qPrintable(firstDifference(decoded, expected)));
+    }
 }
 
 QTEST_MAIN(TestRenderCore)

@@ -91,6 +91,17 @@ class Scene {
         return this.core.imageAt(pointer, 480 * this.scale, 480 * this.scale);
     }
 
+    // The picture the next compose shows at one pixel per picture pixel (what cyclar-export png
+    // writes); valid until the next call into the core.
+    picture() {
+        return this.core.imageAt(this.api.scenePicture(this.handle), 480, 480);
+    }
+
+    // The same picture as an SVG document.
+    svg() {
+        return this.api.sceneSvg(this.handle);
+    }
+
     // Device pixels per picture pixel of the frames composed from now on.
     setScale(scale) {
         this.scale = clampScale(scale);
@@ -114,6 +125,13 @@ export class Core {
             sceneAdvance: w('cyclar_scene_advance', null, ['number']),
             sceneCompose: w('cyclar_scene_compose', 'number', ['number']),
             sceneSetScale: w('cyclar_scene_set_scale', null, ['number', 'number']),
+            scenePicture: w('cyclar_scene_picture', 'number', ['number']),
+            sceneSvg: w('cyclar_scene_svg', 'string', ['number']),
+            gifBegin: w('cyclar_gif_begin', 'number', ['number', 'number']),
+            gifStep: w('cyclar_gif_step', 'number', ['number']),
+            gifFinish: w('cyclar_gif_finish', 'number'),
+            gifSize: w('cyclar_gif_size', 'number'),
+            gifEnd: w('cyclar_gif_end', null),
             sceneLabel: w('cyclar_scene_label', 'string', ['number']),
             sceneAngles: w('cyclar_scene_angles', 'number', ['number']),
             analysis: w('cyclar_analysis', 'string', six),

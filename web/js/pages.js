@@ -3,6 +3,7 @@
 import { AnalysisPanel } from './analysis.js';
 import { devicePictureScale } from './core.js';
 import { ClipPlayer } from './clip.js';
+import { exportAnimation, exportPicture } from './exports.js';
 import { chooseFile, downloadFile, linkageFileText, readLinkageFile } from './files.js';
 import { DialogWindow, Layout, TemplateFont, messageBox, popupMenu, toast } from './windows.js';
 import { shareLink } from './share.js';
@@ -494,7 +495,21 @@ export class AnimationPage extends Page {
             null,
             ['Save linkage…', () => this.saveLinkage(), 'Ctrl+S'],
             ['Open linkage…', () => this.openLinkage(), 'Ctrl+O'],
+            null,
+            ['Export picture…', () => this.exportPicture()],
+            ['Export picture as SVG…', () => this.exportPicture('svg')],
+            ['Export animation…', () => this.exportAnimation()],
         ];
+    }
+
+    // The picture as it shows now, as cyclar-export png (or svg) writes it.
+    exportPicture(format = 'png') {
+        return exportPicture(this.scene, format);
+    }
+
+    // One whole cycle from the frame shown now, each frame lasting the clock's period.
+    exportAnimation() {
+        return exportAnimation(this.scene, this.m_speedPos);
     }
 
     // What is saved is what the page would go on with: typed values included, and checked.
