@@ -32,6 +32,7 @@ public:
     virtual void selectPen(const PenSpec& pen) = 0;
     virtual void setTextColor(Rgb colour) = 0;
     /// Outline in the current pen through the box's edges (left..right, top..bottom), filled white.
+    /// A pen w pixels wide lays a w x w square on each pixel of the one-pixel outline.
     virtual void ellipse(int left, int top, int right, int bottom) = 0;
     /// Covers [left, right) x [top, bottom): white inside, outline in the current pen.
     virtual void rectangle(int left, int top, int right, int bottom) = 0;

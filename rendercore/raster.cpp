@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <utility>
+#include <vector>
 
 namespace cyclar {
 
@@ -164,9 +166,15 @@ void Raster::ellipse(int left, int top, int right, int bottom)
     // from the left and right edges of the middle row(s) toward the top and bottom, so the
     // outline is 8-connected and touches the box's four edges. Each row's inside is filled
     // white as the trace leaves it.
+    // A pen wider than a pixel (a picture drawn at a scale) stamps a square of its width on
+    // every pixel of the outline once the inside is filled, so no fill covers part of it.
     const std::uint32_t inside = m_buffer->word(white);
-    const auto set = [this](int x, int y) {
-        if (m_buffer->contains(x, y)) {
+    const int penWidth = std::max(1, m_pen.width);
+    std::vector<std::pair<int, int>> outline;
+    const auto set = [this, penWidth, &outline](int x, int y) {
+        if (penWidth > 1) {
+            outline.emplace_back(x, y);
+        } else if (m_buffer->contains(x, y)) {
             put(x, y, m_penWord);
         }
     };
@@ -209,6 +217,16 @@ void Raster::ellipse(int left, int top, int right, int bottom)
         set(x1 + 1, y0++);
         set(x0 - 1, y1);
         set(x1 + 1, y1--);
+    }
+    const int first = -(penWidth - 1) / 2;
+    for (const auto& [x, y] : outline) {
+        for (int sy = first; sy < first + penWidth; ++sy) {
+            for (int sx = first; sx < first + penWidth; ++sx) {
+                if (m_buffer->contains(x + sx, y + sy)) {
+                    put(x + sx, y + sy, m_penWord);
+                }
+            }
+        }
     }
 }
 
