@@ -36,7 +36,9 @@ void FramePicture::paintEvent(QPaintEvent*)
     // times the pixels (rounded up), and shown in the widget's logical size.
     FramePalette pens = m_state.pens;
     const double ratio = devicePixelRatioF();
-    pens.scale = !(ratio > 1.0) ? 1 : ratio < maxPictureScale ? static_cast<int>(std::ceil(ratio)) : maxPictureScale;
+    pens.scale = !(ratio > 1.0)            ? 1
+                 : ratio < maxPictureScale ? static_cast<int>(std::ceil(ratio))
+                                           : maxPictureScale;
     QPainter painter(this);
     renderFrame(
         *m_state.canvas, m_state.scene,

@@ -111,7 +111,11 @@ bool commitTarget(QSaveFile& file, QString& error)
 // The colours every frame is drawn in: white and the pens' colours.
 std::vector<Rgb> frameColours(const FramePalette& palette)
 {
-    return {white, palette.sphere.colour, palette.curve.colour, palette.link.colour, palette.joint.colour,
+    return {white,
+            palette.sphere.colour,
+            palette.curve.colour,
+            palette.link.colour,
+            palette.joint.colour,
             palette.label};
 }
 
@@ -148,14 +152,15 @@ bool writeCycleGif(const QString& path, const SceneState& scene, const QFont& fo
     bool cancelled = false;
     std::string reason;
     const bool complete = renderCycle(scene, font, palette, [&](int frame, const QImage& picture) {
-        const QImage rgb = picture.format() == QImage::Format_RGB32 ? picture
-                                                                    : picture.convertToFormat(QImage::Format_RGB32);
+        const QImage rgb = picture.format() == QImage::Format_RGB32
+                               ? picture
+                               : picture.convertToFormat(QImage::Format_RGB32);
         if (rgb.bytesPerLine() != static_cast<qsizetype>(rgb.width()) * 4) {
             reason = "a frame's rows are padded";
             return false;
         }
-        if (!encoder.addFrame(reinterpret_cast<const std::uint32_t*>(rgb.constBits()), rgb.width(), rgb.height(),
-                              PixelOrder::Argb32, reason)) {
+        if (!encoder.addFrame(reinterpret_cast<const std::uint32_t*>(rgb.constBits()), rgb.width(),
+                              rgb.height(), PixelOrder::Argb32, reason)) {
             return false;
         }
         if (progress && !progress(frame, total)) {

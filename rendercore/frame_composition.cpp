@@ -22,15 +22,20 @@ SceneState newScene(const LinkageDimensions& dims, int canvasWidth)
     return scene;
 }
 
-int pictureScale(const FramePalette& palette) { return std::clamp(palette.scale, 1, maxPictureScale); }
+int pictureScale(const FramePalette& palette)
+{
+    return std::clamp(palette.scale, 1, maxPictureScale);
+}
 
 namespace {
 
 // The projection of a picture drawn at the palette's scale: the sphere's radius grows with it,
 // the centre is the (larger) surface's.
-Projection scaledProjection(const DrawingSurface& surface, const SceneState& scene, const FramePalette& palette)
+Projection scaledProjection(const DrawingSurface& surface, const SceneState& scene,
+                            const FramePalette& palette)
 {
-    return projectionFor(surface.width(), surface.height(), scene.sphereRadius * pictureScale(palette));
+    return projectionFor(surface.width(), surface.height(),
+                         scene.sphereRadius * pictureScale(palette));
 }
 
 // A pen as wide as the scale makes it.
@@ -182,10 +187,8 @@ void composeFrame(DrawingSurface& surface, SceneState& scene, const FramePalette
 }
 
 FrameRenderer::FrameRenderer(int width, int height, PixelOrder order)
-    : m_width(width),
-      m_height(height),
-      m_buffer(std::make_shared<PixelBuffer>(width, height, order)),
-      m_raster(*m_buffer)
+    : m_width(width), m_height(height),
+      m_buffer(std::make_shared<PixelBuffer>(width, height, order)), m_raster(*m_buffer)
 {
 }
 

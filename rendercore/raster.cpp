@@ -270,7 +270,8 @@ void Raster::textOut(int x, int y, std::string_view text)
     const long long cellLeft = std::max<long long>(x, 0);
     const long long cellRight = std::min<long long>(static_cast<long long>(x) + cellWidth, width());
     const long long cellTop = std::max<long long>(y, 0);
-    const long long cellBottom = std::min<long long>(static_cast<long long>(y) + face.height * k, height());
+    const long long cellBottom =
+        std::min<long long>(static_cast<long long>(y) + face.height * k, height());
     if (cellLeft >= cellRight || cellTop >= cellBottom) {
         return;
     }

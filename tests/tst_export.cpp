@@ -1,15 +1,15 @@
 // Tests of cyclar-export as a user runs it: output formats, and one clear line for bad input.
 #include "analysis_plot.h"
 
+#include <QImage>
+#include <QImageReader>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QImage>
-#include <QImageReader>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QXmlStreamReader>
 #include <QTemporaryDir>
+#include <QXmlStreamReader>
 #include <QtTest>
 
 #include <cmath>
@@ -286,10 +286,18 @@ void TestExport::badInput_data()
     QTest::newRow("analyse without dims") << QStringList{"analyse"} << "analyse needs --dims";
     QTest::newRow("analyse with letters") << QStringList{"analyse", "--dims", "50,x,35,40,45,-35"} << "b = 'x'";
     QTest::newRow("angles with t") << QStringList{"angles", "--dims", "1,2,3,4,5,6", "--t", "1"} << "t";
-    QTest::newRow("scale 5") << QStringList{"png", "--dims", "1,2,3,4,5,6", "--scale", "5", "-o", "x.png"} << "--scale '5'";
-    QTest::newRow("scale 0") << QStringList{"png", "--dims", "1,2,3,4,5,6", "--scale", "0", "-o", "x.png"} << "from 1 to 4";
-    QTest::newRow("scale 1.5") << QStringList{"png", "--dims", "1,2,3,4,5,6", "--scale", "1.5", "-o", "x.png"} << "--scale '1.5'";
-    QTest::newRow("scale on svg") << QStringList{"svg", "--dims", "1,2,3,4,5,6", "--scale", "2", "-o", "x.svg"} << "scale";
+    QTest::newRow("scale 5") << QStringList{"png", "--dims", "1,2,3,4,5,6", "--scale",
+                                            "5",   "-o",     "x.png"}
+                             << "--scale '5'";
+    QTest::newRow("scale 0") << QStringList{"png", "--dims", "1,2,3,4,5,6", "--scale",
+                                            "0",   "-o",     "x.png"}
+                             << "from 1 to 4";
+    QTest::newRow("scale 1.5") << QStringList{"png", "--dims", "1,2,3,4,5,6", "--scale",
+                                              "1.5", "-o",     "x.png"}
+                               << "--scale '1.5'";
+    QTest::newRow("scale on svg") << QStringList{"svg", "--dims", "1,2,3,4,5,6", "--scale",
+                                                 "2",   "-o",     "x.svg"}
+                                  << "scale";
 }
 
 void TestExport::badInput()
@@ -350,7 +358,8 @@ void TestExport::pngOfTheDefaultLinkage()
     QVERIFY(QImage(path) != picture);
 
     // --scale 3: the same picture at three times the pixels, the label's pixels as 3 x 3 blocks.
-    const Run scaled = runExport({"png", "--dims", "50,30,35,40,45,-35", "--scale", "3", "-o", path});
+    const Run scaled =
+        runExport({"png", "--dims", "50,30,35,40,45,-35", "--scale", "3", "-o", path});
     QCOMPARE(scaled.exitCode, 0);
     const QImage large(path);
     QCOMPARE(large.size(), QSize(1440, 1440));
@@ -727,7 +736,8 @@ void TestExport::svgPointsLieOnThePngsPixels()
             sawOutline = true;
         } else if (xml.name() == QLatin1String("text")) {
             QFAIL("the label is text, which needs a font the machine may not have");
-        } else if (xml.name() == QLatin1String("path") && a.value("fill") == QLatin1String("#00b43c")) {
+        } else if (xml.name() == QLatin1String("path")
+                   && a.value("fill") == QLatin1String("#00b43c")) {
             // The label's pixels as rectangles "Mx yhWv1h-Wz", one per run of a row.
             label = a.value("d").toString();
         }
@@ -741,7 +751,8 @@ void TestExport::svgPointsLieOnThePngsPixels()
     // The outlined label covers exactly the png's label pixels, so it looks the same anywhere.
     QImage outlined(picture.size(), QImage::Format_RGB32);
     outlined.fill(Qt::white);
-    static const QRegularExpression pixelRun(QStringLiteral("M(-?\\d+) (-?\\d+)h(\\d+)v1h-(\\d+)z"));
+    static const QRegularExpression pixelRun(
+        QStringLiteral("M(-?\\d+) (-?\\d+)h(\\d+)v1h-(\\d+)z"));
     qsizetype matched = 0;
     for (auto it = pixelRun.globalMatch(label); it.hasNext();) {
         const QRegularExpressionMatch m = it.next();

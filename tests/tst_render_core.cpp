@@ -1,19 +1,19 @@
 // Tests of the render core: label glyphs against the text engine, the cached static layers
 // against the full composition, byte orders, and the desktop canvas's shared pixels.
+#include "artwork.h"
 #include "canvas.h"
 #include "frame.h"
 #include "frame_composition.h"
 #include "gif_encoder.h"
 #include "label_face.h"
 #include "label_glyphs.h"
-#include "artwork.h"
 #include "pixel_buffer.h"
 #include "raster.h"
 
 #include <QBuffer>
 #include <QFile>
-#include <QImageReader>
 #include <QFontMetrics>
+#include <QImageReader>
 #include <QPainter>
 #include <QtTest>
 
@@ -342,7 +342,8 @@ void TestRenderCore::scaledPictureIsTheSamePictureLarger()
         for (int x = label1.left; x <= label1.right; ++x) {
             const bool ink = one.colour(one.row(y)[x]) == palette.label;
             const Rgb block = large.colour(large.row(y * k + k / 2)[x * k + k / 2]);
-            QVERIFY2((block == palette.label) == ink, qPrintable(QStringLiteral("label pixel (%1, %2)").arg(x).arg(y)));
+            QVERIFY2((block == palette.label) == ink,
+                     qPrintable(QStringLiteral("label pixel (%1, %2)").arg(x).arg(y)));
         }
     }
 
@@ -353,16 +354,28 @@ void TestRenderCore::scaledPictureIsTheSamePictureLarger()
         const ColourSpread atK = spreadOf(large, colour);
         QVERIFY(at1.count > 0);
         const int slack = 2 * k;
-        QVERIFY2(std::abs(atK.left - at1.left * k) <= slack && std::abs(atK.top - at1.top * k) <= slack
-                     && std::abs(atK.right - (at1.right * k + k - 1)) <= slack
-                     && std::abs(atK.bottom - (at1.bottom * k + k - 1)) <= slack,
-                 qPrintable(QStringLiteral("colour %1: box (%2, %3)-(%4, %5) at scale 1, (%6, %7)-(%8, %9) at scale k")
+        QVERIFY2(
+            std::abs(atK.left - at1.left * k) <= slack && std::abs(atK.top - at1.top * k) <= slack
+                && std::abs(atK.right - (at1.right * k + k - 1)) <= slack
+                && std::abs(atK.bottom - (at1.bottom * k + k - 1)) <= slack,
+            qPrintable(
+                QStringLiteral(
+                    "colour %1: box (%2, %3)-(%4, %5) at scale 1, (%6, %7)-(%8, %9) at scale k")
+                    .arg(colour.value(), 6, 16)
+                    .arg(at1.left)
+                    .arg(at1.top)
+                    .arg(at1.right)
+                    .arg(at1.bottom)
+                    .arg(atK.left)
+                    .arg(atK.top)
+                    .arg(atK.right)
+                    .arg(atK.bottom)));
+        const double ratio =
+            static_cast<double>(atK.count) / static_cast<double>(at1.count * k * k);
+        QVERIFY2(ratio > 0.75 && ratio < 1.25,
+                 qPrintable(QStringLiteral("colour %1: %2 of k^2 times the pixels")
                                 .arg(colour.value(), 6, 16)
-                                .arg(at1.left).arg(at1.top).arg(at1.right).arg(at1.bottom)
-                                .arg(atK.left).arg(atK.top).arg(atK.right).arg(atK.bottom)));
-        const double ratio = static_cast<double>(atK.count) / static_cast<double>(at1.count * k * k);
-        QVERIFY2(ratio > 0.75 && ratio < 1.25, qPrintable(QStringLiteral("colour %1: %2 of k^2 times the pixels")
-                                                                 .arg(colour.value(), 6, 16).arg(ratio)));
+                                .arg(ratio)));
     }
 
     // Back at scale 1 the renderer draws the scale-1 picture again.

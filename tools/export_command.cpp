@@ -539,10 +539,13 @@ ExportResult png(const QCommandLineParser& parser, const Options& options, const
     const int frame = wholeOption(parser, options.frame, 1, 360, "").value_or(1);
     const FileView view = viewOf(parser, options, source);
     FramePalette palette;
-    palette.scale = wholeOption(parser, options.scale, 1, maxPictureScale, "of pixels per picture pixel").value_or(1);
+    palette.scale =
+        wholeOption(parser, options.scale, 1, maxPictureScale, "of pixels per picture pixel")
+            .value_or(1);
     needPictures(QStringLiteral("png"));
     QString error;
-    if (!writePng(renderFramePicture(sceneOf(source, view), frame, defaultTextFont(), palette), path, error)) {
+    if (!writePng(renderFramePicture(sceneOf(source, view), frame, defaultTextFont(), palette),
+                  path, error)) {
         writeFailed(path, error);
     }
     return ExportResult();

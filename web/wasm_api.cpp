@@ -4,9 +4,9 @@
 #include "field_rules.h"
 #include "frame_composition.h"
 #include "gif_encoder.h"
-#include "svg_surface.h"
 #include "linkage_analysis.h"
 #include "motion_schedule.h"
+#include "svg_surface.h"
 
 #include <emscripten/emscripten.h>
 
@@ -267,8 +267,8 @@ struct GifExport {
     GifExport(const SceneState& from, int delay)
         : scene(from),
           encoder(WebScene::pictureSize, WebScene::pictureSize,
-                  {white, FramePalette().sphere.colour, FramePalette().curve.colour, FramePalette().link.colour,
-                   FramePalette().joint.colour, FramePalette().label},
+                  {white, FramePalette().sphere.colour, FramePalette().curve.colour,
+                   FramePalette().link.colour, FramePalette().joint.colour, FramePalette().label},
                   delay)
     {
         scene.schedule.frameIndex = 1; // the first paint derives frame 1's parameter itself
@@ -339,7 +339,10 @@ EMSCRIPTEN_KEEPALIVE int cyclar_gif_size()
 }
 
 /// Lets the finished file go.
-EMSCRIPTEN_KEEPALIVE void cyclar_gif_end() { gifExport().reset(); }
+EMSCRIPTEN_KEEPALIVE void cyclar_gif_end()
+{
+    gifExport().reset();
+}
 
 // --- the clock ------------------------------------------------------------------------------
 
