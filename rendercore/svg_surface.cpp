@@ -12,14 +12,6 @@ namespace cyclar {
 
 namespace {
 
-// A coordinate in its shortest exact form.
-void appendNumber(std::string& out, double value)
-{
-    char text[32];
-    const auto result = std::to_chars(text, text + sizeof text, value);
-    out.append(text, result.ptr);
-}
-
 void appendNumber(std::string& out, long long value)
 {
     char text[24];
@@ -27,10 +19,24 @@ void appendNumber(std::string& out, long long value)
     out.append(text, result.ptr);
 }
 
-// The centre of pixel v along one axis.
-double centre(int v)
+// Every coordinate is a whole or half pixel (the centres of pixels, halfway between two): written
+// exactly, as "12" or "12.5", from twice its value.
+void appendHalves(std::string& out, long long twice)
 {
-    return static_cast<double>(v) + 0.5;
+    if (twice < 0) {
+        out += '-';
+        twice = -twice;
+    }
+    appendNumber(out, twice / 2);
+    if (twice % 2 != 0) {
+        out += ".5";
+    }
+}
+
+// The centre of pixel v along one axis, in halves of a pixel.
+long long centre(int v)
+{
+    return 2LL * v + 1;
 }
 
 std::string hexColour(Rgb colour)
@@ -107,15 +113,15 @@ void SvgSurface::moveTo(int x, int y)
 void SvgSurface::lineTo(int x, int y)
 {
     if (m_pointCount == 0) {
-        appendNumber(m_points, centre(m_currentX));
+        appendHalves(m_points, centre(m_currentX));
         m_points += ',';
-        appendNumber(m_points, centre(m_currentY));
+        appendHalves(m_points, centre(m_currentY));
         m_pointCount = 1;
     }
     m_points += ' ';
-    appendNumber(m_points, centre(x));
+    appendHalves(m_points, centre(x));
     m_points += ',';
-    appendNumber(m_points, centre(y));
+    appendHalves(m_points, centre(y));
     ++m_pointCount;
     m_currentX = x;
     m_currentY = y;
@@ -136,13 +142,13 @@ void SvgSurface::ellipse(int left, int top, int right, int bottom)
     flush();
     openPenGroup();
     m_body += "<ellipse fill=\"#ffffff\" cx=\"";
-    appendNumber(m_body, (centre(left) + centre(right)) / 2.0);
+    appendHalves(m_body, (centre(left) + centre(right)) / 2);
     m_body += "\" cy=\"";
-    appendNumber(m_body, (centre(top) + centre(bottom)) / 2.0);
+    appendHalves(m_body, (centre(top) + centre(bottom)) / 2);
     m_body += "\" rx=\"";
-    appendNumber(m_body, std::abs(static_cast<double>(right) - left) / 2.0);
+    appendHalves(m_body, std::abs(static_cast<long long>(right) - left));
     m_body += "\" ry=\"";
-    appendNumber(m_body, std::abs(static_cast<double>(bottom) - top) / 2.0);
+    appendHalves(m_body, std::abs(static_cast<long long>(bottom) - top));
     m_body += "\"/>\n";
 }
 
@@ -151,9 +157,9 @@ void SvgSurface::rectangle(int left, int top, int right, int bottom)
     flush();
     openPenGroup();
     m_body += "<rect fill=\"#ffffff\" x=\"";
-    appendNumber(m_body, centre(left));
+    appendHalves(m_body, centre(left));
     m_body += "\" y=\"";
-    appendNumber(m_body, centre(top));
+    appendHalves(m_body, centre(top));
     m_body += "\" width=\"";
     appendNumber(m_body, static_cast<long long>(right) - 1 - left);
     m_body += "\" height=\"";
