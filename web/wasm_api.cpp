@@ -161,6 +161,35 @@ ClipFormat formatOf(int which)
 
 } // namespace
 
+namespace {
+
+// One animation export at a time: a copy of the scene run through one whole cycle, frame by
+// frame, as the desktop's export runs it, each frame into the encoder.
+struct GifExport {
+    GifExport(const SceneState& from, int delay)
+        : scene(from),
+          encoder(WebScene::pictureSize, WebScene::pictureSize,
+                  {white, FramePalette().sphere.colour, FramePalette().curve.colour,
+                   FramePalette().link.colour, FramePalette().joint.colour, FramePalette().label},
+                  delay)
+    {
+        scene.schedule.frameIndex = 1; // the first paint derives frame 1's parameter itself
+    }
+    SceneState scene;
+    FrameRenderer renderer{WebScene::pictureSize, WebScene::pictureSize, PixelOrder::Rgba};
+    GifEncoder encoder;
+    int frame = 0;
+    std::string bytes;
+};
+
+std::unique_ptr<GifExport>& gifExport()
+{
+    static std::unique_ptr<GifExport> current;
+    return current;
+}
+
+} // namespace
+
 extern "C" {
 
 // --- scenes ---------------------------------------------------------------------------------
@@ -259,34 +288,6 @@ EMSCRIPTEN_KEEPALIVE const char* cyclar_scene_svg(const WebScene* s)
     return handOut(frameSvgDocument(copy));
 }
 
-namespace {
-
-// One animation export at a time: a copy of the scene run through one whole cycle, frame by
-// frame, as the desktop's export runs it, each frame into the encoder.
-struct GifExport {
-    GifExport(const SceneState& from, int delay)
-        : scene(from),
-          encoder(WebScene::pictureSize, WebScene::pictureSize,
-                  {white, FramePalette().sphere.colour, FramePalette().curve.colour,
-                   FramePalette().link.colour, FramePalette().joint.colour, FramePalette().label},
-                  delay)
-    {
-        scene.schedule.frameIndex = 1; // the first paint derives frame 1's parameter itself
-    }
-    SceneState scene;
-    FrameRenderer renderer{WebScene::pictureSize, WebScene::pictureSize, PixelOrder::Rgba};
-    GifEncoder encoder;
-    int frame = 0;
-    std::string bytes;
-};
-
-std::unique_ptr<GifExport>& gifExport()
-{
-    static std::unique_ptr<GifExport> current;
-    return current;
-}
-
-} // namespace
 
 /// Starts an animated GIF of one whole cycle of the scene as it stands, each frame lasting the
 /// clock's period at the speed slider's position (to the nearest hundredth of a second).
