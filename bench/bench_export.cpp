@@ -57,7 +57,7 @@ void BM_frameSvg(benchmark::State& state)
     advanceToFrame(scene, 90);
     for (auto _ : state) {
         QString error;
-        if (!writeSvg(path, scene, defaultTextFont(), FramePalette(), error)) {
+        if (!writeSvg(path, scene, FramePalette(), error)) {
             state.SkipWithError(qPrintable(error));
         }
     }

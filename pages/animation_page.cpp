@@ -16,6 +16,8 @@
 #include <QMenu>
 #include <QPainter>
 
+#include <cmath>
+
 namespace cyclar {
 
 FramePicture::FramePicture(AppState& state, QWidget* parent) : QWidget(parent), m_state(state)
@@ -30,9 +32,24 @@ void FramePicture::paintEvent(QPaintEvent*)
         // Only a page built without going through Submit lands here (as in tests).
         prepareCanvas(m_state.canvas, 480, 480);
     }
+    // On a screen of more device pixels than logical ones the picture is drawn at that many
+    // times the pixels (rounded up), and shown in the widget's logical size.
+    FramePalette pens = m_state.pens;
+    const double ratio = devicePixelRatioF();
+    pens.scale = !(ratio > 1.0)            ? 1
+                 : ratio < maxPictureScale ? static_cast<int>(std::ceil(ratio))
+                                           : maxPictureScale;
     QPainter painter(this);
-    renderFrame(*m_state.canvas, m_state.scene,
-                [&painter](const QImage& frame) { painter.drawImage(0, 0, frame); }, m_state.pens);
+    renderFrame(
+        *m_state.canvas, m_state.scene,
+        [this, &painter](const QImage& frame) {
+            if (frame.size() == size()) {
+                painter.drawImage(0, 0, frame);
+            } else {
+                painter.drawImage(rect(), frame);
+            }
+        },
+        pens);
     emit painted();
 }
 

@@ -181,7 +181,7 @@ bool cyclar_animation::exportPictureTo(const QString& path)
     if (suffix == QLatin1String("png")) {
         written = writePng(renderCurrentPicture(m_state.scene, m_state.pens), path, error);
     } else if (suffix == QLatin1String("svg")) {
-        written = writeSvg(path, m_state.scene, QGuiApplication::font(), m_state.pens, error);
+        written = writeSvg(path, m_state.scene, m_state.pens, error);
     } else {
         error = writeFailure(path, QStringLiteral("the file name must end in .png or .svg"));
     }

@@ -66,6 +66,8 @@ public:
 
     /// The picture of one shot; it stays in the painter until the next draw.
     const PixelBuffer& draw(const ClipShot& shot);
+    /// Draws from now on at `scale` device pixels per picture pixel (1..maxPictureScale).
+    void setScale(int scale) { m_palette.scale = scale; }
 
 private:
     FrameRenderer m_renderer;
@@ -80,6 +82,8 @@ public:
 
     /// Frame i (any i: see clipShot) in the renderer's picture, valid until the next call.
     const PixelBuffer& render(int i) { return m_painter.draw(clipShot(m_clip, i)); }
+    /// Draws from now on at `scale` device pixels per picture pixel (1..maxPictureScale).
+    void setScale(int scale) { m_painter.setScale(scale); }
 
 private:
     Clip m_clip;

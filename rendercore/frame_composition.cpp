@@ -4,6 +4,7 @@
 #include "curves.h"
 #include "pose_solver.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <type_traits>
@@ -21,7 +22,27 @@ SceneState newScene(const LinkageDimensions& dims, int canvasWidth)
     return scene;
 }
 
+int pictureScale(const FramePalette& palette)
+{
+    return std::clamp(palette.scale, 1, maxPictureScale);
+}
+
 namespace {
+
+// The projection of a picture drawn at the palette's scale: the sphere's radius grows with it,
+// the centre is the (larger) surface's.
+Projection scaledProjection(const DrawingSurface& surface, const SceneState& scene,
+                            const FramePalette& palette)
+{
+    return projectionFor(surface.width(), surface.height(),
+                         scene.sphereRadius * pictureScale(palette));
+}
+
+// A pen as wide as the scale makes it.
+PenSpec scaledPen(const PenSpec& pen, const FramePalette& palette)
+{
+    return PenSpec{pen.colour, pen.width * pictureScale(palette)};
+}
 
 // The view's cosines and sines are recomputed from its angles on every frame; the paint's
 // schedule takes the symmetric entry.
@@ -35,19 +56,22 @@ PaintSchedule beginFrame(SceneState& scene)
 void composeStaticLayers(DrawingSurface& surface, const SceneState& scene, const PaintSchedule& paint,
                          const FramePalette& palette)
 {
-    const Projection projection = projectionFor(surface.width(), surface.height(), scene.sphereRadius);
+    const Projection projection = scaledProjection(surface, scene, palette);
     const LinkageModel& stored = scene.model;
 
     if (palette.drawLabel) {
+        const int k = pictureScale(palette);
         surface.setTextColor(palette.label);
-        surface.textOut(5, 5, classificationLabel(stored));
+        surface.setTextScale(k);
+        surface.textOut(5 * k, 5 * k, classificationLabel(stored));
+        surface.setTextScale(1);
     }
 
-    surface.selectPen(palette.sphere);
+    surface.selectPen(scaledPen(palette.sphere, palette));
     drawSphereOutline(surface, projection);
     drawReferenceCircles(surface, projection, scene.view.withoutSpin());
 
-    surface.selectPen(palette.curve);
+    surface.selectPen(scaledPen(palette.curve, palette));
     Polyline curve(surface, projection);
     sweepCouplerCurve(paint, scene.schedule.framesPerCycle,
                       [&](int, int j, double, const SphereVector& p) {
@@ -63,7 +87,7 @@ void composeStaticLayers(DrawingSurface& surface, const SceneState& scene, const
 void composeMovingLayers(DrawingSurface& surface, SceneState& scene, const PaintSchedule& paint,
                          const FramePalette& palette)
 {
-    const Projection projection = projectionFor(surface.width(), surface.height(), scene.sphereRadius);
+    const Projection projection = scaledProjection(surface, scene, palette);
     const LinkageModel& stored = scene.model;
 
     recomputeFirstFrame(scene.schedule, paint.model);
@@ -78,7 +102,7 @@ void composeMovingLayers(DrawingSurface& surface, SceneState& scene, const Paint
     // Lengths are read from the dimensions as held now; cosines and sines from the model.
     const LinkageDimensions& d = scene.animationCopy;
     const double gap = stored.jointGap;
-    surface.selectPen(palette.link);
+    surface.selectPen(scaledPen(palette.link, palette));
     drawArc(surface, projection, a0, a1, stored.cosA, stored.sinA, gap, d.a - 2.0 * gap);
     drawArc(surface, projection, b0, b1, stored.cosB, stored.sinB, gap, d.b - 2.0 * gap);
     drawArc(surface, projection, a1, b1, stored.cosC, stored.sinC, gap, d.c - 2.0 * gap);
@@ -91,7 +115,7 @@ void composeMovingLayers(DrawingSurface& surface, SceneState& scene, const Paint
     const double sin1 = std::sin(1.0 * gap * factor);
     const double cos2 = std::cos(2.0 * gap * factor);
     const double sin2 = std::sin(2.0 * gap * factor);
-    surface.selectPen(palette.joint);
+    surface.selectPen(scaledPen(palette.joint, palette));
     drawRing(surface, projection, a0, cos1, sin1);
     drawRing(surface, projection, a0, cos2, sin2);
     drawRing(surface, projection, a1, stored.cosJointGap, stored.sinJointGap);
@@ -149,6 +173,7 @@ std::vector<unsigned char> staticKey(const PixelBuffer& target, const SceneState
     w.add(palette.curve);
     w.add(palette.label.value());
     w.add(palette.drawLabel ? 1 : 0);
+    w.add(pictureScale(palette));
     return w.key;
 }
 
@@ -162,13 +187,21 @@ void composeFrame(DrawingSurface& surface, SceneState& scene, const FramePalette
 }
 
 FrameRenderer::FrameRenderer(int width, int height, PixelOrder order)
-    : m_buffer(std::make_shared<PixelBuffer>(width, height, order)), m_raster(*m_buffer)
+    : m_width(width), m_height(height),
+      m_buffer(std::make_shared<PixelBuffer>(width, height, order)), m_raster(*m_buffer)
 {
 }
 
 const PixelBuffer& FrameRenderer::render(SceneState& scene, const FramePalette& palette)
 {
-    if (m_buffer.use_count() > 1) {
+    const int k = pictureScale(palette);
+    if (m_buffer->width() != m_width * k || m_buffer->height() != m_height * k) {
+        // Another scale: a picture of its own size, drawn from scratch.
+        m_buffer = std::make_shared<PixelBuffer>(m_width * k, m_height * k, m_buffer->order());
+        m_raster.setBuffer(*m_buffer);
+        m_journal.clear();
+        m_key.clear();
+    } else if (m_buffer.use_count() > 1) {
         // Someone kept the last picture: it is theirs now.
         m_buffer = std::make_shared<PixelBuffer>(*m_buffer);
         m_raster.setBuffer(*m_buffer);

@@ -13,7 +13,11 @@
 
 namespace cyclar {
 
-/// Pens and text colour of a picture. The defaults are the animation page's.
+/// Largest number of device pixels a picture pixel may be drawn as, across and down.
+inline constexpr int maxPictureScale = 4;
+
+/// Pens and text colour of a picture, and the scale it is drawn at. The defaults are the
+/// animation page's.
 struct FramePalette {
     PenSpec sphere{Rgb(0, 150, 0), 1};
     PenSpec curve{Rgb(255, 0, 0), 2};
@@ -22,7 +26,14 @@ struct FramePalette {
     PenSpec clear{Rgb(255, 255, 255), 2};
     Rgb label{0, 180, 60};
     bool drawLabel = true;
+    /// Device pixels per picture pixel (1..maxPictureScale; others count as the nearest): the
+    /// surface is that many times wider and taller, and the geometry, the pen widths, the
+    /// rings and the label are drawn that many times larger.
+    int scale = 1;
 };
+
+/// The palette's scale, brought into 1..maxPictureScale.
+int pictureScale(const FramePalette& palette);
 
 /// What a paint reads and writes besides the picture: the dimensions as the page holds them now,
 /// the model it was built with, the clock, the view and the sphere's radius.
@@ -48,7 +59,8 @@ void composeFrame(DrawingSurface& surface, SceneState& scene, const FramePalette
 /// view, the palette or the picture's size (label, outline, reference circles, coupler curve)
 /// are drawn once per change; each frame then draws only the linkage's arcs and rings over
 /// them, and takes those back before the next frame. Pixel for pixel the pictures are those
-/// composeFrame draws on a white picture.
+/// composeFrame draws on a white picture. The picture is width x height times the palette's
+/// scale; a frame at another scale than the last one starts a picture of that size.
 class FrameRenderer {
 public:
     explicit FrameRenderer(int width = 480, int height = 480, PixelOrder order = PixelOrder::Rgba);
@@ -66,6 +78,8 @@ public:
     void forgetStaticLayers() { m_key.clear(); }
 
 private:
+    int m_width;
+    int m_height;
     std::shared_ptr<PixelBuffer> m_buffer;
     Raster m_raster;
     std::vector<unsigned char> m_key; ///< what the static layers in the buffer were drawn from

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <utility>
+#include <vector>
 
 namespace cyclar {
 
@@ -164,9 +166,15 @@ void Raster::ellipse(int left, int top, int right, int bottom)
     // from the left and right edges of the middle row(s) toward the top and bottom, so the
     // outline is 8-connected and touches the box's four edges. Each row's inside is filled
     // white as the trace leaves it.
+    // A pen wider than a pixel (a picture drawn at a scale) stamps a square of its width on
+    // every pixel of the outline once the inside is filled, so no fill covers part of it.
     const std::uint32_t inside = m_buffer->word(white);
-    const auto set = [this](int x, int y) {
-        if (m_buffer->contains(x, y)) {
+    const int penWidth = std::max(1, m_pen.width);
+    std::vector<std::pair<int, int>> outline;
+    const auto set = [this, penWidth, &outline](int x, int y) {
+        if (penWidth > 1) {
+            outline.emplace_back(x, y);
+        } else if (m_buffer->contains(x, y)) {
             put(x, y, m_penWord);
         }
     };
@@ -210,6 +218,16 @@ void Raster::ellipse(int left, int top, int right, int bottom)
         set(x0 - 1, y1);
         set(x1 + 1, y1--);
     }
+    const int first = -(penWidth - 1) / 2;
+    for (const auto& [x, y] : outline) {
+        for (int sy = first; sy < first + penWidth; ++sy) {
+            for (int sx = first; sx < first + penWidth; ++sx) {
+                if (m_buffer->contains(x + sx, y + sy)) {
+                    put(x + sx, y + sy, m_penWord);
+                }
+            }
+        }
+    }
 }
 
 void Raster::rectangle(int left, int top, int right, int bottom)
@@ -241,16 +259,19 @@ void Raster::rectangle(int left, int top, int right, int bottom)
 
 void Raster::textOut(int x, int y, std::string_view text)
 {
-    // The cell is whitened first, then each glyph's inked pixels are set in the text colour.
+    // The cell is whitened first, then each glyph's inked pixels are set in the text colour,
+    // each as a k x k block at text scale k.
     const LabelFace& face = labelFace();
-    const int cellWidth = std::max(1, face.textWidth(text));
+    const long long k = m_textScale;
+    const long long cellWidth = std::max(1, face.textWidth(text)) * k;
     const std::uint32_t inside = m_buffer->word(white);
     // Everything is clipped to the cell (as a line drawn into a cell-sized picture would be)
     // and to the picture; positions are wide integers so no caller's corner can overflow.
     const long long cellLeft = std::max<long long>(x, 0);
     const long long cellRight = std::min<long long>(static_cast<long long>(x) + cellWidth, width());
     const long long cellTop = std::max<long long>(y, 0);
-    const long long cellBottom = std::min<long long>(static_cast<long long>(y) + face.height, height());
+    const long long cellBottom =
+        std::min<long long>(static_cast<long long>(y) + face.height * k, height());
     if (cellLeft >= cellRight || cellTop >= cellBottom) {
         return;
     }
@@ -266,10 +287,14 @@ void Raster::textOut(int x, int y, std::string_view text)
                 if ((bits[gx / 8] & (0x80 >> (gx % 8))) == 0) {
                     continue;
                 }
-                const long long px = x + glyphX + g.left + gx;
-                const long long py = static_cast<long long>(y) + g.top + gy;
-                if (px >= cellLeft && px < cellRight && py >= cellTop && py < cellBottom) {
-                    put(static_cast<int>(px), static_cast<int>(py), ink);
+                const long long left = x + (glyphX + g.left + gx) * k;
+                const long long top = static_cast<long long>(y) + (g.top + gy) * k;
+                for (long long py = top; py < top + k; ++py) {
+                    for (long long px = left; px < left + k; ++px) {
+                        if (px >= cellLeft && px < cellRight && py >= cellTop && py < cellBottom) {
+                            put(static_cast<int>(px), static_cast<int>(py), ink);
+                        }
+                    }
                 }
             }
         }

@@ -39,6 +39,7 @@ public:
     void ellipse(int left, int top, int right, int bottom) override;
     void rectangle(int left, int top, int right, int bottom) override;
     void textOut(int x, int y, std::string_view text) override;
+    void setTextScale(int factor) override { m_textScale = factor < 1 ? 1 : factor; }
 
     void setPixel(int x, int y, Rgb colour);
     /// The pixel's colour as 0x00RRGGBB (white is 0x00FFFFFF), or notAColour outside.
@@ -75,6 +76,7 @@ private:
     PenSpec m_pen{Rgb(0, 0, 0), 1};
     std::uint32_t m_penWord = 0;
     Rgb m_textColour{0, 0, 0};
+    int m_textScale = 1;
     int m_currentX = 0;
     int m_currentY = 0;
 };

@@ -447,7 +447,7 @@ void TestPageFiles::exportedPictureIsTheScreen()
     const QByteArray svg = readBytes(drawing);
     QVERIFY(svg.startsWith("<?xml") && svg.contains("<svg")
             && svg.contains("viewBox=\"0 0 480 480\""));
-    QVERIFY(svg.contains(">Non-Grashof Four-bar Linkage</text>"));
+    QVERIFY(svg.contains(">Non-Grashof Four-bar Linkage</desc>"));
     for (const char* pen : {"stroke=\"#009600\"", "stroke=\"#ff0000\"", "stroke=\"#0000ff\""}) {
         QVERIFY2(svg.contains(pen), pen);
     }

@@ -1,16 +1,19 @@
 // Tests of the render core: label glyphs against the text engine, the cached static layers
 // against the full composition, byte orders, and the desktop canvas's shared pixels.
+#include "artwork.h"
 #include "canvas.h"
 #include "frame.h"
 #include "frame_composition.h"
+#include "gif_encoder.h"
 #include "label_face.h"
 #include "label_glyphs.h"
-#include "artwork.h"
 #include "pixel_buffer.h"
 #include "raster.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFontMetrics>
+#include <QImageReader>
 #include <QPainter>
 #include <QtTest>
 
@@ -67,6 +70,32 @@ LinkageDimensions dims(double a, double b, double c, double f, double h = 45.0, 
     return {a, b, c, f, h, k};
 }
 
+// Where a colour is on a picture: how many pixels, and their bounding box.
+struct ColourSpread {
+    long long count = 0;
+    int left = std::numeric_limits<int>::max();
+    int top = std::numeric_limits<int>::max();
+    int right = -1;
+    int bottom = -1;
+};
+
+ColourSpread spreadOf(const PixelBuffer& buffer, Rgb colour)
+{
+    ColourSpread spread;
+    for (int y = 0; y < buffer.height(); ++y) {
+        for (int x = 0; x < buffer.width(); ++x) {
+            if (buffer.colour(buffer.row(y)[x]) == colour) {
+                ++spread.count;
+                spread.left = std::min(spread.left, x);
+                spread.top = std::min(spread.top, y);
+                spread.right = std::max(spread.right, x);
+                spread.bottom = std::max(spread.bottom, y);
+            }
+        }
+    }
+    return spread;
+}
+
 } // namespace
 
 class TestRenderCore : public QObject {
@@ -82,6 +111,9 @@ private slots:
     void cachedFramesMatchTheFullComposition();
     void byteOrders();
     void keptPictureSurvivesTheNextFrame();
+    void gifFramesDecodeToTheirPixels();
+    void scaledPictureIsTheSamePictureLarger_data();
+    void scaledPictureIsTheSamePictureLarger();
 };
 
 void TestRenderCore::initTestCase() { initArtwork(); }
@@ -268,6 +300,140 @@ void TestRenderCore::keptPictureSurvivesTheNextFrame()
     QCOMPARE(kept, copy);
     QVERIFY(next != copy);
     QCOMPARE(canvas.pixel(240, 240), 0xFFFFFFu); // cleared after the frame, as ever
+}
+
+void TestRenderCore::scaledPictureIsTheSamePictureLarger_data()
+{
+    QTest::addColumn<LinkageDimensions>("d");
+    QTest::addColumn<int>("k");
+    for (const int k : {2, 3, 4}) {
+        QTest::addRow("default, k = %d", k) << defaultDimensions << k;
+        QTest::addRow("grashof, k = %d", k) << dims(20, 50, 45, 40, 30, 60) << k;
+    }
+}
+
+void TestRenderCore::scaledPictureIsTheSamePictureLarger()
+{
+    QFETCH(LinkageDimensions, d);
+    QFETCH(int, k);
+
+    FramePalette palette;
+    SceneState scene = newScene(d, 480);
+    FrameRenderer renderer(480, 480);
+    const PixelBuffer one = renderer.render(scene, palette);
+
+    // The same renderer at scale k (its cache drawn at scale 1) and a fresh one agree.
+    palette.scale = k;
+    SceneState again = newScene(d, 480);
+    const PixelBuffer large = renderer.render(again, palette);
+    QCOMPARE(large.width(), 480 * k);
+    QCOMPARE(large.height(), 480 * k);
+    SceneState fresh = newScene(d, 480);
+    FrameRenderer freshRenderer(480, 480);
+    const QImage freshImage = toImage(freshRenderer.render(fresh, palette));
+    QVERIFY2(toImage(large) == freshImage, qPrintable(firstDifference(toImage(large), freshImage)));
+
+    // The label is its scale-1 picture with each pixel a k x k block.
+    const ColourSpread label1 = spreadOf(one, palette.label);
+    const ColourSpread labelK = spreadOf(large, palette.label);
+    QVERIFY(label1.count > 0);
+    QCOMPARE(labelK.count, label1.count * k * k);
+    for (int y = label1.top; y <= label1.bottom; ++y) {
+        for (int x = label1.left; x <= label1.right; ++x) {
+            const bool ink = one.colour(one.row(y)[x]) == palette.label;
+            const Rgb block = large.colour(large.row(y * k + k / 2)[x * k + k / 2]);
+            QVERIFY2((block == palette.label) == ink,
+                     qPrintable(QStringLiteral("label pixel (%1, %2)").arg(x).arg(y)));
+        }
+    }
+
+    // Outline, curve and linkage (rings included) land where the scale-1 ones do, k times
+    // farther out, and cover about k^2 times the pixels: the pens are k times as wide.
+    for (const Rgb colour : {palette.sphere.colour, palette.curve.colour, palette.link.colour}) {
+        const ColourSpread at1 = spreadOf(one, colour);
+        const ColourSpread atK = spreadOf(large, colour);
+        QVERIFY(at1.count > 0);
+        const int slack = 2 * k;
+        QVERIFY2(
+            std::abs(atK.left - at1.left * k) <= slack && std::abs(atK.top - at1.top * k) <= slack
+                && std::abs(atK.right - (at1.right * k + k - 1)) <= slack
+                && std::abs(atK.bottom - (at1.bottom * k + k - 1)) <= slack,
+            qPrintable(
+                QStringLiteral(
+                    "colour %1: box (%2, %3)-(%4, %5) at scale 1, (%6, %7)-(%8, %9) at scale k")
+                    .arg(colour.value(), 6, 16)
+                    .arg(at1.left)
+                    .arg(at1.top)
+                    .arg(at1.right)
+                    .arg(at1.bottom)
+                    .arg(atK.left)
+                    .arg(atK.top)
+                    .arg(atK.right)
+                    .arg(atK.bottom)));
+        const double ratio =
+            static_cast<double>(atK.count) / static_cast<double>(at1.count * k * k);
+        QVERIFY2(ratio > 0.75 && ratio < 1.25,
+                 qPrintable(QStringLiteral("colour %1: %2 of k^2 times the pixels")
+                                .arg(colour.value(), 6, 16)
+                                .arg(ratio)));
+    }
+
+    // Back at scale 1 the renderer draws the scale-1 picture again.
+    palette.scale = 1;
+    SceneState third = newScene(d, 480);
+    QVERIFY(toImage(renderer.render(third, palette)) == toImage(one));
+}
+
+void TestRenderCore::gifFramesDecodeToTheirPixels()
+{
+    // Noise in 40 colours (the table holds 3: a frame's own table, codes up to 12 bits and
+    // several table clears), the same frame again (a one-pixel frame), a frame with a small
+    // change, then a frame of too many colours, which is refused.
+    const int w = 211;
+    const int h = 97;
+    std::uint32_t seed = 12345;
+    const auto random = [&seed] {
+        seed = seed * 1103515245u + 12345u;
+        return seed >> 16;
+    };
+    std::vector<PixelBuffer> frames(3, PixelBuffer(w, h, PixelOrder::Argb32));
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            const int c = static_cast<int>(random() % 40);
+            frames[0].row(y)[x] = frames[0].word(Rgb(c * 6, 255 - c * 6, (c * 37) % 256));
+        }
+    }
+    frames[1].copyPixels(frames[0]);
+    frames[2].copyPixels(frames[0]);
+    for (int x = 50; x < 60; ++x) {
+        frames[2].row(40)[x] = frames[2].word(Rgb(1, 2, 3));
+    }
+    GifEncoder encoder(w, h, {white, Rgb(0, 0, 255), Rgb(255, 0, 0)}, 7);
+    std::string error;
+    for (const PixelBuffer& frame : frames) {
+        QVERIFY2(encoder.addFrame(frame, error), error.c_str());
+    }
+    PixelBuffer tooMany(w, h, PixelOrder::Rgba);
+    for (int i = 0; i < w * h; ++i) {
+        tooMany.data()[i] = tooMany.word(Rgb(i % 256, i / 256 % 256, 0));
+    }
+    QVERIFY(!encoder.addFrame(tooMany, error));
+    QVERIFY(!error.empty());
+    QVERIFY(!encoder.addFrame(PixelBuffer(w + 1, h), error));
+
+    QByteArray bytes = QByteArray::fromStdString(encoder.finish());
+    QBuffer device(&bytes);
+    device.open(QIODevice::ReadOnly);
+    QImageReader reader(&device, "gif");
+    QCOMPARE(reader.imageCount(), 3);
+    QCOMPARE(reader.loopCount(), -1); // forever
+    for (const PixelBuffer& frame : frames) {
+        const QImage decoded = reader.read().convertToFormat(QImage::Format_RGB32);
+        QVERIFY2(!decoded.isNull(), qPrintable(reader.errorString()));
+        QCOMPARE(reader.nextImageDelay(), 70);
+        const QImage expected = toImage(frame);
+        QVERIFY2(decoded == expected, qPrintable(firstDifference(decoded, expected)));
+    }
 }
 
 QTEST_MAIN(TestRenderCore)

@@ -4,10 +4,12 @@
 #include "clip_frames.h"
 #include "field_rules.h"
 #include "frame_composition.h"
+#include "gif_encoder.h"
 #include "linkage_analysis.h"
 #include "linkage_file.h"
 #include "motion_schedule.h"
 #include "page_layouts.h"
+#include "svg_surface.h"
 
 #include <emscripten/emscripten.h>
 
@@ -30,6 +32,7 @@ namespace {
 struct WebScene {
     SceneState scene = newScene(LinkageDimensions{}, pictureSize);
     FrameRenderer renderer{pictureSize, pictureSize, PixelOrder::Rgba};
+    FramePalette palette;
     static constexpr int pictureSize = 480;
 };
 
@@ -205,6 +208,35 @@ const char* controlKindName(ControlKind kind)
 
 } // namespace
 
+namespace {
+
+// One animation export at a time: a copy of the scene run through one whole cycle, frame by
+// frame, as the desktop's export runs it, each frame into the encoder.
+struct GifExport {
+    GifExport(const SceneState& from, int delay)
+        : scene(from),
+          encoder(WebScene::pictureSize, WebScene::pictureSize,
+                  {white, FramePalette().sphere.colour, FramePalette().curve.colour,
+                   FramePalette().link.colour, FramePalette().joint.colour, FramePalette().label},
+                  delay)
+    {
+        scene.schedule.frameIndex = 1; // the first paint derives frame 1's parameter itself
+    }
+    SceneState scene;
+    FrameRenderer renderer{WebScene::pictureSize, WebScene::pictureSize, PixelOrder::Rgba};
+    GifEncoder encoder;
+    int frame = 0;
+    std::string bytes;
+};
+
+std::unique_ptr<GifExport>& gifExport()
+{
+    static std::unique_ptr<GifExport> current;
+    return current;
+}
+
+} // namespace
+
 extern "C" {
 
 // --- page layouts ---------------------------------------------------------------------------
@@ -281,7 +313,14 @@ EMSCRIPTEN_KEEPALIVE void cyclar_scene_advance(WebScene* s)
 /// scene composes again or is destroyed.
 EMSCRIPTEN_KEEPALIVE const std::uint8_t* cyclar_scene_compose(WebScene* s)
 {
-    return s->renderer.render(s->scene).bytes();
+    return s->renderer.render(s->scene, s->palette).bytes();
+}
+
+/// Device pixels per picture pixel from the next compose on (1..4, others the nearest): the
+/// picture is then 480k x 480k, the same drawing k times larger.
+EMSCRIPTEN_KEEPALIVE void cyclar_scene_set_scale(WebScene* s, int scale)
+{
+    s->palette.scale = std::clamp(scale, 1, maxPictureScale);
 }
 
 EMSCRIPTEN_KEEPALIVE const char* cyclar_scene_label(const WebScene* s)
@@ -299,6 +338,81 @@ EMSCRIPTEN_KEEPALIVE const double* cyclar_scene_angles(const WebScene* s)
         shownPoseAngles(s->scene.model, s->scene.animationCopy, s->scene.schedule);
     held = {angles.theta, angles.psi, angles.mu, static_cast<double>(angles.branch)};
     return held.data();
+}
+
+// --- exports --------------------------------------------------------------------------------
+
+/// The picture the scene's next compose shows, at one pixel per picture pixel whatever the
+/// screen's scale: the 480 x 480 RGBA pixels cyclar-export png writes, valid until the next call.
+EMSCRIPTEN_KEEPALIVE const std::uint8_t* cyclar_scene_picture(const WebScene* s)
+{
+    static FrameRenderer renderer{WebScene::pictureSize, WebScene::pictureSize, PixelOrder::Rgba};
+    SceneState copy = s->scene;
+    return renderer.render(copy).bytes();
+}
+
+/// The same picture as an SVG document (text valid until the next call).
+EMSCRIPTEN_KEEPALIVE const char* cyclar_scene_svg(const WebScene* s)
+{
+    SceneState copy = s->scene;
+    return handOut(frameSvgDocument(copy));
+}
+
+
+/// Starts an animated GIF of one whole cycle of the scene as it stands, each frame lasting the
+/// clock's period at the speed slider's position (to the nearest hundredth of a second).
+/// Returns the number of frames it will have.
+EMSCRIPTEN_KEEPALIVE int cyclar_gif_begin(const WebScene* s, int speedPosition)
+{
+    const int delay = (tickInterval(speedPosition) + 5) / 10;
+    gifExport() = std::make_unique<GifExport>(s->scene, delay);
+    return gifExport()->scene.schedule.framesPerCycle;
+}
+
+/// Encodes up to `count` more frames; returns the frames done so far, or -1 on failure.
+EMSCRIPTEN_KEEPALIVE int cyclar_gif_step(int count)
+{
+    GifExport* job = gifExport().get();
+    if (!job) {
+        return -1;
+    }
+    std::string error;
+    for (int i = 0; i < count && job->frame < job->scene.schedule.framesPerCycle; ++i) {
+        if (job->frame > 0) {
+            advanceFrame(job->scene.schedule, job->scene.model);
+        }
+        if (!job->encoder.addFrame(job->renderer.render(job->scene), error)) {
+            gifExport().reset();
+            return -1;
+        }
+        ++job->frame;
+    }
+    return job->frame;
+}
+
+/// The finished file's bytes (all frames must be done); cyclar_gif_size tells how many.
+EMSCRIPTEN_KEEPALIVE const std::uint8_t* cyclar_gif_finish()
+{
+    GifExport* job = gifExport().get();
+    if (!job || job->frame < job->scene.schedule.framesPerCycle) {
+        return nullptr;
+    }
+    if (job->bytes.empty()) {
+        job->bytes = job->encoder.finish();
+    }
+    return reinterpret_cast<const std::uint8_t*>(job->bytes.data());
+}
+
+EMSCRIPTEN_KEEPALIVE int cyclar_gif_size()
+{
+    GifExport* job = gifExport().get();
+    return job ? static_cast<int>(job->bytes.size()) : 0;
+}
+
+/// Lets the finished file go.
+EMSCRIPTEN_KEEPALIVE void cyclar_gif_end()
+{
+    gifExport().reset();
 }
 
 // --- the clock ------------------------------------------------------------------------------
@@ -372,8 +486,16 @@ EMSCRIPTEN_KEEPALIVE int cyclar_clip_height(int which) { return formatOf(which).
 EMSCRIPTEN_KEEPALIVE int cyclar_clip_frames(int which) { return formatOf(which).frameCount; }
 EMSCRIPTEN_KEEPALIVE int cyclar_clip_rate(int which) { return formatOf(which).framesPerSecond; }
 
+/// Device pixels per picture pixel of a clip's frames from now on (1..4, others the nearest).
+EMSCRIPTEN_KEEPALIVE void cyclar_clip_set_scale(int which, int scale)
+{
+    if (ClipRenderer* renderer = clipRenderer(which)) {
+        renderer->setScale(std::clamp(scale, 1, maxPictureScale));
+    }
+}
+
 /// Frame i of a clip as RGBA pixels of the clip's size, valid until the clip draws again; null
-/// for a clip or frame that does not exist.
+/// for a clip or frame that does not exist. At scale k the frame is k times as wide and tall.
 EMSCRIPTEN_KEEPALIVE const std::uint8_t* cyclar_clip_frame(int which, int i)
 {
     ClipRenderer* renderer = clipRenderer(which);

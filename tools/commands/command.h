@@ -23,7 +23,7 @@ struct SceneState;
 struct SphereVector;
 
 /// The options a command may take besides --dims, --file and --help, which every command takes.
-enum class CommandOption { t, frame, turn, tilt, speed, output };
+enum class CommandOption { t, frame, turn, tilt, speed, scale, output };
 
 struct OptionUse {
     CommandOption option;
@@ -39,6 +39,7 @@ struct ExportOptions {
     QCommandLineOption turn{QStringLiteral("turn"), QString(), QStringLiteral("DEG")};
     QCommandLineOption tilt{QStringLiteral("tilt"), QString(), QStringLiteral("DEG")};
     QCommandLineOption speed{QStringLiteral("speed"), QString(), QStringLiteral("P")};
+    QCommandLineOption scale{QStringLiteral("scale"), QString(), QStringLiteral("K")};
     QCommandLineOption output{QStringList{QStringLiteral("o"), QStringLiteral("output")}, QString(),
                               QStringLiteral("FILE")};
     QCommandLineOption help{QStringList{QStringLiteral("h"), QStringLiteral("help")}};

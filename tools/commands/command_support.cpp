@@ -28,6 +28,8 @@ const QCommandLineOption& ExportOptions::operator[](CommandOption option) const
         return tilt;
     case CommandOption::speed:
         return speed;
+    case CommandOption::scale:
+        return scale;
     case CommandOption::output:
         break;
     }

@@ -12,9 +12,13 @@ ExportResult png(const CommandInput& input)
     const QString path = outputPath(input);
     const int frame = wholeOption(input.parser, input.options.frame, 1, 360, "").value_or(1);
     const FileView view = viewOf(input);
+    FramePalette palette;
+    palette.scale = wholeOption(input.parser, input.options.scale, 1, maxPictureScale,
+                                "of pixels per picture pixel")
+                        .value_or(1);
     needPictures(input);
     QString error;
-    if (!writePng(renderFramePicture(sceneOf(input.source, view), frame), path, error)) {
+    if (!writePng(renderFramePicture(sceneOf(input.source, view), frame, palette), path, error)) {
         writeFailed(path, error);
     }
     return ExportResult();
@@ -27,12 +31,14 @@ const ExportCommand pngCommand{
     {{CommandOption::frame},
      {CommandOption::turn},
      {CommandOption::tilt},
+     {CommandOption::scale},
      {CommandOption::output, true}},
     ".png",
     true,
     "The 480 x 480 picture that a new animation shows at frame N (1 to 360, default\n"
     "1), seen from the view angles in whole degrees from -90 to 90 (defaults -18 and\n"
-    "-18).\n",
+    "-18). With --scale K (1 to 4, default 1) the same picture is drawn at K times\n"
+    "the pixels, 480K x 480K: geometry, pen widths, rings and label all K times larger.\n",
     "png --dims 50,30,35,40,45,-35 --frame 90 -o frame90.png",
     png,
 };

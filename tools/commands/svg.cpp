@@ -17,7 +17,7 @@ ExportResult svg(const CommandInput& input)
     SceneState scene = sceneOf(input.source, view);
     advanceToFrame(scene, frame);
     QString error;
-    if (!writeSvg(path, scene, defaultTextFont(), FramePalette(), error)) {
+    if (!writeSvg(path, scene, FramePalette(), error)) {
         writeFailed(path, error);
     }
     return ExportResult();

@@ -1,13 +1,20 @@
 // Plays one of the two clips on a canvas: frames from the core, looped at the clip's rate.
+import { devicePictureScale } from './core.js';
+
 export class ClipPlayer {
     constructor(core, which) {
         this.core = core;
         this.which = which;
         this.info = core.clipInfo(which);
+        // Drawn at the screen's device pixels, shown at the clip's size.
+        const scale = devicePictureScale();
+        core.setClipScale(which, scale);
         this.canvas = document.createElement('canvas');
         this.canvas.className = 'clip';
-        this.canvas.width = this.info.width;
-        this.canvas.height = this.info.height;
+        this.canvas.width = this.info.width * scale;
+        this.canvas.height = this.info.height * scale;
+        this.canvas.style.width = `${this.info.width}px`;
+        this.canvas.style.height = `${this.info.height}px`;
         this.canvas.setAttribute('role', 'img');
         this.canvas.setAttribute('aria-label', 'The moving linkage');
         this.context = this.canvas.getContext('2d', { alpha: false });

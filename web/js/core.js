@@ -18,12 +18,25 @@ const poseAngles = ([theta, psi, mu, branch]) => ({
 });
 
 // One animation scene in the core: the model, the clock, the view and the cached layers.
+// The core draws pictures at 1 to 4 device pixels per picture pixel.
+const maxPictureScale = 4;
+function clampScale(scale) {
+    return Math.min(maxPictureScale, Math.max(1, Math.round(scale) || 1));
+}
+
+// Device pixels per CSS pixel of this screen, rounded up to a whole scale the core draws at.
+export function devicePictureScale() {
+    const ratio = globalThis.devicePixelRatio;
+    return Number.isFinite(ratio) && ratio > 1 ? clampScale(Math.ceil(ratio)) : 1;
+}
+
 class Scene {
     constructor(core) {
         this.core = core;
         this.api = core.api;
         this.handle = this.api.sceneCreate();
         this.image = null;
+        this.scale = 1;
     }
 
     build(dims) {
@@ -75,7 +88,24 @@ class Scene {
     // is valid until the next call into the core.
     compose() {
         const pointer = this.api.sceneCompose(this.handle);
-        return this.core.imageAt(pointer, 480, 480);
+        return this.core.imageAt(pointer, 480 * this.scale, 480 * this.scale);
+    }
+
+    // The picture the next compose shows at one pixel per picture pixel (what cyclar-export png
+    // writes); valid until the next call into the core.
+    picture() {
+        return this.core.imageAt(this.api.scenePicture(this.handle), 480, 480);
+    }
+
+    // The same picture as an SVG document.
+    svg() {
+        return this.api.sceneSvg(this.handle);
+    }
+
+    // Device pixels per picture pixel of the frames composed from now on.
+    setScale(scale) {
+        this.scale = clampScale(scale);
+        this.api.sceneSetScale(this.handle, this.scale);
     }
 }
 
@@ -94,6 +124,14 @@ export class Core {
             sceneSetFrameIndex: w('cyclar_scene_set_frame_index', null, ['number', 'number']),
             sceneAdvance: w('cyclar_scene_advance', null, ['number']),
             sceneCompose: w('cyclar_scene_compose', 'number', ['number']),
+            sceneSetScale: w('cyclar_scene_set_scale', null, ['number', 'number']),
+            scenePicture: w('cyclar_scene_picture', 'number', ['number']),
+            sceneSvg: w('cyclar_scene_svg', 'string', ['number']),
+            gifBegin: w('cyclar_gif_begin', 'number', ['number', 'number']),
+            gifStep: w('cyclar_gif_step', 'number', ['number']),
+            gifFinish: w('cyclar_gif_finish', 'number'),
+            gifSize: w('cyclar_gif_size', 'number'),
+            gifEnd: w('cyclar_gif_end', null),
             sceneLabel: w('cyclar_scene_label', 'string', ['number']),
             sceneAngles: w('cyclar_scene_angles', 'number', ['number']),
             analysis: w('cyclar_analysis', 'string', six),
@@ -121,8 +159,10 @@ export class Core {
             linkageFileMaxBytes: w('cyclar_linkage_file_max_bytes', 'number'),
             readLinkageFile: w('cyclar_read_linkage_file', 'string', ['number']),
             linkageFileText: w('cyclar_linkage_file_text', 'string', [...six, 'number', 'number', 'number', 'number', 'number']),
+            clipSetScale: w('cyclar_clip_set_scale', null, ['number', 'number']),
         };
         this.images = new Map();
+        this.clipScales = [1, 1];
     }
 
     // An ImageData over `width` x `height` RGBA pixels at `pointer` in the core's memory.
@@ -255,10 +295,18 @@ export class Core {
         };
     }
 
+    // Device pixels per picture pixel of a clip's frames from now on.
+    setClipScale(which, scale) {
+        const i = clipIndex[which];
+        this.clipScales[i] = clampScale(scale);
+        this.api.clipSetScale(i, this.clipScales[i]);
+    }
+
     clipFrame(which, frame) {
         const i = clipIndex[which];
+        const k = this.clipScales[i];
         const pointer = this.api.clipFrame(i, frame);
-        return this.imageAt(pointer, this.api.clipWidth(i), this.api.clipHeight(i));
+        return this.imageAt(pointer, this.api.clipWidth(i) * k, this.api.clipHeight(i) * k);
     }
 }
 

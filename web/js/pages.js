@@ -1,7 +1,9 @@
 // The pages and windows of cyclar in the browser: title, dimensions, animation, Help, About and
 // Circular View. The rules, numbers and pictures all come from the core.
 import { AnalysisPanel } from './analysis.js';
+import { devicePictureScale } from './core.js';
 import { ClipPlayer } from './clip.js';
+import { exportAnimation, exportPicture } from './exports.js';
 import { chooseFile, downloadFile, readLinkageFile } from './files.js';
 import { DialogWindow, Layout, TemplateFont, messageBox, popupMenu, toast } from './windows.js';
 import { shareLink } from './share.js';
@@ -332,8 +334,13 @@ export class AnimationPage extends Page {
         // Controls in template order (which is the tab order).
         this.picture = document.createElement('canvas');
         this.picture.id = 'picture';
-        this.picture.width = 480;
-        this.picture.height = 480;
+        // Drawn at the screen's device pixels, shown 480 x 480.
+        const scale = devicePictureScale();
+        this.scene.setScale(scale);
+        this.picture.width = 480 * scale;
+        this.picture.height = 480 * scale;
+        this.picture.style.width = '480px';
+        this.picture.style.height = '480px';
         this.picture.setAttribute('role', 'img');
         this.picture.setAttribute('aria-label', 'The linkage on the sphere');
         this.client.append(this.picture);
@@ -489,7 +496,21 @@ export class AnimationPage extends Page {
             null,
             ['Save linkage…', () => this.saveLinkage(), 'Ctrl+S'],
             ['Open linkage…', () => this.openLinkage(), 'Ctrl+O'],
+            null,
+            ['Export picture…', () => this.exportPicture()],
+            ['Export picture as SVG…', () => this.exportPicture('svg')],
+            ['Export animation…', () => this.exportAnimation()],
         ];
+    }
+
+    // The picture as it shows now, as cyclar-export png (or svg) writes it.
+    exportPicture(format = 'png') {
+        return exportPicture(this.scene, format);
+    }
+
+    // One whole cycle from the frame shown now, each frame lasting the clock's period.
+    exportAnimation() {
+        return exportAnimation(this.scene, this.m_speedPos);
     }
 
     // What is saved is what the page would go on with: typed values included, and checked.
