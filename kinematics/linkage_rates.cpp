@@ -1,0 +1,338 @@
+// Velocity and acceleration in closed form from the loop's rotation equation, and their extremes.
+#include "linkage_rates.h"
+
+#include "motion_schedule.h"
+
+#include <cmath>
+#include <limits>
+#include <numbers>
+
+namespace cyclar {
+
+namespace {
+
+constexpr double rad = std::numbers::pi / 180.0;
+constexpr double nan = std::numeric_limits<double>::quiet_NaN();
+constexpr double inf = std::numeric_limits<double>::infinity();
+
+double dot(const SphereVector& u, const SphereVector& v)
+{
+    return u.x * v.x + u.y * v.y + u.z * v.z;
+}
+
+SphereVector cross(const SphereVector& u, const SphereVector& v)
+{
+    return {u.y * v.z - u.z * v.y, u.z * v.x - u.x * v.z, u.x * v.y - u.y * v.x};
+}
+
+SphereVector operator*(double s, const SphereVector& v)
+{
+    return {s * v.x, s * v.y, s * v.z};
+}
+
+SphereVector operator+(const SphereVector& u, const SphereVector& v)
+{
+    return {u.x + v.x, u.y + v.y, u.z + v.z};
+}
+
+SphereVector operator-(const SphereVector& u, const SphereVector& v)
+{
+    return {u.x - v.x, u.y - v.y, u.z - v.z};
+}
+
+double length(const SphereVector& v)
+{
+    return std::sqrt(dot(v, v));
+}
+
+bool finite(const SphereVector& v)
+{
+    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+}
+
+constexpr SphereVector nanVector{nan, nan, nan};
+
+LinkageRates undefinedRates()
+{
+    LinkageRates r;
+    r.outputRate = r.outputAcceleration = r.couplerRate = nan;
+    r.inputRelativeRate = r.outputRelativeRate = nan;
+    r.pointSpeed = r.pointAccelerationMagnitude = r.mechanicalAdvantage = nan;
+    r.couplerVelocity = r.couplerAcceleration = r.pole = nanVector;
+    r.pointVelocity = r.pointAcceleration = nanVector;
+    return r;
+}
+
+// The instant of an input toggle: the velocity ratio passes from +inf to -inf (or back).
+LinkageRates toggleRates()
+{
+    LinkageRates r = undefinedRates();
+    r.outputRate = r.outputAcceleration = r.couplerRate = inf;
+    r.pointSpeed = r.pointAccelerationMagnitude = inf;
+    r.mechanicalAdvantage = 0.0;
+    return r;
+}
+
+// The unit tangent at `from` along the great circle toward `to`.
+SphereVector tangentToward(const SphereVector& from, const SphereVector& to)
+{
+    const SphereVector t = to - dot(from, to) * from;
+    return (1.0 / length(t)) * t;
+}
+
+// The point at arc `arc` (degrees) from `centre`, in the direction `start` turned by `angle`
+// (degrees) positively about `centre`.
+SphereVector pointAbout(const SphereVector& centre, const SphereVector& start, double angle,
+                        double arc)
+{
+    const SphereVector dir =
+        std::cos(angle * rad) * start + std::sin(angle * rad) * cross(centre, start);
+    return std::cos(arc * rad) * centre + std::sin(arc * rad) * dir;
+}
+
+struct Sample {
+    double t = 0.0;
+    double outputRate = nan;
+    double pointSpeed = nan;
+};
+
+} // namespace
+
+LinkageRates rigidRates(const SphereVector& A0, const SphereVector& B0, const SphereVector& A1,
+                        const SphereVector& B1, const SphereVector& P)
+{
+    if (!finite(A0) || !finite(B0) || !finite(A1) || !finite(B1) || !finite(P)) {
+        return undefinedRates();
+    }
+    const SphereVector B0xB1 = cross(B0, B1);
+    const SphereVector B1xA1 = cross(B1, A1);
+    const SphereVector A1xB0 = cross(A1, B0);
+    const double D = dot(A1, B0xB1);
+    const double psiNumerator = dot(A0, B1xA1);
+    if (D == 0.0) {
+        return psiNumerator == 0.0 ? undefinedRates() : toggleRates();
+    }
+    LinkageRates r;
+    // Cramer's rule on x A1 + y B0 + z B1 = v: x = v.(B0 x B1)/D, y = v.(B1 x A1)/D,
+    // z = v.(A1 x B0)/D; here (x, y, z) = (alpha', -psi', -beta') and v = -A0.
+    const double alpha1 = -dot(A0, B0xB1) / D;
+    const double psi1 = psiNumerator / D;
+    const double beta1 = dot(A0, A1xB0) / D;
+    const SphereVector A0xA1 = cross(A0, A1);
+    const SphereVector v2 = (beta1 * psi1) * B0xB1 - alpha1 * A0xA1;
+    const double alpha2 = dot(v2, B0xB1) / D;
+    const double psi2 = -dot(v2, B1xA1) / D;
+
+    r.outputRate = psi1;
+    r.outputAcceleration = psi2;
+    r.inputRelativeRate = alpha1;
+    r.outputRelativeRate = beta1;
+    r.couplerVelocity = A0 + alpha1 * A1;
+    r.couplerAcceleration = alpha2 * A1 + alpha1 * A0xA1;
+    r.couplerRate = length(r.couplerVelocity);
+    r.pole = (1.0 / r.couplerRate) * r.couplerVelocity;
+    r.pointVelocity = cross(r.couplerVelocity, P);
+    r.pointSpeed = length(r.pointVelocity);
+    r.pointAcceleration =
+        cross(r.couplerAcceleration, P) + cross(r.couplerVelocity, r.pointVelocity);
+    r.pointAccelerationMagnitude = length(r.pointAcceleration);
+    r.mechanicalAdvantage = 1.0 / psi1;
+    return r;
+}
+
+LinkageRates poseRates(const LinkageModel& model, const LinkagePose& pose)
+{
+    return rigidRates(model.A0, model.B0, pose.A1, pose.B1, pose.P);
+}
+
+OutputRates outputRatesAt(const LinkageDimensions& dims, double theta)
+{
+    OutputRates out;
+    out.branch = {undefinedRates(), undefinedRates()};
+    const OutputAngles angles = outputAnglesAt(dims, theta);
+    if (!angles.closes) {
+        return out;
+    }
+    out.closes = true;
+    const LinkageModel model = buildLinkageModel(dims);
+    const SphereVector& A0 = model.A0;
+    const SphereVector& B0 = model.B0;
+    // theta = 0 points along the ground arc toward B0; psi = 0 along it beyond B0, away from A0.
+    const SphereVector A1 = pointAbout(A0, tangentToward(A0, B0), theta, dims.a);
+    const SphereVector beyondB0 = -1.0 * tangentToward(B0, A0);
+    for (size_t i = 0; i < 2; ++i) {
+        const SphereVector B1 = pointAbout(B0, beyondB0, angles.psi[i], dims.b);
+        // P sits at arc h from A1, at angle k from the arc toward B1.
+        const SphereVector P = pointAbout(A1, tangentToward(A1, B1), dims.k, dims.h);
+        out.branch[i] = rigidRates(A0, B0, A1, B1, P);
+    }
+    return out;
+}
+
+std::vector<FrameRates> frameRateTable(const LinkageDimensions& dims)
+{
+    const LinkageModel model = buildLinkageModel(dims);
+    MotionSchedule schedule; // a new page: frame 1, start index 0
+    const PaintSchedule paint = beginPaint(model, dims, schedule);
+    std::vector<FrameRates> table;
+    table.reserve(static_cast<size_t>(schedule.framesPerCycle));
+    for (int i = 1; i <= schedule.framesPerCycle; ++i) {
+        FrameRates row;
+        row.frame = i;
+        row.t = shownFrameParameter(model, paint, schedule.framesPerCycle, i);
+        const LinkagePose pose = solvePose(paint.model, row.t);
+        row.angles = poseAngles(paint.model, pose);
+        row.rates = poseRates(paint.model, pose);
+        row.P = pose.P;
+        table.push_back(row);
+    }
+    return table;
+}
+
+namespace {
+
+// Samples of the motion's parameter t over (-pi, pi), off 0 and +-pi where the solver's branch
+// signs flip.
+constexpr int extremeSamples = 1440;
+
+Sample sampleAt(const LinkageModel& model, double t)
+{
+    const LinkageRates r = poseRates(model, solvePose(model, t));
+    return {t, r.outputRate, r.pointSpeed};
+}
+
+// Golden-section search for the extreme of `value` (sign +1 for the greatest, -1 for the least)
+// on [lo, hi], which holds one; stops when the bracket no longer shrinks.
+template <typename Value>
+Sample refine(const LinkageModel& model, double lo, double hi, double sign, Value value)
+{
+    constexpr double golden = 0.6180339887498949;
+    double x1 = hi - golden * (hi - lo);
+    double x2 = lo + golden * (hi - lo);
+    Sample s1 = sampleAt(model, x1);
+    Sample s2 = sampleAt(model, x2);
+    for (int i = 0; i < 100 && x1 < x2; ++i) {
+        if (sign * value(s1) > sign * value(s2)) {
+            hi = x2;
+            x2 = x1;
+            s2 = s1;
+            x1 = hi - golden * (hi - lo);
+            s1 = sampleAt(model, x1);
+        } else {
+            lo = x1;
+            x1 = x2;
+            s1 = s2;
+            x2 = lo + golden * (hi - lo);
+            s2 = sampleAt(model, x2);
+        }
+    }
+    return sign * value(s1) > sign * value(s2) ? s1 : s2;
+}
+
+template <typename Value>
+RateExtreme extremeOf(const LinkageModel& model, const std::vector<Sample>& samples, double sign,
+                      Value value)
+{
+    size_t best = samples.size();
+    for (size_t j = 0; j < samples.size(); ++j) {
+        const double v = value(samples[j]);
+        if (std::isfinite(v)
+            && (best == samples.size() || sign * v > sign * value(samples[best]))) {
+            best = j;
+        }
+    }
+    if (best == samples.size()) {
+        return {nan, nan, 0};
+    }
+    // The bracket between the neighbours, kept on the sample's side of t = 0 and within
+    // (-pi, pi): the solver's branch signs change there.
+    const double t = samples[best].t;
+    const double step = 2.0 * std::numbers::pi / extremeSamples;
+    double lo = t - step;
+    double hi = t + step;
+    const double edge = 1e-12;
+    if (t > 0.0) {
+        lo = std::max(lo, edge);
+        hi = std::min(hi, std::numbers::pi - edge);
+    } else {
+        lo = std::max(lo, -std::numbers::pi + edge);
+        hi = std::min(hi, -edge);
+    }
+    Sample found = refine(model, lo, hi, sign, value);
+    if (!(sign * value(found) >= sign * value(samples[best]))) {
+        found = samples[best];
+    }
+    const PoseAngles angles = poseAngles(model, solvePose(model, found.t));
+    return {value(found), angles.theta, angles.branch};
+}
+
+} // namespace
+
+RateExtremes rateExtremes(const LinkageDimensions& dims)
+{
+    RateExtremes out;
+    out.leastOutputRate = out.greatestOutputRate = {nan, nan, 0};
+    out.leastPointSpeed = out.greatestPointSpeed = {nan, nan, 0};
+    const LinkageAnalysis analysis = analyseLinkage(dims);
+    if (!analysis.linksInRange || !analysis.assemblable) {
+        return out;
+    }
+    const LinkageModel model = buildLinkageModel(dims);
+    MotionSchedule schedule;
+    const PaintSchedule paint = beginPaint(model, dims, schedule);
+    std::vector<Sample> samples;
+    samples.reserve(extremeSamples);
+    for (int j = 0; j < extremeSamples; ++j) {
+        const double t = -std::numbers::pi + (j + 0.5) * 2.0 * std::numbers::pi / extremeSamples;
+        samples.push_back(sampleAt(paint.model, t));
+    }
+    const auto rate = [](const Sample& s) { return s.outputRate; };
+    const auto speed = [](const Sample& s) { return s.pointSpeed; };
+    out.leastOutputRate = extremeOf(paint.model, samples, -1.0, rate);
+    out.greatestOutputRate = extremeOf(paint.model, samples, 1.0, rate);
+    out.leastPointSpeed = extremeOf(paint.model, samples, -1.0, speed);
+    out.greatestPointSpeed = extremeOf(paint.model, samples, 1.0, speed);
+
+    // A toggle that is not a change point's flat position (input at 0 or 180 degrees, where the
+    // branches cross and the ratio stays finite): the ratio runs off to +inf on one side and
+    // -inf on the other, and P's speed with it unless P sits on the axis there, A1.
+    constexpr double flatTolerance = 1e-9;
+    for (const double limit : analysis.inputLimits) {
+        if (limit <= flatTolerance || limit >= 180.0 - flatTolerance) {
+            continue;
+        }
+        out.leastOutputRate = {-inf, limit, 0};
+        out.greatestOutputRate = {inf, limit, 0};
+        if (std::fmod(dims.h, 180.0) != 0.0) {
+            out.greatestPointSpeed = {inf, limit, 0};
+        }
+        break;
+    }
+    return out;
+}
+
+SphereVector inCouplerFrame(const SphereVector& A1, const SphereVector& B1, const SphereVector& v)
+{
+    const SphereVector u = tangentToward(A1, B1);
+    return {dot(v, A1), dot(v, u), dot(v, cross(A1, u))};
+}
+
+Polodes framePolodes(const LinkageDimensions& dims)
+{
+    const LinkageModel model = buildLinkageModel(dims);
+    MotionSchedule schedule;
+    const PaintSchedule paint = beginPaint(model, dims, schedule);
+    Polodes polodes;
+    polodes.fixed.reserve(static_cast<size_t>(schedule.framesPerCycle));
+    polodes.moving.reserve(static_cast<size_t>(schedule.framesPerCycle));
+    for (int i = 1; i <= schedule.framesPerCycle; ++i) {
+        const LinkagePose pose =
+            solvePose(paint.model, shownFrameParameter(model, paint, schedule.framesPerCycle, i));
+        const SphereVector pole = poseRates(paint.model, pose).pole;
+        polodes.fixed.push_back(pole);
+        polodes.moving.push_back(inCouplerFrame(pose.A1, pose.B1, pole));
+    }
+    return polodes;
+}
+
+} // namespace cyclar
