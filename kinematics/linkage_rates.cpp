@@ -90,12 +90,6 @@ SphereVector pointAbout(const SphereVector& centre, const SphereVector& start, d
     return std::cos(arc * rad) * centre + std::sin(arc * rad) * dir;
 }
 
-struct Sample {
-    double t = 0.0;
-    double outputRate = nan;
-    double pointSpeed = nan;
-};
-
 } // namespace
 
 LinkageRates rigidRates(const SphereVector& A0, const SphereVector& B0, const SphereVector& A1,
@@ -191,79 +185,82 @@ std::vector<FrameRates> frameRateTable(const LinkageDimensions& dims)
 
 namespace {
 
-// Samples of the motion's parameter t over (-pi, pi), off 0 and +-pi where the solver's branch
-// signs flip.
+// The input angle is sampled every quarter degree, 0 and 180 among the samples: by the mirror
+// symmetry of the two branches the extremes often sit exactly there.
+constexpr double extremeStep = 0.25;
 constexpr int extremeSamples = 1440;
 
-Sample sampleAt(const LinkageModel& model, double t)
+struct Sample {
+    double theta = nan;
+    int branch = 0;
+    double outputRate = nan;
+    double pointSpeed = nan;
+};
+
+Sample sampleAt(const LinkageDimensions& dims, double theta, int branch)
 {
-    const LinkageRates r = poseRates(model, solvePose(model, t));
-    return {t, r.outputRate, r.pointSpeed};
+    const LinkageRates r = outputRatesAt(dims, theta).branch[static_cast<size_t>(branch - 1)];
+    return {theta, branch, r.outputRate, r.pointSpeed};
+}
+
+// Whether x is further toward `sign` than y; NaN (beyond the motion) is never better.
+bool beyond(double x, double y, double sign)
+{
+    return !std::isnan(x) && (std::isnan(y) || sign * x > sign * y);
 }
 
 // Golden-section search for the extreme of `value` (sign +1 for the greatest, -1 for the least)
-// on [lo, hi], which holds one; stops when the bracket no longer shrinks.
+// on one branch between lo and hi; it stops when the bracket no longer shrinks.
 template <typename Value>
-Sample refine(const LinkageModel& model, double lo, double hi, double sign, Value value)
+Sample refine(const LinkageDimensions& dims, int branch, double lo, double hi, double sign,
+              Value value)
 {
     constexpr double golden = 0.6180339887498949;
     double x1 = hi - golden * (hi - lo);
     double x2 = lo + golden * (hi - lo);
-    Sample s1 = sampleAt(model, x1);
-    Sample s2 = sampleAt(model, x2);
+    Sample s1 = sampleAt(dims, x1, branch);
+    Sample s2 = sampleAt(dims, x2, branch);
     for (int i = 0; i < 100 && x1 < x2; ++i) {
-        if (sign * value(s1) > sign * value(s2)) {
+        if (beyond(value(s1), value(s2), sign)) {
             hi = x2;
             x2 = x1;
             s2 = s1;
             x1 = hi - golden * (hi - lo);
-            s1 = sampleAt(model, x1);
+            s1 = sampleAt(dims, x1, branch);
         } else {
             lo = x1;
             x1 = x2;
             s1 = s2;
             x2 = lo + golden * (hi - lo);
-            s2 = sampleAt(model, x2);
+            s2 = sampleAt(dims, x2, branch);
         }
     }
-    return sign * value(s1) > sign * value(s2) ? s1 : s2;
+    return beyond(value(s1), value(s2), sign) ? s1 : s2;
 }
 
 template <typename Value>
-RateExtreme extremeOf(const LinkageModel& model, const std::vector<Sample>& samples, double sign,
-                      Value value)
+RateExtreme extremeOf(const LinkageDimensions& dims, const std::vector<Sample>& samples,
+                      double sign, Value value)
 {
-    size_t best = samples.size();
-    for (size_t j = 0; j < samples.size(); ++j) {
-        const double v = value(samples[j]);
-        if (std::isfinite(v)
-            && (best == samples.size() || sign * v > sign * value(samples[best]))) {
-            best = j;
+    const Sample* best = nullptr;
+    for (const Sample& s : samples) {
+        if (std::isfinite(value(s)) && (!best || beyond(value(s), value(*best), sign))) {
+            best = &s;
         }
     }
-    if (best == samples.size()) {
+    if (!best) {
         return {nan, nan, 0};
     }
-    // The bracket between the neighbours, kept on the sample's side of t = 0 and within
-    // (-pi, pi): the solver's branch signs change there.
-    const double t = samples[best].t;
-    const double step = 2.0 * std::numbers::pi / extremeSamples;
-    double lo = t - step;
-    double hi = t + step;
-    const double edge = 1e-12;
-    if (t > 0.0) {
-        lo = std::max(lo, edge);
-        hi = std::min(hi, std::numbers::pi - edge);
-    } else {
-        lo = std::max(lo, -std::numbers::pi + edge);
-        hi = std::min(hi, -edge);
+    Sample found = refine(dims, best->branch, best->theta - extremeStep, best->theta + extremeStep,
+                          sign, value);
+    if (!beyond(value(found), value(*best), sign)) {
+        found = *best;
     }
-    Sample found = refine(model, lo, hi, sign, value);
-    if (!(sign * value(found) >= sign * value(samples[best]))) {
-        found = samples[best];
+    double theta = std::remainder(found.theta, 360.0);
+    if (theta <= -180.0) {
+        theta += 360.0;
     }
-    const PoseAngles angles = poseAngles(model, solvePose(model, found.t));
-    return {value(found), angles.theta, angles.branch};
+    return {value(found), theta, found.branch};
 }
 
 } // namespace
@@ -277,21 +274,35 @@ RateExtremes rateExtremes(const LinkageDimensions& dims)
     if (!analysis.linksInRange || !analysis.assemblable) {
         return out;
     }
-    const LinkageModel model = buildLinkageModel(dims);
-    MotionSchedule schedule;
-    const PaintSchedule paint = beginPaint(model, dims, schedule);
+    // The branches the motion runs on: both where it passes a toggle, else the one the
+    // animation shows (both when it shows none).
+    bool onBranch[2] = {false, false};
+    for (const FrameAngles& row : frameAngleTable(dims)) {
+        if (row.angles.branch != 0) {
+            onBranch[row.angles.branch - 1] = true;
+        }
+    }
+    if (!onBranch[0] && !onBranch[1]) {
+        onBranch[0] = onBranch[1] = true;
+    }
     std::vector<Sample> samples;
-    samples.reserve(extremeSamples);
-    for (int j = 0; j < extremeSamples; ++j) {
-        const double t = -std::numbers::pi + (j + 0.5) * 2.0 * std::numbers::pi / extremeSamples;
-        samples.push_back(sampleAt(paint.model, t));
+    samples.reserve(2 * extremeSamples + 2);
+    for (int j = 0; j <= extremeSamples; ++j) {
+        const double theta = -180.0 + j * extremeStep;
+        const OutputRates rates = outputRatesAt(dims, theta);
+        for (int branch = 1; branch <= 2; ++branch) {
+            if (onBranch[branch - 1]) {
+                const LinkageRates& r = rates.branch[static_cast<size_t>(branch - 1)];
+                samples.push_back({theta, branch, r.outputRate, r.pointSpeed});
+            }
+        }
     }
     const auto rate = [](const Sample& s) { return s.outputRate; };
     const auto speed = [](const Sample& s) { return s.pointSpeed; };
-    out.leastOutputRate = extremeOf(paint.model, samples, -1.0, rate);
-    out.greatestOutputRate = extremeOf(paint.model, samples, 1.0, rate);
-    out.leastPointSpeed = extremeOf(paint.model, samples, -1.0, speed);
-    out.greatestPointSpeed = extremeOf(paint.model, samples, 1.0, speed);
+    out.leastOutputRate = extremeOf(dims, samples, -1.0, rate);
+    out.greatestOutputRate = extremeOf(dims, samples, 1.0, rate);
+    out.leastPointSpeed = extremeOf(dims, samples, -1.0, speed);
+    out.greatestPointSpeed = extremeOf(dims, samples, 1.0, speed);
 
     // A toggle that is not a change point's flat position (input at 0 or 180 degrees, where the
     // branches cross and the ratio stays finite): the ratio runs off to +inf on one side and

@@ -87,11 +87,12 @@ struct RateExtreme {
     int branch = 0;     ///< 1 or 2; 0 for an infinite value (both branches meet at the toggle)
 };
 
-/// The extremes of the velocity ratio and of the coupler point's speed over the whole motion
-/// (every pose the input reaches, both branches where the motion passes through both).
-/// Found on the motion's parameter, each refined to rounding between its neighbouring samples;
-/// where the input has toggles the velocity ratio is unbounded (its least value -inf and its
-/// greatest +inf, at the toggle), and so is P's speed unless P lies on the axis A1.
+/// The extremes of the velocity ratio and of the coupler point's speed over the whole motion:
+/// every input angle the linkage reaches, on the branch the animation shows, or on both where
+/// the motion passes a toggle (from one branch to the other) or the animation shows none.
+/// Sampled every quarter degree of theta, each refined to rounding between its neighbouring
+/// samples; where the input has toggles the velocity ratio is unbounded (its least value -inf and
+/// its greatest +inf, at the first toggle), and so is P's speed unless P lies on the axis A1.
 /// All NaN (branch 0) for a linkage that does not move.
 struct RateExtremes {
     RateExtreme leastOutputRate;
