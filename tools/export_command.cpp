@@ -4,6 +4,7 @@
 
 #include "linkage_analysis.h"
 #include "linkage_model.h"
+#include "linkage_rates.h"
 #include "motion_schedule.h"
 #include "pose_solver.h"
 #include "analysis_plot.h"
@@ -11,6 +12,8 @@
 #include "frame.h"
 #include "linkage_file.h"
 #include "picture_export.h"
+#include "rate_plot.h"
+#include "rates_command.h"
 #include "svg_export.h"
 
 #include <QCommandLineParser>
@@ -58,17 +61,32 @@ const char* helpText =
     "          One JSON object: the spherical type (or null), grashof, changePoint, T [T1..T4],\n"
     "          inputRotates, outputRotates, inputLimits and outputLimits (|angle| at the toggle\n"
     "          positions), transmission [least, greatest] and transmissionAt (|input| there),\n"
-    "          swing and timeRatio (crank-rockers), and reason, the sentence that explains it.\n"
+    "          swing and timeRatio (crank-rockers), and reason, the sentence that explains it;\n"
+    "          then the extremes over the motion of the velocity ratio dpsi/dtheta\n"
+    "          (outputRateRange [least, greatest], outputRateAt [input there],\n"
+    "          outputRateBranch [branch there]) and of the coupler point's speed (pointSpeedRange,\n"
+    "          pointSpeedAt, pointSpeedBranch). An end that is unbounded (at a toggle of the\n"
+    "          input) is null, with |input| of the toggle and branch 0.\n"
     "          Example: cyclar-export analyse --dims 160,105,120,100,45,-35\n"
     "  angles  --dims A,B,C,F,H,K\n"
     "          CSV (frame,t,input,output,transmission,branch): the input, output and\n"
     "          transmission angles in degrees and the assembly branch (1 or 2) of each of the\n"
     "          360 animation frames, as the frames command solves them.\n"
     "          Example: cyclar-export angles --dims 50,30,35,40,45,-35 > angles.csv\n"
-    "  plot    --dims A,B,C,F,H,K [--frame N] -o FILE.png\n"
+    "  rates   --dims A,B,C,F,H,K\n"
+    "          CSV, one row per animation frame (the frames and poses of angles), per radian of\n"
+    "          input: frame,t,input,output,branch, outputRate (dpsi/dtheta), outputAcceleration\n"
+    "          (d2psi/dtheta2), couplerRate (|w|, the coupler's angular velocity), poleX..Z\n"
+    "          (w/|w|, the coupler's pole), pointSpeed and pointVx..Vz (dP/dtheta),\n"
+    "          pointAcceleration and pointAx..Az (d2P/dtheta2), mechanicalAdvantage\n"
+    "          (dtheta/dpsi). At a toggle the rate is inf and the pole nan.\n"
+    "          Example: cyclar-export rates --dims 50,30,35,40,45,-35 > rates.csv\n"
+    "  plot    --dims A,B,C,F,H,K [--frame N] [--rates] -o FILE.png\n"
     "          The Analysis window's chart: output angle (branch 1 solid, branch 2 dashed) and\n"
     "          transmission angle over the input angle, with the input limits; with --frame,\n"
     "          also the markers of frame N (1 to 360) of a new animation. Written atomically.\n"
+    "          With --rates, the rate chart instead: the velocity ratio dpsi/dtheta (branch 1\n"
+    "          solid, branch 2 dashed) and the coupler point's speed over the input angle.\n"
     "          Example: cyclar-export plot --dims 160,105,120,100,45,-35 -o chart.png\n"
     "  png     --dims A,B,C,F,H,K [--frame N] [--turn DEG] [--tilt DEG] -o FILE.png\n"
     "          The 480 x 480 picture that a new animation shows at frame N (1 to 360, default\n"
@@ -381,6 +399,17 @@ QByteArray analyseJson(const LinkageDimensions& d)
     o.nullable("swing", r.swing);
     o.nullable("timeRatio", r.timeRatio);
     o.string("reason", r.reason);
+    const RateExtremes e = rateExtremes(d);
+    const auto extremes = [&o](const char* range, const char* at, const char* branch,
+                               const RateExtreme& least, const RateExtreme& greatest) {
+        o.numbers(range, std::array{least.value, greatest.value});
+        o.numbers(at, std::array{least.theta, greatest.theta});
+        o.numbers(branch, std::array{double(least.branch), double(greatest.branch)});
+    };
+    extremes("outputRateRange", "outputRateAt", "outputRateBranch", e.leastOutputRate,
+             e.greatestOutputRate);
+    extremes("pointSpeedRange", "pointSpeedAt", "pointSpeedBranch", e.leastPointSpeed,
+             e.greatestPointSpeed);
     return o.finish();
 }
 
@@ -426,6 +455,7 @@ struct Options {
     QCommandLineOption output{QStringList{QStringLiteral("o"), QStringLiteral("output")},
                               QString(), QStringLiteral("FILE")};
     QCommandLineOption help{QStringList{QStringLiteral("h"), QStringLiteral("help")}};
+    QCommandLineOption rates{QStringLiteral("rates")};
 };
 
 // The linkage the command works on: from --dims, or from --file with the file's view and speed.
@@ -550,8 +580,14 @@ ExportResult plot(const QCommandLineParser& parser, const Options& options, cons
     const std::optional<int> frame = wholeOption(parser, options.frame, 1, 360, "");
     needPictures(QStringLiteral("plot"));
     const LinkageDimensions& dims = source.dimensions;
-    QImage chart = drawAnalysisChart(dims, analysisChartSize, defaultTextFont());
-    if (frame) {
+    const bool rates = parser.isSet(options.rates);
+    QImage chart = rates ? drawRateChart(dims, analysisChartSize, defaultTextFont())
+                         : drawAnalysisChart(dims, analysisChartSize, defaultTextFont());
+    if (frame && rates) {
+        QPainter painter(&chart);
+        drawRateMarkers(painter, RateChartGeometry(dims, chart.size()),
+                        frameRateTable(dims)[static_cast<size_t>(*frame - 1)]);
+    } else if (frame) {
         QPainter painter(&chart);
         drawAnalysisMarkers(painter, chart.size(),
                             frameAngleTable(dims)[static_cast<size_t>(*frame - 1)].angles);
@@ -633,6 +669,7 @@ ExportResult runExport(const QStringList& args, const ExportProgress& progress)
     static const QStringList commands{QStringLiteral("model"), QStringLiteral("pose"),
                                       QStringLiteral("curve"), QStringLiteral("frames"),
                                       QStringLiteral("analyse"), QStringLiteral("angles"),
+                                      QStringLiteral("rates"),
                                       QStringLiteral("plot"),  QStringLiteral("png"),
                                       QStringLiteral("svg"),
                                       QStringLiteral("gif"),   QStringLiteral("save")};
@@ -666,7 +703,7 @@ ExportResult runExport(const QStringList& args, const ExportProgress& progress)
         parser.addOptions({options.turn, options.tilt, options.speed, options.output});
     }
     if (command == QLatin1String("plot")) {
-        parser.addOptions({options.frame, options.output});
+        parser.addOptions({options.frame, options.output, options.rates});
     }
 
     QStringList argv = args;
@@ -710,6 +747,9 @@ ExportResult runExport(const QStringList& args, const ExportProgress& progress)
         }
         if (command == QLatin1String("angles")) {
             return ok(anglesCsv(dims));
+        }
+        if (command == QLatin1String("rates")) {
+            return ok(ratesCsv(dims));
         }
         if (command == QLatin1String("plot")) {
             return plot(parser, options, source);
