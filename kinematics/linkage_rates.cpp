@@ -109,13 +109,14 @@ LinkageRates rigidRates(const SphereVector& A0, const SphereVector& B0, const Sp
     LinkageRates r;
     // Cramer's rule on x A1 + y B0 + z B1 = v: x = v.(B0 x B1)/D, y = v.(B1 x A1)/D,
     // z = v.(A1 x B0)/D; here (x, y, z) = (alpha', -psi', -beta') and v = -A0.
-    const double alpha1 = -dot(A0, B0xB1) / D;
-    const double psi1 = psiNumerator / D;
-    const double beta1 = dot(A0, A1xB0) / D;
+    const double inverseD = 1.0 / D;
+    const double alpha1 = -dot(A0, B0xB1) * inverseD;
+    const double psi1 = psiNumerator * inverseD;
+    const double beta1 = dot(A0, A1xB0) * inverseD;
     const SphereVector A0xA1 = cross(A0, A1);
     const SphereVector v2 = (beta1 * psi1) * B0xB1 - alpha1 * A0xA1;
-    const double alpha2 = dot(v2, B0xB1) / D;
-    const double psi2 = -dot(v2, B1xA1) / D;
+    const double alpha2 = dot(v2, B0xB1) * inverseD;
+    const double psi2 = -dot(v2, B1xA1) * inverseD;
 
     r.outputRate = psi1;
     r.outputAcceleration = psi2;
@@ -165,21 +166,12 @@ OutputRates outputRatesAt(const LinkageDimensions& dims, double theta)
 
 std::vector<FrameRates> frameRateTable(const LinkageDimensions& dims)
 {
-    const LinkageModel model = buildLinkageModel(dims);
-    MotionSchedule schedule; // a new page: frame 1, start index 0
-    const PaintSchedule paint = beginPaint(model, dims, schedule);
     std::vector<FrameRates> table;
-    table.reserve(static_cast<size_t>(schedule.framesPerCycle));
-    for (int i = 1; i <= schedule.framesPerCycle; ++i) {
-        FrameRates row;
-        row.frame = i;
-        row.t = shownFrameParameter(model, paint, schedule.framesPerCycle, i);
-        const LinkagePose pose = solvePose(paint.model, row.t);
-        row.angles = poseAngles(paint.model, pose);
-        row.rates = poseRates(paint.model, pose);
-        row.P = pose.P;
-        table.push_back(row);
-    }
+    table.reserve(static_cast<size_t>(MotionSchedule().framesPerCycle));
+    frameAngleTable(
+        dims, [&table](const FrameAngles& row, const LinkageModel& model, const LinkagePose& pose) {
+            table.push_back({row.frame, row.t, row.angles, poseRates(model, pose), pose.P});
+        });
     return table;
 }
 
