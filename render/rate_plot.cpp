@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace cyclar {
 
@@ -279,22 +280,37 @@ QImage drawRateChart(const LinkageDimensions& dims, QSize size, const QFont& fon
     return drawRateChart(dims, RateChartGeometry(dims, size), font);
 }
 
+namespace {
+
+// Where a marker of this value goes, if it goes anywhere near the chart: beside a toggle the
+// ratio is astronomically large, and pixel coordinates that size are kept away from the painter.
+std::optional<QPointF> markerAt(const RateChartGeometry& geometry, double theta, double value)
+{
+    if (!std::isfinite(theta) || !std::isfinite(value)) {
+        return std::nullopt;
+    }
+    const QPointF at = geometry.point(theta, value);
+    if (std::fabs(at.x()) > 1e6 || std::fabs(at.y()) > 1e6) {
+        return std::nullopt;
+    }
+    return at;
+}
+
+} // namespace
+
 void drawRateMarkers(QPainter& painter, const RateChartGeometry& geometry, const FrameRates& row)
 {
     const double theta = row.angles.theta;
-    if (!std::isfinite(theta)) {
-        return;
-    }
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(QPen(Qt::white, 1.5));
     painter.setBrush(markColour);
-    if (std::isfinite(row.rates.outputRate)) {
-        painter.drawEllipse(geometry.point(theta, row.rates.outputRate), markRadius, markRadius);
+    if (const auto at = markerAt(geometry, theta, row.rates.outputRate)) {
+        painter.drawEllipse(*at, markRadius, markRadius);
     }
-    if (std::isfinite(row.rates.pointSpeed)) {
-        const QPointF at = geometry.point(theta, row.rates.pointSpeed);
-        painter.drawRect(QRectF(at.x() - markHalf, at.y() - markHalf, 2 * markHalf, 2 * markHalf));
+    if (const auto at = markerAt(geometry, theta, row.rates.pointSpeed)) {
+        painter.drawRect(
+            QRectF(at->x() - markHalf, at->y() - markHalf, 2 * markHalf, 2 * markHalf));
     }
     painter.restore();
 }
@@ -302,19 +318,10 @@ void drawRateMarkers(QPainter& painter, const RateChartGeometry& geometry, const
 QRegion rateMarkerRegion(const RateChartGeometry& geometry, const FrameRates& row)
 {
     QRegion region;
-    if (!std::isfinite(row.angles.theta)) {
-        return region;
-    }
     for (const double value : {row.rates.outputRate, row.rates.pointSpeed}) {
-        if (!std::isfinite(value)) {
-            continue;
+        if (const auto at = markerAt(geometry, row.angles.theta, value)) {
+            region += QRectF(at->x() - 8.0, at->y() - 8.0, 16.0, 16.0).toAlignedRect();
         }
-        const QPointF at = geometry.point(row.angles.theta, value);
-        // Far off the chart the marker is nowhere on it; keep the numbers well inside int range.
-        if (std::fabs(at.x()) > 1e6 || std::fabs(at.y()) > 1e6) {
-            continue;
-        }
-        region += QRectF(at.x() - 8.0, at.y() - 8.0, 16.0, 16.0).toAlignedRect();
     }
     return region;
 }
