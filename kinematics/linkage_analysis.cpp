@@ -461,6 +461,11 @@ PoseAngles shownPoseAngles(const LinkageModel& model, const LinkageDimensions& a
 
 std::vector<FrameAngles> frameAngleTable(const LinkageDimensions& dims)
 {
+    return frameAngleTable(dims, nullptr);
+}
+
+std::vector<FrameAngles> frameAngleTable(const LinkageDimensions& dims, const FramePoseVisitor& visit)
+{
     const LinkageModel model = buildLinkageModel(dims);
     MotionSchedule schedule; // a new page: frame 1, start index 0
     const PaintSchedule paint = beginPaint(model, dims, schedule);
@@ -471,7 +476,11 @@ std::vector<FrameAngles> frameAngleTable(const LinkageDimensions& dims)
         FrameAngles row;
         row.frame = i;
         row.t = shownFrameParameter(model, paint, schedule.framesPerCycle, i);
-        row.angles = poseAnglesIn(frames, paint.model, solvePose(paint.model, row.t));
+        const LinkagePose pose = solvePose(paint.model, row.t);
+        row.angles = poseAnglesIn(frames, paint.model, pose);
+        if (visit) {
+            visit(row, paint.model, pose);
+        }
         table.push_back(row);
     }
     return table;

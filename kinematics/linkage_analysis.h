@@ -6,6 +6,7 @@
 #include "pose_solver.h"
 
 #include <array>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -124,5 +125,11 @@ struct FrameAngles {
 /// theta, psi, mu and the branch for each animation frame 1..framesPerCycle, from the same poses
 /// that a new animation page draws for those frames.
 std::vector<FrameAngles> frameAngleTable(const LinkageDimensions& dims);
+
+/// The same table, each row also handed to visit with the model and pose it was read from, for
+/// tables that list more of each frame's pose.
+using FramePoseVisitor =
+    std::function<void(const FrameAngles& row, const LinkageModel& model, const LinkagePose& pose)>;
+std::vector<FrameAngles> frameAngleTable(const LinkageDimensions& dims, const FramePoseVisitor& visit);
 
 } // namespace cyclar

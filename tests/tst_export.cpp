@@ -1,5 +1,6 @@
 // Tests of cyclar-export as a user runs it: output formats, and one clear line for bad input.
 #include "analysis_plot.h"
+#include "rate_plot.h"
 
 #include <QImage>
 #include <QImageReader>
@@ -62,6 +63,10 @@ private slots:
     void analyse_data();
     void analyse();
     void anglesFollowTheFrames();
+    void ratesFollowTheAngles_data();
+    void ratesFollowTheAngles();
+    void analyseGainsTheRateExtremes();
+    void ratePlotPutsTheCurvesWhereTheRateTableDoes();
     void badInput_data();
     void badInput();
     void helpAndVersion();
@@ -265,6 +270,131 @@ void TestExport::anglesFollowTheFrames()
     }
 }
 
+void TestExport::ratesFollowTheAngles_data()
+{
+    QTest::addColumn<QString>("dims");
+    QTest::newRow("non-Grashof, both branches") << "50,30,35,40,45,-35";
+    QTest::newRow("crank-rocker") << "20,50,45,40,45,-35";
+    QTest::newRow("Hooke's joint") << "90,90,90,60,30,10";
+}
+
+// The rate table lists the angle table's frames, and its rates agree with the angles of
+// neighbouring frames: (psi(i+1) - psi(i-1)) / (theta(i+1) - theta(i-1)) approximates dpsi/dtheta.
+void TestExport::ratesFollowTheAngles()
+{
+    QFETCH(QString, dims);
+    const Run rates = runExport({"rates", "--dims", dims});
+    const Run angles = runExport({"angles", "--dims", dims});
+    QCOMPARE(rates.exitCode, 0);
+    QVERIFY(rates.err.isEmpty());
+    const QList<QByteArray> rows = csvRows(rates.out);
+    const QList<QByteArray> angleRows = csvRows(angles.out);
+    QCOMPARE(rows.first(), QByteArray("frame,t,input,output,branch,outputRate,outputAcceleration,couplerRate,"
+                                      "poleX,poleY,poleZ,pointSpeed,pointVx,pointVy,pointVz,pointAcceleration,"
+                                      "pointAx,pointAy,pointAz,mechanicalAdvantage"));
+    QCOMPARE(rows.size(), 361);
+    const auto field = [&rows](int i, int column) { return rows[i].split(',')[column].toDouble(); };
+    int compared = 0;
+    for (int i = 1; i <= 360; ++i) {
+        const QList<QByteArray> row = rows[i].split(',');
+        const QList<QByteArray> angle = angleRows[i].split(',');
+        QCOMPARE(row.size(), 20);
+        for (int column : {0, 1, 2, 3}) {
+            QCOMPARE(row[column], angle[column]);
+        }
+        QCOMPARE(row[4], angle[5]);
+        const double v[3] = {row[12].toDouble(), row[13].toDouble(), row[14].toDouble()};
+        QVERIFY(std::fabs(std::hypot(v[0], v[1], v[2]) - row[11].toDouble()) < 1e-12);
+        QVERIFY(std::fabs(row[5].toDouble() * row[19].toDouble() - 1) < 1e-12);
+        QVERIFY(std::fabs(std::hypot(row[8].toDouble(), row[9].toDouble(), row[10].toDouble()) - 1) < 1e-12);
+        if (i == 1 || i == 360 || rows[i - 1].split(',')[4] != row[4] || rows[i + 1].split(',')[4] != row[4]) {
+            continue;
+        }
+        const double dTheta = std::remainder(field(i + 1, 2) - field(i - 1, 2), 360.0);
+        const double dPsi = std::remainder(field(i + 1, 3) - field(i - 1, 3), 360.0);
+        const double rate = row[5].toDouble();
+        if (std::fabs(dTheta) < 0.2 || std::fabs(rate) > 5) {
+            continue; // near a toggle the frames are too coarse for a difference
+        }
+        QVERIFY2(std::fabs(dPsi / dTheta - rate) < 0.02 * (1 + std::fabs(rate)), rows[i].constData());
+        ++compared;
+    }
+    QVERIFY(compared > 200);
+}
+
+// analyse keeps its keys and adds the extremes of the velocity ratio and of P's speed after them;
+// an end unbounded at a toggle is null with the toggle's input angle and branch 0.
+void TestExport::analyseGainsTheRateExtremes()
+{
+    const Run crank = runExport({"analyse", "--dims", "20,50,45,40,45,-35"});
+    QCOMPARE(crank.exitCode, 0);
+    QVERIFY(crank.out.indexOf("\"reason\"") < crank.out.indexOf("\"outputRateRange\""));
+    const QJsonObject o = QJsonDocument::fromJson(crank.out).object();
+    for (const char* key : {"outputRateRange", "outputRateAt", "outputRateBranch", "pointSpeedRange",
+                            "pointSpeedAt", "pointSpeedBranch"}) {
+        QCOMPARE(o[key].toArray().size(), 2);
+        QVERIFY2(o[key].toArray()[0].isDouble() && o[key].toArray()[1].isDouble(), key);
+    }
+    const QJsonArray range = o["outputRateRange"].toArray();
+    QVERIFY(range[0].toDouble() < 0 && range[1].toDouble() > 0);
+    // The rate table's frames never beat the extremes.
+    const QList<QByteArray> rows = csvRows(runExport({"rates", "--dims", "20,50,45,40,45,-35"}).out).mid(1);
+    for (const QByteArray& row : rows) {
+        const double rate = row.split(',')[5].toDouble();
+        QVERIFY(rate >= range[0].toDouble() - 1e-12 && rate <= range[1].toDouble() + 1e-12);
+        QVERIFY(row.split(',')[11].toDouble() <= o["pointSpeedRange"].toArray()[1].toDouble() + 1e-12);
+    }
+
+    const QJsonObject rocker = QJsonDocument::fromJson(runExport({"analyse", "--dims", "50,30,35,40,45,-35"}).out).object();
+    QVERIFY(rocker["outputRateRange"].toArray()[0].isNull() && rocker["outputRateRange"].toArray()[1].isNull());
+    QCOMPARE(rocker["outputRateAt"].toArray()[1].toDouble(), rocker["inputLimits"].toArray()[0].toDouble());
+    QCOMPARE(rocker["outputRateBranch"].toArray()[0].toDouble(), 0.0);
+}
+
+// Each frame's (input, dpsi/dtheta) and (input, speed) lies on the rate chart's curves, and
+// --frame puts the markers there.
+void TestExport::ratePlotPutsTheCurvesWhereTheRateTableDoes()
+{
+    const QString dims = QStringLiteral("20,50,45,40,45,-35");
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("rates.png"));
+    const Run plot = runExport({"plot", "--rates", "--dims", dims, "--frame", "100", "-o", path});
+    QCOMPARE(plot.exitCode, 0);
+    QVERIFY(plot.out.isEmpty() && plot.err.isEmpty());
+    const QImage chart(path);
+    QCOMPARE(chart.size(), cyclar::analysisChartSize);
+    const cyclar::RateChartGeometry geometry(cyclar::LinkageDimensions{20, 50, 45, 40, 45, -35}, chart.size());
+    const auto near = [&chart](QPointF at, auto isColour) {
+        for (int dy = -2; dy <= 2; ++dy) {
+            for (int dx = -2; dx <= 2; ++dx) {
+                const QPoint p = at.toPoint() + QPoint(dx, dy);
+                if (chart.rect().contains(p) && isColour(chart.pixel(p))) {
+                    return true;
+                }
+            }
+        }
+        return false;
+    };
+    const auto blue = [](QRgb c) { return qBlue(c) > qRed(c) + 80 && qBlue(c) > qGreen(c) + 40; };
+    const auto green = [](QRgb c) { return qGreen(c) > qRed(c) + 60 && qGreen(c) > qBlue(c) + 20; };
+    const auto marker = [](QRgb c) { return qRed(c) > 170 && qGreen(c) < 60 && qBlue(c) < 90; };
+    const QList<QByteArray> rows = csvRows(runExport({"rates", "--dims", dims}).out).mid(1);
+    int ratioFound = 0, speedFound = 0;
+    for (const QByteArray& line : rows) {
+        const QList<QByteArray> row = line.split(',');
+        const QPointF ratioAt = geometry.point(row[2].toDouble(), row[5].toDouble());
+        const QPointF speedAt = geometry.point(row[2].toDouble(), row[11].toDouble());
+        if (row[0] == "100") {
+            QVERIFY(marker(chart.pixel(ratioAt.toPoint())) && marker(chart.pixel(speedAt.toPoint())));
+            continue;
+        }
+        ratioFound += near(ratioAt, blue);
+        speedFound += near(speedAt, green) || near(speedAt, blue);
+    }
+    QVERIFY2(ratioFound >= 359 * 9 / 10, qPrintable(QString::number(ratioFound)));
+    QVERIFY2(speedFound >= 359 * 9 / 10, qPrintable(QString::number(speedFound)));
+}
+
 void TestExport::badInput_data()
 {
     QTest::addColumn<QStringList>("args");
@@ -302,6 +432,9 @@ void TestExport::badInput_data()
     QTest::newRow("scale on svg") << QStringList{"svg", "--dims", "1,2,3,4,5,6", "--scale",
                                                  "2",   "-o",     "x.svg"}
                                   << "scale";
+    QTest::newRow("rates with frame") << QStringList{"rates", "--dims", "1,2,3,4,5,6", "--frame", "1"} << "frame";
+    QTest::newRow("rates with letters") << QStringList{"rates", "--dims", "50,30,35,40,45,k"} << "k = 'k'";
+    QTest::newRow("rates on a chart only") << QStringList{"rates", "--dims", "1,2,3,4,5,6", "--rates"} << "rates";
 }
 
 void TestExport::badInput()
@@ -321,7 +454,7 @@ void TestExport::helpAndVersion()
     const Run help = runExport({"--help"});
     QCOMPARE(help.exitCode, 0);
     for (const char* command :
-         {"model", "pose", "curve", "frames", "analyse", "angles", "plot", "png", "svg", "gif", "save"}) {
+         {"model", "pose", "curve", "frames", "analyse", "angles", "rates", "plot", "png", "svg", "gif", "save"}) {
         QVERIFY2(help.out.contains(QByteArray("cyclar-export ") + command + " --"), command);
     }
     // Kites are drawn on the other branch for half the cycle, which pose does not follow.
@@ -580,6 +713,7 @@ void TestExport::fileGivesTheSameOutputAsDims_data()
     QTest::newRow("pose") << QStringList{"pose", "--t", "-2.5"};
     QTest::newRow("curve") << QStringList{"curve"};
     QTest::newRow("frames") << QStringList{"frames"};
+    QTest::newRow("rates") << QStringList{"rates"};
     QTest::newRow("png") << QStringList{"png", "--frame", "77", "--turn", "30", "--tilt", "-60", "-o"};
     QTest::newRow("svg") << QStringList{"svg", "--frame", "300", "--turn", "-5", "-o"};
 }

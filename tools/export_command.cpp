@@ -155,7 +155,8 @@ QString exportCommandSynopsis(const ExportCommand& command)
         const QString flag = (name.size() == 1 && use.option == CommandOption::output)
                                  ? QLatin1Char('-') + name
                                  : QStringLiteral("--") + name;
-        const QString shown = flag + QLatin1Char(' ') + optionValueName(command, use.option);
+        const QString value = optionValueName(command, use.option);
+        const QString shown = value.isEmpty() ? flag : flag + QLatin1Char(' ') + value;
         synopsis +=
             QLatin1Char(' ') + (use.required ? shown : QLatin1Char('[') + shown + QLatin1Char(']'));
     }

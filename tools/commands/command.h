@@ -23,7 +23,7 @@ struct SceneState;
 struct SphereVector;
 
 /// The options a command may take besides --dims, --file and --help, which every command takes.
-enum class CommandOption { t, frame, turn, tilt, speed, scale, output };
+enum class CommandOption { t, frame, turn, tilt, speed, scale, rates, output };
 
 struct OptionUse {
     CommandOption option;
@@ -40,6 +40,7 @@ struct ExportOptions {
     QCommandLineOption tilt{QStringLiteral("tilt"), QString(), QStringLiteral("DEG")};
     QCommandLineOption speed{QStringLiteral("speed"), QString(), QStringLiteral("P")};
     QCommandLineOption scale{QStringLiteral("scale"), QString(), QStringLiteral("K")};
+    QCommandLineOption rates{QStringLiteral("rates")}; // a switch: plot's rate chart
     QCommandLineOption output{QStringList{QStringLiteral("o"), QStringLiteral("output")}, QString(),
                               QStringLiteral("FILE")};
     QCommandLineOption help{QStringList{QStringLiteral("h"), QStringLiteral("help")}};

@@ -30,6 +30,8 @@ const QCommandLineOption& ExportOptions::operator[](CommandOption option) const
         return speed;
     case CommandOption::scale:
         return scale;
+    case CommandOption::rates:
+        return rates;
     case CommandOption::output:
         break;
     }
