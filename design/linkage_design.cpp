@@ -684,7 +684,7 @@ SphereVector pivotPoint(const TaskPivot& pivot)
     return taskPoint({pivot.longitude, pivot.latitude, 0.0});
 }
 
-std::string taskProblem(const DesignTask& task)
+std::string designTaskProblem(const DesignTask& task)
 {
     const auto finite = [](double x) { return std::isfinite(x); };
     if (task.kind == TaskKind::Function) {
@@ -742,7 +742,7 @@ std::string taskProblem(const DesignTask& task)
 
 std::vector<Dyad> taskDyads(const DesignTask& task, const DesignOptions& options)
 {
-    if (task.kind != TaskKind::Motion || !taskProblem(task).empty()) {
+    if (task.kind != TaskKind::Motion || !designTaskProblem(task).empty()) {
         return {};
     }
     const std::vector<Rotation> moves = displacements(task);
@@ -798,7 +798,7 @@ DesignResult designLinkages(const DesignTask& task, const DesignOptions& options
 {
     DesignResult result;
     result.kind = task.kind;
-    result.reason = taskProblem(task);
+    result.reason = designTaskProblem(task);
     if (!result.reason.empty()) {
         return result;
     }

@@ -94,9 +94,9 @@ struct DesignOptions {
 /// fine: three to five positions (three or more pairs; three only with the ground), finite
 /// numbers, latitudes strictly between -90 and 90, no two positions or pairs the same, two
 /// fixed pivots or none, a ground strictly between 0 and 180.
-std::string taskProblem(const DesignTask& task);
+std::string designTaskProblem(const DesignTask& task);
 
-/// Designs linkages for the task. A task that taskProblem refuses gives no candidates and its
+/// Designs linkages for the task. A task that designTaskProblem refuses gives no candidates and its
 /// reason; so does one for which no real linkage exists.
 DesignResult designLinkages(const DesignTask& task, const DesignOptions& options = {});
 

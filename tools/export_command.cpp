@@ -17,6 +17,10 @@
 #include <QGuiApplication>
 #include <QPainter>
 
+#ifdef CYCLAR_DESIGN_COMMAND
+#include "design_command.h"
+#endif
+
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -642,6 +646,11 @@ ExportResult runExport(const QStringList& args, const ExportProgress& progress)
         return usageError(QStringLiteral("no command given; ") + commandList);
     }
     const QString& command = args.first();
+#ifdef CYCLAR_DESIGN_COMMAND
+    if (command == QLatin1String("design")) {
+        return runDesignCommand(args.mid(1));
+    }
+#endif
     if (command == QLatin1String("--help") || command == QLatin1String("-h")) {
         return ok(helpText);
     }
