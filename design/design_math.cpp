@@ -188,24 +188,61 @@ template <typename F> double bisect(F f, double lo, double hi, double fLo)
     return 0.5 * (lo + hi);
 }
 
-// The sign changes of f over [0, pi), sampled at `samples` steps.
-template <typename F> std::vector<double> signChanges(F f, int samples)
+// The roots of f over [0, pi), from samples at `samples` steps: each sign change, bisected; and
+// where |f| dips between samples without changing sign, the dip is followed to its bottom, and
+// when that crosses zero the two roots either side of it are bisected (two roots closer than a
+// step would otherwise go unseen).
+template <typename F> std::vector<double> roots(F f, int samples)
 {
-    std::vector<double> roots;
     const double step = std::numbers::pi / samples;
-    double previous = f(0.0);
-    for (int m = 0; m < samples; ++m) {
-        const double lo = step * m;
-        const double hi = step * (m + 1);
-        const double next = f(hi);
-        if (previous == 0.0) {
-            roots.push_back(lo);
-        } else if ((previous < 0.0) != (next < 0.0) && next != 0.0) {
-            roots.push_back(bisect(f, lo, hi, previous));
-        }
-        previous = next;
+    std::vector<double> at(static_cast<std::size_t>(samples) + 1);
+    for (std::size_t m = 0; m < at.size(); ++m) {
+        at[m] = f(step * static_cast<double>(m));
     }
-    return roots;
+    const auto changes = [&](std::size_t m) { return (at[m] < 0.0) != (at[m + 1] < 0.0); };
+    std::vector<double> found;
+    for (std::size_t m = 0; m + 1 < at.size(); ++m) {
+        const double lo = step * static_cast<double>(m);
+        if (at[m] == 0.0) {
+            found.push_back(lo);
+        } else if (changes(m) && at[m + 1] != 0.0) {
+            found.push_back(bisect(f, lo, lo + step, at[m]));
+        } else if (m > 0 && !changes(m - 1) && !changes(m) && at[m - 1] != 0.0
+                   && std::fabs(at[m]) < std::fabs(at[m - 1])
+                   && std::fabs(at[m]) <= std::fabs(at[m + 1])) {
+            // Golden-section search for the least of sign * f on the two steps around sample m.
+            const double sign = at[m] < 0.0 ? -1.0 : 1.0;
+            const auto g = [&](double x) { return sign * f(x); };
+            constexpr double golden = 0.6180339887498949;
+            double a = lo - step;
+            double b = lo + step;
+            double c = b - golden * (b - a);
+            double d = a + golden * (b - a);
+            double gc = g(c);
+            double gd = g(d);
+            for (int i = 0; i < 60 && gc > 0.0 && gd > 0.0; ++i) {
+                if (gc < gd) {
+                    b = d;
+                    d = c;
+                    gd = gc;
+                    c = b - golden * (b - a);
+                    gc = g(c);
+                } else {
+                    a = c;
+                    c = d;
+                    gc = gd;
+                    d = a + golden * (b - a);
+                    gd = g(d);
+                }
+            }
+            const double bottom = gc <= gd ? c : d;
+            if (std::min(gc, gd) < 0.0) {
+                found.push_back(bisect(f, lo - step, bottom, at[m - 1]));
+                found.push_back(bisect(f, bottom, lo + step, sign * std::min(gc, gd)));
+            }
+        }
+    }
+    return found;
 }
 
 struct PlaneBasis {
@@ -220,7 +257,7 @@ PlaneBasis planeAbout(const SphereVector& axis, double alpha)
 
 std::vector<double> cubicRoots(const Cubic& c)
 {
-    return signChanges([&](double beta) { return evaluate(c, beta); }, 60);
+    return roots([&](double beta) { return evaluate(c, beta); }, 60);
 }
 
 Cubic normalizedCubic(Cubic c)
@@ -368,19 +405,21 @@ std::vector<FiveDyad> fivePositionDyads(const std::vector<Rotation>& moves)
     if (moves.size() != 4) {
         return dyads;
     }
-    const CubicCone first = cubicCone(moves, 0, 1, 2);
-    const CubicCone second = cubicCone(moves, 0, 1, 3);
-    // Two axes for the planes: a dyad lying close to one axis is found cleanly about the other.
-    const std::array<SphereVector, 2> axes{SphereVector{0.0, 0.0, 1.0},
-                                           SphereVector{1.0, 0.0, 0.0}};
+    const CubicCone coneA = cubicCone(moves, 0, 1, 2);
+    const CubicCone coneB = cubicCone(moves, 0, 1, 3);
+    // Two axes for the planes, square to each other and to no axis of the frame (tasks are often
+    // written with pivots on the axes): a dyad lying close to one axis is found cleanly about
+    // the other.
+    const SphereVector first = normalized({0.3, -0.5, 0.8});
+    const std::array<SphereVector, 2> axes{first, normalized(cross(first, {0.6, 0.7, -0.2}))};
     for (const SphereVector& axis : axes) {
         const auto common = [&](double alpha) {
             const PlaneBasis plane = planeAbout(axis, alpha);
-            return resultant(normalizedCubic(coneCubic(first, plane.e1, plane.e2)),
-                             normalizedCubic(coneCubic(second, plane.e1, plane.e2)));
+            return resultant(normalizedCubic(coneCubic(coneA, plane.e1, plane.e2)),
+                             normalizedCubic(coneCubic(coneB, plane.e1, plane.e2)));
         };
-        for (const double alpha : signChanges(common, 180)) {
-            for (SphereVector G : coneLinesInPlane(first, axis, alpha)) {
+        for (const double alpha : roots(common, 360)) {
+            for (SphereVector G : coneLinesInPlane(coneA, axis, alpha)) {
                 SphereVector W = roughMovingPivot(moves, G);
                 if (dyadError(moves, G, W) > 1e-3 || !polishDyad(moves, G, W)) {
                     continue;

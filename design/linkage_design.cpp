@@ -247,6 +247,12 @@ void rank(std::vector<DesignCandidate>& candidates)
 {
     std::stable_sort(candidates.begin(), candidates.end(),
                      [](const DesignCandidate& x, const DesignCandidate& y) {
+                         if (x.usable() != y.usable()) {
+                             return x.usable();
+                         }
+                         if (x.otherEnds != y.otherEnds) {
+                             return !x.otherEnds;
+                         }
                          if (x.defects.size() != y.defects.size()) {
                              return x.defects.size() < y.defects.size();
                          }
@@ -384,34 +390,32 @@ double headingAngle(const SphereVector& point, const SphereVector& heading,
     return std::atan2(dot(point, cross(heading, t)), dot(heading, t)) / rad;
 }
 
-// A four-bar from two dyads, the first driven; nothing when it is no proper linkage or fails
-// its forward check.
-std::optional<DesignCandidate> fourBar(const DesignTask& task, const std::vector<Rotation>& moves,
-                                       Dyad input, Dyad output, bool pivotsGiven)
+// Picks the ends of each joint's axis (a joint is an axis through the sphere's centre): the
+// coupler point near A1 and the links at most a quarter circle; given pivots stay as given.
+void chooseJointEnds(const DesignTask& task, Dyad& input, Dyad& output, bool pivotsGiven)
 {
     const SphereVector P1 = taskPoint(task.positions[0]);
-    // A joint is an axis through the sphere's centre: pick its ends so that the coupler point
-    // lies near A1 and the links are at most a quarter circle, unless the pivots were given.
+    const auto flip = [](SphereVector& v) { v = scaled(v, -1.0); };
     if (!pivotsGiven && dot(input.moving, P1) < 0.0) {
-        input.moving = scaled(input.moving, -1.0);
+        flip(input.moving);
     }
     if (dot(input.fixed, input.moving) < 0.0) {
-        if (pivotsGiven) {
-            input.moving = scaled(input.moving, -1.0);
-        } else {
-            input.fixed = scaled(input.fixed, -1.0);
-        }
+        flip(pivotsGiven ? input.moving : input.fixed);
     }
     if (!pivotsGiven && dot(output.moving, input.moving) < 0.0) {
-        output.moving = scaled(output.moving, -1.0);
+        flip(output.moving);
     }
     if (dot(output.fixed, output.moving) < 0.0) {
-        if (pivotsGiven) {
-            output.moving = scaled(output.moving, -1.0);
-        } else {
-            output.fixed = scaled(output.fixed, -1.0);
-        }
+        flip(pivotsGiven ? output.moving : output.fixed);
     }
+}
+
+// A four-bar from two dyads, the first driven, with its joints where the dyads put them;
+// nothing when it is no proper linkage or fails its forward check.
+std::optional<DesignCandidate> fourBar(const DesignTask& task, const std::vector<Rotation>& moves,
+                                       const Dyad& input, const Dyad& output)
+{
+    const SphereVector P1 = taskPoint(task.positions[0]);
     LinkageDimensions dims;
     dims.a = arcDegrees(input.fixed, input.moving);
     dims.b = arcDegrees(output.fixed, output.moving);
@@ -514,14 +518,29 @@ DesignResult designMotion(const DesignTask& task, const DesignOptions& options)
     }
     const std::vector<Rotation> moves = displacements(task);
     const bool pivotsGiven = task.positions.size() == 3 && task.fixedPivots.size() == 2;
+    // Where the linkages are finitely many, each also comes with its joints at the other ends of
+    // their axes: the same motion, other dimensions. Given pivots stay where they are.
+    const bool otherEnds = options.everyJointEnd && (pivotsGiven || task.positions.size() == 5);
+    const unsigned variants = !otherEnds ? 1u : pivotsGiven ? 4u : 16u;
     for (std::size_t i = 0; i < dyads.size(); ++i) {
         for (std::size_t j = 0; j < dyads.size(); ++j) {
             if (i == j) {
                 continue;
             }
-            if (std::optional<DesignCandidate> c =
-                    fourBar(task, moves, dyads[i], dyads[j], pivotsGiven)) {
-                result.candidates.push_back(std::move(*c));
+            Dyad input = dyads[i];
+            Dyad output = dyads[j];
+            chooseJointEnds(task, input, output, pivotsGiven);
+            for (unsigned v = 0; v < variants; ++v) {
+                // Bits: input's moving and output's moving pivot, then the fixed pivots.
+                const auto end = [&](const SphereVector& x, unsigned bit) {
+                    return (v >> bit & 1u) != 0 ? scaled(x, -1.0) : x;
+                };
+                const Dyad in{end(input.fixed, 2), end(input.moving, 0)};
+                const Dyad out{end(output.fixed, 3), end(output.moving, 1)};
+                if (std::optional<DesignCandidate> c = fourBar(task, moves, in, out)) {
+                    c->otherEnds = v != 0;
+                    result.candidates.push_back(std::move(*c));
+                }
             }
         }
     }

@@ -64,12 +64,16 @@ struct DesignCandidate {
     /// Function tasks: the greatest difference (degrees) between a pair's output angle and the
     /// one the linkage gives at its input, on the branch listed. 0 to rounding for exact fits.
     double outputError = 0.0;
+    /// The same motion as a candidate listed before it, with one or more joints taken at the
+    /// other end of its axis (which changes the dimensions, not how the body moves).
+    bool otherEnds = false;
 
     bool usable() const { return defects.empty(); }
 };
 
-/// What the design gives for one task: candidates, usable ones first, each ordered by how far
-/// its transmission angle strays from 90 degrees. When there are none, `reason` says why in one
+/// What the design gives for one task: candidates, usable ones first; among those alike, the
+/// ones with joints at their axes' other ends later; then by how far the transmission angle
+/// strays from 90 degrees. When there are none, `reason` says why in one
 /// sentence; with candidates it may carry a note (the residual of a least-squares fit).
 struct DesignResult {
     TaskKind kind = TaskKind::Motion;
@@ -86,8 +90,12 @@ struct DesignOptions {
     int coneSamples = 16;
     /// Three positions without fixed pivots: how many fixed pivots are spread around the task.
     int spreadPivots = 8;
-    /// At most this many candidates are returned (usable ones first).
+    /// Sampled families (four positions, three without pivots) give at most this many.
     std::size_t maxCandidates = 24;
+    /// Five positions, and three with given pivots: offer each linkage also with its joints at
+    /// the other ends of their axes (given fixed pivots stay), so that every set of dimensions
+    /// that makes the motion is listed.
+    bool everyJointEnd = true;
 };
 
 /// Why the task cannot be designed for, in one sentence; empty when its shape and numbers are

@@ -213,6 +213,7 @@ private slots:
     void functionRecoversLinkage_data();
     void functionRecoversLinkage();
     void functionLeastSquaresReportsResidual();
+    void hookesJointFromItsRelation();
     void functionDefects_data();
     void functionDefects();
     void motionCandidatesReachEveryPosition_data();
@@ -325,6 +326,27 @@ void TestDesign::functionLeastSquaresReportsResidual()
     }
 }
 
+// The Hooke's joint is the spherical four-bar with a = b = c = 90 degrees; its shafts keep
+// tan theta tan psi = -cos f. Pairs taken from that relation alone give the joint back.
+void TestDesign::hookesJointFromItsRelation()
+{
+    for (const double ground : {150.0, 120.0, 100.0}) {
+        DesignTask task;
+        task.kind = TaskKind::Function;
+        for (const double theta : {10.0, 35.0, 60.0, 80.0, 110.0, 140.0}) {
+            const double psi = std::atan(-std::cos(ground * rad) / std::tan(theta * rad)) / rad;
+            task.pairs.push_back({theta, psi});
+        }
+        const DesignResult result = designLinkages(task);
+        QCOMPARE(result.candidates.size(), std::size_t{1});
+        const LinkageDimensions& d = result.candidates[0].dims;
+        QVERIFY(std::fabs(d.a - 90.0) < 1e-9 && std::fabs(d.b - 90.0) < 1e-9);
+        QVERIFY(std::fabs(d.c - 90.0) < 1e-9 && std::fabs(d.f - ground) < 1e-9);
+        QVERIFY(result.residual && *result.residual < 1e-12);
+        QCOMPARE(QString::fromStdString(result.candidates[0].type), QStringLiteral("double-crank"));
+    }
+}
+
 void TestDesign::functionDefects_data()
 {
     QTest::addColumn<LinkageDimensions>("dims");
@@ -395,6 +417,11 @@ void TestDesign::motionCandidatesReachEveryPosition_data()
             << crankRocker << std::vector<double>{-2.5, -1.2, 0.3, 1.4, 2.6} << seed;
         QTest::newRow("five, wide " + s)
             << wide << std::vector<double>{0.3, 0.8, 1.4, 2.0, 2.8} << seed;
+        // Chiang's crank-rocker, whose links sum beyond 360 degrees: its input link is longer
+        // than a quarter circle, so it comes back only with its joints at their far ends.
+        QTest::newRow("five, Chiang's crank-rocker " + s)
+            << LinkageDimensions{160.0, 105.0, 120.0, 100.0, 130.0, 60.0}
+            << std::vector<double>{-1.0, -0.6, -0.2, 0.3, 0.8} << seed;
     }
 }
 
@@ -436,7 +463,8 @@ void TestDesign::givenPivotsGiveTheirLinkage()
         task.fixedPivots.push_back({p.longitude, p.latitude});
     }
     const DesignResult result = designLinkages(task);
-    QCOMPARE(result.candidates.size(), std::size_t{2}); // either pivot driven
+    // Either pivot driven, each moving pivot at either end of its axis.
+    QCOMPARE(result.candidates.size(), std::size_t{8});
     bool original = false;
     for (const DesignCandidate& c : result.candidates) {
         checkReaches(task, c);
