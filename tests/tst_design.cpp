@@ -7,6 +7,7 @@
 
 #include <QtTest>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <random>
@@ -218,6 +219,7 @@ private slots:
     void functionDefects();
     void motionCandidatesReachEveryPosition_data();
     void motionCandidatesReachEveryPosition();
+    void fivePositionsOfManyLinkages();
     void givenPivotsGiveTheirLinkage();
     void badTasksRefused_data();
     void badTasksRefused();
@@ -449,6 +451,53 @@ void TestDesign::motionCandidatesReachEveryPosition()
     // Usable candidates come first.
     for (std::size_t i = 1; i < result.candidates.size(); ++i) {
         QVERIFY(result.candidates[i - 1].usable() || !result.candidates[i].usable());
+    }
+}
+
+// Seeded random linkages, five poses each, turned at random: the linkage is always among the
+// candidates, and every candidate reaches every position. Dyads that lie close together (their
+// lines of the resultant a fraction of a degree apart) are the hard case this catches.
+void TestDesign::fivePositionsOfManyLinkages()
+{
+    std::mt19937 generator(42);
+    std::uniform_real_distribution<double> arc(10.0, 170.0), turn(-180.0, 180.0), t(-3.1, 3.1);
+    int designed = 0;
+    while (designed < 60) {
+        const LinkageDimensions dims{arc(generator), arc(generator), arc(generator),
+                                     arc(generator), arc(generator), turn(generator)};
+        const LinkageModel model = buildLinkageModel(dims);
+        std::vector<double> ts;
+        for (int i = 0; i < 40 && ts.size() < 5; ++i) {
+            const double candidate = t(generator);
+            if (std::isfinite(solvePose(model, candidate).P.x)) {
+                ts.push_back(candidate);
+            }
+        }
+        if (ts.size() < 5) {
+            continue;
+        }
+        std::sort(ts.begin(), ts.end());
+        const DesignTask task = motionTask(dims, ts, randomTurn(static_cast<unsigned>(designed)));
+        if (!designTaskProblem(task).empty()) {
+            continue;
+        }
+        ++designed;
+        const DesignResult result = designLinkages(task);
+        bool original = false;
+        for (const DesignCandidate& c : result.candidates) {
+            checkReaches(task, c);
+            if (QTest::currentTestFailed()) {
+                return;
+            }
+            original = original || sameLinkage(c.dims, dims, 1e-6);
+        }
+        QVERIFY2(original, qPrintable(QStringLiteral("%1 %2 %3 %4 %5 %6")
+                                          .arg(dims.a)
+                                          .arg(dims.b)
+                                          .arg(dims.c)
+                                          .arg(dims.f)
+                                          .arg(dims.h)
+                                          .arg(dims.k)));
     }
 }
 
