@@ -38,7 +38,7 @@ Rotation multiply(const Rotation& p, const Rotation& q)
     return m;
 }
 
-SphereVector apply(const Rotation& r, const SphereVector& v)
+SphereVector applied(const Rotation& r, const SphereVector& v)
 {
     return {r[0][0] * v.x + r[0][1] * v.y + r[0][2] * v.z,
             r[1][0] * v.x + r[1][1] * v.y + r[1][2] * v.z,
@@ -152,9 +152,9 @@ using Cubic = std::array<double, 4>;
 // and the determinant is linear in each column.
 Cubic coneCubic(const CubicCone& cone, const SphereVector& e1, const SphereVector& e2)
 {
-    const SphereVector p0 = apply(cone.C[0], e1), q0 = apply(cone.C[0], e2);
-    const SphereVector p1 = apply(cone.C[1], e1), q1 = apply(cone.C[1], e2);
-    const SphereVector p2 = apply(cone.C[2], e1), q2 = apply(cone.C[2], e2);
+    const SphereVector p0 = applied(cone.C[0], e1), q0 = applied(cone.C[0], e2);
+    const SphereVector p1 = applied(cone.C[1], e1), q1 = applied(cone.C[1], e2);
+    const SphereVector p2 = applied(cone.C[2], e1), q2 = applied(cone.C[2], e2);
     return {det3(p0, p1, p2), det3(q0, p1, p2) + det3(p0, q1, p2) + det3(p0, p1, q2),
             det3(q0, q1, p2) + det3(q0, p1, q2) + det3(p0, q1, q2), det3(q0, q1, q2)};
 }
@@ -315,7 +315,7 @@ double dyadError(const std::vector<Rotation>& moves, const SphereVector& G, cons
 {
     double worst = 0.0;
     for (const Rotation& D : moves) {
-        worst = std::max(worst, std::fabs(dot(G, sub(apply(D, W), W))));
+        worst = std::max(worst, std::fabs(dot(G, sub(applied(D, W), W))));
     }
     return worst;
 }
@@ -330,8 +330,8 @@ bool polishDyad(const std::vector<Rotation>& moves, SphereVector& G, SphereVecto
         std::vector<std::vector<double>> rows;
         std::vector<double> rhs;
         for (const Rotation& D : moves) {
-            const SphereVector byG = sub(apply(D, W), W);
-            const SphereVector byW = sub(apply(transposed(D), G), G);
+            const SphereVector byG = sub(applied(D, W), W);
+            const SphereVector byW = sub(applied(transposed(D), G), G);
             rows.push_back({dot(byG, t1), dot(byG, t2), dot(byW, s1), dot(byW, s2)});
             rhs.push_back(-dot(G, byG));
         }
@@ -353,7 +353,7 @@ SphereVector roughMovingPivot(const std::vector<Rotation>& moves, const SphereVe
 {
     std::vector<SphereVector> v;
     for (const Rotation& D : moves) {
-        v.push_back(sub(apply(transposed(D), G), G));
+        v.push_back(sub(applied(transposed(D), G), G));
     }
     SphereVector best{0.0, 0.0, 1.0};
     double bestNorm = 0.0;
@@ -374,7 +374,7 @@ bool movingPivotDetermined(const std::vector<Rotation>& moves, const SphereVecto
 {
     std::vector<SphereVector> v;
     for (const Rotation& D : moves) {
-        v.push_back(sub(apply(transposed(D), G), G));
+        v.push_back(sub(applied(transposed(D), G), G));
     }
     for (std::size_t i = 0; i < v.size(); ++i) {
         for (std::size_t j = i + 1; j < v.size(); ++j) {

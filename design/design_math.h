@@ -50,7 +50,7 @@ Rotation identityRotation();
 Rotation fromColumns(const SphereVector& c0, const SphereVector& c1, const SphereVector& c2);
 Rotation transposed(const Rotation& r);
 Rotation multiply(const Rotation& p, const Rotation& q);
-SphereVector apply(const Rotation& r, const SphereVector& v);
+SphereVector applied(const Rotation& r, const SphereVector& v);
 
 /// Two unit vectors that make a right-handed frame with the unit vector n.
 std::pair<SphereVector, SphereVector> tangentBasis(const SphereVector& n);

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <locale>
 #include <numbers>
 #include <sstream>
 
@@ -16,7 +17,6 @@ namespace cyclar {
 namespace {
 
 constexpr double rad = std::numbers::pi / 180.0;
-constexpr double nan = std::numeric_limits<double>::quiet_NaN();
 
 // A candidate must reach its task's points this closely, and hold the heading's angle to the
 // coupler this steadily, by forward kinematics.
@@ -449,8 +449,8 @@ std::optional<DesignCandidate> fourBar(const DesignTask& task, const std::vector
     const SphereVector B0 = {std::cos(dims.f * rad), std::sin(dims.f * rad), 0.0};
     for (std::size_t i = 0; i < task.positions.size(); ++i) {
         const Rotation move = i == 0 ? identityRotation() : moves[i - 1];
-        const SphereVector a1 = apply(back, apply(move, input.moving));
-        const SphereVector b1 = apply(back, apply(move, output.moving));
+        const SphereVector a1 = applied(back, applied(move, input.moving));
+        const SphereVector b1 = applied(back, applied(move, output.moving));
         const double theta = std::atan2(a1.z, a1.y) / rad;
         const int branch = dot(B0, cross(a1, b1)) >= 0.0 ? 1 : 2;
         candidate.positions.push_back({theta <= -180.0 ? 180.0 : theta, branch});
@@ -565,7 +565,7 @@ std::optional<SphereVector> movingPivotFor(const std::vector<Rotation>& moves,
     std::vector<SphereVector> v;
     double scale = 0.0;
     for (const Rotation& D : moves) {
-        v.push_back(sub(apply(transposed(D), G), G));
+        v.push_back(sub(applied(transposed(D), G), G));
         scale = std::max(scale, norm(v.back()));
     }
     SphereVector best;
