@@ -227,10 +227,12 @@ void judgeMotion(DesignCandidate& candidate, const LinkageAnalysis& analysis)
             const double at = ahead(places[i].s, turning[t], best);
             if (at > 1e-9 && at < step - 1e-9) {
                 include(inputAt(map, circuit, turning[t]));
-                const bool toggle = map.rocks && t < 2;
-                if (toggle) {
-                    candidate.defects.push_back(
-                        {DefectKind::Toggle, static_cast<int>(i + 1), static_cast<int>(i + 2)});
+                const DesignDefect toggle{DefectKind::Toggle, static_cast<int>(i + 1),
+                                          static_cast<int>(i + 2)};
+                // One toggle named per step, however many the step passes.
+                if (map.rocks && t < 2
+                    && (candidate.defects.empty() || candidate.defects.back() != toggle)) {
+                    candidate.defects.push_back(toggle);
                 }
             }
         }

@@ -373,6 +373,11 @@ void TestDesign::functionDefects_data()
     QTest::newRow("rocker through a toggle")
         << rocker << std::vector<double>{-30, 15, 40, 10} << std::vector<double>{1, 1, 1, 2}
         << QStringList{"branch", "toggle between positions 3 and 4"};
+    // Back from 40 to 10 on one branch the input must go all round the circuit, through both
+    // toggles: named once.
+    QTest::newRow("rocker out of order")
+        << rocker << std::vector<double>{-30, 15, 40, 10} << std::vector<double>{1, 1, 1, 1}
+        << QStringList{"order", "toggle between positions 3 and 4"};
 }
 
 void TestDesign::functionDefects()
