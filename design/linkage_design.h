@@ -86,9 +86,11 @@ struct DesignResult {
 
 /// Tuning of the motion design; the defaults suit interactive use.
 struct DesignOptions {
-    /// Four positions: how many dyads are sampled along the center-axis cone.
+    /// Four positions: in how many planes through the positions' centre the center-axis cone is
+    /// cut; each plane gives up to three dyads.
     int coneSamples = 16;
-    /// Three positions without fixed pivots: how many fixed pivots are spread around the task.
+    /// Three positions without fixed pivots: how many fixed pivots are spread on a ring 40
+    /// degrees around the positions' centre.
     int spreadPivots = 8;
     /// Sampled families (four positions, three without pivots) give at most this many.
     std::size_t maxCandidates = 24;
