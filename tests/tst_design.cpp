@@ -116,6 +116,13 @@ void checkReaches(const DesignTask& task, const DesignCandidate& candidate)
     const SphereVector v0{-std::sin(d.f * rad), std::cos(d.f * rad), 0.0};
     const SphereVector up{0.0, 0.0, 1.0};
     QCOMPARE(candidate.positions.size(), task.positions.size());
+    // The placement is a rotation: orthonormal columns, right-handed.
+    const Placement& M = candidate.placement;
+    const SphereVector c0{M[0][0], M[1][0], M[2][0]}, c1{M[0][1], M[1][1], M[2][1]},
+        c2{M[0][2], M[1][2], M[2][2]};
+    QVERIFY(std::fabs(dotOf(c0, c0) - 1.0) < 1e-12 && std::fabs(dotOf(c1, c1) - 1.0) < 1e-12);
+    QVERIFY(std::fabs(dotOf(c0, c1)) < 1e-12
+            && length(plus(crossOf(c0, c1), times(c2, -1.0))) < 1e-12);
     double firstAngle = 0.0;
     for (std::size_t i = 0; i < task.positions.size(); ++i) {
         const double theta = candidate.positions[i].input * rad;
