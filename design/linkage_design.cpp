@@ -19,9 +19,10 @@ namespace {
 constexpr double rad = std::numbers::pi / 180.0;
 
 // A candidate must reach its task's points this closely, and hold the heading's angle to the
-// coupler this steadily, by forward kinematics.
-constexpr double pointTolerance = 1e-7;
-constexpr double headingTolerance = 1e-6; // degrees
+// coupler this steadily, by forward kinematics: a hundred times closer than anyone checking it
+// asks (1e-7 and 1e-6 degrees), so that another solver's rounding cannot tip it over.
+constexpr double pointTolerance = 1e-9;
+constexpr double headingTolerance = 1e-8; // degrees
 // Exact function fits meet their pairs this closely (degrees).
 constexpr double exactOutputTolerance = 1e-6;
 // Links shorter than this (or this close to 180 degrees) make no linkage.
