@@ -282,6 +282,8 @@ void TestDesign::functionRecoversLinkage_data()
         << wide << std::vector<double>{-100, -40, 30, 110} << false;
     QTest::newRow("wide ground, three and ground")
         << wide << std::vector<double>{-60, 20, 120} << true;
+    QTest::newRow("ground and five pairs")
+        << defaultDimensions << std::vector<double>{-40, -20, 0, 20, 40} << true;
 }
 
 void TestDesign::functionRecoversLinkage()
