@@ -73,8 +73,8 @@ struct DesignCandidate {
 
 /// What the design gives for one task: candidates, usable ones first; among those alike, the
 /// ones with joints at their axes' other ends later; then by how far the transmission angle
-/// strays from 90 degrees. When there are none, `reason` says why in one
-/// sentence; with candidates it may carry a note (the residual of a least-squares fit).
+/// strays from 90 degrees. When there are none, `reason` says why in one sentence; with
+/// candidates it may carry a note (the residual of a least-squares fit).
 struct DesignResult {
     TaskKind kind = TaskKind::Motion;
     std::vector<DesignCandidate> candidates;
@@ -106,8 +106,8 @@ struct DesignOptions {
 /// fixed pivots or none, a ground strictly between 0 and 180.
 std::string designTaskProblem(const DesignTask& task);
 
-/// Designs linkages for the task. A task that designTaskProblem refuses gives no candidates and its
-/// reason; so does one for which no real linkage exists.
+/// Designs linkages for the task. A task that designTaskProblem refuses gives no candidates and
+/// its reason; so does one for which no real linkage exists.
 DesignResult designLinkages(const DesignTask& task, const DesignOptions& options = {});
 
 // The pieces, for front ends that draw them.
