@@ -6,3 +6,7 @@ cyclar_add_test(tst_render_core SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_render_cor
 target_compile_definitions(tst_render_core PRIVATE CYCLAR_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
 # Field rules: a page's read in order, live bounds, the messages, text cut at 31 characters.
 cyclar_add_test(tst_field_rules SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_field_rules.cpp LIBS cyclar_field_rules)
+
+# Linkage design: candidates from tasks taken off known linkages in turned frames reach every
+# position when posed afresh, give their linkage back; function fits; defects; bad tasks refused.
+cyclar_add_test(tst_design SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_design.cpp LIBS cyclar_design)

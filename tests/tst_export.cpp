@@ -475,7 +475,7 @@ static QList<QPair<QString, QString>> helpCommands(const QByteArray& help)
     const QString text = QString::fromUtf8(help);
     const qsizetype start = text.indexOf(QLatin1String("\nCommands:\n"));
     const qsizetype end = text.indexOf(QLatin1String("\n\n"), start + 1);
-    static const QRegularExpression heading(QStringLiteral("^  ([a-z]+) +(--dims .*)$"));
+    static const QRegularExpression heading(QStringLiteral("^  ([a-z]+) +(--[a-z]+ .*)$"));
     for (const QString& line : text.mid(start, end - start).split(QLatin1Char('\n'))) {
         const QRegularExpressionMatch match = heading.match(line);
         if (match.hasMatch()) {

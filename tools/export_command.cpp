@@ -22,8 +22,9 @@ constexpr const char* usageIntro =
     "Prints the kinematics and pictures of a spherical four-bar linkage. Angles are in degrees;\n"
     "--dims takes exactly six comma-separated numbers in the order a,b,c,f,h,k (left link, right\n"
     "link, coupler, ground link, coupler point's radial length and angular position). Every\n"
-    "command takes --file F.cyclar, a linkage file, in place of --dims; the picture commands then\n"
-    "start from the file's view and speed, which --turn, --tilt and --speed override.\n"
+    "command but design takes --file F.cyclar, a linkage file, in place of --dims; the picture\n"
+    "commands then start from the file's view and speed, which --turn, --tilt and --speed\n"
+    "override. design reads a task file instead.\n"
     "\n"
     "Commands:\n";
 
@@ -147,6 +148,9 @@ const ExportCommand* findExportCommand(const QString& name)
 
 QString exportCommandSynopsis(const ExportCommand& command)
 {
+    if (command.synopsis != nullptr) {
+        return QString::fromUtf8(command.synopsis);
+    }
     const ExportOptions options;
     QString synopsis = QStringLiteral("--dims A,B,C,F,H,K");
     for (const OptionUse& use : command.options) {
@@ -207,6 +211,10 @@ ExportResult runExport(const QStringList& args, const ExportProgress& progress)
     const ExportCommand* command = findExportCommand(name);
     if (command == nullptr) {
         return usageError(QStringLiteral("unknown command '%1'; ").arg(name) + commandList);
+    }
+    if (command->runArguments != nullptr) {
+        // A command with arguments of its own shape (design's --write N FILE) reads them itself.
+        return command->runArguments(args.mid(1));
     }
 
     const ExportOptions options;

@@ -67,6 +67,10 @@ struct ExportCommand {
     const char* help;               ///< lines of about 90 columns, each ending in a newline
     const char* example;            ///< one command line, without the program's name
     ExportResult (*run)(const CommandInput& input);
+    /// For a command that takes no linkage and reads its arguments itself (those after its
+    /// name), in place of `run`; its usage line is then `synopsis`.
+    ExportResult (*runArguments)(const QStringList& args) = nullptr;
+    const char* synopsis = nullptr;
 };
 
 // Each command's entry, defined in its own file.

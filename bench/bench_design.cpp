@@ -1,0 +1,77 @@
+// Benchmarks of linkage design: all the dyads and linkages of five positions, the sampled
+// family of four positions with each candidate's defect checks, and a function fit.
+#include "linkage_design.h"
+#include "pose_solver.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <numbers>
+#include <vector>
+
+namespace {
+
+using namespace cyclar;
+
+constexpr double rad = std::numbers::pi / 180.0;
+
+// Positions of a crank-rocker's coupler, the heading along the arc toward A1.
+DesignTask motionTask(std::size_t count)
+{
+    const LinkageDimensions dims{20.0, 60.0, 70.0, 75.0, 30.0, 110.0};
+    const LinkageModel model = buildLinkageModel(dims);
+    const double ts[] = {-2.5, -1.2, 0.3, 1.4, 2.6};
+    DesignTask task;
+    for (std::size_t i = 0; i < count; ++i) {
+        const LinkagePose pose = solvePose(model, ts[i]);
+        TaskPosition p;
+        p.latitude = std::asin(pose.P.z) / rad;
+        p.longitude = std::atan2(pose.P.y, pose.P.x) / rad;
+        const double lat = p.latitude * rad, lon = p.longitude * rad;
+        const SphereVector north{-std::sin(lat) * std::cos(lon), -std::sin(lat) * std::sin(lon),
+                                 std::cos(lat)};
+        const SphereVector east{-std::sin(lon), std::cos(lon), 0.0};
+        const SphereVector toA = pose.A1;
+        p.heading = std::atan2(toA.x * east.x + toA.y * east.y + toA.z * east.z,
+                               toA.x * north.x + toA.y * north.y + toA.z * north.z)
+                    / rad;
+        task.positions.push_back(p);
+    }
+    return task;
+}
+
+void BM_fivePositions(benchmark::State& state)
+{
+    const DesignTask task = motionTask(5);
+    for (auto _ : state) {
+        DesignResult result = designLinkages(task);
+        benchmark::DoNotOptimize(result);
+    }
+}
+BENCHMARK(BM_fivePositions)->Unit(benchmark::kMillisecond);
+
+void BM_fourPositionFamily(benchmark::State& state)
+{
+    const DesignTask task = motionTask(4);
+    for (auto _ : state) {
+        DesignResult result = designLinkages(task);
+        benchmark::DoNotOptimize(result);
+    }
+}
+BENCHMARK(BM_fourPositionFamily)->Unit(benchmark::kMillisecond);
+
+void BM_functionSixPairs(benchmark::State& state)
+{
+    DesignTask task;
+    task.kind = TaskKind::Function;
+    task.pairs = {{-40, -31}, {-25, -12}, {-5, 7}, {10, 20}, {30, 41}, {45, 52}};
+    for (auto _ : state) {
+        DesignResult result = designLinkages(task);
+        benchmark::DoNotOptimize(result);
+    }
+}
+BENCHMARK(BM_functionSixPairs)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+BENCHMARK_MAIN();

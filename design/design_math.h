@@ -1,0 +1,93 @@
+// The small linear algebra of linkage design, and the dyad equations of motion generation.
+#pragma once
+
+#include "linkage_model.h"
+
+#include <array>
+#include <cmath>
+#include <utility>
+#include <vector>
+
+namespace cyclar {
+
+inline SphereVector add(const SphereVector& u, const SphereVector& v)
+{
+    return {u.x + v.x, u.y + v.y, u.z + v.z};
+}
+inline SphereVector sub(const SphereVector& u, const SphereVector& v)
+{
+    return {u.x - v.x, u.y - v.y, u.z - v.z};
+}
+inline SphereVector scaled(const SphereVector& v, double s)
+{
+    return {v.x * s, v.y * s, v.z * s};
+}
+inline double dot(const SphereVector& u, const SphereVector& v)
+{
+    return u.x * v.x + u.y * v.y + u.z * v.z;
+}
+inline SphereVector cross(const SphereVector& u, const SphereVector& v)
+{
+    return {u.y * v.z - u.z * v.y, u.z * v.x - u.x * v.z, u.x * v.y - u.y * v.x};
+}
+inline double norm(const SphereVector& v)
+{
+    return std::sqrt(dot(v, v));
+}
+inline SphereVector normalized(const SphereVector& v)
+{
+    return scaled(v, 1.0 / norm(v));
+}
+inline double det3(const SphereVector& a, const SphereVector& b, const SphereVector& c)
+{
+    return dot(a, cross(b, c));
+}
+
+/// r[row][column].
+using Rotation = std::array<std::array<double, 3>, 3>;
+
+Rotation identityRotation();
+Rotation fromColumns(const SphereVector& c0, const SphereVector& c1, const SphereVector& c2);
+Rotation transposed(const Rotation& r);
+Rotation multiply(const Rotation& p, const Rotation& q);
+SphereVector applied(const Rotation& r, const SphereVector& v);
+
+/// Two unit vectors that make a right-handed frame with the unit vector n.
+std::pair<SphereVector, SphereVector> tangentBasis(const SphereVector& n);
+
+/// x minimising |A x - b| by Householder reflections; `solved` is false when A's columns are
+/// (numerically) dependent. `residual` is the root mean square of A x - b.
+struct LeastSquares {
+    bool solved = false;
+    std::vector<double> x;
+    double residual = 0.0;
+};
+LeastSquares solveLeastSquares(std::vector<std::vector<double>> rows, std::vector<double> rhs);
+
+/// The center-axis cone of three displacements D_j, D_k, D_l from the first position: the fixed
+/// pivots G for which the v_i = (D_i^T - I) G are coplanar, so that a moving pivot W_1
+/// perpendicular to all three exists: det[v_j v_k v_l] = 0, a homogeneous cubic in G.
+struct CubicCone {
+    std::array<Rotation, 3> C; ///< D_i^T - I
+};
+CubicCone cubicCone(const std::vector<Rotation>& moves, std::size_t j, std::size_t k,
+                    std::size_t l);
+
+/// The cone's lines in the plane that holds `axis` and makes the angle alpha (radians) about it
+/// with a fixed reference direction; at most three, as unit vectors.
+std::vector<SphereVector> coneLinesInPlane(const CubicCone& cone, const SphereVector& axis,
+                                           double alpha);
+
+/// A dyad of five positions: G . (D_i W) = G . W for the four displacements D_i.
+struct FiveDyad {
+    SphereVector fixed;
+    SphereVector moving;
+};
+
+/// All the dyads of five positions (at most six): the lines common to the cones of displacements
+/// (1, 2, 3) and (1, 2, 4), found plane by plane about an axis where the resultant of the two
+/// cubics changes sign, polished by Newton's method on the four dyad equations, and kept only
+/// where all four hold (which drops the common lines that are no dyads, such as the poles).
+std::vector<FiveDyad> fivePositionDyads(const std::vector<Rotation>& moves);
+
+} // namespace cyclar

@@ -1,0 +1,608 @@
+// Tests of linkage design: tasks taken from known linkages in randomly turned frames must give
+// candidates that reach every position (checked here by solving the poses afresh), must give the
+// linkage they came from back, and bad tasks must be refused.
+#include "linkage_analysis.h"
+#include "linkage_design.h"
+#include "pose_solver.h"
+
+#include <QtTest>
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+#include <random>
+
+using namespace cyclar;
+
+Q_DECLARE_METATYPE(cyclar::LinkageDimensions)
+Q_DECLARE_METATYPE(cyclar::DesignTask)
+Q_DECLARE_METATYPE(std::vector<double>)
+
+namespace {
+
+constexpr double rad = std::numbers::pi / 180.0;
+
+SphereVector plus(const SphereVector& u, const SphereVector& v)
+{
+    return {u.x + v.x, u.y + v.y, u.z + v.z};
+}
+SphereVector times(const SphereVector& v, double s)
+{
+    return {v.x * s, v.y * s, v.z * s};
+}
+double dotOf(const SphereVector& u, const SphereVector& v)
+{
+    return u.x * v.x + u.y * v.y + u.z * v.z;
+}
+SphereVector crossOf(const SphereVector& u, const SphereVector& v)
+{
+    return {u.y * v.z - u.z * v.y, u.z * v.x - u.x * v.z, u.x * v.y - u.y * v.x};
+}
+double length(const SphereVector& v)
+{
+    return std::sqrt(dotOf(v, v));
+}
+SphereVector unit(const SphereVector& v)
+{
+    return times(v, 1.0 / length(v));
+}
+// The part of v square to the unit vector n, made unit: the tangent at n toward v.
+SphereVector tangentToward(const SphereVector& n, const SphereVector& v)
+{
+    return unit(plus(v, times(n, -dotOf(n, v))));
+}
+double angleGap(double x, double y)
+{
+    return std::fabs(std::remainder(x - y, 360.0));
+}
+
+// A rotation drawn from a seeded generator (a unit quaternion with normal components).
+Placement randomTurn(unsigned seed)
+{
+    std::mt19937 generator(seed);
+    std::normal_distribution<double> normal;
+    double q[4];
+    double n = 0.0;
+    for (double& x : q) {
+        x = normal(generator);
+        n += x * x;
+    }
+    n = std::sqrt(n);
+    const double w = q[0] / n, x = q[1] / n, y = q[2] / n, z = q[3] / n;
+    return {{{1 - 2 * (y * y + z * z), 2 * (x * y - w * z), 2 * (x * z + w * y)},
+             {2 * (x * y + w * z), 1 - 2 * (x * x + z * z), 2 * (y * z - w * x)},
+             {2 * (x * z - w * y), 2 * (y * z + w * x), 1 - 2 * (x * x + y * y)}}};
+}
+
+TaskPosition positionOf(const SphereVector& point, const SphereVector& heading)
+{
+    TaskPosition p;
+    p.latitude = std::asin(point.z) / rad;
+    p.longitude = std::atan2(point.y, point.x) / rad;
+    const double lat = p.latitude * rad, lon = p.longitude * rad;
+    const SphereVector north{-std::sin(lat) * std::cos(lon), -std::sin(lat) * std::sin(lon),
+                             std::cos(lat)};
+    const SphereVector east{-std::sin(lon), std::cos(lon), 0.0};
+    p.heading = std::atan2(dotOf(heading, east), dotOf(heading, north)) / rad;
+    return p;
+}
+
+// A motion task from the pose solver's poses of a linkage at the sweep parameters ts, turned by
+// `turn`; the body's heading makes a fixed angle with the arc toward A1.
+DesignTask motionTask(const LinkageDimensions& dims, const std::vector<double>& ts,
+                      const Placement& turn)
+{
+    const LinkageModel model = buildLinkageModel(dims);
+    DesignTask task;
+    task.kind = TaskKind::Motion;
+    for (const double t : ts) {
+        const LinkagePose pose = solvePose(model, t);
+        const SphereVector toA = tangentToward(pose.P, pose.A1);
+        const SphereVector heading = plus(times(toA, std::cos(25.0 * rad)),
+                                          times(crossOf(pose.P, toA), std::sin(25.0 * rad)));
+        task.positions.push_back(positionOf(placed(turn, pose.P), placed(turn, heading)));
+    }
+    return task;
+}
+
+// Poses the candidate afresh at each of its input angles and branches, without the design's own
+// code: A1 from theta; B1 where the circle about B0 meets the coupler's arc, on the branch
+// listed; P from h and k as the pose solver places it. Fails the test on any miss.
+void checkReaches(const DesignTask& task, const DesignCandidate& candidate)
+{
+    const LinkageDimensions& d = candidate.dims;
+    QVERIFY(d.f > 0.0 && d.f < 180.0);
+    const SphereVector B0{std::cos(d.f * rad), std::sin(d.f * rad), 0.0};
+    const SphereVector v0{-std::sin(d.f * rad), std::cos(d.f * rad), 0.0};
+    const SphereVector up{0.0, 0.0, 1.0};
+    QCOMPARE(candidate.positions.size(), task.positions.size());
+    // The placement is a rotation: orthonormal columns, right-handed.
+    const Placement& M = candidate.placement;
+    const SphereVector c0{M[0][0], M[1][0], M[2][0]}, c1{M[0][1], M[1][1], M[2][1]},
+        c2{M[0][2], M[1][2], M[2][2]};
+    QVERIFY(std::fabs(dotOf(c0, c0) - 1.0) < 1e-12 && std::fabs(dotOf(c1, c1) - 1.0) < 1e-12);
+    QVERIFY(std::fabs(dotOf(c0, c1)) < 1e-12
+            && length(plus(crossOf(c0, c1), times(c2, -1.0))) < 1e-12);
+    double firstAngle = 0.0;
+    for (std::size_t i = 0; i < task.positions.size(); ++i) {
+        const double theta = candidate.positions[i].input * rad;
+        const SphereVector A1{std::cos(d.a * rad), std::sin(d.a * rad) * std::cos(theta),
+                              std::sin(d.a * rad) * std::sin(theta)};
+        const double along = dotOf(A1, v0), across = dotOf(A1, up);
+        const double delta = std::atan2(across, along);
+        const double cosGap = (std::cos(d.c * rad) - std::cos(d.b * rad) * dotOf(A1, B0))
+                              / (std::sin(d.b * rad) * std::hypot(along, across));
+        QVERIFY2(std::fabs(cosGap) <= 1.0 + 1e-12,
+                 "the candidate does not close at its input angle");
+        const double gap = std::acos(std::clamp(cosGap, -1.0, 1.0));
+        SphereVector B1;
+        bool found = false;
+        for (const double psi : {delta + gap, delta - gap}) {
+            const SphereVector b1 =
+                plus(times(B0, std::cos(d.b * rad)),
+                     times(plus(times(v0, std::cos(psi)), times(up, std::sin(psi))),
+                           std::sin(d.b * rad)));
+            const int branch = dotOf(B0, crossOf(A1, b1)) >= 0.0 ? 1 : 2;
+            if (branch == candidate.positions[i].branch) {
+                B1 = b1;
+                found = true;
+                break;
+            }
+        }
+        if (!found) { // at a toggle both closures coincide
+            B1 = plus(times(B0, std::cos(d.b * rad)),
+                      times(plus(times(v0, std::cos(delta)), times(up, std::sin(delta))),
+                            std::sin(d.b * rad)));
+        }
+        const SphereVector T1 = tangentToward(A1, B0);
+        const SphereVector N1 = crossOf(A1, T1);
+        const SphereVector toB = tangentToward(A1, B1);
+        const double coupler = std::atan2(dotOf(toB, N1), dotOf(toB, T1)) + d.k * rad;
+        const SphereVector P =
+            plus(times(A1, std::cos(d.h * rad)),
+                 times(plus(times(T1, std::cos(coupler)), times(N1, std::sin(coupler))),
+                       std::sin(d.h * rad)));
+        const SphereVector point = placed(candidate.placement, P);
+        const SphereVector wanted = taskPoint(task.positions[i]);
+        const SphereVector miss = plus(point, times(wanted, -1.0));
+        QVERIFY2(
+            length(miss) <= 1e-7,
+            qPrintable(QStringLiteral("position %1 missed by %2").arg(i + 1).arg(length(miss))));
+        const SphereVector heading = taskHeading(task.positions[i]);
+        const SphereVector toA = tangentToward(wanted, placed(candidate.placement, A1));
+        const double angle =
+            std::atan2(dotOf(wanted, crossOf(heading, toA)), dotOf(heading, toA)) / rad;
+        if (i == 0) {
+            firstAngle = angle;
+        } else {
+            QVERIFY2(angleGap(angle, firstAngle) <= 1e-6,
+                     qPrintable(QStringLiteral("heading at %1 off by %2")
+                                    .arg(i + 1)
+                                    .arg(angleGap(angle, firstAngle))));
+        }
+    }
+}
+
+bool sameLinkage(const LinkageDimensions& x, const LinkageDimensions& y, double tolerance)
+{
+    return std::fabs(x.a - y.a) <= tolerance && std::fabs(x.b - y.b) <= tolerance
+           && std::fabs(x.c - y.c) <= tolerance && std::fabs(x.f - y.f) <= tolerance
+           && std::fabs(x.h - y.h) <= tolerance && angleGap(x.k, y.k) <= tolerance;
+}
+
+// Pairs (theta, psi) on a branch of a linkage, at the inputs given.
+std::vector<TaskPair> pairsOf(const LinkageDimensions& dims, const std::vector<double>& inputs,
+                              int branch)
+{
+    std::vector<TaskPair> pairs;
+    for (const double theta : inputs) {
+        const OutputAngles out = outputAnglesAt(dims, theta);
+        pairs.push_back({theta, out.psi[branch == 1 ? 0 : 1]});
+    }
+    return pairs;
+}
+
+QStringList defectWords(const DesignCandidate& candidate)
+{
+    QStringList words;
+    for (const DesignDefect& d : candidate.defects) {
+        words << QString::fromStdString(defectText(d));
+    }
+    return words;
+}
+
+} // namespace
+
+class TestDesign : public QObject {
+    Q_OBJECT
+
+private slots:
+    void couplerPoseAgreesWithPoseSolver();
+    void functionRecoversLinkage_data();
+    void functionRecoversLinkage();
+    void functionLeastSquaresReportsResidual();
+    void hookesJointFromItsRelation();
+    void functionDefects_data();
+    void functionDefects();
+    void motionCandidatesReachEveryPosition_data();
+    void motionCandidatesReachEveryPosition();
+    void fivePositionsOfManyLinkages();
+    void givenPivotsGiveTheirLinkage();
+    void badTasksRefused_data();
+    void badTasksRefused();
+};
+
+// The design poses candidates with couplerPoseAt; it must put A1, B1 and P where the pose solver
+// does, for the pose solver's own angles and branch.
+void TestDesign::couplerPoseAgreesWithPoseSolver()
+{
+    const std::vector<LinkageDimensions> linkages{defaultDimensions,
+                                                  {20.0, 60.0, 70.0, 75.0, 30.0, 110.0},
+                                                  {70.0, 80.0, 60.0, 120.0, 100.0, -150.0}};
+    for (const LinkageDimensions& dims : linkages) {
+        const LinkageModel model = buildLinkageModel(dims);
+        for (double t = -3.1; t < 3.15; t += 0.2) {
+            const LinkagePose pose = solvePose(model, t);
+            const PoseAngles angles = poseAngles(model, pose);
+            if (!std::isfinite(pose.P.x) || angles.branch == 0) {
+                continue;
+            }
+            const std::optional<CouplerPose> mine =
+                couplerPoseAt(dims, angles.theta, angles.branch);
+            QVERIFY(mine);
+            for (const auto& [x, y] : {std::pair{mine->A1, pose.A1}, std::pair{mine->B1, pose.B1},
+                                       std::pair{mine->P, pose.P}}) {
+                QVERIFY2(length(plus(x, times(y, -1.0))) < 1e-9,
+                         qPrintable(QStringLiteral("t = %1").arg(t)));
+            }
+        }
+    }
+}
+
+void TestDesign::functionRecoversLinkage_data()
+{
+    QTest::addColumn<LinkageDimensions>("dims");
+    QTest::addColumn<std::vector<double>>("inputs");
+    QTest::addColumn<bool>("withGround");
+    const LinkageDimensions crankRocker{20.0, 60.0, 70.0, 75.0, 45.0, -35.0};
+    const LinkageDimensions wide{70.0, 80.0, 60.0, 120.0, 45.0, -35.0};
+    QTest::newRow("four pairs") << defaultDimensions << std::vector<double>{-30, -10, 15, 40}
+                                << false;
+    QTest::newRow("six pairs") << defaultDimensions << std::vector<double>{-40, -25, -5, 10, 30, 45}
+                               << false;
+    QTest::newRow("three pairs and ground")
+        << defaultDimensions << std::vector<double>{-20, 5, 35} << true;
+    QTest::newRow("crank, four pairs")
+        << crankRocker << std::vector<double>{0, 90, 180, 270} << false;
+    QTest::newRow("crank, six pairs")
+        << crankRocker << std::vector<double>{10, 60, 120, 170, 230, 300} << false;
+    QTest::newRow("crank, three and ground")
+        << crankRocker << std::vector<double>{30, 150, 260} << true;
+    QTest::newRow("wide ground, four pairs")
+        << wide << std::vector<double>{-100, -40, 30, 110} << false;
+    QTest::newRow("wide ground, three and ground")
+        << wide << std::vector<double>{-60, 20, 120} << true;
+    QTest::newRow("ground and five pairs")
+        << defaultDimensions << std::vector<double>{-40, -20, 0, 20, 40} << true;
+}
+
+void TestDesign::functionRecoversLinkage()
+{
+    QFETCH(LinkageDimensions, dims);
+    QFETCH(std::vector<double>, inputs);
+    QFETCH(bool, withGround);
+    DesignTask task;
+    task.kind = TaskKind::Function;
+    task.pairs = pairsOf(dims, inputs, 1);
+    for (const TaskPair& p : task.pairs) {
+        QVERIFY(std::isfinite(p.output));
+    }
+    if (withGround) {
+        task.ground = dims.f;
+    }
+    const DesignResult result = designLinkages(task);
+    QCOMPARE(result.candidates.size(), std::size_t{1});
+    const DesignCandidate& c = result.candidates[0];
+    QVERIFY2(sameLinkage(c.dims, {dims.a, dims.b, dims.c, dims.f, c.dims.h, c.dims.k}, 1e-6),
+             qPrintable(QStringLiteral("%1 %2 %3 %4")
+                            .arg(c.dims.a, 0, 'g', 12)
+                            .arg(c.dims.b, 0, 'g', 12)
+                            .arg(c.dims.c, 0, 'g', 12)
+                            .arg(c.dims.f, 0, 'g', 12)));
+    QCOMPARE(c.placement, identityPlacement);
+    QVERIFY(c.outputError < 1e-8);
+    for (std::size_t i = 0; i < inputs.size(); ++i) {
+        QCOMPARE(c.positions[i].branch, 1);
+        QVERIFY(angleGap(c.positions[i].input, inputs[i]) < 1e-12);
+    }
+}
+
+// Pairs that no linkage meets exactly: the fit says how far off it is, and its error is real.
+void TestDesign::functionLeastSquaresReportsResidual()
+{
+    DesignTask task;
+    task.kind = TaskKind::Function;
+    task.pairs = pairsOf(defaultDimensions, {-40, -25, -5, 10, 30, 45}, 1);
+    task.pairs[2].output += 0.5;
+    const DesignResult result = designLinkages(task);
+    QCOMPARE(result.candidates.size(), std::size_t{1});
+    QVERIFY(result.residual && *result.residual > 1e-4);
+    QVERIFY(result.candidates[0].outputError > 0.01 && result.candidates[0].outputError < 0.5);
+    QVERIFY(!result.reason.empty());
+    const DesignCandidate& c = result.candidates[0];
+    for (std::size_t i = 0; i < task.pairs.size(); ++i) {
+        const OutputAngles out = outputAnglesAt(c.dims, c.positions[i].input);
+        QVERIFY(angleGap(out.psi[c.positions[i].branch - 1], task.pairs[i].output)
+                <= c.outputError + 1e-12);
+    }
+}
+
+// The Hooke's joint is the spherical four-bar with a = b = c = 90 degrees; its shafts keep
+// tan theta tan psi = -cos f. Pairs taken from that relation alone give the joint back.
+void TestDesign::hookesJointFromItsRelation()
+{
+    for (const double ground : {150.0, 120.0, 100.0}) {
+        DesignTask task;
+        task.kind = TaskKind::Function;
+        for (const double theta : {10.0, 35.0, 60.0, 80.0, 110.0, 140.0}) {
+            const double psi = std::atan(-std::cos(ground * rad) / std::tan(theta * rad)) / rad;
+            task.pairs.push_back({theta, psi});
+        }
+        const DesignResult result = designLinkages(task);
+        QCOMPARE(result.candidates.size(), std::size_t{1});
+        const LinkageDimensions& d = result.candidates[0].dims;
+        QVERIFY(std::fabs(d.a - 90.0) < 1e-9 && std::fabs(d.b - 90.0) < 1e-9);
+        QVERIFY(std::fabs(d.c - 90.0) < 1e-9 && std::fabs(d.f - ground) < 1e-9);
+        QVERIFY(result.residual && *result.residual < 1e-12);
+        QCOMPARE(QString::fromStdString(result.candidates[0].type), QStringLiteral("double-crank"));
+    }
+}
+
+void TestDesign::functionDefects_data()
+{
+    QTest::addColumn<LinkageDimensions>("dims");
+    QTest::addColumn<std::vector<double>>("inputs");
+    QTest::addColumn<std::vector<double>>("branches");
+    QTest::addColumn<QStringList>("defects");
+    const LinkageDimensions crankRocker{20.0, 60.0, 70.0, 75.0, 45.0, -35.0};
+    // Not Grashof: the input rocks through 0 and the branches meet at its limits.
+    const LinkageDimensions rocker = defaultDimensions;
+    QTest::newRow("crank in order") << crankRocker << std::vector<double>{10, 80, 150, 250}
+                                    << std::vector<double>{1, 1, 1, 1} << QStringList{};
+    QTest::newRow("crank, backwards in order")
+        << crankRocker << std::vector<double>{250, 150, 80, 10} << std::vector<double>{2, 2, 2, 2}
+        << QStringList{};
+    QTest::newRow("crank out of order") << crankRocker << std::vector<double>{10, 150, 80, 250}
+                                        << std::vector<double>{1, 1, 1, 1} << QStringList{"order"};
+    QTest::newRow("crank across circuits")
+        << crankRocker << std::vector<double>{10, 80, 150, 250} << std::vector<double>{1, 1, 2, 1}
+        << QStringList{"circuit"};
+    QTest::newRow("rocker in order") << rocker << std::vector<double>{-30, -10, 15, 40}
+                                     << std::vector<double>{1, 1, 1, 1} << QStringList{};
+    QTest::newRow("rocker through a toggle")
+        << rocker << std::vector<double>{-30, 15, 40, 10} << std::vector<double>{1, 1, 1, 2}
+        << QStringList{"branch", "toggle between positions 3 and 4"};
+    // Back from 40 to 10 on one branch the input must go all round the circuit, through both
+    // toggles: named once.
+    QTest::newRow("rocker out of order")
+        << rocker << std::vector<double>{-30, 15, 40, 10} << std::vector<double>{1, 1, 1, 1}
+        << QStringList{"order", "toggle between positions 3 and 4"};
+}
+
+void TestDesign::functionDefects()
+{
+    QFETCH(LinkageDimensions, dims);
+    QFETCH(std::vector<double>, inputs);
+    QFETCH(std::vector<double>, branches);
+    QFETCH(QStringList, defects);
+    DesignTask task;
+    task.kind = TaskKind::Function;
+    for (std::size_t i = 0; i < inputs.size(); ++i) {
+        task.pairs.push_back(pairsOf(dims, {inputs[i]}, branches[i] == 1.0 ? 1 : 2)[0]);
+    }
+    const DesignResult result = designLinkages(task);
+    QCOMPARE(result.candidates.size(), std::size_t{1});
+    const DesignCandidate& c = result.candidates[0];
+    QCOMPARE(defectWords(c), defects);
+    QCOMPARE(c.usable(), defects.isEmpty());
+    // The transmission range holds the angle at every position.
+    for (const PositionReach& reach : c.positions) {
+        const double mu = outputAnglesAt(c.dims, reach.input).mu;
+        QVERIFY(mu >= c.transmission[0] - 1e-9 && mu <= c.transmission[1] + 1e-9);
+    }
+}
+
+void TestDesign::motionCandidatesReachEveryPosition_data()
+{
+    QTest::addColumn<LinkageDimensions>("dims");
+    QTest::addColumn<std::vector<double>>("ts");
+    QTest::addColumn<unsigned>("seed");
+    const LinkageDimensions crankRocker{20.0, 60.0, 70.0, 75.0, 30.0, 110.0};
+    const LinkageDimensions wide{70.0, 80.0, 60.0, 120.0, 40.0, -150.0};
+    for (unsigned seed : {1u, 2u}) {
+        const QByteArray s = QByteArray::number(seed);
+        QTest::newRow("three, default " + s)
+            << defaultDimensions << std::vector<double>{0.5, 1.3, 2.2} << seed;
+        QTest::newRow("four, default " + s)
+            << defaultDimensions << std::vector<double>{0.5, 1.1, 1.8, 2.6} << seed;
+        QTest::newRow("five, default " + s)
+            << defaultDimensions << std::vector<double>{0.4, 0.9, 1.5, 2.1, 2.7} << seed;
+        QTest::newRow("four, crank " + s)
+            << crankRocker << std::vector<double>{-2.5, -1.0, 0.7, 2.0} << seed;
+        QTest::newRow("five, crank " + s)
+            << crankRocker << std::vector<double>{-2.5, -1.2, 0.3, 1.4, 2.6} << seed;
+        QTest::newRow("five, wide " + s)
+            << wide << std::vector<double>{0.3, 0.8, 1.4, 2.0, 2.8} << seed;
+        // Chiang's crank-rocker, whose links sum beyond 360 degrees: its input link is longer
+        // than a quarter circle, so it comes back only with its joints at their far ends.
+        QTest::newRow("five, Chiang's crank-rocker " + s)
+            << LinkageDimensions{160.0, 105.0, 120.0, 100.0, 130.0, 60.0}
+            << std::vector<double>{-1.0, -0.6, -0.2, 0.3, 0.8} << seed;
+    }
+}
+
+// Every candidate reaches every position; five positions give their linkage back.
+void TestDesign::motionCandidatesReachEveryPosition()
+{
+    QFETCH(LinkageDimensions, dims);
+    QFETCH(std::vector<double>, ts);
+    QFETCH(unsigned, seed);
+    const DesignTask task = motionTask(dims, ts, randomTurn(seed));
+    const DesignResult result = designLinkages(task);
+    QVERIFY2(!result.candidates.empty(), result.reason.c_str());
+    QCOMPARE(result.kind, TaskKind::Motion);
+    bool original = false;
+    for (const DesignCandidate& c : result.candidates) {
+        checkReaches(task, c);
+        if (QTest::currentTestFailed()) {
+            return;
+        }
+        original = original || sameLinkage(c.dims, dims, 1e-6);
+    }
+    if (ts.size() == 5) {
+        QVERIFY(original);
+    }
+    // Usable candidates come first.
+    for (std::size_t i = 1; i < result.candidates.size(); ++i) {
+        QVERIFY(result.candidates[i - 1].usable() || !result.candidates[i].usable());
+    }
+}
+
+// Seeded random linkages, five poses each, turned at random: the linkage is always among the
+// candidates, and every candidate reaches every position. Dyads that lie close together (their
+// lines of the resultant a fraction of a degree apart) are the hard case this catches.
+void TestDesign::fivePositionsOfManyLinkages()
+{
+    std::mt19937 generator(42);
+    std::uniform_real_distribution<double> arc(10.0, 170.0), turn(-180.0, 180.0), t(-3.1, 3.1);
+    int designed = 0;
+    while (designed < 60) {
+        const LinkageDimensions dims{arc(generator), arc(generator), arc(generator),
+                                     arc(generator), arc(generator), turn(generator)};
+        const LinkageModel model = buildLinkageModel(dims);
+        std::vector<double> ts;
+        for (int i = 0; i < 40 && ts.size() < 5; ++i) {
+            const double candidate = t(generator);
+            if (std::isfinite(solvePose(model, candidate).P.x)) {
+                ts.push_back(candidate);
+            }
+        }
+        if (ts.size() < 5) {
+            continue;
+        }
+        std::sort(ts.begin(), ts.end());
+        const DesignTask task = motionTask(dims, ts, randomTurn(static_cast<unsigned>(designed)));
+        if (!designTaskProblem(task).empty()) {
+            continue;
+        }
+        ++designed;
+        const DesignResult result = designLinkages(task);
+        bool original = false;
+        for (const DesignCandidate& c : result.candidates) {
+            checkReaches(task, c);
+            if (QTest::currentTestFailed()) {
+                return;
+            }
+            original = original || sameLinkage(c.dims, dims, 1e-6);
+        }
+        QVERIFY2(original, qPrintable(QStringLiteral("%1 %2 %3 %4 %5 %6")
+                                          .arg(dims.a)
+                                          .arg(dims.b)
+                                          .arg(dims.c)
+                                          .arg(dims.f)
+                                          .arg(dims.h)
+                                          .arg(dims.k)));
+    }
+}
+
+// With the linkage's own fixed pivots given, three positions give the linkage back.
+void TestDesign::givenPivotsGiveTheirLinkage()
+{
+    const Placement turn = randomTurn(7);
+    DesignTask task = motionTask(defaultDimensions, {0.5, 1.3, 2.2}, turn);
+    const LinkageModel model = buildLinkageModel(defaultDimensions);
+    for (const SphereVector& pivot : {model.A0, model.B0}) {
+        const TaskPosition p = positionOf(placed(turn, pivot), {0.0, 0.0, 1.0});
+        task.fixedPivots.push_back({p.longitude, p.latitude});
+    }
+    const DesignResult result = designLinkages(task);
+    // Either pivot driven, each moving pivot at either end of its axis.
+    QCOMPARE(result.candidates.size(), std::size_t{8});
+    bool original = false;
+    for (const DesignCandidate& c : result.candidates) {
+        checkReaches(task, c);
+        original = original || sameLinkage(c.dims, defaultDimensions, 1e-7);
+    }
+    QVERIFY(original);
+}
+
+void TestDesign::badTasksRefused_data()
+{
+    QTest::addColumn<DesignTask>("task");
+    const DesignTask good = motionTask(defaultDimensions, {0.4, 0.9, 1.5, 2.1, 2.7}, randomTurn(3));
+    const auto with = [&](auto change) {
+        DesignTask t = good;
+        change(t);
+        return t;
+    };
+    QTest::newRow("two positions") << with([](DesignTask& t) { t.positions.resize(2); });
+    QTest::newRow("six positions") << with([](DesignTask& t) {
+        t.positions.push_back({10.0, 20.0, 30.0});
+    });
+    QTest::newRow("pole") << with([](DesignTask& t) { t.positions[1].latitude = 90.0; });
+    QTest::newRow("not a number") << with(
+        [](DesignTask& t) { t.positions[2].heading = std::nan(""); });
+    QTest::newRow("infinite") << with([](DesignTask& t) { t.positions[0].longitude = HUGE_VAL; });
+    QTest::newRow("coincident") << with([](DesignTask& t) {
+        t.positions[3] = t.positions[1];
+        t.positions[3].heading += 360.0;
+    });
+    QTest::newRow("one pivot") << with([](DesignTask& t) {
+        t.positions.resize(3);
+        t.fixedPivots = {{0.0, 0.0}};
+    });
+    QTest::newRow("opposite pivots") << with([](DesignTask& t) {
+        t.positions.resize(3);
+        t.fixedPivots = {{0.0, 10.0}, {180.0, -10.0}};
+    });
+    DesignTask function;
+    function.kind = TaskKind::Function;
+    function.pairs = pairsOf(defaultDimensions, {-30, -10, 15, 40}, 1);
+    const auto withPairs = [&](auto change) {
+        DesignTask t = function;
+        change(t);
+        return t;
+    };
+    QTest::newRow("two pairs") << withPairs([](DesignTask& t) {
+        t.pairs.resize(2);
+        t.ground = 40.0;
+    });
+    QTest::newRow("three pairs, no ground") << withPairs([](DesignTask& t) { t.pairs.resize(3); });
+    QTest::newRow("ground of 180") << withPairs([](DesignTask& t) {
+        t.pairs.resize(3);
+        t.ground = 180.0;
+    });
+    QTest::newRow("pair not a number")
+        << withPairs([](DesignTask& t) { t.pairs[1].output = std::nan(""); });
+    QTest::newRow("repeated pair") << withPairs([](DesignTask& t) { t.pairs[2] = t.pairs[0]; });
+    QTest::newRow("one input, four outputs") << withPairs([](DesignTask& t) {
+        for (std::size_t i = 0; i < 4; ++i) {
+            t.pairs[i] = {20.0, 10.0 * double(i)};
+        }
+    });
+    QTest::newRow("no real linkage") << withPairs([](DesignTask& t) {
+        t.pairs = {{0.0, 0.0}, {90.0, 180.0}, {180.0, 0.0}, {270.0, 180.0}};
+    });
+}
+
+void TestDesign::badTasksRefused()
+{
+    QFETCH(DesignTask, task);
+    const DesignResult result = designLinkages(task);
+    QVERIFY(result.candidates.empty());
+    QVERIFY(!result.reason.empty());
+    QVERIFY(result.reason.find('\n') == std::string::npos);
+}
+
+QTEST_APPLESS_MAIN(TestDesign)
+#include "tst_design.moc"

@@ -1,0 +1,202 @@
+// cyclar-export design: linkages for a task file, as JSON, and one of them as a linkage file.
+#include "command.h"
+
+#include "argument_bytes.h"
+#include "linkage_design.h"
+#include "linkage_file.h"
+#include "path_text.h"
+#include "task_file.h"
+
+#include <cstdio>
+#include <string>
+
+namespace cyclar {
+namespace {
+
+ExportResult refuse(const QString& message)
+{
+    ExportResult result;
+    result.exitCode = exitUsage;
+    QString line = message;
+    line.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    result.err = "cyclar-export: " + line.toUtf8() + '\n';
+    return result;
+}
+
+QByteArray number(double value)
+{
+    return formatNumber(value, "null", "null", "null");
+}
+
+QByteArray quoted(const std::string& text)
+{
+    QByteArray out = "\"";
+    for (const char ch : text) {
+        const auto byte = static_cast<unsigned char>(ch);
+        if (ch == '"' || ch == '\\') {
+            out += '\\';
+            out += ch;
+        } else if (byte < 0x20) {
+            char escape[8];
+            std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(byte));
+            out += escape;
+        } else {
+            out += ch;
+        }
+    }
+    return out + '"';
+}
+
+QByteArray candidateJson(const DesignCandidate& c)
+{
+    const LinkageDimensions& d = c.dims;
+    QByteArray out = "    {\"dims\": {\"a\": " + number(d.a) + ", \"b\": " + number(d.b)
+                     + ", \"c\": " + number(d.c) + ", \"f\": " + number(d.f) + ", \"h\": "
+                     + number(d.h) + ", \"k\": " + number(d.k) + "},\n     \"placement\": [";
+    for (std::size_t r = 0; r < 3; ++r) {
+        out += (r == 0 ? "[" : ", [") + number(c.placement[r][0]) + ", " + number(c.placement[r][1])
+               + ", " + number(c.placement[r][2]) + "]";
+    }
+    out += "],\n     \"positions\": [";
+    for (std::size_t i = 0; i < c.positions.size(); ++i) {
+        out += (i == 0 ? "{\"input\": " : ", {\"input\": ") + number(c.positions[i].input)
+               + ", \"branch\": " + QByteArray::number(c.positions[i].branch) + "}";
+    }
+    out += "],\n     \"type\": " + quoted(c.type) + ",\n     \"defects\": [";
+    for (std::size_t i = 0; i < c.defects.size(); ++i) {
+        out += (i == 0 ? "" : ", ") + quoted(defectText(c.defects[i]));
+    }
+    out += "],\n     \"transmission\": [" + number(c.transmission[0]) + ", "
+           + number(c.transmission[1]) + "]}";
+    return out;
+}
+
+// A whole number from 1 up, as typed: digits only.
+std::optional<std::size_t> candidateNumber(const QString& text)
+{
+    bool ok = false;
+    const uint value = text.toUInt(&ok);
+    if (!ok || value == 0 || text.trimmed() != text || text.startsWith(QLatin1Char('+'))) {
+        return std::nullopt;
+    }
+    return static_cast<std::size_t>(value);
+}
+
+// The design's answer as JSON: {"kind", "candidates": [{"dims", "placement", "positions",
+// "type", "defects", "transmission"}], "reason"}; the reason is null when there is nothing to say.
+QByteArray designJson(const DesignResult& result)
+{
+    QByteArray out = "{\"kind\": ";
+    out += result.kind == TaskKind::Function ? "\"function\"" : "\"motion\"";
+    out += ",\n \"candidates\": [";
+    for (std::size_t i = 0; i < result.candidates.size(); ++i) {
+        out += (i == 0 ? "\n" : ",\n") + candidateJson(result.candidates[i]);
+    }
+    out += result.candidates.empty() ? "],\n" : "\n ],\n";
+    out += " \"reason\": " + (result.reason.empty() ? QByteArray("null") : quoted(result.reason))
+           + "}\n";
+    return out;
+}
+
+// "design --task FILE [--write N FILE.cyclar]"; args start after the command's name. A task the
+// reader or the design refuses: exitUsage and one line. No linkage for a sound task is an answer,
+// not an error: the JSON then lists none and says why.
+ExportResult runDesignCommand(const QStringList& args)
+{
+    std::optional<QString> taskPath;
+    std::optional<std::pair<QString, QString>> write;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& arg = args[i];
+        if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
+            ExportResult help;
+            help.out = QByteArray("Usage: cyclar-export design ") + designCommand.synopsis
+                       + '\n' + designCommand.help;
+            return help;
+        }
+        if (arg == QLatin1String("--task")) {
+            if (taskPath) {
+                return refuse(QStringLiteral("--task given more than once; give it once"));
+            }
+            if (i + 1 >= args.size()) {
+                return refuse(QStringLiteral("--task needs a task file"));
+            }
+            taskPath = args[++i];
+        } else if (arg == QLatin1String("--write")) {
+            if (write) {
+                return refuse(QStringLiteral("--write given more than once; give it once"));
+            }
+            if (i + 2 >= args.size()) {
+                return refuse(QStringLiteral("--write needs a candidate's number and a file, "
+                                             "for example --write 1 design.cyclar"));
+            }
+            write = std::pair{args[i + 1], args[i + 2]};
+            i += 2;
+        } else {
+            return refuse(QStringLiteral("unexpected argument '%1' (see cyclar-export design "
+                                         "--help)")
+                              .arg(arg));
+        }
+    }
+    if (!taskPath) {
+        return refuse(QStringLiteral("design needs --task FILE.cyclar-task"));
+    }
+    std::optional<std::size_t> chosen;
+    if (write) {
+        chosen = candidateNumber(write->first);
+        if (!chosen) {
+            return refuse(QStringLiteral("--write: '%1' is not a candidate's number (1, 2, ...)")
+                              .arg(write->first));
+        }
+        if (!write->second.endsWith(QLatin1String(linkageFileSuffix))) {
+            return refuse(QStringLiteral("--write: '%1' must end in %2")
+                              .arg(write->second, QLatin1String(linkageFileSuffix)));
+        }
+    }
+    std::string error;
+    const std::string taskBytes = argumentBytes(*taskPath);
+    const QString taskName = QString::fromStdString(displayPath(taskBytes));
+    const std::optional<DesignTask> task = readTaskFile(taskBytes, error);
+    if (!task) {
+        return refuse(QStringLiteral("'%1' %2").arg(taskName, QString::fromStdString(error)));
+    }
+    const std::string problem = designTaskProblem(*task);
+    if (!problem.empty()) {
+        return refuse(QStringLiteral("'%1': %2").arg(taskName, QString::fromStdString(problem)));
+    }
+    const DesignResult result = designLinkages(*task);
+    if (chosen) {
+        if (*chosen > result.candidates.size()) {
+            return refuse(QStringLiteral("--write %1: the task has %2 candidates")
+                              .arg(*chosen)
+                              .arg(result.candidates.size()));
+        }
+        LinkageFile file;
+        file.dimensions = result.candidates[*chosen - 1].dims;
+        std::string writeError;
+        if (!writeLinkageFile(argumentBytes(write->second), file, writeError)) {
+            return refuse(QString::fromStdString(writeError));
+        }
+    }
+    ExportResult ok;
+    ok.out = designJson(result);
+    return ok;
+}
+
+} // namespace
+
+const ExportCommand designCommand{
+    "design",
+    {},
+    nullptr,
+    false,
+    "Spherical four-bars that do the task: coordinate two shafts (function) or guide\n"
+    "a body through three to five orientations (motion). Prints the candidates as\n"
+    "JSON, usable ones first; --write N saves candidate N (counting from 1) as a\n"
+    "linkage file.\n",
+    "design --task wiper.cyclar-task --write 1 wiper.cyclar",
+    nullptr,
+    runDesignCommand,
+    "--task FILE.cyclar-task [--write N FILE.cyclar]",
+};
+
+} // namespace cyclar
