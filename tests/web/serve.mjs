@@ -1,6 +1,7 @@
-// Serves the built web folder on a loopback port for the browser tests, counting the bytes sent.
+// Serves the built web folder on a loopback port for the browser tests, as scripts/web.sh's
+// server does: a precompressed copy (FILE.br, FILE.gz) goes to a browser that accepts it.
 // Usage: node serve.mjs DIR PORT
-import { createReadStream, statSync } from 'node:fs';
+import { createReadStream, existsSync, statSync } from 'node:fs';
 import { createServer } from 'node:http';
 import { extname, join, normalize, resolve, sep } from 'node:path';
 
@@ -14,6 +15,7 @@ const types = {
     '.png': 'image/png',
     '.woff': 'font/woff',
     '.txt': 'text/plain; charset=utf-8',
+    '.webmanifest': 'application/manifest+json',
 };
 
 createServer((request, response) => {
@@ -25,13 +27,19 @@ createServer((request, response) => {
     }
     try {
         if (statSync(file).isDirectory()) file = join(file, 'index.html');
-        const size = statSync(file).size;
-        response.writeHead(200, {
+        statSync(file);
+        const accepted = (request.headers['accept-encoding'] ?? '').split(',').map((part) => part.split(';')[0].trim());
+        const encoding = [['br', '.br'], ['gzip', '.gz']].find(([name, suffix]) => accepted.includes(name) && existsSync(file + suffix));
+        const sent = encoding ? file + encoding[1] : file;
+        const headers = {
             'Content-Type': types[extname(file)] ?? 'application/octet-stream',
-            'Content-Length': size,
+            'Content-Length': statSync(sent).size,
             'Cache-Control': 'no-store',
-        });
-        createReadStream(file).pipe(response);
+            Vary: 'Accept-Encoding',
+        };
+        if (encoding) headers['Content-Encoding'] = encoding[0];
+        response.writeHead(200, headers);
+        createReadStream(sent).pipe(response);
     } catch {
         response.writeHead(404, { 'Content-Type': 'text/plain' }).end('not found');
     }

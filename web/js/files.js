@@ -82,7 +82,8 @@ export function parseLinkageFile(bytes) {
         const value = top.dimensions[name];
         if (value === undefined) refuse(`has no dimension "${name}"`);
         if (!isNumber(value) || !Number.isFinite(value)) refuse(`has a dimension "${name}" that is not a number`);
-        dimensions[name] = value;
+        // -0 is 0, as the desktop reads it (and as a field shows it).
+        dimensions[name] = value === 0 ? 0 : value;
     }
 
     let view = null;
