@@ -56,6 +56,7 @@ test('the pictures are all loaded at the start: a network gone later breaks no b
     const context = await browser.newContext({ serviceWorkers: 'block' });
     const page = await context.newPage();
     await openCyclar(page);
+    await page.evaluate(() => window.cyclar.pictures);
     await context.setOffline(true);
     await button(titlePage(page), 'Continue').click();
     await button(dimensionsPage(page), 'Submit').click();

@@ -78,11 +78,13 @@ class App {
 
 async function main() {
     const fonts = Object.values(TemplateFont).map((font) => document.fonts.load(font.css));
-    const [core] = await Promise.all([loadCore(), preloadBitmaps(), ...fonts]);
+    // The title page's pictures before it shows; the others load meanwhile.
+    const pictures = preloadBitmaps([154, 161, 163, 171]);
+    const [core] = await Promise.all([loadCore(), pictures.first, ...fonts]);
     document.getElementById('start-problem')?.remove();
     const app = new App(core, new Desk(document.getElementById('desk')));
     // Tests and curious students reach the core and the pages from the console.
-    window.cyclar = { core, app, AnimationPage };
+    window.cyclar = { core, app, AnimationPage, pictures: pictures.all };
     app.start();
     // The first picture is on the screen with the next frame the browser paints.
     requestAnimationFrame(() => setTimeout(() => performance.mark('cyclar-first-picture'), 0));

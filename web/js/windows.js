@@ -72,16 +72,26 @@ export const bitmapSizes = {
     161: [150, 40], 163: [100, 40], 166: [100, 40], 167: [80, 30], 171: [131, 80], 175: [342, 344],
 };
 
-// Every picture the pages show, loaded before any page needs one, so that no button is ever a
-// broken image, even if the network goes later.
-export function preloadBitmaps() {
-    return Promise.all(
-        Object.keys(bitmapSizes).map(async (id) => {
-            const response = await fetch(`art/bitmap-${id}.png`);
-            if (!response.ok) throw new Error(`art/bitmap-${id}.png: ${response.status} ${response.statusText}`);
-            loadedBitmaps.set(id, URL.createObjectURL(await response.blob()));
-        })
+// Every picture the pages show, loaded at the start, so that no button is ever a broken image,
+// even if the network goes later. Gives { first, all }: promises of the pictures of `first`
+// (ids) and of every picture, so the first page need not wait for the rest.
+export function preloadBitmaps(first = []) {
+    const all = new Map(
+        Object.keys(bitmapSizes).map((id) => [
+            id,
+            fetch(`art/bitmap-${id}.png`)
+                .then((response) => {
+                    if (!response.ok) throw new Error(`art/bitmap-${id}.png: ${response.status} ${response.statusText}`);
+                    return response.blob();
+                })
+                .then((blob) => loadedBitmaps.set(id, URL.createObjectURL(blob))),
+        ])
     );
+    return {
+        first: Promise.all(first.map((id) => all.get(String(id)))),
+        // A picture that failed comes from the network when shown, like any image.
+        all: Promise.allSettled(all.values()),
+    };
 }
 
 function pictureImage(id) {
