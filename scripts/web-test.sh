@@ -14,4 +14,4 @@ fi
 cd tests/web
 # The pinned test runner from the lock file; it drives the system's chromium and downloads none.
 PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 npm ci --no-audit --no-fund --loglevel=error
-CYCLAR_WEB_SITE=$PWD/../../build/web/site exec npx --no-install playwright test "$@"
+CYCLAR_WEB_SITE=$PWD/../../build/web/site exec node_modules/.bin/playwright test "$@"
