@@ -2,6 +2,7 @@
 """Serves cyclar's built browser folder on the loopback address. A file with a precompressed
 copy beside it (FILE.br, FILE.gz) is sent compressed to a browser that accepts it, with the
 right Content-Encoding. Usage: web-serve.py DIR PORT"""
+import email.utils
 import functools
 import http.server
 import os
@@ -40,11 +41,26 @@ class Handler(http.server.SimpleHTTPRequestHandler):
         except OSError:
             self.send_error(404, 'File not found')
             return None
+        # Every file is checked on each use (no-cache); one the browser holds is not sent again.
+        modified = int(os.fstat(f.fileno()).st_mtime)
+        since = self.headers.get('If-Modified-Since')
+        if since:
+            try:
+                unchanged = email.utils.parsedate_to_datetime(since).timestamp() >= modified
+            except (TypeError, ValueError):
+                unchanged = False
+            if unchanged:
+                f.close()
+                self.send_response(304)
+                self.send_header('Vary', 'Accept-Encoding')
+                self.send_header('Cache-Control', 'no-cache')
+                self.end_headers()
+                return None
         self.send_response(200)
+        self.send_header('Last-Modified', self.date_time_string(modified))
         self.send_header('Content-Type', TYPES.get(os.path.splitext(path)[1], self.guess_type(path)))
         self.send_header('Content-Length', str(os.fstat(f.fileno()).st_size))
         self.send_header('Vary', 'Accept-Encoding')
-        # The service worker is looked at anew on every visit, so a new build is found at once.
         self.send_header('Cache-Control', 'no-cache')
         if content_encoding:
             self.send_header('Content-Encoding', content_encoding)

@@ -6,11 +6,13 @@ const files = ["./", @CYCLAR_FILES@];
 const cacheName = `cyclar-${build}`;
 
 self.addEventListener('install', (event) => {
-    // Every file or none: a build half cached would break offline.
+    // Every file or none: a build half cached would break offline. Each file is checked with
+    // the server, which sends only what the browser does not hold already: the first visit
+    // does not download the site twice.
     event.waitUntil(
         caches
             .open(cacheName)
-            .then((cache) => cache.addAll(files.map((file) => new Request(file, { cache: 'reload' }))))
+            .then((cache) => cache.addAll(files.map((file) => new Request(file, { cache: 'no-cache' }))))
             .then(() => self.skipWaiting())
     );
 });

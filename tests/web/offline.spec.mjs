@@ -131,6 +131,10 @@ test('scripts/web.sh\'s server sends the precompressed copies with their Content
         }
         const wasm = await fetchRaw(`http://127.0.0.1:${port}/cyclar-core.wasm`, { 'Accept-Encoding': 'gzip' });
         expect(wasm.headers['content-type']).toBe('application/wasm');
+        // A file the browser holds is checked, not sent again.
+        const held = await fetchRaw(`http://127.0.0.1:${port}/cyclar-core.wasm`, { 'Accept-Encoding': 'gzip', 'If-Modified-Since': wasm.headers['last-modified'] });
+        expect(held.status).toBe(304);
+        expect(held.body.length).toBe(0);
         const png = await fetchRaw(`http://127.0.0.1:${port}/art/bitmap-139.png`, { 'Accept-Encoding': 'gzip' });
         expect(png.headers['content-encoding']).toBeUndefined();
         expect((await fetchRaw(`http://127.0.0.1:${port}/nothing.js`, { 'Accept-Encoding': 'gzip' })).status).toBe(404);

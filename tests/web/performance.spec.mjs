@@ -72,6 +72,26 @@ test('the page and the whole site each come in 300 kB, compressed; the first pic
     await context.close();
 });
 
+test('a first visit, the service worker\'s copy of the whole site included, comes in 300 kB', async ({ browser, baseURL }) => {
+    const sentSoFar = async () => Number(await (await fetch(new URL('__sent', baseURL))).text());
+    const context = await browser.newContext();
+    const page = await context.newPage();
+    const before = await sentSoFar();
+    await page.goto('index.html');
+    await page.waitForFunction(async () => {
+        const ready = await navigator.serviceWorker.ready;
+        return ready.active?.state === 'activated' && (await caches.keys()).length === 1;
+    });
+    await page.getByRole('button', { name: 'Continue', exact: true }).click();
+    await page.getByRole('button', { name: 'Submit', exact: true }).click();
+    await page.locator('#picture').waitFor();
+    await page.waitForLoadState('networkidle');
+    const visit = (await sentSoFar()) - before;
+    console.log(`web: a first visit with the worker keeping the site: ${visit} bytes sent by the server`);
+    expect(visit).toBeLessThanOrEqual(300 * 1024);
+    await context.close();
+});
+
 test('a frame in the browser (compose and putImageData) against the native frame, over 360 frames', async ({ page }) => {
     await openAnimation(page);
     const perFrame = await page.evaluate(() => {
