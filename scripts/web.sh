@@ -35,11 +35,15 @@ cmake --build build/wasm --parallel "$(nproc)" --target cyclar_web
 mkdir -p "$(dirname "$site")"
 stage=$(mktemp -d "$(dirname "$site")/.site.XXXXXX")
 trap 'rm -rf "$stage"' EXIT
-cp web/index.html web/cyclar.css "$stage/"
+cp web/index.html web/cyclar.css web/manifest.webmanifest "$stage/"
 cp -r web/js "$stage/js"
 cp build/wasm/web/cyclar-core.js build/wasm/web/cyclar-core.wasm "$stage/"
 QT_QPA_PLATFORM=offscreen build/release/artwork/cyclar-artwork-dump "$stage/art" >/dev/null
 rm -f "$stage/art/sheet.png" "$stage/art/icon-64-blank.png"
+# The installed app's icons: the program's icon, each pixel a block.
+for size in 192 512; do
+  python3 scripts/web-icon.py "$stage/art/icon-32.png" "$stage/art/icon-$size.png" "$size"
+done
 # Only the faces the pages use, cut down to the characters they can show.
 mkdir "$stage/fonts"
 subset() {
@@ -52,13 +56,34 @@ subset LiberationSerif-Regular.ttf cyclar-serif.woff
 subset LiberationSerif-Bold.ttf cyclar-serif-bold.woff
 cp res/fonts/LICENSE-Liberation-OFL.txt "$stage/fonts/"
 
+# The service worker keeps every file of this build in a cache named after a hash of them all:
+# a new build is a new cache, and the old one goes.
+files=$(cd "$stage" && find . -type f | sed 's|^\./||' | LC_ALL=C sort)
+build=$(cd "$stage" && printf '%s\n' "$files" | while IFS= read -r f; do printf '%s\n' "$f"; cat "$f"; done \
+  | sha256sum | cut -c1-16)
+list=$(printf '%s\n' "$files" | sed 's/.*/"&"/' | paste -sd, - | sed 's/,/, /g')
+sed -e "s|@CYCLAR_BUILD@|$build|" -e "s|@CYCLAR_FILES@|$list|" web/sw.js >"$stage/sw.js"
+
+# Precompressed copies of what compresses, which the server sends to browsers that take them.
+while IFS= read -r f; do
+  case $f in
+    *.html | *.css | *.js | *.wasm | *.webmanifest | *.txt)
+      gzip -9 -n -k "$stage/$f"
+      if command -v brotli >/dev/null; then brotli -q 11 -k "$stage/$f"; fi ;;
+  esac
+done < <(cd "$stage" && find . -type f | sed 's|^\./||')
+
 rm -rf "$site"
 mv "$stage" "$site"
 chmod 755 "$site"
 trap - EXIT
-echo "cyclar for the browser is in $site ($(du -sh "$site" | cut -f1))"
+# What a browser fetches: each file once, compressed where a compressed copy exists.
+sent=$(cd "$site" && find . -type f ! -name '*.gz' ! -name '*.br' | while IFS= read -r f; do
+  if [[ -f $f.br ]]; then stat -c %s "$f.br"; elif [[ -f $f.gz ]]; then stat -c %s "$f.gz"; else stat -c %s "$f"; fi
+done | awk '{ s += $1 } END { print s + 0 }')
+echo "cyclar for the browser is in $site ($(du -sh "$site" | cut -f1) on disk, $((sent / 1024)) kB to download, build $build)"
 
 if [[ $serve == 1 ]]; then
   echo "Serving it on http://127.0.0.1:8080/ (Ctrl+C stops)"
-  exec python3 -m http.server 8080 --bind 127.0.0.1 --directory "$site"
+  exec python3 scripts/web-serve.py "$site" 8080
 fi

@@ -1,7 +1,7 @@
 // The Analysis panel: opened once from F2 or the picture's menu, its texts and numbers as
 // cyclar-export analyse gives them, its markers on the frame's angles, closing with its page.
 import { expect, test } from '@playwright/test';
-import { animationPage, button, dimensionsPage, exportText, openAnimation } from './helpers.mjs';
+import { animationPage, button, dimensionsPage, exportText, field, openAnimation } from './helpers.mjs';
 
 // Equal to rounding, or both not a number (a pose that does not close).
 const close = (x, y) => (Number.isNaN(x) && Number.isNaN(y)) || Math.abs(x - y) < 1e-9;
@@ -189,4 +189,31 @@ test('the markers sit on the frame\'s angles, move tick by tick and hold when st
     expect(covered.changed).toBe(0);
     expect(covered.painted).toBeGreaterThan(0);
     expect(covered.painted).toBeLessThanOrEqual(2 * 16 * 16);
+});
+
+test('Escape closes the panel first, even with the focus on the page', async ({ page }) => {
+    const animation = await openAnimation(page);
+    await page.keyboard.press('F2');
+    await expect(analysisPanel(page)).toHaveCount(1);
+    await field(animation, 'a').click();
+    await page.keyboard.press('Escape');
+    await expect(analysisPanel(page)).toHaveCount(0);
+    await expect(animation).toBeVisible();
+    // With nothing above the page, Escape is the page's own again.
+    await page.keyboard.press('Escape');
+    await expect(animation).toHaveCount(0);
+});
+
+test('the panel describes the linkage the picture shows, not a value only typed', async ({ page }) => {
+    const animation = await openAnimation(page, crankRocker);
+    // A typed a = 80 is stored by the slider's release, but the picture keeps its linkage.
+    await field(animation, 'a').fill('80');
+    const turn = animation.getByRole('slider', { name: 'Turn', exact: true });
+    await turn.focus();
+    await page.keyboard.press('ArrowRight');
+    await page.keyboard.press('F2');
+    expect(await page.evaluate(() => window.cyclar.app.state.animationCopy.a)).toBe(80);
+    const expected = JSON.parse(exportText(['analyse', '--dims', crankRocker.join(',')]));
+    await expect(analysisPanel(page).locator('p.type')).toHaveText(expected.type.charAt(0).toUpperCase() + expected.type.slice(1));
+    await expect(analysisPanel(page).locator('p.values')).toContainText(`T1 = ${expected.T[0].toFixed(1)}\u00b0`);
 });

@@ -227,3 +227,26 @@ test('a file whose values the page refuses gets the page\'s own message, and not
     await button(message(page), 'OK').click();
     expect(await fieldTexts(dimensions)).toEqual(texts);
 });
+
+test('-0 in a file is read as 0: Submit takes it, Copy link and the address give 0', async ({ page, context }) => {
+    await context.grantPermissions(['clipboard-read', 'clipboard-write']);
+    const path = join(folder, 'minus-zero.cyclar');
+    writeFileSync(path, '{"format": "cyclar-linkage", "version": 1, "dimensions": {"a": 50, "b": 30, "c": 35, "f": 40, "h": -0, "k": -0}}\n');
+    await openCyclar(page);
+    await button(titlePage(page), 'Continue').click();
+    const dimensions = dimensionsPage(page);
+    await chooseInMenu(page, dimensions, 'Open linkage…', path);
+    await expect(field(dimensions, 'k')).toHaveValue('0');
+    await expect(page).toHaveURL(/#dims=50,30,35,40,0,0$/);
+    await button(dimensions, 'Submit').click();
+    const animation = animationPage(page);
+    await expect(animation).toBeVisible();
+
+    await chooseInMenu(page, page.locator('#picture'), 'Open linkage…', path);
+    await expect(field(animation, 'h')).toHaveValue('0');
+    await page.keyboard.press('Control+Shift+L');
+    expect(await page.evaluate(() => navigator.clipboard.readText())).toMatch(/#dims=50,30,35,40,0,0$/);
+    await button(animation, 'Back').click();
+    await expect(message(page)).toHaveCount(0);
+    await expect(field(dimensionsPage(page), 'h')).toHaveValue('0');
+});

@@ -82,17 +82,16 @@ test('Enter with passing fields ends the dimensions page without opening the ani
     await expect(animationPage(page)).toHaveCount(0);
 });
 
-test('Back with letters in a field: the message twice, then the animation page waits beneath', async ({ page }) => {
+test('Back with letters in a field: the message once, then the animation page waits beneath', async ({ page }) => {
     const animation = await openAnimation(page);
     await field(animation, 'c').fill('xyz');
     await button(animation, 'Back').click();
-    for (let shown = 0; shown < 2; ++shown) {
-        await expect(message(page)).toContainText('Please enter a number.');
-        await button(message(page), 'OK').click();
-    }
+    await expect(message(page)).toContainText('Please enter a number.');
+    await button(message(page), 'OK').click();
     // The dimensions page opens over the animation page, which failed to end.
     const dimensions = dimensionsPage(page);
     await expect(dimensions).toBeVisible();
+    await expect(message(page)).toHaveCount(0);
     await button(dimensions, 'Exit').click();
     await expect(animation).toBeVisible();
     await expect(field(animation, 'c')).toHaveValue('xyz');

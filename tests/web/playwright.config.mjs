@@ -7,6 +7,10 @@ const repository = fileURLToPath(new URL('../..', import.meta.url));
 const site = process.env.CYCLAR_WEB_SITE ?? resolve(repository, 'build/web/site');
 const port = Number(process.env.CYCLAR_WEB_PORT ?? 8099);
 
+// The screens the pages must fit; the specs about fit, touch and accessibility run on each, the
+// rest on the desktop only.
+const everyScreen = ['devices.spec.mjs', 'a11y.spec.mjs'];
+
 export default defineConfig({
     testDir: '.',
     testMatch: '*.spec.mjs',
@@ -23,6 +27,19 @@ export default defineConfig({
             args: ['--no-sandbox'],
         },
     },
+    projects: [
+        { name: 'desktop', use: { viewport: { width: 1280, height: 720 } } },
+        {
+            name: 'phone',
+            testMatch: everyScreen,
+            use: { viewport: { width: 390, height: 844 }, deviceScaleFactor: 3, isMobile: true, hasTouch: true },
+        },
+        {
+            name: 'tablet',
+            testMatch: everyScreen,
+            use: { viewport: { width: 820, height: 1180 }, deviceScaleFactor: 2, isMobile: true, hasTouch: true },
+        },
+    ],
     webServer: {
         command: `node serve.mjs "${site}" ${port}`,
         url: `http://127.0.0.1:${port}/index.html`,

@@ -52,3 +52,45 @@ test('Copy link on the animation page gives a link that brings the same values b
     await expect(field(dimensions, 'h')).toHaveValue('12.25');
     await expect(field(dimensions, 'a')).toHaveValue('20');
 });
+
+const refusedLinks = [
+    { name: 'a NUL and letters after a number', fragment: '#dims=50%00abc,30,35,40,45,-35', says: 'The link\'s value for a, "50?abc", is not a number: it has a control character at position 3.' },
+    { name: 'a line break after a number', fragment: '#dims=50,30,35,40,45%0A7,-35', says: 'The link\'s value for h, "45?7", is not a number' },
+];
+
+for (const { name, fragment, says } of refusedLinks) {
+    test(`a link with ${name} is refused with its reason`, async ({ page }) => {
+        await openCyclar(page, fragment);
+        await expect(message(page)).toContainText(says);
+        await button(message(page), 'OK').click();
+        for (let i = 0; i < keys.length; ++i) await expect(field(dimensionsPage(page), keys[i])).toHaveValue(defaults[i]);
+    });
+}
+
+test('the address holds the linkage: Submit, Back, reload, the browser\'s Back and Forward, Start again', async ({ page }) => {
+    const animation = await openAnimation(page, [20, 50, 45, 40, 45, -35]);
+    await expect(page).toHaveURL(/#dims=20,50,45,40,45,-35$/);
+    await field(animation, 'h').fill('12.5');
+    await button(animation, 'Back').click();
+    await expect(page).toHaveURL(/#dims=20,50,45,40,12\.5,-35$/);
+
+    await page.reload();
+    await expect(field(dimensionsPage(page), 'h')).toHaveValue('12.5');
+    await expect(titlePage(page)).toHaveCount(0);
+
+    await page.goto('about:blank');
+    await page.goBack();
+    await expect(field(dimensionsPage(page), 'h')).toHaveValue('12.5');
+    await page.goForward();
+    await page.goBack();
+    await expect(field(dimensionsPage(page), 'h')).toHaveValue('12.5');
+
+    // Submitted, then the program ends: Start again comes back with the same linkage.
+    await field(dimensionsPage(page), 'b').fill('55');
+    await button(dimensionsPage(page), 'Submit').click();
+    await button(animationPage(page), 'Exit').click();
+    await page.getByRole('button', { name: 'Start again', exact: true }).click();
+    const dimensions = dimensionsPage(page);
+    await expect(field(dimensions, 'b')).toHaveValue('55');
+    await expect(field(dimensions, 'h')).toHaveValue('12.5');
+});

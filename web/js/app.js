@@ -1,8 +1,8 @@
 // Start-up and the page chain of cyclar in the browser.
 import { loadCore } from './core.js';
 import { AnimationPage, DimensionsPage, TitlePage } from './pages.js';
-import { readSharedDimensions } from './share.js';
-import { Desk, TemplateFont, messageBox } from './windows.js';
+import { linkageFragment, readSharedDimensions } from './share.js';
+import { Desk, TemplateFont, messageBox, preloadBitmaps } from './windows.js';
 
 // What the pages share: the two copies of the dimensions, EntryMode, the clock's saved values.
 function newState() {
@@ -26,8 +26,10 @@ class App {
 
     // The page being left ends if its fields pass; the next page opens in front either way.
     // A page that fails to end stays beneath and is in front again when the pages above it end.
-    async handOver(left, next) {
-        if (await left.UpdateData(true)) {
+    // `passed` is the outcome of a check the page has just made, so it is not made (and said)
+    // twice.
+    async handOver(left, next, passed = undefined) {
+        if (passed ?? (await left.UpdateData(true))) {
             left.ended = true;
             left.onEnded?.();
             this.desk.close(left);
@@ -52,6 +54,13 @@ class App {
         }
     }
 
+    // The address holds the linkage in use, so that a reload, the browser's Back and Forward,
+    // and Start again come back to it. It replaces the entry: no history of its own.
+    rememberLinkage(dims) {
+        const fragment = linkageFragment(this.core, dims);
+        if (fragment && location.hash !== fragment) history.replaceState(history.state, '', fragment);
+    }
+
     ended() {
         const notice = document.createElement('p');
         notice.className = 'notice';
@@ -59,9 +68,8 @@ class App {
         const again = document.createElement('button');
         again.type = 'button';
         again.textContent = 'Start again';
-        again.addEventListener('click', () => {
-            location.href = location.pathname;
-        });
+        // Starts again with the linkage the address holds, if any.
+        again.addEventListener('click', () => location.reload());
         notice.append(again);
         this.desk.element.append(notice);
         again.focus();
@@ -70,10 +78,13 @@ class App {
 
 async function main() {
     const fonts = Object.values(TemplateFont).map((font) => document.fonts.load(font.css));
-    const [core] = await Promise.all([loadCore(), ...fonts]);
+    // The title page's pictures before it shows; the others load meanwhile.
+    const pictures = preloadBitmaps([154, 161, 163, 171]);
+    const [core] = await Promise.all([loadCore(), pictures.first, ...fonts]);
+    document.getElementById('start-problem')?.remove();
     const app = new App(core, new Desk(document.getElementById('desk')));
     // Tests and curious students reach the core and the pages from the console.
-    window.cyclar = { core, app, AnimationPage };
+    window.cyclar = { core, app, AnimationPage, pictures: pictures.all };
     app.start();
     // The first picture is on the screen with the next frame the browser paints.
     requestAnimationFrame(() => setTimeout(() => performance.mark('cyclar-first-picture'), 0));
@@ -85,6 +96,18 @@ window.addEventListener('hashchange', () => location.reload());
 main().catch((error) => {
     const notice = document.createElement('p');
     notice.className = 'notice';
-    notice.textContent = `cyclar could not start in this browser: ${error.message ?? error}`;
+    notice.setAttribute('role', 'alert');
+    notice.textContent =
+        `cyclar could not start in this browser: ${error.message ?? error}. ` +
+        'If some of its files could not be loaded, check that the whole folder is served over http ' +
+        '(for example with scripts/web.sh) and reload.';
     document.getElementById('desk').append(notice);
 });
+
+// The whole site is kept for use offline (and the page can be installed), from the second
+// page load on, or from now on where the browser lets the worker take this page at once.
+if ('serviceWorker' in navigator && location.protocol.startsWith('http')) {
+    window.addEventListener('load', () => {
+        navigator.serviceWorker.register('sw.js').catch(() => {});
+    });
+}

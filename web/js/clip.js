@@ -22,15 +22,30 @@ export class ClipPlayer {
         this.frame = 0;
     }
 
-    // Starts from the first frame and repeats without end.
+    // Starts from the first frame and repeats without end. When the user has asked for less
+    // motion, the first frame stays until the desk's Play button resumes the clip.
     play() {
         this.stop();
         this.frame = 0;
         this.show();
+        if (!matchMedia('(prefers-reduced-motion: reduce)').matches) this.resume();
+    }
+
+    get playing() {
+        return this.timer !== null;
+    }
+
+    // Goes on from the frame shown.
+    resume() {
+        if (this.timer !== null) return;
         this.timer = setInterval(() => {
             this.frame = (this.frame + 1) % this.info.frames;
             this.show();
         }, 1000 / this.info.framesPerSecond);
+    }
+
+    pause() {
+        this.stop();
     }
 
     stop() {

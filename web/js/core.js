@@ -216,6 +216,8 @@ export class Core {
 
     // A field's text as a number, or null when the field rules do not take it.
     parseNumber(text) {
+        // The core reads text up to its first NUL; a text holding one is no number at all.
+        if (text.includes('\0')) return null;
         const value = this.api.parseNumber(text);
         return Number.isNaN(value) ? null : value;
     }

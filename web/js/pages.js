@@ -5,7 +5,7 @@ import { devicePictureScale } from './core.js';
 import { ClipPlayer } from './clip.js';
 import { exportAnimation, exportPicture } from './exports.js';
 import { chooseFile, downloadFile, readLinkageFile } from './files.js';
-import { DialogWindow, Layout, TemplateFont, messageBox, popupMenu, toast } from './windows.js';
+import { DialogWindow, Layout, TemplateFont, messageBox, onLongPress, popupMenu, toast } from './windows.js';
 import { shareLink } from './share.js';
 
 // Builds a page's controls from the core's layout table (pagelayout/page_layouts.h), in
@@ -72,7 +72,8 @@ class DataExchange {
         // A field still showing the text its value was shown as keeps that value, with all the
         // digits the text leaves out: a value opened from a file is saved again bit for bit.
         if (field.value === this.core.formatNumber(dims[key])) return;
-        dims[key] = value;
+        // A typed "-0" is the number 0, as the desktop stores it.
+        dims[key] = value === 0 ? 0 : value;
     }
 
     minMax(field, value, [lower, upper]) {
@@ -91,6 +92,7 @@ class DataExchange {
         if (this.checking) return;
         if (this.saving) holder[key] = Number.parseInt(slider.value, 10);
         else slider.value = String(holder[key]);
+        slider.showValue?.();
     }
 }
 
@@ -231,6 +233,14 @@ export class TitlePage extends Page {
         this.IDC_ANIMATE1.play();
     }
 
+    get clip() {
+        return this.IDC_ANIMATE1;
+    }
+
+    deskMenuItems() {
+        return [['About cyclar…', () => this.OnAbout()], ['Help', () => this.OnShowHelp()]];
+    }
+
     systemMenu(x, y) {
         popupMenu(x, y, [['Close', () => this.onCancel()], null, ['&About cyclar...', () => this.OnAbout()]]);
     }
@@ -284,11 +294,16 @@ export class DimensionsPage extends Page {
         return true;
     }
 
+    deskMenuItems() {
+        return [['Open linkage…', () => this.openLinkage()], ['Help', () => this.OnShowHelp()]];
+    }
+
     // The fields show the file's values once the page's rules pass them.
     openLinkage() {
         return this.OnOpenLinkage(async (file) => {
             if (!(await this.takeFileDimensions('entryCopy', file))) return false;
             this.UpdateData(false);
+            this.app.rememberLinkage(this.app.state.entryCopy);
             return true;
         });
     }
@@ -305,6 +320,7 @@ export class DimensionsPage extends Page {
         this.submitting = true;
         try {
             if (!(await this.UpdateData(true))) return;
+            this.app.rememberLinkage(this.app.state.entryCopy);
             await this.app.handOver(this, new AnimationPage(this.app));
         } finally {
             this.submitting = false;
@@ -322,7 +338,7 @@ export class AnimationPage extends Page {
         // The scene is built from the entry copy and follows it no further.
         state.animationCopy = { ...state.entryCopy };
         this.scene = app.scene;
-        this.scene.build(state.animationCopy);
+        this.buildScene();
         state.savedFrameIndex = 0;
 
         state.savedSpeedPos = 50;
@@ -345,6 +361,12 @@ export class AnimationPage extends Page {
         this.picture.setAttribute('aria-label', 'The linkage on the sphere');
         this.client.append(this.picture);
         this.context = this.picture.getContext('2d', { alpha: false });
+        // The frame's label as text, for those who cannot read it off the picture.
+        this.labelText = document.createElement('p');
+        this.labelText.className = 'visually-hidden';
+        this.labelText.id = 'picture-label';
+        this.client.append(this.labelText);
+        this.picture.setAttribute('aria-describedby', this.labelText.id);
         const page = buildPage(this.client, core, 'animation');
         for (const id of ['IDC_SLIDER1', 'IDC_h1', 'IDC_a', 'IDC_back', 'IDCANCEL', 'IDC_animate', 'IDC_stop', 'IDC_c',
             'IDC_f', 'IDC_k', 'IDC_b1', 'IDC_help', 'IDC_SLIDER2', 'IDC_SLIDER3']) {
@@ -352,6 +374,10 @@ export class AnimationPage extends Page {
         }
         this.setClientSize(page.layout.clientSize(page.width, page.height, [480, 480]));
         this.fields = { a: this.IDC_a, b: this.IDC_b1, c: this.IDC_c, f: this.IDC_f, h: this.IDC_h1, k: this.IDC_k };
+        const angleWords = (position) => `${Number(core.sliderAngle(position).toFixed(1))} degrees`;
+        this.IDC_SLIDER1.valueText = (position) => `speed ${position} of 100, a frame every ${core.tickInterval(position)} ms`;
+        this.IDC_SLIDER2.valueText = (position) => `turn ${angleWords(position)}`;
+        this.IDC_SLIDER3.valueText = (position) => `tilt ${angleWords(position)}`;
 
         this.IDC_animate.addEventListener('click', () => this.OnAnimate());
         this.IDC_stop.addEventListener('click', () => this.OnStop());
@@ -367,10 +393,26 @@ export class AnimationPage extends Page {
             event.preventDefault();
             popupMenu(event.clientX, event.clientY, this.menuItems());
         });
+        onLongPress(this.picture, (x, y) => popupMenu(x, y, this.menuItems()));
         this.analysis = null;
     }
 
+    // The model's dimensions: those the scene was last built with, which the picture shows.
+    buildScene() {
+        this.modelDims = { ...this.app.state.animationCopy };
+        this.scene.build(this.modelDims);
+    }
+
+    deskMenuItems() {
+        return this.menuItems();
+    }
+
     onShortcut(event) {
+        // Escape closes the Analysis panel first, wherever the focus is.
+        if (event.key === 'Escape' && this.analysis) {
+            this.analysis.end();
+            return true;
+        }
         if ((event.ctrlKey || event.metaKey) && event.shiftKey && event.key.toLowerCase() === 'l') {
             this.copyLink();
         } else if (event.key === 'F2' && !event.ctrlKey && !event.metaKey && !event.altKey && !event.shiftKey) {
@@ -409,6 +451,8 @@ export class AnimationPage extends Page {
     paint() {
         this.context.putImageData(this.scene.compose(), 0, 0);
         this.picture.dataset.frame = String(this.scene.frameIndex);
+        const label = this.scene.label;
+        if (this.labelText.textContent !== label) this.labelText.textContent = label;
         this.analysis?.follow(this.scene.angles);
     }
 
@@ -421,7 +465,7 @@ export class AnimationPage extends Page {
                 if (this.analysis === panel) this.analysis = null;
             };
             this.analysis = panel;
-            panel.showLinkage(this.app.state.animationCopy);
+            panel.showLinkage(this.modelDims);
             panel.open();
             panel.follow(this.scene.angles);
         }
@@ -475,31 +519,37 @@ export class AnimationPage extends Page {
         this.SetTimer(this.app.core.tickInterval(this.m_speedPos));
     }
 
+    // The values are checked once: a bad one is said once, and the page stays beneath.
     async OnBack() {
         this.KillTimer();
-        await this.UpdateData(true);
+        const passed = await this.UpdateData(true);
         this.app.state.entryMode = 3;
-        await this.app.handOver(this, new DimensionsPage(this.app));
+        const next = new DimensionsPage(this.app);
+        this.app.rememberLinkage(this.app.state.entryCopy);
+        await this.app.handOver(this, next, passed);
     }
 
     onEnded() {
         // The clock stops with the page: an ended page never ticks again. The panel goes with it.
         this.KillTimer();
         this.analysis?.end();
+        this.app.rememberLinkage(this.app.state.animationCopy);
     }
 
     // What the page offers beyond its described controls; later capabilities join this menu.
     menuItems() {
         return [
-            ['Copy link', () => this.copyLink(), 'Ctrl+Shift+L'],
             ['Analysis…', () => this.OnAnalysis(), 'F2'],
             null,
-            ['Save linkage…', () => this.saveLinkage(), 'Ctrl+S'],
             ['Open linkage…', () => this.openLinkage(), 'Ctrl+O'],
+            ['Save linkage…', () => this.saveLinkage(), 'Ctrl+S'],
+            ['Copy link', () => this.copyLink(), 'Ctrl+Shift+L'],
             null,
             ['Export picture…', () => this.exportPicture()],
             ['Export picture as SVG…', () => this.exportPicture('svg')],
             ['Export animation…', () => this.exportAnimation()],
+            null,
+            ['Help', () => this.OnShowHelp()],
         ];
     }
 
@@ -530,6 +580,7 @@ export class AnimationPage extends Page {
         return this.OnOpenLinkage(async (file) => {
             if (!(await this.takeFileDimensions('animationCopy', file))) return false;
             this.showLinkage(file);
+            this.app.rememberLinkage(this.app.state.animationCopy);
             return true;
         });
     }
@@ -539,7 +590,7 @@ export class AnimationPage extends Page {
         const core = this.app.core;
         const state = this.app.state;
         this.KillTimer();
-        this.scene.build(state.animationCopy);
+        this.buildScene();
         state.savedFrameIndex = 0;
         this.m_speedPos = file.speed ?? 50;
         state.savedSpeedPos = this.m_speedPos;
@@ -548,7 +599,7 @@ export class AnimationPage extends Page {
         this.m_tiltPos = sliderPosition(core, view.tilt);
         this.scene.setView(view.turn, view.tilt);
         this.UpdateData(false);
-        this.analysis?.showLinkage(state.animationCopy);
+        this.analysis?.showLinkage(this.modelDims);
         this.paint();
     }
 
@@ -644,6 +695,10 @@ export class CircularView extends Page {
     OnInitDialog() {
         // From its first frame, looping; it stops as the window closes.
         this.IDC_ANIMATE2.play();
+    }
+
+    get clip() {
+        return this.IDC_ANIMATE2;
     }
 
     onEnded() {

@@ -44,8 +44,25 @@ const bitmapWords = {
     163: 'Help', 166: 'Help', 167: 'Submit', 171: 'Circular View', 175: 'Diagram of a spherical four-bar linkage',
 };
 
+// What a field or slider is, read by a screen reader after its name.
+const controlDescriptions = {
+    a: 'left link, in degrees',
+    b: 'right link, in degrees',
+    c: 'coupler link, in degrees',
+    f: 'ground link, in degrees',
+    h: 'radial length of the coupler point on the coupler sphere, in degrees',
+    k: 'angular position of the coupler point on the coupler sphere, in degrees',
+    Speed: 'speed of the animation, from slow to fast',
+    Turn: 'turn of the sphere, from left to right',
+    Tilt: 'tilt of the sphere, from down to up',
+};
+
+// The pictures already loaded, by id: object URLs of their bytes, which the page can show
+// whatever the network does later.
+const loadedBitmaps = new Map();
+
 export function bitmapUrl(id) {
-    return `art/bitmap-${id}.png`;
+    return loadedBitmaps.get(String(id)) ?? `art/bitmap-${id}.png`;
 }
 
 // Pixel sizes of the pictures; the layout needs them before the images arrive.
@@ -54,6 +71,28 @@ export const bitmapSizes = {
     155: [50, 25], 156: [50, 25], 157: [50, 25], 158: [50, 25], 159: [50, 25], 160: [50, 25],
     161: [150, 40], 163: [100, 40], 166: [100, 40], 167: [80, 30], 171: [131, 80], 175: [342, 344],
 };
+
+// Every picture the pages show, loaded at the start, so that no button is ever a broken image,
+// even if the network goes later. Gives { first, all }: promises of the pictures of `first`
+// (ids) and of every picture, so the first page need not wait for the rest.
+export function preloadBitmaps(first = []) {
+    const all = new Map(
+        Object.keys(bitmapSizes).map((id) => [
+            id,
+            fetch(`art/bitmap-${id}.png`)
+                .then((response) => {
+                    if (!response.ok) throw new Error(`art/bitmap-${id}.png: ${response.status} ${response.statusText}`);
+                    return response.blob();
+                })
+                .then((blob) => loadedBitmaps.set(id, URL.createObjectURL(blob))),
+        ])
+    );
+    return {
+        first: Promise.all(first.map((id) => all.get(String(id)))),
+        // A picture that failed comes from the network when shown, like any image.
+        all: Promise.allSettled(all.values()),
+    };
+}
 
 function pictureImage(id) {
     const image = document.createElement('img');
@@ -95,11 +134,23 @@ export class Layout {
         element.box = [x, y, element.box[2], element.box[3]];
     }
 
+    // A description read with a control's name, from a hidden text beside it.
+    describe(element, text) {
+        if (!text) return;
+        const description = document.createElement('span');
+        description.id = `${element.name}-${Math.random().toString(36).slice(2)}`;
+        description.hidden = true;
+        description.textContent = text;
+        this.client.append(description);
+        element.setAttribute('aria-describedby', description.id);
+    }
+
     edit(x, y, w, h, name) {
         const field = document.createElement('input');
         field.type = 'text';
         field.name = name;
         field.setAttribute('aria-label', name);
+        this.describe(field, controlDescriptions[name]);
         field.autocomplete = 'off';
         field.spellcheck = false;
         const u = this.units;
@@ -151,6 +202,12 @@ export class Layout {
         slider.step = '1';
         slider.name = name;
         slider.setAttribute('aria-label', name);
+        this.describe(slider, controlDescriptions[name]);
+        // The position in words, from `slider.valueText(position)` where the page gives one.
+        slider.showValue = () => {
+            if (slider.valueText) slider.setAttribute('aria-valuetext', slider.valueText(Number(slider.value)));
+        };
+        slider.addEventListener('input', slider.showValue);
         const u = this.units;
         return this.add(slider, u.x(x), u.y(y), u.x(w), u.y(h));
     }
@@ -165,12 +222,96 @@ export class Layout {
     }
 }
 
-// The stack of open windows: only the one on top takes input; the others are inert.
+// The part of the screen the windows may use: all of it but the strip of the desk's own buttons
+// at the foot. Windows keep a small margin from its edges when they have to shrink.
+const deskBarHeight = 56;
+const deskMargin = 4;
+
+export function deskArea() {
+    const width = document.documentElement.clientWidth;
+    const height = Math.max(0, document.documentElement.clientHeight - deskBarHeight);
+    return { width, height };
+}
+
+// The scale at which a window of w x h pixels fits in a w x h area: never above 1, the
+// proportions kept.
+export function fitScale(w, h, area) {
+    if (w <= 0 || h <= 0) return 1;
+    return Math.min(1, (area.width - 2 * deskMargin) / w, (area.height - 2 * deskMargin) / h);
+}
+
+// Moves a scaled window so that all of it lies in the area (its top-left corner first, should
+// it still be too big).
+export function clampIntoArea(element, left, top, area = deskArea()) {
+    const scale = element.scale ?? 1;
+    const w = element.offsetWidth * scale;
+    const h = element.offsetHeight * scale;
+    const x = Math.max(0, Math.min(left, area.width - w));
+    const y = Math.max(0, Math.min(top, area.height - h));
+    element.style.left = `${Math.round(x)}px`;
+    element.style.top = `${Math.round(y)}px`;
+}
+
+// Shrinks a window as a whole, proportions kept, by `scale` (1: its own size).
+export function setScale(element, scale) {
+    element.scale = scale;
+    element.style.transform = scale < 1 ? `scale(${scale})` : '';
+}
+
+// Lets the caption drag its window; the window stays on the desk.
+function makeDraggable(element, caption) {
+    caption.addEventListener('pointerdown', (event) => {
+        if (event.button !== 0 || event.target.closest('button')) return;
+        event.preventDefault();
+        const startX = event.clientX;
+        const startY = event.clientY;
+        const left = element.offsetLeft;
+        const top = element.offsetTop;
+        caption.setPointerCapture(event.pointerId);
+        const move = (e) => {
+            element.dragged = true;
+            clampIntoArea(element, left + e.clientX - startX, top + e.clientY - startY);
+        };
+        const stop = () => {
+            caption.removeEventListener('pointermove', move);
+            caption.removeEventListener('pointerup', stop);
+            caption.removeEventListener('pointercancel', stop);
+        };
+        caption.addEventListener('pointermove', move);
+        caption.addEventListener('pointerup', stop);
+        caption.addEventListener('pointercancel', stop);
+    });
+}
+
+// The stack of open windows: only the one on top takes input; the others are inert. The desk
+// also holds its own buttons, outside the windows: the menu of the page in front, and the
+// pause button of a moving clip.
 export class Desk {
     constructor(element) {
         this.element = element;
         this.stack = [];
         document.addEventListener('keydown', (event) => this.onKey(event));
+        this.bar = document.createElement('div');
+        this.bar.className = 'desk-bar';
+        this.bar.setAttribute('role', 'toolbar');
+        this.bar.setAttribute('aria-label', 'cyclar');
+        this.clipButton = document.createElement('button');
+        this.clipButton.type = 'button';
+        this.clipButton.className = 'desk-button';
+        this.clipButton.hidden = true;
+        this.clipButton.addEventListener('click', () => this.toggleClip());
+        this.menuButton = document.createElement('button');
+        this.menuButton.type = 'button';
+        this.menuButton.className = 'desk-button menu-button';
+        this.menuButton.textContent = '\u2630 Menu';
+        this.menuButton.setAttribute('aria-label', 'Menu');
+        this.menuButton.setAttribute('aria-haspopup', 'menu');
+        this.menuButton.addEventListener('click', () => this.openMenu());
+        this.bar.append(this.clipButton, this.menuButton);
+        element.after(this.bar);
+        // Windows follow the browser's size: they shrink or grow back and stay on screen.
+        window.addEventListener('resize', () => this.fitAll());
+        this.refreshBar();
     }
 
     top() {
@@ -182,12 +323,43 @@ export class Desk {
             window.element.inert = i !== this.stack.length - 1;
             window.element.style.zIndex = String(10 + i);
         });
+        // The browser's title names the page in front (a message box is not a page).
+        const page = [...this.stack].reverse().find((window) => window.role !== 'alertdialog');
+        document.title = page ? `cyclar: ${page.caption}` : 'cyclar has ended';
+        this.refreshBar();
+    }
+
+    refreshBar() {
+        const top = this.top();
+        const items = top?.deskMenuItems?.() ?? [];
+        this.menuButton.disabled = items.length === 0;
+        const clip = top?.clip;
+        this.clipButton.hidden = !clip;
+        if (clip) this.clipButton.textContent = clip.playing ? 'Pause animation' : 'Play animation';
+    }
+
+    toggleClip() {
+        const clip = this.top()?.clip;
+        if (!clip) return;
+        if (clip.playing) clip.pause();
+        else clip.resume();
+        this.refreshBar();
+    }
+
+    openMenu() {
+        const items = this.top()?.deskMenuItems?.() ?? [];
+        if (items.length === 0) return;
+        const box = this.menuButton.getBoundingClientRect();
+        const menu = popupMenu(box.right, box.top - 2, items, { anchor: 'bottom-right' });
+        this.menuButton.setAttribute('aria-expanded', 'true');
+        menu.addEventListener('menuclosed', () => this.menuButton.setAttribute('aria-expanded', 'false'));
     }
 
     open(window, over) {
         this.element.append(window.element);
         window.element.hidden = false;
         window.onAttached?.();
+        window.placedOver = over;
         window.placeOver(over);
         this.stack.push(window);
         this.refresh();
@@ -201,6 +373,20 @@ export class Desk {
         this.refresh();
         const top = this.top();
         if (top) top.restoreFocus();
+    }
+
+    // After the browser's size changed: every window fits again; one the user has not moved
+    // goes back to where it was first put, one the user has moved stays as near as it can.
+    fitAll() {
+        for (const window of this.stack) {
+            if (window.element.dragged) {
+                setScale(window.element, fitScale(window.element.offsetWidth, window.element.offsetHeight, deskArea()));
+                clampIntoArea(window.element, window.element.offsetLeft, window.element.offsetTop);
+            } else {
+                window.placeOver(this.stack.includes(window.placedOver) ? window.placedOver : null);
+            }
+        }
+        this.element.dispatchEvent(new Event('deskresize'));
     }
 
     onKey(event) {
@@ -229,6 +415,8 @@ export class DialogWindow {
         this.element.className = `window ${options.className ?? ''}`.trim();
         this.element.setAttribute('role', options.role ?? 'dialog');
         this.element.setAttribute('aria-label', caption);
+        this.caption = caption;
+        this.role = options.role ?? 'dialog';
         this.element.hidden = true;
         const bar = document.createElement('div');
         bar.className = 'caption';
@@ -262,6 +450,7 @@ export class DialogWindow {
         this.client = document.createElement('div');
         this.client.className = 'client';
         this.element.append(bar, this.client);
+        makeDraggable(this.element, bar);
         this.lastFocus = null;
         this.element.addEventListener('focusin', (event) => {
             this.lastFocus = event.target;
@@ -273,9 +462,14 @@ export class DialogWindow {
         this.client.style.height = `${h}px`;
     }
 
-    // Centred over the window beneath, or on the desk; never beyond its top-left corner.
+    // Centred over the window beneath, or on the desk; shrunk as a whole where the screen is
+    // too small for it, and always all on screen.
     placeOver(over) {
-        const box = this.element.getBoundingClientRect();
+        const area = deskArea();
+        const element = this.element;
+        setScale(element, fitScale(element.offsetWidth, element.offsetHeight, area));
+        const w = element.offsetWidth * element.scale;
+        const h = element.offsetHeight * element.scale;
         let left;
         let top;
         if (this.atCorner) {
@@ -283,14 +477,13 @@ export class DialogWindow {
             top = 8;
         } else if (over) {
             const under = over.element.getBoundingClientRect();
-            left = under.left + (under.width - box.width) / 2 + window.scrollX;
-            top = under.top + (under.height - box.height) / 2 + window.scrollY;
+            left = under.left + (under.width - w) / 2;
+            top = under.top + (under.height - h) / 2;
         } else {
-            left = (document.documentElement.clientWidth - box.width) / 2 + window.scrollX;
-            top = (document.documentElement.clientHeight - box.height) / 2 + window.scrollY;
+            left = (area.width - w) / 2;
+            top = (area.height - h) / 2;
         }
-        this.element.style.left = `${Math.max(0, Math.round(left))}px`;
-        this.element.style.top = `${Math.max(0, Math.round(top))}px`;
+        clampIntoArea(element, left, top, area);
     }
 
     focusFirst() {
@@ -359,8 +552,11 @@ export function messageBox(desk, text, over) {
 }
 
 // A small menu at (x, y); items are [label, action] or [label, action, shortcut] (the shortcut
-// shown at the item's right), or null for a separator.
-export function popupMenu(x, y, items) {
+// shown at the item's right), or null for a separator. With { anchor: 'bottom-right' } the point
+// is the menu's bottom-right corner. The menu stays on screen, and the arrow keys, Home and End
+// move along its items. It sends 'menuclosed' when it goes.
+export function popupMenu(x, y, items, options = {}) {
+    document.querySelector('.menu')?.closeMenu?.();
     const menu = document.createElement('div');
     menu.className = 'menu';
     menu.setAttribute('role', 'menu');
@@ -368,15 +564,35 @@ export function popupMenu(x, y, items) {
         menu.remove();
         document.removeEventListener('pointerdown', outside, true);
         document.removeEventListener('keydown', onKey, true);
+        menu.dispatchEvent(new Event('menuclosed'));
     };
+    menu.closeMenu = close;
     const outside = (event) => {
         if (!menu.contains(event.target)) close();
     };
+    const step = (event) => {
+        const all = [...menu.querySelectorAll('button')];
+        const at = all.indexOf(document.activeElement);
+        const next = {
+            ArrowDown: (at + 1) % all.length,
+            ArrowUp: (at - 1 + all.length) % all.length,
+            Home: 0,
+            End: all.length - 1,
+        }[event.key];
+        if (next === undefined) return false;
+        all[next].focus();
+        return true;
+    };
     const onKey = (event) => {
-        if (event.key === 'Escape') {
+        if (event.key === 'Escape' || event.key === 'Tab') {
             event.preventDefault();
             event.stopPropagation();
             close();
+            return;
+        }
+        if (step(event)) {
+            event.preventDefault();
+            event.stopPropagation();
             return;
         }
         const chosen = [...menu.querySelectorAll('button[aria-keyshortcuts]')].find(
@@ -397,6 +613,7 @@ export function popupMenu(x, y, items) {
         const button = document.createElement('button');
         button.type = 'button';
         button.setAttribute('role', 'menuitem');
+        button.tabIndex = -1;
         // An ampersand marks the item's access key, shown underlined.
         const mark = label.indexOf('&');
         if (mark >= 0 && mark + 1 < label.length) {
@@ -420,9 +637,12 @@ export function popupMenu(x, y, items) {
         });
         menu.append(button);
     }
-    menu.style.left = `${x}px`;
-    menu.style.top = `${y}px`;
     document.body.append(menu);
+    const { width, height } = menu.getBoundingClientRect();
+    const [left, top] = options.anchor === 'bottom-right' ? [x - width, y - height] : [x, y];
+    const room = document.documentElement;
+    menu.style.left = `${Math.max(0, Math.min(left, room.clientWidth - width))}px`;
+    menu.style.top = `${Math.max(0, Math.min(top, room.clientHeight - height))}px`;
     document.addEventListener('pointerdown', outside, true);
     document.addEventListener('keydown', onKey, true);
     menu.querySelector('button')?.focus();
@@ -444,4 +664,28 @@ export function toast(text) {
     note.timer = setTimeout(() => {
         note.hidden = true;
     }, 6000);
+}
+
+// Calls `action(x, y)` when a finger (or pen) rests on the element without moving, as a long
+// press opens a menu on a touch screen.
+export function onLongPress(element, action, delay = 500) {
+    let timer = null;
+    let start = null;
+    const cancel = () => {
+        clearTimeout(timer);
+        timer = null;
+    };
+    element.addEventListener('pointerdown', (event) => {
+        if (event.pointerType === 'mouse') return;
+        start = [event.clientX, event.clientY];
+        cancel();
+        timer = setTimeout(() => {
+            timer = null;
+            action(start[0], start[1]);
+        }, delay);
+    });
+    element.addEventListener('pointermove', (event) => {
+        if (timer !== null && Math.hypot(event.clientX - start[0], event.clientY - start[1]) > 10) cancel();
+    });
+    for (const name of ['pointerup', 'pointercancel', 'pointerleave']) element.addEventListener(name, cancel);
 }
