@@ -9,6 +9,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QTabWidget>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -89,6 +90,59 @@ void AnalysisPlot::paintEvent(QPaintEvent* event)
     paintAnalysisPlot(painter, m_chart, event->region(), m_angles);
 }
 
+namespace {
+
+FrameRates noFrameRates()
+{
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    FrameRates row;
+    row.angles = {nan, nan, nan, 0};
+    row.rates.outputRate = nan;
+    row.rates.pointSpeed = nan;
+    return row;
+}
+
+} // namespace
+
+RatePlot::RatePlot(const LinkageDimensions& dims, QWidget* parent)
+    : QWidget(parent), m_geometry(dims, analysisChartSize),
+      m_chart(drawRateChart(dims, m_geometry, defaultTextFont())), m_row(noFrameRates())
+{
+    setAttribute(Qt::WA_OpaquePaintEvent); // the chart covers every pixel
+    setFixedSize(m_chart.size());
+}
+
+void RatePlot::setRates(const FrameRates& row)
+{
+    update(rateMarkerRegion(m_geometry, m_row) + rateMarkerRegion(m_geometry, row));
+    m_row = row;
+}
+
+void RatePlot::paintEvent(QPaintEvent* event)
+{
+    QPainter painter(this);
+    for (const QRect& rect : event->region()) {
+        painter.drawImage(rect, m_chart, rect);
+    }
+    painter.setClipRegion(event->region());
+    drawRateMarkers(painter, m_geometry, m_row);
+}
+
+FrameRates shownFrameRates(const SceneState& scene)
+{
+    MotionSchedule schedule = scene.schedule;
+    const PaintSchedule paint = beginPaint(scene.model, scene.animationCopy, schedule);
+    recomputeFirstFrame(schedule, paint.model);
+    const LinkagePose pose = solvePose(paint.model, schedule.frameParameter);
+    FrameRates row;
+    row.frame = schedule.frameIndex;
+    row.t = schedule.frameParameter;
+    row.angles = poseAngles(paint.model, pose);
+    row.rates = poseRates(paint.model, pose);
+    row.P = pose.P;
+    return row;
+}
+
 AnalysisWindow::AnalysisWindow(const LinkageDimensions& dims, const SceneState& scene, QWidget* parent)
     : QDialog(parent), m_scene(scene), m_analysis(analyseLinkage(dims))
 {
@@ -141,8 +195,15 @@ AnalysisWindow::AnalysisWindow(const LinkageDimensions& dims, const SceneState& 
         layout->addWidget(figures);
     }
 
-    plot = new AnalysisPlot(dims, this);
-    layout->addWidget(plot);
+    // The angle chart first and shown; the rates behind a tab of their own.
+    charts = new QTabWidget(this);
+    charts->setObjectName(QStringLiteral("charts"));
+    plot = new AnalysisPlot(dims, charts);
+    charts->addTab(plot, QStringLiteral("Angles"));
+    ratePlot = new RatePlot(dims, charts);
+    charts->addTab(ratePlot, QStringLiteral("Rates"));
+    charts->setCurrentIndex(0);
+    layout->addWidget(charts);
     // Texts wrap to the chart's width.
     for (QLabel* label : findChildren<QLabel*>()) {
         label->setFixedWidth(analysisChartSize.width());
@@ -152,7 +213,9 @@ AnalysisWindow::AnalysisWindow(const LinkageDimensions& dims, const SceneState& 
 
 void AnalysisWindow::followFrame()
 {
-    plot->setAngles(shownPoseAngles(m_scene.model, m_scene.animationCopy, m_scene.schedule));
+    const FrameRates row = shownFrameRates(m_scene);
+    plot->setAngles(row.angles);
+    ratePlot->setRates(row);
 }
 
 void AnalysisWindow::showBeside(QWidget& page, const QRect& picture)

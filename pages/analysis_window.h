@@ -3,11 +3,13 @@
 
 #include "frame.h"
 #include "linkage_analysis.h"
+#include "rate_plot.h"
 
 #include <QDialog>
 #include <QImage>
 
 class QLabel;
+class QTabWidget;
 
 namespace cyclar {
 
@@ -32,6 +34,33 @@ private:
     PoseAngles m_angles;
 };
 
+/// The rate chart (velocity ratio and P's speed), drawn once per linkage and kept, with the
+/// current frame's markers over it.
+class RatePlot : public QWidget {
+    Q_OBJECT
+public:
+    RatePlot(const LinkageDimensions& dims, QWidget* parent);
+
+    /// Moves the markers to this frame's rates (repainted at the next paint).
+    void setRates(const FrameRates& row);
+    const FrameRates& rates() const { return m_row; }
+
+    const RateChartGeometry& geometry() const { return m_geometry; }
+    /// Everything but the markers, as drawn once.
+    const QImage& chart() const { return m_chart; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    RateChartGeometry m_geometry;
+    QImage m_chart;
+    FrameRates m_row;
+};
+
+/// The angles and rates of the pose a paint of the scene draws now.
+FrameRates shownFrameRates(const SceneState& scene);
+
 /// Non-modal, captioned "Analysis". Shows the analysis of the dimensions a page was built with
 /// and follows that page's scene frame by frame.
 class AnalysisWindow : public QDialog {
@@ -49,6 +78,9 @@ public:
 
     const LinkageAnalysis& analysis() const { return m_analysis; }
     AnalysisPlot* plot = nullptr;
+    /// "Angles" (the chart above, shown first) and "Rates" (ratePlot).
+    QTabWidget* charts = nullptr;
+    RatePlot* ratePlot = nullptr;
 
 private:
     const SceneState& m_scene;

@@ -75,7 +75,10 @@ public:
     bool showLinkage(const LinkageFile& file);
     /// What showLinkage does once the dimensions have passed: no test, no message.
     void applyLinkage(const LinkageFile& file);
-    /// The picture's right-click menu: "Analysis…" (F2) first, then the files and exports.
+    /// Turns the rotation-axis drawing on or off and repaints.
+    void setRotationAxisShown(bool shown);
+    /// The picture's right-click menu: "Analysis…" (F2) and "Show rotation axis" first, then
+    /// the files and exports.
     void buildPictureMenu(QMenu& menu);
 
     static constexpr int clockTimer = 1;
@@ -107,6 +110,9 @@ public:
     QAction* exportAnimationAction = nullptr;
 
     QAction* analysisAction = nullptr; ///< "Analysis…", F2
+    /// "Show rotation axis", checkable, off by default: the coupler's pole, the fixed polode
+    /// and P's velocity over the picture (and in its exports); kept in linkage files.
+    QAction* rotationAxisAction = nullptr;
     QPointer<AnalysisWindow> analysisWindow;
 
 private:

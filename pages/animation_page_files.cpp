@@ -47,6 +47,10 @@ void cyclar_animation::setUpPictureMenu()
         pageAction(this, QStringLiteral("Open linkage…"), QKeySequence(Qt::CTRL | Qt::Key_O));
     exportPictureAction = pageAction(this, QStringLiteral("Export picture…"));
     exportAnimationAction = pageAction(this, QStringLiteral("Export animation…"));
+    rotationAxisAction = pageAction(this, QStringLiteral("Show rotation axis"));
+    rotationAxisAction->setCheckable(true);
+    rotationAxisAction->setChecked(m_state.pens.rotationAxis);
+    connect(rotationAxisAction, &QAction::toggled, this, &cyclar_animation::setRotationAxisShown);
     connect(saveLinkageAction, &QAction::triggered, this, &cyclar_animation::OnSaveLinkage);
     connect(openLinkageAction, &QAction::triggered, this, &cyclar_animation::OnOpenLinkage);
     connect(exportPictureAction, &QAction::triggered, this, &cyclar_animation::OnExportPicture);
@@ -63,11 +67,21 @@ void cyclar_animation::setUpPictureMenu()
 void cyclar_animation::buildPictureMenu(QMenu& menu)
 {
     menu.addAction(analysisAction);
+    menu.addAction(rotationAxisAction);
     menu.addSeparator();
     menu.addAction(saveLinkageAction);
     menu.addAction(openLinkageAction);
     menu.addAction(exportPictureAction);
     menu.addAction(exportAnimationAction);
+}
+
+void cyclar_animation::setRotationAxisShown(bool shown)
+{
+    m_state.pens.rotationAxis = shown;
+    if (rotationAxisAction->isChecked() != shown) {
+        rotationAxisAction->setChecked(shown);
+    }
+    picture->update();
 }
 
 void cyclar_animation::OnSaveLinkage()
@@ -114,7 +128,8 @@ bool cyclar_animation::saveLinkageTo(const QString& path)
     LinkageFile file;
     file.dimensions = m_state.scene.animationCopy;
     file.view =
-        FileView{wholeDegrees(m_state.scene.view.turn), wholeDegrees(m_state.scene.view.tilt)};
+        FileView{wholeDegrees(m_state.scene.view.turn), wholeDegrees(m_state.scene.view.tilt),
+                 m_state.pens.rotationAxis};
     file.speed = m_speedPos;
     std::string error;
     if (!writeLinkageFile(systemPath(path), file, error)) {
@@ -158,6 +173,7 @@ void cyclar_animation::applyLinkage(const LinkageFile& file)
     m_tiltPos = sliderPosition(view.tilt);
     scene.view.turn = view.turn;
     scene.view.tilt = view.tilt;
+    setRotationAxisShown(view.rotationAxis);
     m_modelDims = file.dimensions;
     UpdateData(false);
     picture->update();

@@ -81,6 +81,12 @@ void composeStaticLayers(DrawingSurface& surface, const SceneState& scene, const
                           const RotatedPoint r = rotateToView(scene.view, p);
                           curve.vertex(r.x, r.y);
                       });
+
+    if (palette.rotationAxis) {
+        surface.selectPen(scaledPen(palette.axisPens.polode, palette));
+        drawFixedPolode(surface, projection, scene.view, stored, paint,
+                        scene.schedule.framesPerCycle);
+    }
 }
 
 // The five arcs and the joint rings of the frame's pose.
@@ -122,6 +128,11 @@ void composeMovingLayers(DrawingSurface& surface, SceneState& scene, const Paint
     drawRing(surface, projection, b0, cos1, sin1);
     drawRing(surface, projection, b0, cos2, sin2);
     drawRing(surface, projection, b1, stored.cosJointGap, stored.sinJointGap);
+
+    if (palette.rotationAxis) {
+        drawPoleAndVelocity(surface, projection, scene.view, paint.model, pose, palette.axisPens,
+                            pictureScale(palette));
+    }
 }
 
 // The cache key is the bytes of everything the static layers are drawn from. Bytes, not values:
@@ -174,6 +185,8 @@ std::vector<unsigned char> staticKey(const PixelBuffer& target, const SceneState
     w.add(palette.label.value());
     w.add(palette.drawLabel ? 1 : 0);
     w.add(pictureScale(palette));
+    w.add(palette.rotationAxis ? 1 : 0);
+    w.add(palette.axisPens.polode);
     return w.key;
 }
 

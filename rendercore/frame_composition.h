@@ -6,6 +6,7 @@
 #include "motion_schedule.h"
 #include "pixel_buffer.h"
 #include "raster.h"
+#include "rotation_overlay.h"
 #include "view.h"
 
 #include <memory>
@@ -30,6 +31,10 @@ struct FramePalette {
     /// surface is that many times wider and taller, and the geometry, the pen widths, the
     /// rings and the label are drawn that many times larger.
     int scale = 1;
+    /// Also draw the coupler's rotation axis: the pole, the fixed polode and P's velocity, over
+    /// the rest of the picture. Off, the picture is exactly the one without it.
+    bool rotationAxis = false;
+    RotationAxisPens axisPens;
 };
 
 /// The palette's scale, brought into 1..maxPictureScale.
@@ -51,6 +56,8 @@ SceneState newScene(const LinkageDimensions& dims, int canvasWidth);
 
 /// Draws the whole frame through the surface, on whatever it holds. Layering: label, outline and
 /// reference circles, then the coupler curve, then the five arcs, then the joint rings on top.
+/// With the palette's rotation axis on, the fixed polode follows the coupler curve, and the
+/// pole and P's velocity arrow come last.
 /// Advances nothing: the frame is the one the schedule stands on (the symmetric start index
 /// and the frame-1 parameter are recorded in the schedule, as every paint does).
 void composeFrame(DrawingSurface& surface, SceneState& scene, const FramePalette& palette = FramePalette());

@@ -23,7 +23,7 @@ struct SceneState;
 struct SphereVector;
 
 /// The options a command may take besides --dims, --file and --help, which every command takes.
-enum class CommandOption { t, frame, turn, tilt, speed, scale, rates, output };
+enum class CommandOption { t, frame, turn, tilt, speed, scale, rates, rotationAxis, output };
 
 struct OptionUse {
     CommandOption option;
@@ -41,6 +41,7 @@ struct ExportOptions {
     QCommandLineOption speed{QStringLiteral("speed"), QString(), QStringLiteral("P")};
     QCommandLineOption scale{QStringLiteral("scale"), QString(), QStringLiteral("K")};
     QCommandLineOption rates{QStringLiteral("rates")}; // a switch: plot's rate chart
+    QCommandLineOption rotationAxis{QStringLiteral("rotation-axis")}; // a switch: the overlay
     QCommandLineOption output{QStringList{QStringLiteral("o"), QStringLiteral("output")}, QString(),
                               QStringLiteral("FILE")};
     QCommandLineOption help{QStringList{QStringLiteral("h"), QStringLiteral("help")}};

@@ -32,6 +32,8 @@ const QCommandLineOption& ExportOptions::operator[](CommandOption option) const
         return scale;
     case CommandOption::rates:
         return rates;
+    case CommandOption::rotationAxis:
+        return rotationAxis;
     case CommandOption::output:
         break;
     }
@@ -125,6 +127,12 @@ FileView viewOf(const CommandInput& input)
     if (const std::optional<int> tilt =
             wholeOption(input.parser, input.options.tilt, -90, 90, "of degrees")) {
         view.tilt = *tilt;
+    }
+    // --rotation-axis turns the drawing on; a file's own setting stands without it.
+    for (const OptionUse& use : input.command.options) {
+        if (use.option == CommandOption::rotationAxis && input.parser.isSet(input.options.rotationAxis)) {
+            view.rotationAxis = true;
+        }
     }
     return view;
 }

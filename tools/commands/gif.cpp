@@ -14,7 +14,9 @@ ExportResult gif(const CommandInput& input)
     const int speed = speedOf(input);
     needPictures(input);
     QString error;
-    if (!writeCycleGif(path, sceneOf(input.source, view), FramePalette(), gifFrameDelay(speed),
+    FramePalette palette;
+    palette.rotationAxis = view.rotationAxis;
+    if (!writeCycleGif(path, sceneOf(input.source, view), palette, gifFrameDelay(speed),
                        input.progress, error)) {
         writeFailed(path, error);
     }
@@ -28,13 +30,14 @@ const ExportCommand gifCommand{
     {{CommandOption::turn},
      {CommandOption::tilt},
      {CommandOption::speed},
+     {CommandOption::rotationAxis},
      {CommandOption::output, true}},
     ".gif",
     true,
     "One whole cycle (360 frames, each exactly the png of that frame) as an animated\n"
     "GIF that loops forever; each frame lasts the animation's tick at speed slider\n"
     "position P (0 to 100, default 50: 0.17 s). Progress goes to stderr when it is a\n"
-    "terminal.\n",
+    "terminal. --rotation-axis draws the coupler's rotation axis on every frame.\n",
     "gif --dims 50,30,35,40,45,-35 --speed 80 -o cycle.gif",
     gif,
 };

@@ -13,6 +13,7 @@ ExportResult png(const CommandInput& input)
     const int frame = wholeOption(input.parser, input.options.frame, 1, 360, "").value_or(1);
     const FileView view = viewOf(input);
     FramePalette palette;
+    palette.rotationAxis = view.rotationAxis;
     palette.scale = wholeOption(input.parser, input.options.scale, 1, maxPictureScale,
                                 "of pixels per picture pixel")
                         .value_or(1);
@@ -32,13 +33,16 @@ const ExportCommand pngCommand{
      {CommandOption::turn},
      {CommandOption::tilt},
      {CommandOption::scale},
+     {CommandOption::rotationAxis},
      {CommandOption::output, true}},
     ".png",
     true,
     "The 480 x 480 picture that a new animation shows at frame N (1 to 360, default\n"
     "1), seen from the view angles in whole degrees from -90 to 90 (defaults -18 and\n"
     "-18). With --scale K (1 to 4, default 1) the same picture is drawn at K times\n"
-    "the pixels, 480K x 480K: geometry, pen widths, rings and label all K times larger.\n",
+    "the pixels, 480K x 480K: geometry, pen widths, rings and label all K times larger.\n"
+    "With --rotation-axis (or a file whose view has \"rotationAxis\": true) the\n"
+    "coupler's pole, the fixed polode and the velocity of P are drawn over it.\n",
     "png --dims 50,30,35,40,45,-35 --frame 90 -o frame90.png",
     png,
 };

@@ -17,7 +17,9 @@ ExportResult svg(const CommandInput& input)
     SceneState scene = sceneOf(input.source, view);
     advanceToFrame(scene, frame);
     QString error;
-    if (!writeSvg(path, scene, FramePalette(), error)) {
+    FramePalette palette;
+    palette.rotationAxis = view.rotationAxis;
+    if (!writeSvg(path, scene, palette, error)) {
         writeFailed(path, error);
     }
     return ExportResult();
@@ -30,12 +32,14 @@ const ExportCommand svgCommand{
     {{CommandOption::frame},
      {CommandOption::turn},
      {CommandOption::tilt},
+     {CommandOption::rotationAxis},
      {CommandOption::output, true}},
     ".svg",
     true,
     "The same frame as vectors in a 480 x 480 coordinate system: sphere outline,\n"
     "reference circles, coupler curve, the five arcs, the joint rings and the label,\n"
-    "in the picture's colours and pen widths, each point where the png puts its pixel.\n",
+    "in the picture's colours and pen widths, each point where the png puts its pixel.\n"
+    "--rotation-axis adds the coupler's pole, the fixed polode and the velocity of P.\n",
     "svg --file class.cyclar --frame 120 -o frame120.svg",
     svg,
 };
