@@ -7,6 +7,7 @@
 #include "gif_encoder.h"
 #include "label_face.h"
 #include "label_glyphs.h"
+#include "linkage_rates.h"
 #include "pixel_buffer.h"
 #include "raster.h"
 
@@ -114,6 +115,8 @@ private slots:
     void gifFramesDecodeToTheirPixels();
     void scaledPictureIsTheSamePictureLarger_data();
     void scaledPictureIsTheSamePictureLarger();
+    void rotationAxisDrawsThePoleWhereItProjects_data();
+    void rotationAxisDrawsThePoleWhereItProjects();
 };
 
 void TestRenderCore::initTestCase() { initArtwork(); }
@@ -231,7 +234,7 @@ void TestRenderCore::cachedFramesMatchTheFullComposition()
     SceneState fullScene = cachedScene;
     FramePalette palette;
     FrameRenderer renderer(480, 480);
-    for (int step = 0; step < 12; ++step) {
+    for (int step = 0; step < 14; ++step) {
         switch (step) {
         case 3: // the turn slider
             cachedScene.view.turn = fullScene.view.turn = turn + 7;
@@ -246,6 +249,12 @@ void TestRenderCore::cachedFramesMatchTheFullComposition()
         case 9:
             palette.curve.colour = Rgb(200, 0, 200);
             palette.drawLabel = false;
+            break;
+        case 11: // the rotation axis on, then off: no trace of it may stay behind
+            palette.rotationAxis = true;
+            break;
+        case 13:
+            palette.rotationAxis = false;
             break;
         default:
             break;
@@ -382,6 +391,70 @@ void TestRenderCore::scaledPictureIsTheSamePictureLarger()
     palette.scale = 1;
     SceneState third = newScene(d, 480);
     QVERIFY(toImage(renderer.render(third, palette)) == toImage(one));
+}
+
+void TestRenderCore::rotationAxisDrawsThePoleWhereItProjects_data()
+{
+    QTest::addColumn<LinkageDimensions>("d");
+    QTest::addColumn<int>("frames");
+    QTest::addColumn<int>("scale");
+    QTest::newRow("default, frame 90") << defaultDimensions << 89 << 1;
+    QTest::newRow("grashof crank, frame 200") << dims(20, 50, 45, 40, 30, 60) << 199 << 1;
+    QTest::newRow("symmetric, frame 1") << dims(40, 30, 30, 40) << 0 << 1;
+    QTest::newRow("default at scale 2") << defaultDimensions << 40 << 2;
+}
+
+void TestRenderCore::rotationAxisDrawsThePoleWhereItProjects()
+{
+    QFETCH(LinkageDimensions, d);
+    QFETCH(int, frames);
+    QFETCH(int, scale);
+    SceneState scene = newScene(d, 480);
+    for (int i = 0; i < frames; ++i) {
+        advanceFrame(scene.schedule, scene.model);
+    }
+    FramePalette off;
+    off.scale = scale;
+    FramePalette on = off;
+    on.rotationAxis = true;
+    SceneState offScene = scene;
+    SceneState onScene = scene;
+    FrameRenderer offRenderer(480, 480);
+    FrameRenderer onRenderer(480, 480);
+    const PixelBuffer& without = offRenderer.render(offScene, off);
+    const PixelBuffer& with = onRenderer.render(onScene, on);
+
+    // The pose the picture shows, and its pole from the rates; the pole must lie where the
+    // great circles A0 A1 and B0 B1 cross.
+    MotionSchedule schedule = scene.schedule;
+    const PaintSchedule paint = beginPaint(scene.model, scene.animationCopy, schedule);
+    recomputeFirstFrame(schedule, paint.model);
+    const LinkagePose pose = solvePose(paint.model, schedule.frameParameter);
+    const LinkageRates rates = poseRates(paint.model, pose);
+    const auto cross = [](const SphereVector& u, const SphereVector& v) {
+        return SphereVector{u.y * v.z - u.z * v.y, u.z * v.x - u.x * v.z, u.x * v.y - u.y * v.x};
+    };
+    const SphereVector meet = cross(cross(paint.model.A0, pose.A1), cross(paint.model.B0, pose.B1));
+    const double meetLength = std::sqrt(meet.x * meet.x + meet.y * meet.y + meet.z * meet.z);
+    QVERIFY(std::fabs(std::fabs(meet.x * rates.pole.x + meet.y * rates.pole.y + meet.z * rates.pole.z)
+                      - meetLength)
+            < 1e-9 * meetLength);
+
+    // The ring's right edge lies `4 * scale` pixels right of the pole's pixel.
+    const Projection projection = projectionFor(480 * scale, 480 * scale, scene.sphereRadius * scale);
+    const RotatedPoint r = rotateToView(onScene.view, rates.pole);
+    const std::optional<Pixel> at = toCanvasPixel(projection, r.x, r.y);
+    QVERIFY(at);
+    const Rgb poleColour = on.axisPens.pole.colour;
+    QCOMPARE(with.colour(with.row(at->y())[at->x() + 4 * scale]), poleColour);
+    QCOMPARE(with.colour(with.row(at->y())[at->x() - 4 * scale]), poleColour);
+    const ColourSpread ring = spreadOf(with, poleColour);
+    QVERIFY(ring.right - ring.left <= 10 * scale && ring.bottom - ring.top <= 10 * scale);
+    QCOMPARE(spreadOf(without, poleColour).count, 0LL);
+    // The polode and the velocity arrow are there too; off, nothing of them is.
+    QVERIFY(spreadOf(with, on.axisPens.polode.colour).count > 50 * scale);
+    QCOMPARE(spreadOf(without, on.axisPens.polode.colour).count, 0LL);
+    QVERIFY(spreadOf(with, on.axisPens.velocity.colour).count > spreadOf(without, Rgb(0, 0, 0)).count);
 }
 
 void TestRenderCore::gifFramesDecodeToTheirPixels()
