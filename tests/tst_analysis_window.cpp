@@ -8,6 +8,7 @@
 #include "dialog_colours.h"
 #include "dimensions_page.h"
 #include "page_chain.h"
+#include "rate_plot.h"
 #include "widget_test_support.h"
 
 #include <QAction>
@@ -16,6 +17,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QScreen>
+#include <QTabWidget>
 #include <QTimer>
 #include <QtTest>
 
@@ -87,6 +89,7 @@ private slots:
     void placementKeepsBothOnTheScreenAndApart();
     void markerSitsOnTheFramesAngles();
     void markerMovesWithTicksAndHoldsWhenStopped();
+    void rateTabFollowsTheFrame();
     void closesWithItsPage_data();
     void closesWithItsPage();
     void textsOfChiangsAndOfATypelessLinkage();
@@ -311,6 +314,54 @@ void TestAnalysisWindow::markerMovesWithTicksAndHoldsWhenStopped()
     page->OnTimer(cyclar_animation::clockTimer);
     QCOMPARE(session.state.scene.schedule.frameIndex, frame + 1);
     QVERIFY(sameAngles(plot->angles(), table[static_cast<size_t>(frame)].angles));
+    click(page->IDC_stop);
+}
+
+void TestAnalysisWindow::rateTabFollowsTheFrame()
+{
+    Session session;
+    cyclar_animation* page = session.submit();
+    pressF2(page);
+    AnalysisWindow* window = page->analysisWindow;
+    // The angle chart is what the window opens on; the rates wait behind their tab.
+    QCOMPARE(window->charts->currentWidget(), static_cast<QWidget*>(window->plot));
+    QCOMPARE(window->charts->tabText(1), QStringLiteral("Rates"));
+    RatePlot* rates = window->ratePlot;
+    const std::vector<FrameRates> table = frameRateTable(defaultDimensions);
+    click(page->IDC_animate);
+    for (int frame = 1; frame <= 240; ++frame) {
+        page->OnTimer(cyclar_animation::clockTimer);
+        const FrameRates& expected = table[static_cast<size_t>(frame - 1)];
+        const QString where = QStringLiteral("frame %1").arg(frame);
+        QVERIFY2(sameAngles(rates->rates().angles, expected.angles), qPrintable(where));
+        QCOMPARE(rates->rates().rates.outputRate, expected.rates.outputRate);
+        QCOMPARE(rates->rates().rates.pointSpeed, expected.rates.pointSpeed);
+        if (frame % 40 == 0) {
+            window->charts->setCurrentWidget(rates);
+            settle();
+            const QImage image = rates->grab().toImage();
+            QCOMPARE(image.size(), rates->chart().size());
+            const double theta = expected.angles.theta;
+            int shown = 0;
+            for (const double value : {expected.rates.outputRate, expected.rates.pointSpeed}) {
+                const QPointF at = rates->geometry().point(theta, value);
+                if (rates->geometry().plotArea().contains(at)) {
+                    QVERIFY2(isMarker(image.pixel(at.toPoint())), qPrintable(where));
+                    ++shown;
+                }
+            }
+            QVERIFY2(shown > 0, qPrintable(where));
+            // Nothing but the markers differs from the chart drawn once.
+            int changed = 0;
+            for (int y = 0; y < image.height(); ++y) {
+                for (int x = 0; x < image.width(); ++x) {
+                    changed += image.pixel(x, y) != rates->chart().pixel(x, y);
+                }
+            }
+            QVERIFY2(changed > 20 * shown && changed < 300 * shown, qPrintable(where));
+            window->charts->setCurrentWidget(window->plot);
+        }
+    }
     click(page->IDC_stop);
 }
 

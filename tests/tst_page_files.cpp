@@ -117,6 +117,7 @@ private slots:
     void dimensionsPageTakesCtrlO();
     void saveWithAFieldThePageRefuses();
     void pictureMenu();
+    void rotationAxisIsDrawnSavedAndReopened();
     void exportedPictureIsTheScreen();
     void exportedAnimationAndCancel();
     void failedWritesSayWhy_data();
@@ -405,7 +406,7 @@ void TestPageFiles::pictureMenu()
                       ? QStringLiteral("-")
                       : action->text() + QLatin1Char('|') + action->shortcut().toString());
     }
-    QCOMPARE(items, (QStringList{"Analysis…|F2", "-", "Save linkage…|Ctrl+S", "Open linkage…|Ctrl+O",
+    QCOMPARE(items, (QStringList{"Analysis…|F2", "Show rotation axis|", "-", "Save linkage…|Ctrl+S", "Open linkage…|Ctrl+O",
                                  "Export picture…|", "Export animation…|"}));
     // The shortcuts belong to the page, so they work without the menu.
     QVERIFY(page->actions().contains(page->saveLinkageAction));
@@ -425,6 +426,50 @@ void TestPageFiles::pictureMenu()
     emit page->picture->customContextMenuRequested(QPoint(100, 100));
     settle();
     QCOMPARE(shown.size(), items.size()); // one menu, the same items
+}
+
+void TestPageFiles::rotationAxisIsDrawnSavedAndReopened()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("axis.cyclar"));
+    const QString plainPath = dir.filePath(QStringLiteral("plain.cyclar"));
+    {
+        Session session;
+        cyclar_animation* page = session.submit();
+        QAction* axis = page->rotationAxisAction;
+        QVERIFY(axis->isCheckable());
+        QVERIFY(!axis->isChecked()); // off on a new page: the picture as it always was
+        QVERIFY(page->saveLinkageTo(plainPath));
+        const QImage before = page->picture->grab().toImage();
+
+        axis->trigger();
+        QVERIFY(session.state.pens.rotationAxis);
+        const QImage with = page->picture->grab().toImage();
+        QVERIFY(with != before);
+        // What the screen shows is what the export draws, overlay and all.
+        QCOMPARE(with.convertToFormat(QImage::Format_RGB32),
+                 renderCurrentPicture(session.state.scene, session.state.pens)
+                     .convertToFormat(QImage::Format_RGB32));
+        QVERIFY(page->saveLinkageTo(path));
+
+        axis->trigger();
+        QVERIFY(!session.state.pens.rotationAxis);
+        QCOMPARE(page->picture->grab().toImage(), before);
+    }
+    QVERIFY(readBytes(path).contains(R"("rotationAxis": true)"));
+    QVERIFY(!readBytes(plainPath).contains("rotationAxis"));
+
+    // Opening the file turns it on; opening one without it turns it off again.
+    Session session;
+    cyclar_animation* page = session.submit();
+    MessageBoxProbe probe;
+    QVERIFY(page->openLinkageFrom(path));
+    QVERIFY(page->rotationAxisAction->isChecked());
+    QVERIFY(session.state.pens.rotationAxis);
+    QVERIFY(page->openLinkageFrom(plainPath));
+    QVERIFY(!page->rotationAxisAction->isChecked());
+    QVERIFY(!session.state.pens.rotationAxis);
+    QVERIFY(probe.texts().isEmpty());
 }
 
 void TestPageFiles::exportedPictureIsTheScreen()
