@@ -109,8 +109,8 @@ ExportResult runDesignCommand(const QStringList& args)
         const QString& arg = args[i];
         if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
             ExportResult help;
-            help.out = QByteArray("Usage: cyclar-export design ") + designCommand.synopsis + '\n'
-                       + designCommand.help;
+            help.out = QByteArray("Usage: cyclar-export design ") + designCommand.synopsis
+                       + '\n' + designCommand.help;
             return help;
         }
         if (arg == QLatin1String("--task")) {
