@@ -1,5 +1,6 @@
 // Tests of cyclar-export as a user runs it: output formats, and one clear line for bad input.
 #include "analysis_plot.h"
+#include "picture_export.h"
 #include "rate_plot.h"
 
 #include <QImage>
@@ -79,6 +80,7 @@ private slots:
     void fileGivesTheSameOutputAsDims_data();
     void fileGivesTheSameOutputAsDims();
     void fileViewIsTheDefault();
+    void rotationAxisFromTheFileOrTheOption();
     void namesThatAreNotUtf8AndPipes();
     void badLinkageFiles_data();
     void badLinkageFiles();
@@ -525,7 +527,7 @@ void TestExport::manualPageDescribesEveryCommand()
     }
     QVERIFY(helpNames.size() >= 11);
     QCOMPARE(names, helpNames);
-    static const QRegularExpression optionWord(QStringLiteral("(?<![\\w-])(--?[a-z]+)"));
+    static const QRegularExpression optionWord(QStringLiteral("(?<![\\w-])(--?[a-z]+(?:-[a-z]+)*)"));
     for (qsizetype i = 0; i < commands.size(); ++i) {
         for (const QRegularExpressionMatch& option : optionWord.globalMatch(commands[i].second)) {
             if (option.captured(1) == QLatin1String("--dims")) {
@@ -782,6 +784,45 @@ void TestExport::fileViewIsTheDefault()
     QCOMPARE(o["view"].toObject()["tilt"].toInt(), 10);
     QCOMPARE(o["speed"].toInt(), 90);
     QCOMPARE(o["dimensions"].toObject()["k"].toDouble(), -35.0);
+}
+
+void TestExport::rotationAxisFromTheFileOrTheOption()
+{
+    QTemporaryDir dir;
+    const QString linkage = dir.filePath(QStringLiteral("axis.cyclar"));
+    {
+        QFile file(linkage);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(R"({"format": "cyclar-linkage", "version": 1, "dimensions": {"a": 50, "b": 30,)"
+                   R"( "c": 35, "f": 40, "h": 45, "k": -35},)"
+                   R"( "view": {"turn": 0, "tilt": 0, "rotationAxis": true}})");
+    }
+    const auto output = [&](const QString& command, QStringList args) {
+        const QString path = dir.filePath(QStringLiteral("p.") + command);
+        QFile::remove(path);
+        const Run run = runExport(QStringList{command, "--frame", "90", "-o", path} + args);
+        QFile file(path);
+        return run.exitCode == 0 && file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    const QStringList dims{"--dims", "50,30,35,40,45,-35", "--turn", "0", "--tilt", "0"};
+    for (const QString& command : {QStringLiteral("png"), QStringLiteral("svg")}) {
+        const QByteArray plain = output(command, dims);
+        const QByteArray option = output(command, dims + QStringList{"--rotation-axis"});
+        QVERIFY(!plain.isEmpty() && !option.isEmpty());
+        QVERIFY2(option != plain, qPrintable(command));
+        // The file's setting draws it as the option does.
+        QCOMPARE(output(command, {"--file", linkage}), option);
+    }
+    // The picture is the core's, with the overlay on.
+    cyclar::FramePalette on;
+    on.rotationAxis = true;
+    cyclar::SceneState scene = cyclar::newScene({50, 30, 35, 40, 45, -35}, 480);
+    scene.view.turn = 0;
+    scene.view.tilt = 0;
+    QImage expected = cyclar::renderFramePicture(scene, 90, on).convertToFormat(QImage::Format_RGB32);
+    QImage actual;
+    QVERIFY(actual.loadFromData(output("png", dims + QStringList{"--rotation-axis"}), "PNG"));
+    QCOMPARE(actual.convertToFormat(QImage::Format_RGB32), expected);
 }
 
 void TestExport::badLinkageFiles_data()
