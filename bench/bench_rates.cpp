@@ -1,11 +1,13 @@
 // Benchmarks of the rates: the rate table of 360 frames beside the angle table of the same
 // frames, the extremes over the motion, and the rate chart, drawn once per linkage.
 #include "artwork.h"
+#include "frame_composition.h"
 #include "linkage_analysis.h"
 #include "linkage_rates.h"
 #include "rate_plot.h"
 
 #include <QGuiApplication>
+#include <QPainter>
 
 #include <benchmark/benchmark.h>
 
@@ -52,6 +54,37 @@ void BM_rateChart(benchmark::State& state)
     }
 }
 BENCHMARK(BM_rateChart)->Unit(benchmark::kMillisecond);
+
+// The rate tab's share of a tick: the shown pose's rates, then the cached chart where the
+// markers were and where they go, and the markers.
+void BM_rateTick(benchmark::State& state)
+{
+    const RateChartGeometry geometry(defaultDimensions, analysisChartSize);
+    const QImage chart = drawRateChart(defaultDimensions, geometry, defaultTextFont());
+    QImage window = chart.copy();
+    const std::vector<FrameRates> table = frameRateTable(defaultDimensions);
+    SceneState scene = newScene(defaultDimensions, 480);
+    FrameRates shown = table.front();
+    for (auto _ : state) {
+        advanceFrame(scene.schedule, scene.model);
+        MotionSchedule schedule = scene.schedule;
+        const PaintSchedule paint = beginPaint(scene.model, scene.animationCopy, schedule);
+        recomputeFirstFrame(schedule, paint.model);
+        const LinkagePose pose = solvePose(paint.model, schedule.frameParameter);
+        FrameRates next;
+        next.angles = poseAngles(paint.model, pose);
+        next.rates = poseRates(paint.model, pose);
+        const QRegion dirty = rateMarkerRegion(geometry, shown) + rateMarkerRegion(geometry, next);
+        shown = next;
+        QPainter painter(&window);
+        for (const QRect& rect : dirty) {
+            painter.drawImage(rect, chart, rect);
+        }
+        painter.setClipRegion(dirty);
+        drawRateMarkers(painter, geometry, shown);
+    }
+}
+BENCHMARK(BM_rateTick);
 
 } // namespace
 

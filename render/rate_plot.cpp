@@ -298,21 +298,49 @@ std::optional<QPointF> markerAt(const RateChartGeometry& geometry, double theta,
 
 } // namespace
 
-void drawRateMarkers(QPainter& painter, const RateChartGeometry& geometry, const FrameRates& row)
+namespace {
+
+constexpr int spriteSize = 16; // a marker's centre is at (8, 8)
+
+// The two markers, antialiased, drawn once: a tick only copies them (stroking them anew costs
+// several times more than the rest of a tick).
+QImage markerSprite(bool disc)
 {
-    const double theta = row.angles.theta;
-    painter.save();
+    QImage sprite(spriteSize, spriteSize, QImage::Format_ARGB32_Premultiplied);
+    sprite.fill(Qt::transparent);
+    QPainter painter(&sprite);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(QPen(Qt::white, 1.5));
     painter.setBrush(markColour);
+    const QPointF centre(spriteSize / 2.0, spriteSize / 2.0);
+    if (disc) {
+        painter.drawEllipse(centre, markRadius, markRadius);
+    } else {
+        painter.drawRect(
+            QRectF(centre.x() - markHalf, centre.y() - markHalf, 2 * markHalf, 2 * markHalf));
+    }
+    return sprite;
+}
+
+// The sprite's top-left corner for a marker centred (to the nearest pixel) at `at`.
+QPoint spriteCorner(const QPointF& at)
+{
+    return at.toPoint() - QPoint(spriteSize / 2, spriteSize / 2);
+}
+
+} // namespace
+
+void drawRateMarkers(QPainter& painter, const RateChartGeometry& geometry, const FrameRates& row)
+{
+    static const QImage disc = markerSprite(true);
+    static const QImage square = markerSprite(false);
+    const double theta = row.angles.theta;
     if (const auto at = markerAt(geometry, theta, row.rates.outputRate)) {
-        painter.drawEllipse(*at, markRadius, markRadius);
+        painter.drawImage(spriteCorner(*at), disc);
     }
     if (const auto at = markerAt(geometry, theta, row.rates.pointSpeed)) {
-        painter.drawRect(
-            QRectF(at->x() - markHalf, at->y() - markHalf, 2 * markHalf, 2 * markHalf));
+        painter.drawImage(spriteCorner(*at), square);
     }
-    painter.restore();
 }
 
 QRegion rateMarkerRegion(const RateChartGeometry& geometry, const FrameRates& row)
@@ -320,7 +348,7 @@ QRegion rateMarkerRegion(const RateChartGeometry& geometry, const FrameRates& ro
     QRegion region;
     for (const double value : {row.rates.outputRate, row.rates.pointSpeed}) {
         if (const auto at = markerAt(geometry, row.angles.theta, value)) {
-            region += QRectF(at->x() - 8.0, at->y() - 8.0, 16.0, 16.0).toAlignedRect();
+            region += QRect(spriteCorner(*at), QSize(spriteSize, spriteSize));
         }
     }
     return region;
