@@ -7,6 +7,7 @@
 #include "gif_encoder.h"
 #include "linkage_analysis.h"
 #include "linkage_file.h"
+#include "linkage_rates.h"
 #include "motion_schedule.h"
 #include "page_layouts.h"
 #include "svg_surface.h"
@@ -223,11 +224,28 @@ struct GifExport {
         scene.schedule.frameIndex = 1; // the first paint derives frame 1's parameter itself
     }
     SceneState scene;
+    FramePalette palette; ///< the picture's, at one pixel per picture pixel
     FrameRenderer renderer{WebScene::pictureSize, WebScene::pictureSize, PixelOrder::Rgba};
     GifEncoder encoder;
     int frame = 0;
     std::string bytes;
 };
+
+// The input angles the charts are sampled at: every half degree from -180 to 180 and each input
+// limit (both signs), where the branches meet; ascending.
+std::vector<double> chartInputs(const LinkageAnalysis& analysis)
+{
+    std::vector<double> inputs;
+    for (int i = 0; i <= 720; ++i) {
+        inputs.push_back(-180.0 + 0.5 * i);
+    }
+    for (const double limit : analysis.inputLimits) {
+        inputs.push_back(-limit);
+        inputs.push_back(limit);
+    }
+    std::sort(inputs.begin(), inputs.end());
+    return inputs;
+}
 
 std::unique_ptr<GifExport>& gifExport()
 {
@@ -323,6 +341,13 @@ EMSCRIPTEN_KEEPALIVE void cyclar_scene_set_scale(WebScene* s, int scale)
     s->palette.scale = std::clamp(scale, 1, maxPictureScale);
 }
 
+/// Whether the picture also draws the coupler's rotation axis (the pole, the fixed polode and
+/// P's velocity), from the next compose on; the exports follow it.
+EMSCRIPTEN_KEEPALIVE void cyclar_scene_set_rotation_axis(WebScene* s, int shown)
+{
+    s->palette.rotationAxis = shown != 0;
+}
+
 EMSCRIPTEN_KEEPALIVE const char* cyclar_scene_label(const WebScene* s)
 {
     return classificationLabel(s->scene.model);
@@ -340,6 +365,20 @@ EMSCRIPTEN_KEEPALIVE const double* cyclar_scene_angles(const WebScene* s)
     return held.data();
 }
 
+/// The rates of the pose the scene's next compose draws: theta, dpsi/dtheta and P's speed, as
+/// three doubles valid until the next call (NaN where the pose is not finite, +inf at a toggle).
+EMSCRIPTEN_KEEPALIVE const double* cyclar_scene_rates(const WebScene* s)
+{
+    static std::array<double, 3> held{};
+    MotionSchedule schedule = s->scene.schedule;
+    const PaintSchedule paint = beginPaint(s->scene.model, s->scene.animationCopy, schedule);
+    recomputeFirstFrame(schedule, paint.model);
+    const LinkagePose pose = solvePose(paint.model, schedule.frameParameter);
+    const LinkageRates rates = poseRates(paint.model, pose);
+    held = {poseAngles(paint.model, pose).theta, rates.outputRate, rates.pointSpeed};
+    return held.data();
+}
+
 // --- exports --------------------------------------------------------------------------------
 
 /// The picture the scene's next compose shows, at one pixel per picture pixel whatever the
@@ -348,14 +387,18 @@ EMSCRIPTEN_KEEPALIVE const std::uint8_t* cyclar_scene_picture(const WebScene* s)
 {
     static FrameRenderer renderer{WebScene::pictureSize, WebScene::pictureSize, PixelOrder::Rgba};
     SceneState copy = s->scene;
-    return renderer.render(copy).bytes();
+    FramePalette palette;
+    palette.rotationAxis = s->palette.rotationAxis;
+    return renderer.render(copy, palette).bytes();
 }
 
 /// The same picture as an SVG document (text valid until the next call).
 EMSCRIPTEN_KEEPALIVE const char* cyclar_scene_svg(const WebScene* s)
 {
     SceneState copy = s->scene;
-    return handOut(frameSvgDocument(copy));
+    FramePalette palette;
+    palette.rotationAxis = s->palette.rotationAxis;
+    return handOut(frameSvgDocument(copy, palette));
 }
 
 
@@ -366,6 +409,7 @@ EMSCRIPTEN_KEEPALIVE int cyclar_gif_begin(const WebScene* s, int speedPosition)
 {
     const int delay = (tickInterval(speedPosition) + 5) / 10;
     gifExport() = std::make_unique<GifExport>(s->scene, delay);
+    gifExport()->palette.rotationAxis = s->palette.rotationAxis;
     return gifExport()->scene.schedule.framesPerCycle;
 }
 
@@ -381,7 +425,7 @@ EMSCRIPTEN_KEEPALIVE int cyclar_gif_step(int count)
         if (job->frame > 0) {
             advanceFrame(job->scene.schedule, job->scene.model);
         }
-        if (!job->encoder.addFrame(job->renderer.render(job->scene), error)) {
+        if (!job->encoder.addFrame(job->renderer.render(job->scene, job->palette), error)) {
             gifExport().reset();
             return -1;
         }
@@ -544,15 +588,7 @@ EMSCRIPTEN_KEEPALIVE const char* cyclar_chart_samples(double a, double b, double
 {
     const LinkageDimensions dims = dimensions(a, b, c, f, h, k);
     const LinkageAnalysis analysis = analyseLinkage(dims);
-    std::vector<double> inputs;
-    for (int i = 0; i <= 720; ++i) {
-        inputs.push_back(-180.0 + 0.5 * i);
-    }
-    for (const double limit : analysis.inputLimits) {
-        inputs.push_back(-limit);
-        inputs.push_back(limit);
-    }
-    std::sort(inputs.begin(), inputs.end());
+    const std::vector<double> inputs = chartInputs(analysis);
     std::string out = "[";
     for (const double theta : inputs) {
         const OutputAngles angles = outputAnglesAt(dims, theta);
@@ -561,6 +597,28 @@ EMSCRIPTEN_KEEPALIVE const char* cyclar_chart_samples(double a, double b, double
                + jsonNumber(angles.closes ? angles.psi[0] : nan) + ","
                + jsonNumber(angles.closes ? angles.psi[1] : nan) + ","
                + jsonNumber(angles.closes ? angles.mu : nan) + "]";
+    }
+    return handOut(out + "]");
+}
+
+/// The rate chart's samples: [theta, dpsi/dtheta on branch 1, on branch 2, P's speed on branch
+/// 1, on branch 2] at the angle chart's inputs; null where the linkage does not close or a value
+/// is not finite.
+EMSCRIPTEN_KEEPALIVE const char* cyclar_rate_chart_samples(double a, double b, double c, double f,
+                                                           double h, double k)
+{
+    const LinkageDimensions dims = dimensions(a, b, c, f, h, k);
+    const LinkageAnalysis analysis = analyseLinkage(dims);
+    const std::vector<double> inputs = chartInputs(analysis);
+    std::string out = "[";
+    for (const double theta : inputs) {
+        const OutputRates r = outputRatesAt(dims, theta);
+        out += (out.size() > 1 ? ",[" : "[") + jsonNumber(theta);
+        for (const double value : {r.branch[0].outputRate, r.branch[1].outputRate,
+                                   r.branch[0].pointSpeed, r.branch[1].pointSpeed}) {
+            out += "," + jsonNumber(value);
+        }
+        out += "]";
     }
     return handOut(out + "]");
 }

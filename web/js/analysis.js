@@ -1,5 +1,6 @@
 // The Analysis panel: the linkage's type and its reasons, motion limits, transmission, and a
 // chart of the output and transmission angles over the input angle with the frame's markers.
+import { drawRateChart, rateGeometry, rateMarkerCentres } from './rate_chart.js';
 import { DialogWindow, clampIntoArea, deskArea, fitScale, setScale } from './windows.js';
 
 // The chart's size and plot margins, as the desktop draws it.
@@ -9,10 +10,10 @@ const margin = { left: 46, right: 14, top: 46, bottom: 38 };
 
 const psiColour = 'rgb(20, 80, 200)';
 const muColour = 'rgb(215, 105, 0)';
-const limitColour = 'rgb(110, 110, 110)';
+export const limitColour = 'rgb(110, 110, 110)';
 export const markerColour = [200, 0, 40];
-const gridColour = 'rgb(225, 225, 225)';
-const chartFont = '11px CyclarSans, sans-serif';
+export const gridColour = 'rgb(225, 225, 225)';
+export const chartFont = '11px CyclarSans, sans-serif';
 
 export const plotArea = {
     left: margin.left,
@@ -95,7 +96,7 @@ function polylines(samples, valueOf, wraps) {
     return lines;
 }
 
-function stroke(context, lines, colour, width, dash) {
+export function stroke(context, lines, colour, width, dash) {
     context.strokeStyle = colour;
     context.lineWidth = width;
     context.setLineDash(dash);
@@ -111,7 +112,7 @@ function stroke(context, lines, colour, width, dash) {
     context.setLineDash([]);
 }
 
-function line(context, x0, y0, x1, y1) {
+export function line(context, x0, y0, x1, y1) {
     context.beginPath();
     context.moveTo(x0, y0);
     context.lineTo(x1, y1);
@@ -176,9 +177,9 @@ function drawLegend(context) {
 const discRadius = 5;
 const squareHalf = 4.5;
 // The pixels around a marker's centre that it may touch, edges included.
-const markerReach = 8;
+export const markerReach = 8;
 
-function drawMarker(context, x, y, disc) {
+export function drawMarker(context, x, y, disc) {
     context.fillStyle = `rgb(${markerColour.join(', ')})`;
     context.strokeStyle = 'white';
     context.lineWidth = 1.5;
@@ -242,7 +243,7 @@ export function markerCentres(angles) {
 
 // The two markers, drawn once: stroking them anew each tick would cost more than all else the
 // panel does in a tick. Centred at (markerReach, markerReach).
-function markerSprite(disc) {
+export function markerSprite(disc) {
     const sprite = document.createElement('canvas');
     sprite.width = 2 * markerReach;
     sprite.height = 2 * markerReach;
@@ -279,7 +280,43 @@ export class AnalysisPanel extends DialogWindow {
         const stack = document.createElement('div');
         stack.className = 'analysis-plot';
         stack.append(this.plot, this.overlay);
-        this.client.append(this.body, stack);
+        // The rates: a chart of their own behind a second tab, the angles shown first.
+        this.ratePlot = document.createElement('canvas');
+        this.ratePlot.className = 'analysis-chart rate-chart';
+        this.ratePlot.width = chartWidth;
+        this.ratePlot.height = chartHeight;
+        this.ratePlot.setAttribute('role', 'img');
+        this.ratePlot.setAttribute(
+            'aria-label',
+            'Velocity ratio d\u03c8/d\u03b8 and the coupler point\'s speed over the input angle \u03b8, with this frame marked'
+        );
+        this.rateOverlay = document.createElement('canvas');
+        this.rateOverlay.className = 'analysis-markers';
+        this.rateOverlay.width = chartWidth;
+        this.rateOverlay.height = chartHeight;
+        this.rateOverlay.setAttribute('aria-hidden', 'true');
+        this.rateMarkers = this.rateOverlay.getContext('2d');
+        const rateStack = document.createElement('div');
+        rateStack.className = 'analysis-plot';
+        rateStack.append(this.ratePlot, this.rateOverlay);
+        this.stacks = [stack, rateStack];
+        this.tabs = document.createElement('div');
+        this.tabs.className = 'analysis-tabs';
+        this.tabs.setAttribute('role', 'tablist');
+        this.tabButtons = ['Angles', 'Rates'].map((name, i) => {
+            const tab = document.createElement('button');
+            tab.type = 'button';
+            tab.textContent = name;
+            tab.setAttribute('role', 'tab');
+            tab.addEventListener('click', () => this.showTab(i));
+            return tab;
+        });
+        this.tabs.append(...this.tabButtons);
+        this.client.append(this.body, this.tabs, stack, rateStack);
+        // Where the rate markers stand now: { theta, outputRate, pointSpeed, disc, square }.
+        this.rateMarker = null;
+        this.ratesShown = null;
+        this.showTab(0);
         this.shown = null;
         // Where the markers stand now, for tests and the curious: { theta, psi, mu, disc, square }.
         this.marker = null;
@@ -312,10 +349,37 @@ export class AnalysisPanel extends DialogWindow {
         this.context.drawImage(this.chart, 0, 0);
         this.markers.clearRect(0, 0, chartWidth, chartHeight);
         this.shown = null;
+        const samples = core.rateChartSamples(dims);
+        this.rateGeometry = rateGeometry(samples);
+        this.ratePlot.getContext('2d').drawImage(drawRateChart(analysis, samples, this.rateGeometry), 0, 0);
+        this.rateMarkers.clearRect(0, 0, chartWidth, chartHeight);
+        this.ratesShown = null;
+    }
+
+    // Shows the angle chart (0) or the rate chart (1).
+    showTab(index) {
+        this.stacks.forEach((stack, i) => (stack.hidden = i !== index));
+        this.tabButtons.forEach((tab, i) => tab.setAttribute('aria-selected', String(i === index)));
+        this.tab = index;
+    }
+
+    // Moves the rate markers to a frame's rates: where they were is cleared, and only there.
+    followRates(rates) {
+        const reach = markerReach;
+        for (const at of this.ratesShown ?? []) {
+            if (at) this.rateMarkers.clearRect(at[0] - reach, at[1] - reach, 2 * reach, 2 * reach);
+        }
+        const centres = rateMarkerCentres(this.rateGeometry, rates);
+        centres.forEach((at, i) => {
+            if (at) this.rateMarkers.drawImage(this.sprites[i], at[0] - reach, at[1] - reach);
+        });
+        this.ratesShown = centres;
+        this.rateMarker = { ...rates, disc: centres[0], square: centres[1] };
     }
 
     // Moves the markers to the pose the page shows.
     follow(angles) {
+        this.followRates(this.page.scene.rates);
         if (this.shown) this.restore(this.shown);
         this.shown = finite(angles) ? angles : null;
         if (!this.shown) {

@@ -37,6 +37,7 @@ class Scene {
         this.handle = this.api.sceneCreate();
         this.image = null;
         this.scale = 1;
+        this.rotationAxis = false;
     }
 
     build(dims) {
@@ -82,6 +83,20 @@ class Scene {
         const at = this.api.sceneAngles(this.handle) / Float64Array.BYTES_PER_ELEMENT;
         const held = this.core.module.HEAPF64;
         return { theta: held[at], psi: held[at + 1], mu: held[at + 2], branch: held[at + 3] };
+    }
+
+    // theta, dpsi/dtheta and the coupler point's speed of the pose the next compose draws (NaN
+    // where the pose is not finite, Infinity at a toggle).
+    get rates() {
+        const at = this.api.sceneRates(this.handle) / Float64Array.BYTES_PER_ELEMENT;
+        const held = this.core.module.HEAPF64;
+        return { theta: held[at], outputRate: held[at + 1], pointSpeed: held[at + 2] };
+    }
+
+    // Whether the picture (and its exports) also draw the coupler's rotation axis.
+    setRotationAxis(shown) {
+        this.rotationAxis = Boolean(shown);
+        this.api.sceneSetRotationAxis(this.handle, this.rotationAxis ? 1 : 0);
     }
 
     // Composes the current frame; the returned image views the core's own pixel buffer, so it
@@ -134,6 +149,9 @@ export class Core {
             gifEnd: w('cyclar_gif_end', null),
             sceneLabel: w('cyclar_scene_label', 'string', ['number']),
             sceneAngles: w('cyclar_scene_angles', 'number', ['number']),
+            sceneRates: w('cyclar_scene_rates', 'number', ['number']),
+            sceneSetRotationAxis: w('cyclar_scene_set_rotation_axis', null, ['number', 'number']),
+            rateChartSamples: w('cyclar_rate_chart_samples', 'string', six),
             analysis: w('cyclar_analysis', 'string', six),
             chartSamples: w('cyclar_chart_samples', 'string', six),
             angleTable: w('cyclar_angle_table', 'string', six),
@@ -269,6 +287,16 @@ export class Core {
             theta,
             psi: [numberOrNaN(psi1), numberOrNaN(psi2)],
             mu: numberOrNaN(mu),
+        }));
+    }
+
+    // The rate chart's curves sampled over theta: { theta, ratio: [branch 1, branch 2],
+    // speed: [branch 1, branch 2] }, NaN where the linkage does not close or a value is infinite.
+    rateChartSamples(dims) {
+        return JSON.parse(this.api.rateChartSamples(...dimensionArgs(dims))).map(([theta, r1, r2, s1, s2]) => ({
+            theta,
+            ratio: [numberOrNaN(r1), numberOrNaN(r2)],
+            speed: [numberOrNaN(s1), numberOrNaN(s2)],
         }));
     }
 

@@ -540,6 +540,7 @@ export class AnimationPage extends Page {
     menuItems() {
         return [
             ['Analysis…', () => this.OnAnalysis(), 'F2'],
+            ['Show rotation axis', () => this.setRotationAxis(!this.scene.rotationAxis), '', this.scene.rotationAxis],
             null,
             ['Open linkage…', () => this.openLinkage(), 'Ctrl+O'],
             ['Save linkage…', () => this.saveLinkage(), 'Ctrl+S'],
@@ -551,6 +552,13 @@ export class AnimationPage extends Page {
             null,
             ['Help', () => this.OnShowHelp()],
         ];
+    }
+
+    // The coupler's pole, the fixed polode and P's velocity over the picture, or not.
+    setRotationAxis(shown) {
+        this.scene.setRotationAxis(shown);
+        this.picture.dataset.rotationAxis = String(this.scene.rotationAxis);
+        this.paint();
     }
 
     // The picture as it shows now, as cyclar-export png (or svg) writes it.
@@ -569,7 +577,11 @@ export class AnimationPage extends Page {
         const wholeDegrees = (angle) => (Number.isFinite(angle) ? Math.min(90, Math.max(-90, Math.round(angle))) : 0);
         const text = this.app.core.linkageFileText({
             dimensions: this.app.state.animationCopy,
-            view: { turn: wholeDegrees(this.scene.turn), tilt: wholeDegrees(this.scene.tilt) },
+            view: {
+                turn: wholeDegrees(this.scene.turn),
+                tilt: wholeDegrees(this.scene.tilt),
+                rotationAxis: this.scene.rotationAxis,
+            },
             speed: this.m_speedPos,
         });
         downloadFile('linkage.cyclar', text);
@@ -598,6 +610,8 @@ export class AnimationPage extends Page {
         this.m_turnPos = sliderPosition(core, view.turn);
         this.m_tiltPos = sliderPosition(core, view.tilt);
         this.scene.setView(view.turn, view.tilt);
+        this.scene.setRotationAxis(Boolean(view.rotationAxis));
+        this.picture.dataset.rotationAxis = String(this.scene.rotationAxis);
         this.UpdateData(false);
         this.analysis?.showLinkage(this.modelDims);
         this.paint();

@@ -609,10 +609,12 @@ export function popupMenu(x, y, items, options = {}) {
             menu.append(document.createElement('hr'));
             continue;
         }
-        const [label, action, shortcut] = item;
+        // A fourth element, true or false, makes the item a check box showing that state.
+        const [label, action, shortcut, checked] = item;
         const button = document.createElement('button');
         button.type = 'button';
-        button.setAttribute('role', 'menuitem');
+        button.setAttribute('role', checked === undefined ? 'menuitem' : 'menuitemcheckbox');
+        if (checked !== undefined) button.setAttribute('aria-checked', String(Boolean(checked)));
         button.tabIndex = -1;
         // An ampersand marks the item's access key, shown underlined.
         const mark = label.indexOf('&');
