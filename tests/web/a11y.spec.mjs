@@ -95,7 +95,10 @@ test('the keyboard: a 2 px focus ring, the menu on the arrow keys', async ({ pag
     const focused = () => page.evaluate(() => document.activeElement.textContent);
     expect(await focused()).toBe('Analysis…F2');
     await page.keyboard.press('ArrowDown');
+    expect(await focused()).toBe('Show rotation axis');
+    await page.keyboard.press('ArrowDown');
     expect(await focused()).toBe('Open linkage…Ctrl+O');
+    await page.keyboard.press('ArrowUp');
     await page.keyboard.press('ArrowUp');
     await page.keyboard.press('ArrowUp');
     expect(await focused()).toBe('Help');
