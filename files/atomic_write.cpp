@@ -1,6 +1,8 @@
 // Writing a whole file through a synced temporary file renamed into place.
 #include "atomic_write.h"
 
+#include "path_text.h"
+
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -19,41 +21,10 @@ namespace {
 
 // Length of the UTF-8 sequence starting at text[at], or 0 when it is not a valid one (overlong
 // forms, surrogates and code points past U+10FFFF included).
-size_t utf8Length(std::string_view text, size_t at)
-{
-    const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
-    const unsigned char lead = byte(at);
-    size_t length = 0;
-    unsigned int low = 0x80;
-    unsigned int high = 0xBF;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        low = lead == 0xE0 ? 0xA0 : 0x80;
-        high = lead == 0xED ? 0x9F : 0xBF;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        low = lead == 0xF0 ? 0x90 : 0x80;
-        high = lead == 0xF4 ? 0x8F : 0xBF;
-    } else {
-        return 0;
-    }
-    if (at + length > text.size()) {
-        return 0;
-    }
-    for (size_t i = 1; i < length; ++i) {
-        const unsigned int next = byte(at + i);
-        if (next < (i == 1 ? low : 0x80) || next > (i == 1 ? high : 0xBF)) {
-            return 0;
-        }
-    }
-    return length;
-}
 
 std::string failure(const char* what, const std::string& path, int code)
 {
-    return std::string(what) + " '" + readablePath(path) + "': " + std::strerror(code);
+    return std::string(what) + " '" + displayPath(path) + "': " + std::strerror(code);
 }
 
 // The umask, read without changing it (changing it, even for a moment, races with every other
@@ -127,31 +98,6 @@ bool syncFile(int fd, int& code)
 
 } // namespace
 
-std::string readablePath(std::string_view path)
-{
-    static const char hex[] = "0123456789ABCDEF";
-    std::string text;
-    text.reserve(path.size());
-    for (size_t at = 0; at < path.size();) {
-        const auto byte = static_cast<unsigned char>(path[at]);
-        if (byte >= 0x20 && byte < 0x7F) {
-            text += static_cast<char>(byte);
-            ++at;
-            continue;
-        }
-        const size_t length = byte >= 0x80 ? utf8Length(path, at) : 0;
-        if (length > 0) {
-            text.append(path.substr(at, length));
-            at += length;
-            continue;
-        }
-        text += "\\x";
-        text += hex[byte >> 4];
-        text += hex[byte & 0xF];
-        ++at;
-    }
-    return text;
-}
 
 bool writeFileAtomically(const std::string& path, std::string_view bytes, std::string& error)
 {

@@ -16,8 +16,4 @@ namespace cyclar {
 /// at `path` is followed: its target is the file replaced.
 bool writeFileAtomically(const std::string& path, std::string_view bytes, std::string& error);
 
-/// `path` as a person can read it in a message: valid UTF-8 as it is, every other byte and
-/// every control character as \xNN.
-std::string readablePath(std::string_view path);
-
 } // namespace cyclar

@@ -22,7 +22,7 @@ fi
 # subsetter, and the browser its tests drive. Node and npm come from Debian unless the machine
 # already has them from elsewhere.
 if [[ $profile == web || $profile == test ]]; then
-  packages+=(emscripten node-acorn python3-fonttools chromium)
+  packages+=(emscripten node-acorn python3-fonttools python3-brotli chromium)
   command -v node >/dev/null || packages+=(nodejs)
   command -v npm >/dev/null || packages+=(npm)
 fi

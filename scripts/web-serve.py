@@ -15,7 +15,7 @@ TYPES = {
     '.css': 'text/css; charset=utf-8',
     '.html': 'text/html; charset=utf-8',
     '.txt': 'text/plain; charset=utf-8',
-    '.woff': 'font/woff',
+    '.woff2': 'font/woff2',
     '.png': 'image/png',
 }
 

@@ -28,7 +28,7 @@ cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build/release --parallel "$(nproc)" --target cyclar-artwork-dump
 
 # The core, compiled to WebAssembly.
-emcmake cmake -S . -B build/wasm -G Ninja -DCMAKE_BUILD_TYPE=Release -DCYCLAR_CORE_ONLY=ON >/dev/null
+emcmake cmake -S . -B build/wasm -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel -DCYCLAR_CORE_ONLY=ON >/dev/null
 cmake --build build/wasm --parallel "$(nproc)" --target cyclar_web
 
 # Staged beside the target and moved into place whole, so a failed build leaves no half folder.
@@ -48,12 +48,12 @@ done
 mkdir "$stage/fonts"
 subset() {
   /usr/bin/python3 -m fontTools.subset "res/fonts/$1" --output-file="$stage/fonts/$2" \
-    --flavor=woff --layout-features='kern,liga' \
+    --flavor=woff2 --layout-features='kern,liga' \
     --unicodes='U+0020-007E,U+00A0-00FF,U+2013,U+2014,U+2018-201D,U+2026' 2>/dev/null
 }
-subset LiberationSans-Regular.ttf cyclar-sans.woff
-subset LiberationSerif-Regular.ttf cyclar-serif.woff
-subset LiberationSerif-Bold.ttf cyclar-serif-bold.woff
+subset LiberationSans-Regular.ttf cyclar-sans.woff2
+subset LiberationSerif-Regular.ttf cyclar-serif.woff2
+subset LiberationSerif-Bold.ttf cyclar-serif-bold.woff2
 cp res/fonts/LICENSE-Liberation-OFL.txt "$stage/fonts/"
 
 # The service worker keeps every file of this build in a cache named after a hash of them all:

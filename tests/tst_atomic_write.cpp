@@ -2,6 +2,7 @@
 // folders in the way, and paths shown readably whatever their bytes. Its behaviour under
 // injected system faults is tests/write_faults.sh.
 #include "atomic_write.h"
+#include "path_text.h"
 
 #include <QDir>
 #include <QFile>
@@ -181,7 +182,7 @@ void TestAtomicWrite::readablePaths()
     QFETCH(QByteArray, path);
     QFETCH(QString, shown);
     const std::string readable =
-        readablePath(std::string_view(path.constData(), size_t(path.size())));
+        displayPath(std::string_view(path.constData(), size_t(path.size())));
     QCOMPARE(QString::fromStdString(readable), shown);
 }
 

@@ -62,15 +62,6 @@ QByteArray usageText()
     return text + usageClosing;
 }
 
-ExportResult usageError(const QString& message)
-{
-    ExportResult result;
-    result.exitCode = exitUsage;
-    QString line = message;
-    line.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    result.err = "cyclar-export: " + line.toUtf8() + '\n';
-    return result;
-}
 
 // The linkage the command works on: from --dims, or from --file with the file's view and speed.
 LinkageDimensions parseDims(const QString& text)
@@ -125,6 +116,16 @@ LinkageFile linkageSource(const QCommandLineParser& parser, const ExportOptions&
 }
 
 } // namespace
+
+ExportResult usageError(const QString& message)
+{
+    ExportResult result;
+    result.exitCode = exitUsage;
+    QString line = message;
+    line.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    result.err = "cyclar-export: " + line.toUtf8() + '\n';
+    return result;
+}
 
 const std::vector<const ExportCommand*>& exportCommands()
 {

@@ -33,7 +33,7 @@ test('after one visit the pages work offline, buttons and all, and a new build r
     expect(caches.names).toHaveLength(1);
     const sw = readFileSync(join(site, 'sw.js'), 'utf8');
     expect(caches.names[0]).toBe(`cyclar-${sw.match(/const build = '([0-9a-f]{16})'/)[1]}`);
-    for (const file of ['/index.html', '/cyclar-core.wasm', '/js/pages.js', '/art/bitmap-139.png', '/art/icon-512.png', '/fonts/cyclar-serif.woff']) {
+    for (const file of ['/index.html', '/cyclar-core.wasm', '/js/pages.js', '/art/bitmap-139.png', '/art/icon-512.png', '/fonts/cyclar-serif.woff2']) {
         expect(caches.held).toContain(file);
     }
 

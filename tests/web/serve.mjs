@@ -13,7 +13,7 @@ const types = {
     '.mjs': 'text/javascript; charset=utf-8',
     '.wasm': 'application/wasm',
     '.png': 'image/png',
-    '.woff': 'font/woff',
+    '.woff2': 'font/woff2',
     '.txt': 'text/plain; charset=utf-8',
     '.webmanifest': 'application/manifest+json',
 };

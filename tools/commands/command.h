@@ -119,6 +119,12 @@ void needPictures(const CommandInput& input);
 SceneState sceneOf(const LinkageFile& source, const FileView& view);
 [[noreturn]] void writeFailed(const QString& path, const QString& error);
 
+/// Exit status 2 and "cyclar-export: <message>" as one line on stderr.
+ExportResult usageError(const QString& message);
+
+/// A JSON string: quotes, backslashes and control characters escaped (the text is UTF-8).
+QByteArray jsonString(const std::string& text);
+
 /// A number as a CSV cell: nan, inf or -inf when not finite.
 QByteArray csv(double value);
 

@@ -231,24 +231,29 @@ void JsonObject::text(const char* key, const char* value)
     m_text += '"' + QByteArray(value) + '"';
 }
 
-// A JSON string; the text is UTF-8 and only quotes, backslashes and controls need escapes.
-void JsonObject::string(const char* key, const std::string& value)
+// The text is UTF-8: only quotes, backslashes and controls need escapes.
+QByteArray jsonString(const std::string& text)
 {
-    field(key);
-    m_text += '"';
-    for (const char ch : value) {
+    QByteArray out = "\"";
+    for (const char ch : text) {
         if (ch == '"' || ch == '\\') {
-            m_text += '\\';
-            m_text += ch;
+            out += '\\';
+            out += ch;
         } else if (static_cast<unsigned char>(ch) < 0x20) {
             char escape[8];
             std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(ch));
-            m_text += escape;
+            out += escape;
         } else {
-            m_text += ch;
+            out += ch;
         }
     }
-    m_text += '"';
+    return out + '"';
+}
+
+void JsonObject::string(const char* key, const std::string& value)
+{
+    field(key);
+    m_text += jsonString(value);
 }
 
 void JsonObject::nullable(const char* key, const std::optional<std::string>& value)

@@ -7,44 +7,14 @@
 #include "path_text.h"
 #include "task_file.h"
 
-#include <cstdio>
 #include <string>
 
 namespace cyclar {
 namespace {
 
-ExportResult refuse(const QString& message)
-{
-    ExportResult result;
-    result.exitCode = exitUsage;
-    QString line = message;
-    line.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    result.err = "cyclar-export: " + line.toUtf8() + '\n';
-    return result;
-}
-
 QByteArray number(double value)
 {
     return formatNumber(value, "null", "null", "null");
-}
-
-QByteArray quoted(const std::string& text)
-{
-    QByteArray out = "\"";
-    for (const char ch : text) {
-        const auto byte = static_cast<unsigned char>(ch);
-        if (ch == '"' || ch == '\\') {
-            out += '\\';
-            out += ch;
-        } else if (byte < 0x20) {
-            char escape[8];
-            std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(byte));
-            out += escape;
-        } else {
-            out += ch;
-        }
-    }
-    return out + '"';
 }
 
 QByteArray candidateJson(const DesignCandidate& c)
@@ -62,9 +32,9 @@ QByteArray candidateJson(const DesignCandidate& c)
         out += (i == 0 ? "{\"input\": " : ", {\"input\": ") + number(c.positions[i].input)
                + ", \"branch\": " + QByteArray::number(c.positions[i].branch) + "}";
     }
-    out += "],\n     \"type\": " + quoted(c.type) + ",\n     \"defects\": [";
+    out += "],\n     \"type\": " + jsonString(c.type) + ",\n     \"defects\": [";
     for (std::size_t i = 0; i < c.defects.size(); ++i) {
-        out += (i == 0 ? "" : ", ") + quoted(defectText(c.defects[i]));
+        out += (i == 0 ? "" : ", ") + jsonString(defectText(c.defects[i]));
     }
     out += "],\n     \"transmission\": [" + number(c.transmission[0]) + ", "
            + number(c.transmission[1]) + "]}";
@@ -93,7 +63,7 @@ QByteArray designJson(const DesignResult& result)
         out += (i == 0 ? "\n" : ",\n") + candidateJson(result.candidates[i]);
     }
     out += result.candidates.empty() ? "],\n" : "\n ],\n";
-    out += " \"reason\": " + (result.reason.empty() ? QByteArray("null") : quoted(result.reason))
+    out += " \"reason\": " + (result.reason.empty() ? QByteArray("null") : jsonString(result.reason))
            + "}\n";
     return out;
 }
@@ -115,40 +85,40 @@ ExportResult runDesignCommand(const QStringList& args)
         }
         if (arg == QLatin1String("--task")) {
             if (taskPath) {
-                return refuse(QStringLiteral("--task given more than once; give it once"));
+                return usageError(QStringLiteral("--task given more than once; give it once"));
             }
             if (i + 1 >= args.size()) {
-                return refuse(QStringLiteral("--task needs a task file"));
+                return usageError(QStringLiteral("--task needs a task file"));
             }
             taskPath = args[++i];
         } else if (arg == QLatin1String("--write")) {
             if (write) {
-                return refuse(QStringLiteral("--write given more than once; give it once"));
+                return usageError(QStringLiteral("--write given more than once; give it once"));
             }
             if (i + 2 >= args.size()) {
-                return refuse(QStringLiteral("--write needs a candidate's number and a file, "
+                return usageError(QStringLiteral("--write needs a candidate's number and a file, "
                                              "for example --write 1 design.cyclar"));
             }
             write = std::pair{args[i + 1], args[i + 2]};
             i += 2;
         } else {
-            return refuse(QStringLiteral("unexpected argument '%1' (see cyclar-export design "
+            return usageError(QStringLiteral("unexpected argument '%1' (see cyclar-export design "
                                          "--help)")
                               .arg(arg));
         }
     }
     if (!taskPath) {
-        return refuse(QStringLiteral("design needs --task FILE.cyclar-task"));
+        return usageError(QStringLiteral("design needs --task FILE.cyclar-task"));
     }
     std::optional<std::size_t> chosen;
     if (write) {
         chosen = candidateNumber(write->first);
         if (!chosen) {
-            return refuse(QStringLiteral("--write: '%1' is not a candidate's number (1, 2, ...)")
+            return usageError(QStringLiteral("--write: '%1' is not a candidate's number (1, 2, ...)")
                               .arg(write->first));
         }
         if (!write->second.endsWith(QLatin1String(linkageFileSuffix))) {
-            return refuse(QStringLiteral("--write: '%1' must end in %2")
+            return usageError(QStringLiteral("--write: '%1' must end in %2")
                               .arg(write->second, QLatin1String(linkageFileSuffix)));
         }
     }
@@ -157,16 +127,16 @@ ExportResult runDesignCommand(const QStringList& args)
     const QString taskName = QString::fromStdString(displayPath(taskBytes));
     const std::optional<DesignTask> task = readTaskFile(taskBytes, error);
     if (!task) {
-        return refuse(QStringLiteral("'%1' %2").arg(taskName, QString::fromStdString(error)));
+        return usageError(QStringLiteral("'%1' %2").arg(taskName, QString::fromStdString(error)));
     }
     const std::string problem = designTaskProblem(*task);
     if (!problem.empty()) {
-        return refuse(QStringLiteral("'%1': %2").arg(taskName, QString::fromStdString(problem)));
+        return usageError(QStringLiteral("'%1': %2").arg(taskName, QString::fromStdString(problem)));
     }
     const DesignResult result = designLinkages(*task);
     if (chosen) {
         if (*chosen > result.candidates.size()) {
-            return refuse(QStringLiteral("--write %1: the task has %2 candidates")
+            return usageError(QStringLiteral("--write %1: the task has %2 candidates")
                               .arg(*chosen)
                               .arg(result.candidates.size()));
         }
@@ -174,7 +144,7 @@ ExportResult runDesignCommand(const QStringList& args)
         file.dimensions = result.candidates[*chosen - 1].dims;
         std::string writeError;
         if (!writeLinkageFile(argumentBytes(write->second), file, writeError)) {
-            return refuse(QString::fromStdString(writeError));
+            return usageError(QString::fromStdString(writeError));
         }
     }
     ExportResult ok;

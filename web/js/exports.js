@@ -1,19 +1,7 @@
 // Pictures and animations leaving the browser: the same files cyclar-export writes, drawn and
 // encoded by the core. The picture's menu and any other menu call these.
+import { downloadBlob } from './files.js';
 import { toast } from './windows.js';
-
-// Hands bytes to the browser as a download named `name`.
-function download(name, blob) {
-    const url = URL.createObjectURL(blob);
-    const link = document.createElement('a');
-    link.href = url;
-    link.download = name;
-    link.hidden = true;
-    document.body.append(link);
-    link.click();
-    link.remove();
-    setTimeout(() => URL.revokeObjectURL(url), 0);
-}
 
 // The picture the scene shows now as a PNG Blob: the core's 480 x 480 pixels, whatever the
 // screen's scale, losslessly encoded by the browser.
@@ -36,9 +24,9 @@ export function svgBlob(scene) {
 // Export picture…: PNG, or SVG when asked for.
 export async function exportPicture(scene, format = 'png') {
     if (format === 'svg') {
-        download('picture.svg', svgBlob(scene));
+        downloadBlob('picture.svg', svgBlob(scene));
     } else {
-        download('picture.png', await pictureBlob(scene));
+        downloadBlob('picture.png', await pictureBlob(scene));
     }
 }
 
@@ -68,5 +56,5 @@ export async function exportAnimation(scene, speedPosition) {
         toast(`Export animation: frame ${done} of ${total}`);
     });
     toast('Export animation: done');
-    download('animation.gif', blob);
+    downloadBlob('animation.gif', blob);
 }

@@ -2,9 +2,9 @@
 // holds, and every reason a bad one is refused, come from the core's one reader and writer
 // (files/linkage_file.cpp), the same as the desktop's and cyclar-export's.
 
-// Offers the text as a download named `name`.
-export function downloadFile(name, text) {
-    const url = URL.createObjectURL(new Blob([text], { type: 'application/x-cyclar-linkage' }));
+// Hands a Blob to the browser as a download named `name`.
+export function downloadBlob(name, blob) {
+    const url = URL.createObjectURL(blob);
     const link = document.createElement('a');
     link.href = url;
     link.download = name;
@@ -13,6 +13,11 @@ export function downloadFile(name, text) {
     link.click();
     link.remove();
     setTimeout(() => URL.revokeObjectURL(url), 0);
+}
+
+// Offers a linkage file's text as a download named `name`.
+export function downloadFile(name, text) {
+    downloadBlob(name, new Blob([text], { type: 'application/x-cyclar-linkage' }));
 }
 
 // Asks for a file with the browser's picker; resolves to the File, or null when none is chosen.
