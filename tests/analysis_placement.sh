@@ -58,18 +58,36 @@ where() {
                            /Width:/ {w=$NF} /Height:/ {h=$NF} END {print x, y, w, h}'
 }
 
+# Waits until the window stops moving (three reads 0.2 s apart agree), at most 10 s: a busy
+# machine places and moves windows late.
+settle() {
+  local last="" now same=0
+  for _ in $(seq 1 50); do
+    now=$(where "$1")
+    if [[ $now == "$last" ]]; then
+      same=$((same + 1))
+      ((same >= 2)) && return 0
+    else
+      same=0
+    fi
+    last=$now
+    sleep 0.2
+  done
+}
+
 page=$(window "Animation of Four-bar Linkages") || exit 1
-sleep 0.5
+settle "$page"
 # Centred, as a page reached through the page chain stands.
 read -r px0 py0 pw ph <<<"$(where "$page")"
 xdotool windowmove "$page" $(((width - pw) / 2)) $(((height - ph) / 2))
-sleep 0.5
+settle "$page"
 read -r px0 py0 pw ph <<<"$(where "$page")"
 xdotool windowfocus "$page" 2>/dev/null
 sleep 0.2
 xdotool key F2
 analysis=$(window "Analysis") || exit 1
-sleep 0.5
+settle "$analysis"
+settle "$page"
 read -r px py pw ph <<<"$(where "$page")"
 read -r wx wy ww wh <<<"$(where "$analysis")"
 echo "screen ${width}x$height: page ${pw}x$ph at $px0,$py0 -> $px,$py; window ${ww}x$wh at $wx,$wy"
