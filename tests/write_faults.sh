@@ -16,7 +16,10 @@ fi
 
 # The fault library wraps malloc and the sanitizer's runtime must come first: the two cannot
 # share a process, so the faults are injected into the optimised build only.
-if ldd "$export_tool" | grep -q libasan; then
+# (ldd's whole list is read first: grep -q would stop at the match, and under pipefail ldd's
+# broken pipe would then read as no match.)
+libraries=$(ldd "$export_tool")
+if [[ $libraries == *libasan* ]]; then
   echo "SKIP: fault injection needs a build without AddressSanitizer"
   exit 77
 fi
