@@ -21,8 +21,10 @@ const overlap = (a, b) => a.x < b.x + b.width - 0.5 && b.x < a.x + a.width - 0.5
 // nothing scrolls sideways.
 async function expectFits(page, window) {
     await expect(window).toBeVisible();
+    // The pages are fitted to the screen on its resize event: a busy machine gets there late.
+    await expect.poll(async () => (await screenBox(page, window)).inside,
+        { message: `${await window.getAttribute('aria-label')} lies on the screen` }).toBe(true);
     const box = await screenBox(page, window);
-    expect(box.inside, `${await window.getAttribute('aria-label')} lies on the screen`).toBe(true);
     const natural = await window.evaluate((element) => element.offsetWidth / element.offsetHeight);
     expect(box.width / box.height).toBeCloseTo(natural, 2);
     for (const control of await window.locator('button, input, canvas').all()) {
