@@ -148,8 +148,9 @@ function drawAxes(context) {
     context.fillText('input angle \u03b8', a.left + a.width / 2, a.top + a.height + 21);
 }
 
-// Two rows above the plot: the three curves, then the limits and the frame's markers.
-function drawLegend(context) {
+// Two rows above the plot: the curves (each [colour, width, dash, text]), then the limits and
+// the frame's markers with `markersText`. The rate chart's legend is drawn by it too.
+export function drawLegend(context, curves, markersText) {
     context.font = chartFont;
     context.textAlign = 'left';
     context.textBaseline = 'middle';
@@ -163,15 +164,13 @@ function drawLegend(context) {
         context.fillText(text, x + 31, y);
         x += 31 + context.measureText(text).width + 16;
     };
-    sample(psiColour, 2, [], 'output \u03c8, branch 1', row1);
-    sample(psiColour, 2, [8, 4], '\u03c8, branch 2', row1);
-    sample(muColour, 1.5, [], 'transmission \u03bc', row1);
+    for (const [colour, width, dash, text] of curves) sample(colour, width, dash, text, row1);
     x = plotArea.left;
     sample(limitColour, 1, [4, 2, 1, 2], 'input limit (toggle)', row2);
     drawMarker(context, x + 5, row2, true);
     drawMarker(context, x + 18, row2, false);
     context.fillStyle = 'black';
-    context.fillText('this frame (\u03c8, \u03bc)', x + 28, row2);
+    context.fillText(markersText, x + 28, row2);
 }
 
 const discRadius = 5;
@@ -199,7 +198,11 @@ export function drawChart(analysis, samples) {
     context.fillStyle = 'white';
     context.fillRect(0, 0, chartWidth, chartHeight);
     drawAxes(context);
-    drawLegend(context);
+    drawLegend(context, [
+        [psiColour, 2, [], 'output \u03c8, branch 1'],
+        [psiColour, 2, [8, 4], '\u03c8, branch 2'],
+        [muColour, 1.5, [], 'transmission \u03bc'],
+    ], 'this frame (\u03c8, \u03bc)');
     const a = plotArea;
     context.save();
     context.beginPath();

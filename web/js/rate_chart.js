@@ -4,7 +4,7 @@ import {
     chartFont,
     chartHeight,
     chartWidth,
-    drawMarker,
+    drawLegend,
     gridColour,
     limitColour,
     line,
@@ -115,31 +115,6 @@ function drawAxes(context, g) {
     context.fillText('input angle \u03b8 (rates per radian of \u03b8)', a.left + a.width / 2, a.top + a.height + 21);
 }
 
-function drawLegend(context) {
-    context.font = chartFont;
-    context.textAlign = 'left';
-    context.textBaseline = 'middle';
-    const rowHeight = 17;
-    const row1 = plotArea.top - 2 * rowHeight - 6 + rowHeight / 2;
-    const row2 = row1 + rowHeight;
-    let x = plotArea.left;
-    const sample = (colour, width, dash, text, y) => {
-        stroke(context, [[[x, y], [x + 26, y]]], colour, width, dash);
-        context.fillStyle = 'black';
-        context.fillText(text, x + 31, y);
-        x += 31 + context.measureText(text).width + 16;
-    };
-    sample(ratioColour, 2, [], 'd\u03c8/d\u03b8, branch 1', row1);
-    sample(ratioColour, 2, [8, 4], 'branch 2', row1);
-    sample(speedColour, 1.5, [], 'speed of P', row1);
-    x = plotArea.left;
-    sample(limitColour, 1, [4, 2, 1, 2], 'input limit (toggle)', row2);
-    drawMarker(context, x + 5, row2, true);
-    drawMarker(context, x + 18, row2, false);
-    context.fillStyle = 'black';
-    context.fillText('this frame (d\u03c8/d\u03b8, speed)', x + 28, row2);
-}
-
 // The chart without markers, drawn once per linkage into a canvas of its own.
 export function drawRateChart(analysis, samples, g) {
     const chart = document.createElement('canvas');
@@ -149,7 +124,11 @@ export function drawRateChart(analysis, samples, g) {
     context.fillStyle = 'white';
     context.fillRect(0, 0, chartWidth, chartHeight);
     drawAxes(context, g);
-    drawLegend(context);
+    drawLegend(context, [
+        [ratioColour, 2, [], 'd\u03c8/d\u03b8, branch 1'],
+        [ratioColour, 2, [8, 4], 'branch 2'],
+        [speedColour, 1.5, [], 'speed of P'],
+    ], 'this frame (d\u03c8/d\u03b8, speed)');
     const a = plotArea;
     context.save();
     context.beginPath();
