@@ -3,6 +3,7 @@
 #include "command.h"
 
 #include "artwork.h"
+#include "design_result_text.h"
 #include "frame.h"
 #include "linkage_model.h"
 
@@ -234,20 +235,7 @@ void JsonObject::text(const char* key, const char* value)
 // The text is UTF-8: only quotes, backslashes and controls need escapes.
 QByteArray jsonString(const std::string& text)
 {
-    QByteArray out = "\"";
-    for (const char ch : text) {
-        if (ch == '"' || ch == '\\') {
-            out += '\\';
-            out += ch;
-        } else if (static_cast<unsigned char>(ch) < 0x20) {
-            char escape[8];
-            std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(ch));
-            out += escape;
-        } else {
-            out += ch;
-        }
-    }
-    return out + '"';
+    return QByteArray::fromStdString(jsonQuoted(text));
 }
 
 void JsonObject::string(const char* key, const std::string& value)

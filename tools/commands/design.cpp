@@ -2,6 +2,7 @@
 #include "command.h"
 
 #include "argument_bytes.h"
+#include "design_result_text.h"
 #include "linkage_design.h"
 #include "linkage_file.h"
 #include "path_text.h"
@@ -12,35 +13,6 @@
 namespace cyclar {
 namespace {
 
-QByteArray number(double value)
-{
-    return formatNumber(value, "null", "null", "null");
-}
-
-QByteArray candidateJson(const DesignCandidate& c)
-{
-    const LinkageDimensions& d = c.dims;
-    QByteArray out = "    {\"dims\": {\"a\": " + number(d.a) + ", \"b\": " + number(d.b)
-                     + ", \"c\": " + number(d.c) + ", \"f\": " + number(d.f) + ", \"h\": "
-                     + number(d.h) + ", \"k\": " + number(d.k) + "},\n     \"placement\": [";
-    for (std::size_t r = 0; r < 3; ++r) {
-        out += (r == 0 ? "[" : ", [") + number(c.placement[r][0]) + ", " + number(c.placement[r][1])
-               + ", " + number(c.placement[r][2]) + "]";
-    }
-    out += "],\n     \"positions\": [";
-    for (std::size_t i = 0; i < c.positions.size(); ++i) {
-        out += (i == 0 ? "{\"input\": " : ", {\"input\": ") + number(c.positions[i].input)
-               + ", \"branch\": " + QByteArray::number(c.positions[i].branch) + "}";
-    }
-    out += "],\n     \"type\": " + jsonString(c.type) + ",\n     \"defects\": [";
-    for (std::size_t i = 0; i < c.defects.size(); ++i) {
-        out += (i == 0 ? "" : ", ") + jsonString(defectText(c.defects[i]));
-    }
-    out += "],\n     \"transmission\": [" + number(c.transmission[0]) + ", "
-           + number(c.transmission[1]) + "]}";
-    return out;
-}
-
 // A whole number from 1 up, as typed: digits only.
 std::optional<std::size_t> candidateNumber(const QString& text)
 {
@@ -50,22 +22,6 @@ std::optional<std::size_t> candidateNumber(const QString& text)
         return std::nullopt;
     }
     return static_cast<std::size_t>(value);
-}
-
-// The design's answer as JSON: {"kind", "candidates": [{"dims", "placement", "positions",
-// "type", "defects", "transmission"}], "reason"}; the reason is null when there is nothing to say.
-QByteArray designJson(const DesignResult& result)
-{
-    QByteArray out = "{\"kind\": ";
-    out += result.kind == TaskKind::Function ? "\"function\"" : "\"motion\"";
-    out += ",\n \"candidates\": [";
-    for (std::size_t i = 0; i < result.candidates.size(); ++i) {
-        out += (i == 0 ? "\n" : ",\n") + candidateJson(result.candidates[i]);
-    }
-    out += result.candidates.empty() ? "],\n" : "\n ],\n";
-    out += " \"reason\": " + (result.reason.empty() ? QByteArray("null") : jsonString(result.reason))
-           + "}\n";
-    return out;
 }
 
 // "design --task FILE [--write N FILE.cyclar]"; args start after the command's name. A task the
@@ -148,7 +104,7 @@ ExportResult runDesignCommand(const QStringList& args)
         }
     }
     ExportResult ok;
-    ok.out = designJson(result);
+    ok.out = QByteArray::fromStdString(designResultJson(result));
     return ok;
 }
 
