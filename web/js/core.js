@@ -178,6 +178,14 @@ export class Core {
             readLinkageFile: w('cyclar_read_linkage_file', 'string', ['number']),
             linkageFileText: w('cyclar_linkage_file_text', 'string', [...six, 'number', 'number', 'number', 'number', 'number']),
             clipSetScale: w('cyclar_clip_set_scale', null, ['number', 'number']),
+            taskFileMaxBytes: w('cyclar_task_file_max_bytes', 'number'),
+            readTaskFile: w('cyclar_read_task_file', 'string', ['number']),
+            taskNumbers: w('cyclar_task_numbers', 'number', ['number']),
+            taskText: w('cyclar_task_text', 'string', ['number', 'number', 'number']),
+            design: w('cyclar_design', 'string', ['number']),
+            designTourLength: w('cyclar_design_tour_length', 'number', ['number']),
+            designViewSize: w('cyclar_design_view_size', 'number'),
+            designView: w('cyclar_design_view', 'number', ['number', 'number', 'number', 'number', 'number']),
         };
         this.images = new Map();
         this.clipScales = [1, 1];
@@ -205,10 +213,72 @@ export class Core {
     // { dimensions, view, speed } (view and speed null when absent), or { problem }, the
     // sentence cyclar-export gives after the file's name.
     parseLinkageFile(bytes) {
-        const at = this.api.fileBuffer(bytes.length);
-        this.module.HEAPU8.set(bytes, at);
-        const result = JSON.parse(this.api.readLinkageFile(bytes.length));
+        const result = JSON.parse(this.api.readLinkageFile(this.toFileBuffer(bytes)));
         return result.problem !== undefined ? { problem: result.problem } : { file: result };
+    }
+
+    // Copies bytes (or a text, as UTF-8) into the core's file buffer; gives their count.
+    toFileBuffer(bytes) {
+        const data = typeof bytes === 'string' ? new TextEncoder().encode(bytes) : bytes;
+        const at = this.api.fileBuffer(data.length);
+        this.module.HEAPU8.set(data, at);
+        return data.length;
+    }
+
+    // The most of a task file worth reading, as for linkage files.
+    taskFileReadLimit() {
+        return this.api.taskFileMaxBytes() + 1;
+    }
+
+    // Reads a task file's bytes with the core's one reader: { task } as the file states it
+    // ({ kind, positions, fixedPivots, pairs, ground }, the optional ones absent when not
+    // given), or { problem }, the sentence to show after the file's name.
+    parseTaskFile(bytes) {
+        const result = JSON.parse(this.api.readTaskFile(this.toFileBuffer(bytes)));
+        return result.problem !== undefined ? { problem: result.problem } : { task: result.task };
+    }
+
+    // The text of a task, as the desktop writes it: { text }, or { problem } when the reader
+    // would refuse it. The task: { kind: 'motion', positions: [{ longitude, latitude, heading }],
+    // fixedPivots: [] or two { longitude, latitude } } or { kind: 'function', pairs: [{ input,
+    // output }], ground: number or null }.
+    taskText(task) {
+        const motion = task.kind === 'motion';
+        const rows = motion
+            ? task.positions.map((p) => [p.longitude, p.latitude, p.heading])
+            : task.pairs.map((p) => [p.input, p.output]);
+        const extras = motion
+            ? (task.fixedPivots ?? []).flatMap((p) => [p.longitude, p.latitude])
+            : task.ground === null || task.ground === undefined ? [] : [task.ground];
+        const numbers = [...rows.flat(), ...extras];
+        const at = this.api.taskNumbers(numbers.length) / Float64Array.BYTES_PER_ELEMENT;
+        this.module.HEAPF64.set(numbers, at);
+        return JSON.parse(this.api.taskText(motion ? 0 : 1, rows.length, extras.length > 0 ? 1 : 0));
+    }
+
+    // Designs linkages for a task's text; the core keeps the task and the answer for the view.
+    // What cyclar-export design prints ({ kind, candidates, reason }), or { problem } for a task
+    // the reader or the design refuses.
+    design(text) {
+        return JSON.parse(this.api.design(this.toFileBuffer(text)));
+    }
+
+    // How many steps the animation of candidate i (from 0) of the last design goes through.
+    designTourLength(i) {
+        return this.api.designTourLength(i);
+    }
+
+    designViewSize() {
+        return this.api.designViewSize();
+    }
+
+    // The design view of the last design's task with candidate i (null: none) at a step of its
+    // tour, the sphere turned and tilted (degrees), at `scale` device pixels per picture pixel;
+    // valid until the next call into the core.
+    designView(i, step, turn, tilt, scale) {
+        const k = clampScale(scale);
+        const side = this.designViewSize() * k;
+        return this.imageAt(this.api.designView(i ?? -1, step, turn, tilt, k), side, side);
     }
 
     // The text of a linkage file as the desktop writes it.
