@@ -270,7 +270,6 @@ struct WebDesign {
     /// Each candidate's tour, worked out when the view first shows it.
     std::vector<std::optional<std::vector<DesignStep>>> tours;
     PixelBuffer picture;
-    static constexpr int viewSize = 320;
 };
 
 WebDesign& webDesign()
@@ -855,21 +854,17 @@ EMSCRIPTEN_KEEPALIVE int cyclar_design_tour_length(int candidate)
     return candidate < 0 ? 0 : static_cast<int>(tourOf(static_cast<std::size_t>(candidate)).size());
 }
 
-EMSCRIPTEN_KEEPALIVE int cyclar_design_view_size()
-{
-    return WebDesign::viewSize;
-}
-
 /// Draws the design view of the task held now: candidate i (0-based; any other number, none) at
-/// step `step` of its tour (counted round it), the sphere turned and tilted as given, at `scale`
-/// device pixels per picture pixel (1..4, others the nearest). Returns the RGBA pixels, 320k x
-/// 320k at scale k, valid until the next call.
+/// step `step` of its tour (counted round it), the sphere turned and tilted as given, `size`
+/// picture pixels square (64..1024, others the nearest) at `scale` device pixels per picture
+/// pixel (1..4, likewise). Returns the RGBA pixels, size k x size k at scale k, valid until the
+/// next call.
 EMSCRIPTEN_KEEPALIVE const std::uint8_t* cyclar_design_view(int candidate, int step, double turn,
-                                                            double tilt, int scale)
+                                                            double tilt, int size, int scale)
 {
     WebDesign& design = webDesign();
     const int k = std::clamp(scale, 1, maxPictureScale);
-    const int side = WebDesign::viewSize * k;
+    const int side = std::clamp(size, 64, 1024) * k;
     if (design.picture.width() != side) {
         design.picture = PixelBuffer(side, side, PixelOrder::Rgba);
     }

@@ -184,8 +184,7 @@ export class Core {
             taskText: w('cyclar_task_text', 'string', ['number', 'number', 'number']),
             design: w('cyclar_design', 'string', ['number']),
             designTourLength: w('cyclar_design_tour_length', 'number', ['number']),
-            designViewSize: w('cyclar_design_view_size', 'number'),
-            designView: w('cyclar_design_view', 'number', ['number', 'number', 'number', 'number', 'number']),
+            designView: w('cyclar_design_view', 'number', ['number', 'number', 'number', 'number', 'number', 'number']),
         };
         this.images = new Map();
         this.clipScales = [1, 1];
@@ -268,17 +267,13 @@ export class Core {
         return this.api.designTourLength(i);
     }
 
-    designViewSize() {
-        return this.api.designViewSize();
-    }
-
     // The design view of the last design's task with candidate i (null: none) at a step of its
-    // tour, the sphere turned and tilted (degrees), at `scale` device pixels per picture pixel;
-    // valid until the next call into the core.
-    designView(i, step, turn, tilt, scale) {
+    // tour, the sphere turned and tilted (degrees), `size` picture pixels square (64 to 1024) at
+    // `scale` device pixels per picture pixel; valid until the next call into the core.
+    designView(i, step, turn, tilt, size, scale) {
         const k = clampScale(scale);
-        const side = this.designViewSize() * k;
-        return this.imageAt(this.api.designView(i ?? -1, step, turn, tilt, k), side, side);
+        const side = Math.min(1024, Math.max(64, Math.round(size))) * k;
+        return this.imageAt(this.api.designView(i ?? -1, step, turn, tilt, side / k, k), side, side);
     }
 
     // The text of a linkage file as the desktop writes it.

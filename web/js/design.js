@@ -48,10 +48,16 @@ const kinds = {
 // The view's starting orientation, as the animation page's.
 const startTurn = -18;
 const startTilt = -18;
+// The view's side in picture pixels.
+const viewSize = 224;
 // Milliseconds per step of a candidate's tour: a degree of its input.
 const stepPeriod = 40;
 
 const degrees = (value) => `${value.toFixed(1)}\u00b0`;
+
+// The core's reasons are written to follow a file's name or to stand in a list: as a sentence
+// of their own they start with a capital and end with a full stop.
+const sentence = (text) => (text ? `${text.charAt(0).toUpperCase()}${text.slice(1)}${text.endsWith('.') ? '' : '.'}` : '');
 
 function element(tag, className, text) {
     const made = document.createElement(tag);
@@ -97,8 +103,9 @@ export class DesignPanel extends SidePanel {
         this.kindSwitch = this.makeKindSwitch();
         this.table = element('table', 'design-table');
         this.extras = element('div', 'design-extras');
-        const add = pushButton('Add row', () => this.addRow());
-        this.addButton = add;
+        this.addButton = pushButton('Add row', () => this.addRow());
+        const rows = element('div', 'design-row');
+        rows.append(this.addButton, this.extras);
         const actions = element('div', 'design-actions');
         this.designButton = pushButton('Design', () => this.design());
         actions.append(
@@ -135,8 +142,8 @@ export class DesignPanel extends SidePanel {
         }
         this.useButton = pushButton('Use this linkage', () => this.useLinkage());
         this.useButton.disabled = true;
-        this.client.append(this.kindSwitch, this.table, add, this.extras, actions, this.reason, this.list,
-            this.picture, this.sliders, this.useButton);
+        this.sliders.append(this.useButton);
+        this.client.append(this.kindSwitch, this.table, rows, actions, this.reason, this.list, this.picture, this.sliders);
         this.showTable();
     }
 
@@ -234,7 +241,7 @@ export class DesignPanel extends SidePanel {
             input.value = texts[i] ?? '';
             cell.append(input);
         });
-        const remove = element('button', 'remove', '\u2212');
+        const remove = element('button', 'push remove', '\u2212');
         remove.type = 'button';
         remove.addEventListener('click', () => this.removeRow(row));
         row.insertCell().append(remove);
@@ -334,16 +341,20 @@ export class DesignPanel extends SidePanel {
         }
     }
 
-    // The table's task as the core writes it: { text } or { problem } (with the cell at fault,
-    // if one is).
+    // The table's task as the core writes it: { text } or { problem } (a sentence, with the cell
+    // at fault if one is).
     taskText() {
         const made = this.tableTask();
-        return made.task ? this.core.taskText(made.task) : made;
+        if (!made.task) return made;
+        const written = this.core.taskText(made.task);
+        // The reader's reasons follow what they are about.
+        return written.problem === undefined ? written : { problem: `The task ${written.problem}.` };
     }
 
     // Fills the tables from a task the core read: its kind is shown.
     showTask(task) {
-        const text = (value) => this.core.formatNumber(value);
+        // Every digit the file gives: the table designs (and saves) the very task that was read.
+        const text = (value) => String(value);
         const kind = task.kind === 'function' ? 'function' : 'motion';
         if (kind === 'motion') {
             const pivots = task.fixedPivots ?? [];
@@ -381,8 +392,8 @@ export class DesignPanel extends SidePanel {
             return;
         }
         const result = this.core.design(made.text);
-        if (result.problem !== undefined) this.showResult(null, result.problem);
-        else this.showResult(result, result.reason ?? '');
+        if (result.problem !== undefined) this.showResult(null, sentence(result.problem));
+        else this.showResult(result, sentence(result.reason ?? ''));
     }
 
     // The candidates (none for a refused task) and the sentence to show with them.
@@ -406,6 +417,8 @@ export class DesignPanel extends SidePanel {
         });
         this.list.hidden = candidates.length === 0;
         this.choose(candidates.length > 0 ? 0 : null);
+        // The panel's height follows what it shows: it stays whole on the screen.
+        if (this.element.isConnected) this.onResize();
     }
 
     // Shows candidate i (null: none) moving through the task from its first position.
@@ -430,12 +443,11 @@ export class DesignPanel extends SidePanel {
     paint() {
         // A panel that has not designed yet shows the bare sphere: the core holds no task then.
         const scale = devicePictureScale();
-        const side = this.core.designViewSize();
-        if (this.picture.width !== side * scale) {
-            this.picture.width = side * scale;
-            this.picture.height = side * scale;
+        if (this.picture.width !== viewSize * scale) {
+            this.picture.width = viewSize * scale;
+            this.picture.height = viewSize * scale;
         }
-        const image = this.core.designView(this.chosen, this.step, this.view.turn, this.view.tilt, scale);
+        const image = this.core.designView(this.chosen, this.step, this.view.turn, this.view.tilt, viewSize, scale);
         this.context.putImageData(image, 0, 0);
         this.picture.dataset.step = String(this.step);
     }
@@ -479,10 +491,11 @@ export class DesignPanel extends SidePanel {
 
     // --- the window --------------------------------------------------------------------------
 
-    // Opens with the starting task designed, so that there is a linkage to look at at once.
+    // Opens with the starting task designed, so that there is a linkage to look at at once
+    // (and the panel is placed at the size it then has).
     open() {
-        super.open();
         this.design();
+        super.open();
     }
 
     // Beside the page where that leaves it large enough to use; else over the page, as large
