@@ -49,7 +49,7 @@ const kinds = {
 const startTurn = -18;
 const startTilt = -18;
 // The view's side in picture pixels.
-const viewSize = 224;
+const viewSize = 200;
 // Milliseconds per step of a candidate's tour: a degree of its input.
 const stepPeriod = 40;
 
@@ -498,13 +498,13 @@ export class DesignPanel extends SidePanel {
         super.open();
     }
 
-    // Beside the page where that leaves it large enough to use; else over the page, as large
-    // as the screen allows.
+    // Beside the page where it fits there at full size; else over the page, as large as the
+    // screen allows (its fields and buttons shrunk no further than they must).
     place() {
         super.place();
         const area = deskArea();
         const whole = fitScale(this.element.offsetWidth, this.element.offsetHeight, area);
-        if ((this.element.scale ?? 1) >= Math.min(0.75, whole)) {
+        if ((this.element.scale ?? 1) >= whole) {
             this.element.style.zIndex = '5';
             return;
         }
