@@ -294,8 +294,9 @@ std::optional<DesignTask> tableTask(int kind, int rows, int extra)
     const bool motion = kind == 0;
     const std::size_t stride = motion ? 3 : 2;
     const std::size_t extras = extra == 0 ? 0 : motion ? 4 : 1;
-    if (rows < 0 || (kind != 0 && kind != 1)
-        || static_cast<std::size_t>(rows) * stride + extras > n.size()) {
+    // Compared by division: the product could wrap round a 32-bit size.
+    if (rows < 0 || (kind != 0 && kind != 1) || extras > n.size()
+        || static_cast<std::size_t>(rows) > (n.size() - extras) / stride) {
         return std::nullopt;
     }
     const auto count = static_cast<std::size_t>(rows);

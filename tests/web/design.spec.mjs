@@ -58,16 +58,19 @@ function taskFile(name, task) {
     return path;
 }
 
+// From the desk's Menu button, which the panel never covers.
 async function openPanel(page) {
-    await page.locator('#picture').click({ button: 'right' });
+    await page.getByRole('button', { name: 'Menu', exact: true }).click();
     await page.getByRole('menuitem', { name: 'Design…', exact: true }).click();
     await expect(designPanel(page)).toBeVisible();
 }
 
-async function openTaskFile(page, path) {
+// Opens a task file in the panel; with `firstCell` ([name, text]), waits until the table shows it.
+async function openTaskFile(page, path, firstCell) {
     const chooser = page.waitForEvent('filechooser');
     await button(designPanel(page), 'Open task…').click();
     await (await chooser).setFiles(path);
+    if (firstCell) await expect(designPanel(page).getByRole('textbox', { name: firstCell[0], exact: true })).toHaveValue(firstCell[1]);
 }
 
 const defaults = [50, 30, 35, 40, 45, -35];
@@ -76,7 +79,6 @@ const sameDims = (mine, theirs, tolerance) => keys.every((key) => Math.abs(mine[
 
 test('F3 and the menu open one panel; Escape and the page ending close it', async ({ page }) => {
     const animation = await openAnimation(page);
-    await page.locator('#picture').click();
     await page.keyboard.press('F3');
     await expect(designPanel(page)).toHaveCount(1);
     await openPanel(page);
@@ -94,7 +96,8 @@ test('F3 and the menu open one panel; Escape and the page ending close it', asyn
     expect(await page.evaluate(() => window.cyclar.app.desk.top().design)).toBe(null);
 
     await page.keyboard.press('F3');
-    await button(animation, 'Back').click();
+    // On a phone the panel lies over the page: Back is clicked where it is, under the panel.
+    await button(animation, 'Back').dispatchEvent('click');
     await expect(designPanel(page)).toHaveCount(0);
 });
 
@@ -103,13 +106,14 @@ for (const { name, dims, ts, quaternion } of [
     { name: 'a crank-rocker', dims: crankRocker, ts: [-3.0, -1.9, -0.7, 0.5, 1.8], quaternion: [-0.2, 0.9, 0.1, -0.6] },
 ]) {
     test(`five positions of ${name}: cyclar-export's candidates, the linkage among them, and Use this linkage`, async ({ page }) => {
-        const path = taskFile(`five-${name.replace(/ /g, '-')}.cyclar-task`, motionTask(dims, ts, rotation(...quaternion)));
+        const task = motionTask(dims, ts, rotation(...quaternion));
+        const path = taskFile(`five-${name.replace(/ /g, '-')}.cyclar-task`, task);
         const expected = JSON.parse(exportText(['design', '--task', path]));
         expect(expected.candidates.length).toBeGreaterThan(0);
 
         await openAnimation(page);
         await page.keyboard.press('F3');
-        await openTaskFile(page, path);
+        await openTaskFile(page, path, ['Position 5 heading', String(task.positions[4].heading)]);
         // The table holds the file's numbers exactly: what the panel designs is the file's task.
         const result = await page.evaluate(() => window.cyclar.app.desk.top().design.result);
         expect(result.candidates.length).toBe(expected.candidates.length);
@@ -149,7 +153,7 @@ test('a function task: the generating linkage from four pairs, and the task save
     const rows = exportText(['angles', '--dims', crankRocker.join(',')]).trim().split('\n').slice(1).map((line) => line.split(',').map(Number));
     const pairs = [20, 70, 150, 250].map((frame) => rows[frame - 1]).map(([, , input, output]) => ({ input, output }));
     const path = taskFile('four-pairs.cyclar-task', { format: 'cyclar-task', version: 1, kind: 'function', pairs });
-    await openTaskFile(page, path);
+    await openTaskFile(page, path, ['Pair 4 output angle', String(pairs[3].output)]);
     const expected = JSON.parse(exportText(['design', '--task', path]));
     const result = await page.evaluate(() => window.cyclar.app.desk.top().design.result);
     expect(result.kind).toBe('function');
@@ -226,12 +230,22 @@ test('a cell that is not a number, and a task file the reader refuses, are said 
     const run = exportRun(['design', '--task', path]);
     expect(run.status).toBe(2);
     await openTaskFile(page, path);
+    await expect(reason(page)).toContainText('newer.cyclar-task');
     const shown = await reason(page).textContent();
     expect(shown.startsWith('newer.cyclar-task ')).toBe(true);
     // cyclar-export: 'PATH' sentence.
     expect(run.stderr).toContain(shown.slice('newer.cyclar-task '.length, -1));
     // The table is as it was.
     await expect(cell).toHaveValue('north');
+
+    // The core reads no more rows than it was given numbers for, however many it is told of
+    // (three times this count wraps round a 32-bit size to 2).
+    const told = await page.evaluate(() => {
+        const core = window.cyclar.core;
+        core.api.taskNumbers(3);
+        return [JSON.parse(core.api.taskText(0, 1431655766, 0)), JSON.parse(core.api.taskText(1, -1, 1))];
+    });
+    expect(told).toEqual([{ problem: 'The table does not make a task.' }, { problem: 'The table does not make a task.' }]);
 });
 
 test('rows added and removed: the table numbers them, and a sixth position is refused', async ({ page }) => {

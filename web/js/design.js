@@ -182,12 +182,15 @@ export class DesignPanel extends SidePanel {
 
     // --- the task's table ------------------------------------------------------------------
 
+    // Shows the other kind's table, designed at once: the candidates and the view are always
+    // those of the table in view.
     switchKind(kind) {
         if (kind === this.kind) return;
         this.readTable();
         this.kind = kind;
         this.kindRadios[kind].checked = true;
         this.showTable();
+        this.design();
     }
 
     // The tables' texts as typed, kept in this.tables.
@@ -431,7 +434,9 @@ export class DesignPanel extends SidePanel {
         this.tourLength = i === null ? 0 : this.core.designTourLength(i);
         clearInterval(this.timer);
         this.timer = null;
-        if (this.tourLength > 1) {
+        // Where the system asks for less motion, the candidate stands at its first position (its
+        // path drawn through the others).
+        if (this.tourLength > 1 && !matchMedia('(prefers-reduced-motion: reduce)').matches) {
             this.timer = setInterval(() => {
                 this.step = (this.step + 1) % this.tourLength;
                 this.paint();
