@@ -18,15 +18,13 @@ const kinds = {
             ['heading', 'Heading', 'heading'],
         ],
         row: 'Position',
-        // Five orientations of the default linkage's coupler (its point, heading toward A1), to
-        // three decimals: a task with linkages to show.
+        // Three orientations of a coupler, with its two fixed pivots: the desktop's example.
         start: [
-            [-9.101, 6.504, 13.439],
-            [-9.965, 22.754, 65.675],
-            [16.259, 41.539, 129.635],
-            [86.569, 13.312, -122.334],
-            [88.454, -28.175, -116.955],
+            [84.0, 19.7, -127.5],
+            [90.5, -19.3, -113.6],
+            [76.8, -39.5, -123.4],
         ],
+        startExtras: ['0', '0', '40', '0'],
     },
     function: {
         label: 'Function',
@@ -35,13 +33,13 @@ const kinds = {
             ['output', 'Output \u03c8', 'output angle'],
         ],
         row: 'Pair',
-        // Four pairs of the default linkage's shaft angles.
         start: [
-            [18.566, -35.077],
-            [30.786, -5.529],
-            [74.213, 64.208],
-            [86.562, 85.715],
+            [-30, 7.1],
+            [-10, 66],
+            [15, 151],
+            [40, 160.3],
         ],
+        startExtras: [''],
     },
 };
 
@@ -57,6 +55,14 @@ const degrees = (value) => `${value.toFixed(1)}\u00b0`;
 
 // The core's reasons are written to follow a file's name or to stand in a list: as a sentence
 // of their own they start with a capital and end with a full stop.
+// A cell's number: one finite decimal number, blanks around it allowed; null for anything else.
+export function cellNumber(text) {
+    const trimmed = text.trim();
+    if (!/^[+-]?(\d+\.?\d*|\.\d+)([eE][+-]?\d+)?$/.test(trimmed)) return null;
+    const value = Number(trimmed);
+    return Number.isFinite(value) ? value : null;
+}
+
 const sentence = (text) => (text ? `${text.charAt(0).toUpperCase()}${text.slice(1)}${text.endsWith('.') ? '' : '.'}` : '');
 
 function element(tag, className, text) {
@@ -73,13 +79,14 @@ function pushButton(text, action) {
     return button;
 }
 
-// A candidate in one line: its number, type, defects or "usable", and transmission range.
+// A candidate in one line, as the desktop lists it: its number, type, defects or "usable", and
+// the range of its transmission angle.
 export function candidateText(candidate, i) {
+    const type = candidate.type ? `${candidate.type.charAt(0).toUpperCase()}${candidate.type.slice(1)}` : 'No type';
     const state = candidate.defects.length === 0 ? 'usable' : candidate.defects.join(', ');
+    const angle = (value) => (value === null ? '\u2013' : degrees(value));
     const [least, greatest] = candidate.transmission;
-    const range =
-        least === null || greatest === null ? 'transmission unknown' : `\u03bc ${degrees(least)} to ${degrees(greatest)}`;
-    return `${i + 1}. ${candidate.type || 'no type'} \u2014 ${state} \u2014 ${range}`;
+    return `${i + 1}. ${type} \u2014 ${state} \u2014 \u03bc ${angle(least)} \u2013 ${angle(greatest)}`;
 }
 
 export class DesignPanel extends SidePanel {
@@ -88,8 +95,8 @@ export class DesignPanel extends SidePanel {
         this.core = page.app.core;
         // The tables' texts of each kind, kept while the other kind is shown.
         this.tables = {
-            motion: { rows: kinds.motion.start.map((row) => row.map(String)), extra: false, extras: ['', '', '', ''] },
-            function: { rows: kinds.function.start.map((row) => row.map(String)), extra: false, extras: [''] },
+            motion: { rows: kinds.motion.start.map((row) => row.map(String)), extra: true, extras: kinds.motion.startExtras },
+            function: { rows: kinds.function.start.map((row) => row.map(String)), extra: false, extras: kinds.function.startExtras },
         };
         this.kind = 'motion';
         // The last design: its answer (null before one), the candidate shown, the tour's step.
@@ -263,8 +270,11 @@ export class DesignPanel extends SidePanel {
         });
     }
 
+    // A new row starts as a copy of the one above, or at zeros.
     addRow() {
-        const row = this.appendRow(this.table.tBodies[0], []);
+        const last = this.table.tBodies[0].rows[this.table.tBodies[0].rows.length - 1];
+        const texts = last ? [...last.querySelectorAll('input')].map((cell) => cell.value) : kinds[this.kind].columns.map(() => '0');
+        const row = this.appendRow(this.table.tBodies[0], texts);
         this.numberRows();
         row.querySelector('input').focus();
     }
@@ -317,8 +327,8 @@ export class DesignPanel extends SidePanel {
     tableTask() {
         const kind = kinds[this.kind];
         const numberOf = (input, what) => {
-            const value = this.core.parseNumber(input.value.trim());
-            if (value === null) throw { problem: `${what}: ${this.core.notNumberMessage()}`, cell: input };
+            const value = cellNumber(input.value);
+            if (value === null) throw { problem: `${what}: '${input.value.trim()}' is not a number.`, cell: input };
             return value;
         };
         try {
@@ -395,8 +405,14 @@ export class DesignPanel extends SidePanel {
             return;
         }
         const result = this.core.design(made.text);
-        if (result.problem !== undefined) this.showResult(null, sentence(result.problem));
-        else this.showResult(result, sentence(result.reason ?? ''));
+        if (result.problem !== undefined) {
+            this.showResult(null, sentence(result.problem));
+            return;
+        }
+        const count = result.candidates.length;
+        const note = sentence(result.reason ?? '');
+        if (count === 0) this.showResult(result, note);
+        else this.showResult(result, `${count === 1 ? '1 linkage does' : `${count} linkages do`} the task.${note ? ` ${note}` : ''}`);
     }
 
     // The candidates (none for a refused task) and the sentence to show with them.
@@ -486,7 +502,7 @@ export class DesignPanel extends SidePanel {
     saveTask() {
         const made = this.taskText();
         if (made.problem !== undefined) {
-            this.say(made.problem);
+            this.say(`Not saved: ${made.problem}`);
             made.cell?.focus();
             return false;
         }
