@@ -224,6 +224,40 @@ std::vector<DesignStep> designTour(const DesignCandidate& candidate)
     return tour;
 }
 
+ViewOrientation viewFacingTask(const DesignTask& task)
+{
+    ViewOrientation view;
+    SphereVector middle{0.0, 0.0, 0.0};
+    if (task.kind == TaskKind::Motion) {
+        for (const TaskPosition& position : task.positions) {
+            middle = add(middle, taskPoint(position));
+        }
+        for (const TaskPivot& pivot : task.fixedPivots) {
+            middle = add(middle, pivotPoint(pivot));
+        }
+    }
+    if (!(norm(middle) > 1e-9) || !std::isfinite(norm(middle))) {
+        view.recompute();
+        return view;
+    }
+    middle = normalized(middle);
+    double bestDepth = -2.0;
+    ViewOrientation best = view;
+    for (int turn = -180; turn <= 180; ++turn) {
+        for (int tilt = -90; tilt <= 90; ++tilt) {
+            view.turn = turn;
+            view.tilt = tilt;
+            view.recompute();
+            const double depth = rotateToView(view, middle).depth;
+            if (depth > bestDepth) {
+                bestDepth = depth;
+                best = view;
+            }
+        }
+    }
+    return best;
+}
+
 void composeDesignView(DrawingSurface& surface, const DesignTask& task,
                        const DesignCandidate* candidate, const DesignStep& step,
                        const ViewOrientation& view, const DesignViewPalette& palette)
