@@ -138,7 +138,7 @@ std::vector<DesignStep> stepsAlong(const DesignCandidate& candidate, double firs
                                    double span, int branch, int& misses)
 {
     std::vector<double> offsets;
-    for (int s = 0; s < static_cast<int>(span); ++s) {
+    for (int s = 0; s < span; ++s) { // span is at most 360
         offsets.push_back(s);
     }
     offsets.push_back(span);
