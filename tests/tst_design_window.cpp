@@ -11,6 +11,7 @@
 #include "message_box_probe.h"
 #include "number_text.h"
 #include "page_chain.h"
+#include "page_session.h"
 #include "task_file.h"
 #include "widget_test_support.h"
 
@@ -34,34 +35,6 @@ using cyclar::test::click;
 using cyclar::test::settle;
 
 namespace {
-
-struct Session {
-    PageChain chain;
-    AppState state{chain};
-    Session()
-    {
-        state.entryMode = 3;
-        state.scene.animationCopy = defaultDimensions;
-        chain.start(std::make_unique<cyclar1>(state));
-        settle();
-    }
-    cyclar_animation* submit()
-    {
-        click(qobject_cast<cyclar1*>(chain.front())->IDC_submit);
-        return qobject_cast<cyclar_animation*>(chain.front());
-    }
-};
-
-QList<DesignWindow*> shownDesignWindows()
-{
-    QList<DesignWindow*> shown;
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (auto* window = qobject_cast<DesignWindow*>(widget); window && window->isVisible()) {
-            shown << window;
-        }
-    }
-    return shown;
-}
 
 void press(QPushButton* button)
 {
@@ -100,14 +73,14 @@ void TestDesignWindow::initTestCase()
 
 void TestDesignWindow::f3AndTheMenuOpenOneWindow()
 {
-    Session session;
+    test::PageSession session;
     cyclar_animation* page = session.submit();
     QVERIFY(page);
     page->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(page));
     QTest::keyClick(page, Qt::Key_F3);
     settle();
-    const QList<DesignWindow*> shown = shownDesignWindows();
+    const QList<DesignWindow*> shown = test::shownWindows<DesignWindow>();
     QCOMPARE(shown.size(), 1);
     DesignWindow* window = shown.front();
     QCOMPARE(window->windowTitle(), QStringLiteral("Design"));
@@ -119,17 +92,17 @@ void TestDesignWindow::f3AndTheMenuOpenOneWindow()
     QCOMPARE(menu.actions().at(1)->text(), QStringLiteral("Design\u2026"));
     menu.actions().at(1)->trigger();
     settle();
-    QCOMPARE(shownDesignWindows(), QList<DesignWindow*>{window});
+    QCOMPARE(test::shownWindows<DesignWindow>(), QList<DesignWindow*>{window});
 
     // It closes with its page.
     page->OnBack();
     settle();
-    QVERIFY(shownDesignWindows().isEmpty());
+    QVERIFY(test::shownWindows<DesignWindow>().isEmpty());
 }
 
 void TestDesignWindow::fivePositionsGiveTheirLinkageAndItIsUsed()
 {
-    Session session;
+    test::PageSession session;
     cyclar_animation* page = session.submit();
     page->OnShowDesign();
     DesignWindow* window = page->designWindow;
