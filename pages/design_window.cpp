@@ -278,6 +278,11 @@ DesignWindow::DesignWindow(QWidget* parent) : QDialog(parent)
     candidates->setEditTriggers(QAbstractItemView::NoEditTriggers);
     candidates->setAccessibleName(QStringLiteral("Candidates"));
     left->addWidget(candidates, 1);
+    chosenText = new QLabel(this);
+    chosenText->setObjectName(QStringLiteral("chosen"));
+    chosenText->setWordWrap(true);
+    chosenText->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    left->addWidget(chosenText);
 
     auto* right = new QVBoxLayout;
     sphere = new DesignSphere(this);
@@ -420,6 +425,7 @@ void DesignWindow::forgetCandidates()
     m_tourIndex = 0;
     const QSignalBlocker block(candidates);
     candidates->setRowCount(0);
+    chosenText->clear();
     useButton->setEnabled(false);
 }
 
@@ -518,7 +524,21 @@ void DesignWindow::chooseCandidate(int index)
         return;
     }
     m_chosen = index;
-    m_tour = designTour(m_result.candidates[static_cast<std::size_t>(index)]);
+    const DesignCandidate& c = m_result.candidates[static_cast<std::size_t>(index)];
+    m_tour = designTour(c);
+    const LinkageDimensions& d = c.dims;
+    QStringList inputs;
+    for (const PositionReach& reach : c.positions) {
+        inputs << QStringLiteral("%1 (branch %2)").arg(degreesText(reach.input)).arg(reach.branch);
+    }
+    chosenText->setText(
+        QStringLiteral(
+            "Linkage %1: a = %2, b = %3, c = %4, f = %5, h = %6, k = %7%8.\nInput \u03b8: %9.")
+            .arg(index + 1)
+            .arg(degreesText(d.a), degreesText(d.b), degreesText(d.c), degreesText(d.f),
+                 degreesText(d.h), degreesText(d.k),
+                 c.otherEnds ? QStringLiteral(" (joints at their axes' other ends)") : QString(),
+                 inputs.join(QStringLiteral(", "))));
     m_tourIndex = 0;
     useButton->setEnabled(true);
     if (candidates->currentRow() != index) {

@@ -99,6 +99,8 @@ public:
     QPushButton* designButton = nullptr;
     QLabel* reason = nullptr;
     QTableWidget* candidates = nullptr; ///< number, type, defects, transmission
+    /// The chosen candidate's dimensions and, per position, its input angle and branch.
+    QLabel* chosenText = nullptr;
     DesignSphere* sphere = nullptr;
     QPushButton* useButton = nullptr;
     QPushButton* openButton = nullptr;
