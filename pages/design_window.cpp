@@ -252,6 +252,9 @@ DesignWindow::DesignWindow(QWidget* parent) : QDialog(parent)
     removeRow = new QPushButton(QStringLiteral("Remove row"), this);
     openButton = new QPushButton(QStringLiteral("Open task\u2026"), this);
     saveButton = new QPushButton(QStringLiteral("Save task\u2026"), this);
+    // In this window Ctrl+O and Ctrl+S open and save tasks, as they do linkages on the page.
+    openButton->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    saveButton->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     tableButtons->addWidget(addRow);
     tableButtons->addWidget(removeRow);
     tableButtons->addStretch(1);
