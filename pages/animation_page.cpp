@@ -144,6 +144,9 @@ void cyclar_animation::OnShowDesign()
         designWindow = new DesignWindow(this);
         connect(designWindow, &DesignWindow::linkageChosen, this,
                 [this](const LinkageFile& file) { showLinkage(file); });
+        // Placed the first time as the Analysis window is: beside the page, on the screen.
+        showPlacedBeside(*designWindow, *this,
+                         QRect(picture->mapToGlobal(QPoint(0, 0)), picture->size()));
     }
     designWindow->show();
     designWindow->raise();

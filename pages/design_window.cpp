@@ -319,7 +319,9 @@ DesignWindow::DesignWindow(QWidget* parent) : QDialog(parent)
     connect(&tourTimer, &QTimer::timeout, this, &DesignWindow::advance);
     tourTimer.setInterval(tourInterval);
 
+    // It opens on an example, designed, so the list and the sphere show what they are for.
     setTask(startingTask());
+    runDesign();
 }
 
 QTableWidget* DesignWindow::taskTable() const
