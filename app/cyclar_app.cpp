@@ -3,11 +3,14 @@
 
 #include "animation_page.h"
 #include "artwork.h"
-#include "dimensions_page.h"
-#include "linkage_files.h"
+#include "design_window.h"
 #include "dialog_colours.h"
+#include "dimensions_page.h"
 #include "help_page.h"
+#include "linkage_files.h"
 #include "page.h"
+#include "path_text.h"
+#include "task_file.h"
 #include "title_page.h"
 
 #include <QApplication>
@@ -39,7 +42,12 @@ void CCyclarApp::InitInstance()
 
     connect(&m_chain, &PageChain::finished, &m_app, &QCoreApplication::quit, Qt::QueuedConnection);
     if (!m_startFile.empty()) {
-        startWithLinkage();
+        const std::string_view suffix = taskFileSuffix;
+        if (m_startFile.size() > suffix.size() && m_startFile.ends_with(suffix)) {
+            startWithTask();
+        } else {
+            startWithLinkage();
+        }
         return;
     }
     m_chain.start(std::make_unique<CCyclarDlg>(m_state));
@@ -66,6 +74,29 @@ void CCyclarApp::startWithLinkage()
     auto animation = std::make_unique<cyclar_animation>(m_state);
     animation->applyLinkage(*file); // its view and speed; the values have passed already
     m_chain.start(std::move(animation));
+}
+
+void CCyclarApp::startWithTask()
+{
+    std::string error;
+    const std::optional<DesignTask> task = readTaskFile(m_startFile, error);
+    if (!task) {
+        showFileMessage(nullptr, QString::fromStdString(displayPath(m_startFile)),
+                        QString::fromStdString(error));
+        m_chain.start(std::make_unique<CCyclarDlg>(m_state));
+        return;
+    }
+    // The starting linkage's animation page, as Submit on an untouched dimensions page opens it,
+    // with the Design window over it.
+    m_state.canvasWidth = 480;
+    m_state.canvasHeight = 480;
+    prepareCanvas(m_state.canvas, m_state.canvasWidth, m_state.canvasHeight);
+    auto animation = std::make_unique<cyclar_animation>(m_state);
+    cyclar_animation& page = *animation;
+    m_chain.start(std::move(animation));
+    page.OnShowDesign();
+    page.designWindow->setTask(*task);
+    page.designWindow->runDesign();
 }
 
 int CCyclarApp::run()

@@ -4,8 +4,8 @@
 #include "app_state.h"
 #include "page_chain.h"
 
-#include <QObject>
 #include <QFile>
+#include <QObject>
 #include <QString>
 
 #include <string>
@@ -27,7 +27,8 @@ public:
     /// A linkage file to start on (`cyclar FILE.cyclar`): its animation page, whose Back leads
     /// to its dimensions page. A file that cannot be opened is reported and the program starts
     /// as usual; dimensions the dimensions page would refuse get its message there.
-    /// The linkage file to start on, as the system's bytes (from argv, unchanged).
+    /// A task file (its name ends in .cyclar-task) opens the Design window on it instead.
+    /// The file to start on, as the system's bytes (from argv, unchanged).
     void setStartFile(std::string path) { m_startFile = std::move(path); }
     void setStartFile(const QString& path) { m_startFile = QFile::encodeName(path).toStdString(); }
     int run();
@@ -40,6 +41,8 @@ protected:
 
 private:
     void startWithLinkage();
+    /// A task file to start on (`cyclar FILE.cyclar-task`): the Design window on it.
+    void startWithTask();
 
     QApplication& m_app;
     std::string m_startFile;

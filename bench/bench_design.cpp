@@ -1,7 +1,9 @@
 // Benchmarks of linkage design: all the dyads and linkages of five positions, the sampled
 // family of four positions with each candidate's defect checks, and a function fit.
+#include "design_view.h"
 #include "linkage_design.h"
 #include "pose_solver.h"
+#include "raster.h"
 
 #include <benchmark/benchmark.h>
 
@@ -73,5 +75,37 @@ void BM_functionSixPairs(benchmark::State& state)
 BENCHMARK(BM_functionSixPairs)->Unit(benchmark::kMicrosecond);
 
 } // namespace
+
+// One tick of a Design window: the whole view (sphere, task arrows, the candidate's path over
+// its tour and the candidate at one step) drawn on a 360 x 360 picture.
+void BM_designViewFrame(benchmark::State& state)
+{
+    const DesignTask task = motionTask(5);
+    const DesignResult result = designLinkages(task);
+    const DesignCandidate& candidate = result.candidates.front();
+    const std::vector<DesignStep> tour = designTour(candidate);
+    const ViewOrientation view = viewFacingTask(task);
+    PixelBuffer pixels(360, 360, PixelOrder::Argb32);
+    Raster raster(pixels);
+    std::size_t step = 0;
+    for (auto _ : state) {
+        pixels.fill(white);
+        composeDesignView(raster, task, &candidate, tour[step], view);
+        step = (step + 1) % tour.size();
+        benchmark::DoNotOptimize(pixels.data());
+    }
+}
+BENCHMARK(BM_designViewFrame)->Unit(benchmark::kMicrosecond);
+
+// The tour of one candidate, found when it is chosen.
+void BM_designTour(benchmark::State& state)
+{
+    const DesignResult result = designLinkages(motionTask(5));
+    for (auto _ : state) {
+        std::vector<DesignStep> tour = designTour(result.candidates.front());
+        benchmark::DoNotOptimize(tour);
+    }
+}
+BENCHMARK(BM_designTour)->Unit(benchmark::kMicrosecond);
 
 BENCHMARK_MAIN();

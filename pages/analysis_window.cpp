@@ -222,29 +222,34 @@ void AnalysisWindow::showBeside(QWidget& page, const QRect& picture)
 {
     followFrame();
     if (!m_placed) {
-        adjustSize();
-        const QRect pageFrame = page.frameGeometry();
-        QScreen* screen = QGuiApplication::screenAt(pageFrame.center());
-        if (!screen) {
-            screen = QGuiApplication::primaryScreen();
-        }
-        const QRect area = screen ? screen->availableGeometry() : pageFrame;
-        // The frame's margins are known only once shown; the size without them is close enough
-        // for the first placement, which is corrected right after showing.
-        move(placeAnalysis(pageFrame, picture, size(), area).window);
-        show();
-        const AnalysisPlacement place =
-            placeAnalysis(pageFrame, picture, frameGeometry().size(), area);
-        if (place.page != pageFrame.topLeft()) {
-            page.move(place.page + (page.pos() - pageFrame.topLeft()));
-        }
-        move(place.window + (pos() - frameGeometry().topLeft()));
+        showPlacedBeside(*this, page, picture);
         m_placed = true;
     } else {
         show();
     }
     raise();
     activateWindow();
+}
+
+void showPlacedBeside(QWidget& window, QWidget& page, const QRect& picture)
+{
+    window.adjustSize();
+    const QRect pageFrame = page.frameGeometry();
+    QScreen* screen = QGuiApplication::screenAt(pageFrame.center());
+    if (!screen) {
+        screen = QGuiApplication::primaryScreen();
+    }
+    const QRect area = screen ? screen->availableGeometry() : pageFrame;
+    // The frame's margins are known only once shown; the size without them is close enough
+    // for the first placement, which is corrected right after showing.
+    window.move(placeAnalysis(pageFrame, picture, window.size(), area).window);
+    window.show();
+    const AnalysisPlacement place =
+        placeAnalysis(pageFrame, picture, window.frameGeometry().size(), area);
+    if (place.page != pageFrame.topLeft()) {
+        page.move(place.page + (page.pos() - pageFrame.topLeft()));
+    }
+    window.move(place.window + (window.pos() - window.frameGeometry().topLeft()));
 }
 
 namespace {

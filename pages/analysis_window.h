@@ -88,6 +88,10 @@ private:
     bool m_placed = false;
 };
 
+/// Shows a window beside the page whose picture is at `picture` on the screen, placed by
+/// placeAnalysis, and moves the page when it must to make room.
+void showPlacedBeside(QWidget& window, QWidget& page, const QRect& picture);
+
 /// Where the page and its Analysis window go: top-left corners of their frames.
 struct AnalysisPlacement {
     QPoint page;

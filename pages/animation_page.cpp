@@ -4,6 +4,7 @@
 #include "analysis_window.h"
 #include "artwork.h"
 #include "bitmap_button.h"
+#include "design_window.h"
 #include "dimensions_page.h"
 #include "help_page.h"
 #include "page_chain.h"
@@ -111,9 +112,17 @@ cyclar_animation::cyclar_animation(AppState& state) : m_state(state)
     analysisAction->setShortcut(Qt::Key_F2);
     addAction(analysisAction);
     connect(analysisAction, &QAction::triggered, this, &cyclar_animation::OnShowAnalysis);
+    // The Design window likewise: F3 and the same menu.
+    designAction = new QAction(QStringLiteral("Design\u2026"), this);
+    designAction->setShortcut(Qt::Key_F3);
+    addAction(designAction);
+    connect(designAction, &QAction::triggered, this, &cyclar_animation::OnShowDesign);
     connect(this, &Page::ended, this, [this] {
         if (analysisWindow) {
             analysisWindow->close();
+        }
+        if (designWindow) {
+            designWindow->close();
         }
     });
     // Files and exports join the same menu; the menu itself is set up there.
@@ -127,6 +136,21 @@ void cyclar_animation::OnShowAnalysis()
         connect(picture, &FramePicture::painted, analysisWindow, &AnalysisWindow::followFrame);
     }
     analysisWindow->showBeside(*this, QRect(picture->mapToGlobal(QPoint(0, 0)), picture->size()));
+}
+
+void cyclar_animation::OnShowDesign()
+{
+    if (!designWindow) {
+        designWindow = new DesignWindow(this);
+        connect(designWindow, &DesignWindow::linkageChosen, this,
+                [this](const LinkageFile& file) { showLinkage(file); });
+        // Placed the first time as the Analysis window is: beside the page, on the screen.
+        showPlacedBeside(*designWindow, *this,
+                         QRect(picture->mapToGlobal(QPoint(0, 0)), picture->size()));
+    }
+    designWindow->show();
+    designWindow->raise();
+    designWindow->activateWindow();
 }
 
 void cyclar_animation::DoDataExchange(DataExchange& dx)
@@ -183,6 +207,9 @@ void cyclar_animation::OnBack()
     KillTimer(clockTimer);
     if (analysisWindow) {
         analysisWindow->close(); // it belongs to this page, which is being left
+    }
+    if (designWindow) {
+        designWindow->close();
     }
     UpdateData(true);
     m_state.entryMode = 3;

@@ -15,6 +15,7 @@ class QMenu;
 namespace cyclar {
 
 class AnalysisWindow;
+class DesignWindow;
 class BitmapButton;
 class Trackbar;
 
@@ -54,6 +55,9 @@ public:
     /// Opens the Analysis window beside the page (F2, or the picture's menu); once open it is
     /// raised, never opened twice.
     void OnShowAnalysis();
+    /// Opens the Design window (F3, or the picture's menu), or raises it when it is open; its
+    /// "Use this linkage" shows the candidate here as opening a linkage file would.
+    void OnShowDesign();
 
     // Linkage files and exports, from the picture's right-click menu (Ctrl+S and Ctrl+O also
     // work anywhere on the page). Each On... asks for a file name, then calls its ...To.
@@ -77,7 +81,8 @@ public:
     void applyLinkage(const LinkageFile& file);
     /// Turns the rotation-axis drawing on or off and repaints.
     void setRotationAxisShown(bool shown);
-    /// The picture's right-click menu: "Analysis…" (F2) and "Show rotation axis" first, then
+    /// The picture's right-click menu: "Analysis…" (F2), "Design…" (F3) and "Show rotation
+    /// axis" first, then
     /// the files and exports.
     void buildPictureMenu(QMenu& menu);
 
@@ -114,6 +119,8 @@ public:
     /// and P's velocity over the picture (and in its exports); kept in linkage files.
     QAction* rotationAxisAction = nullptr;
     QPointer<AnalysisWindow> analysisWindow;
+    QAction* designAction = nullptr; ///< "Design…", F3
+    QPointer<DesignWindow> designWindow;
 
 private:
     void setUpPictureMenu();

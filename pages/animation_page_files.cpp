@@ -67,6 +67,7 @@ void cyclar_animation::setUpPictureMenu()
 void cyclar_animation::buildPictureMenu(QMenu& menu)
 {
     menu.addAction(analysisAction);
+    menu.addAction(designAction);
     menu.addAction(rotationAxisAction);
     menu.addSeparator();
     menu.addAction(saveLinkageAction);

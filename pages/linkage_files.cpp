@@ -25,9 +25,9 @@ QString askSavePath(QWidget* parent, const QString& caption, const QString& filt
     QString chosenFilter;
     QString path = QFileDialog::getSaveFileName(parent, caption, QString(), filters, &chosenFilter);
     if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty()) {
-        // "PNG picture (*.png)" -> ".png"
+        // "PNG picture (*.png)" -> ".png", "cyclar tasks (*.cyclar-task)" -> ".cyclar-task"
         const QRegularExpressionMatch match =
-            QRegularExpression(QStringLiteral("\\(\\*(\\.[A-Za-z0-9]+)")).match(chosenFilter);
+            QRegularExpression(QStringLiteral("\\(\\*(\\.[A-Za-z0-9-]+)")).match(chosenFilter);
         if (match.hasMatch()) {
             path += match.captured(1);
         }

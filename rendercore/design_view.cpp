@@ -138,7 +138,7 @@ std::vector<DesignStep> stepsAlong(const DesignCandidate& candidate, double firs
                                    double span, int branch, int& misses)
 {
     std::vector<double> offsets;
-    for (int s = 0; s < static_cast<int>(span); ++s) {
+    for (int s = 0; s < span; ++s) { // span is at most 360
         offsets.push_back(s);
     }
     offsets.push_back(span);
@@ -222,6 +222,40 @@ std::vector<DesignStep> designTour(const DesignCandidate& candidate)
         }
     }
     return tour;
+}
+
+ViewOrientation viewFacingTask(const DesignTask& task)
+{
+    ViewOrientation view;
+    SphereVector middle{0.0, 0.0, 0.0};
+    if (task.kind == TaskKind::Motion) {
+        for (const TaskPosition& position : task.positions) {
+            middle = add(middle, taskPoint(position));
+        }
+        for (const TaskPivot& pivot : task.fixedPivots) {
+            middle = add(middle, pivotPoint(pivot));
+        }
+    }
+    if (!(norm(middle) > 1e-9) || !std::isfinite(norm(middle))) {
+        view.recompute();
+        return view;
+    }
+    middle = normalized(middle);
+    double bestDepth = -2.0;
+    ViewOrientation best = view;
+    for (int turn = -180; turn <= 180; ++turn) {
+        for (int tilt = -90; tilt <= 90; ++tilt) {
+            view.turn = turn;
+            view.tilt = tilt;
+            view.recompute();
+            const double depth = rotateToView(view, middle).depth;
+            if (depth > bestDepth) {
+                bestDepth = depth;
+                best = view;
+            }
+        }
+    }
+    return best;
 }
 
 void composeDesignView(DrawingSurface& surface, const DesignTask& task,

@@ -39,6 +39,10 @@ struct DesignStep {
 /// order either way, it goes once round instead. Empty when it closes nowhere.
 std::vector<DesignStep> designTour(const DesignCandidate& candidate);
 
+/// A view that looks at the middle of a motion task's positions (and fixed pivots), as square
+/// on as whole degrees of turn and tilt allow; the page's starting view for other tasks.
+ViewOrientation viewFacingTask(const DesignTask& task);
+
 /// Draws the design view through the surface, sized to it: the sphere's outline and reference
 /// circles; the task (motion: each position as a short arrow along its heading with its number,
 /// the given fixed pivots as double rings; function: with a candidate, the output link's place

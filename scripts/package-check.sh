@@ -37,6 +37,10 @@ if ! update-mime-database "$mime" >/dev/null 2>&1 || ! grep -q "application/x-cy
   echo "the MIME type application/x-cyclar-linkage does not register its *.cyclar glob"
   status=1
 fi
+if ! grep -q "application/x-cyclar-task:\*\.cyclar-task" "$mime/globs"; then
+  echo "the MIME type application/x-cyclar-task does not register its *.cyclar-task glob"
+  status=1
+fi
 rm -rf "$mime"
 [[ $status == 0 ]] && echo "package checks passed"
 exit $status

@@ -10,3 +10,8 @@ cyclar_add_test(tst_field_rules SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_field_rule
 # Linkage design: candidates from tasks taken off known linkages in turned frames reach every
 # position when posed afresh, give their linkage back; function fits; defects; bad tasks refused.
 cyclar_add_test(tst_design SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_design.cpp LIBS cyclar_design)
+
+# The design view: the candidate's tour through its positions, the task's arrows and the placed
+# candidate where the task's points project.
+cyclar_add_test(tst_design_view SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_design_view.cpp
+                LIBS cyclar_design_view)

@@ -18,3 +18,7 @@ set_tests_properties(tst_analysis_window_1280x1024 PROPERTIES ENVIRONMENT
 add_test(NAME analysis_placement COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/analysis_placement.sh
                                          $<TARGET_FILE:cyclar> $<TARGET_FILE:cyclar-export>)
 set_tests_properties(analysis_placement PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300)
+
+# The Design window: F3 and the picture's menu, the task's tables, a five-position task giving
+# its linkage back and "Use this linkage", refused tasks, task files.
+cyclar_add_test(tst_design_window SOURCES tst_design_window.cpp LIBS cyclar_pages Qt6::Widgets)

@@ -8,6 +8,7 @@
 #include "dialog_colours.h"
 #include "dimensions_page.h"
 #include "page_chain.h"
+#include "page_session.h"
 #include "rate_plot.h"
 #include "widget_test_support.h"
 
@@ -30,34 +31,6 @@ using cyclar::test::settle;
 namespace {
 
 // The program's pages over one shared state: a dimensions page with the given dimensions.
-struct Session {
-    PageChain chain;
-    AppState state{chain};
-
-    explicit Session(const LinkageDimensions& dims = defaultDimensions)
-    {
-        state.entryMode = 3;
-        state.scene.animationCopy = dims;
-        chain.start(std::make_unique<cyclar1>(state));
-        settle();
-    }
-    cyclar_animation* submit()
-    {
-        click(qobject_cast<cyclar1*>(chain.front())->IDC_submit);
-        return qobject_cast<cyclar_animation*>(chain.front());
-    }
-};
-
-QList<AnalysisWindow*> shownAnalysisWindows()
-{
-    QList<AnalysisWindow*> shown;
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (auto* window = qobject_cast<AnalysisWindow*>(widget); window && window->isVisible()) {
-            shown << window;
-        }
-    }
-    return shown;
-}
 
 void pressF2(QWidget* page)
 {
@@ -68,7 +41,10 @@ void pressF2(QWidget* page)
     settle();
 }
 
-bool isMarker(QRgb pixel) { return qRed(pixel) > 170 && qGreen(pixel) < 60 && qBlue(pixel) < 90; }
+bool isMarker(QRgb pixel)
+{
+    return qRed(pixel) > 170 && qGreen(pixel) < 60 && qBlue(pixel) < 90;
+}
 
 bool sameAngles(const PoseAngles& x, const PoseAngles& y)
 {
@@ -105,23 +81,23 @@ void TestAnalysisWindow::initTestCase()
 
 void TestAnalysisWindow::f2AndTheMenuOpenOneWindow()
 {
-    Session session;
+    test::PageSession session;
     cyclar_animation* page = session.submit();
-    QVERIFY(shownAnalysisWindows().isEmpty());
+    QVERIFY(test::shownWindows<AnalysisWindow>().isEmpty());
 
     pressF2(page);
-    QCOMPARE(shownAnalysisWindows().size(), 1);
-    AnalysisWindow* window = shownAnalysisWindows().first();
+    QCOMPARE(test::shownWindows<AnalysisWindow>().size(), 1);
+    AnalysisWindow* window = test::shownWindows<AnalysisWindow>().first();
     QCOMPARE(window->windowTitle(), QStringLiteral("Analysis"));
     QVERIFY(!window->isModal());
 
     // A second F2 raises the same window.
     pressF2(page);
-    QCOMPARE(shownAnalysisWindows(), QList<AnalysisWindow*>{window});
+    QCOMPARE(test::shownWindows<AnalysisWindow>(), QList<AnalysisWindow*>{window});
 
     // The picture's right-click menu: "Analysis…" first, showing F2; choosing it opens nothing new.
     window->close();
-    QVERIFY(shownAnalysisWindows().isEmpty());
+    QVERIFY(test::shownWindows<AnalysisWindow>().isEmpty());
     QString firstItem;
     QString shortcut;
     QTimer::singleShot(0, this, [&] {
@@ -139,17 +115,17 @@ void TestAnalysisWindow::f2AndTheMenuOpenOneWindow()
     settle();
     QCOMPARE(firstItem, QStringLiteral("Analysis\u2026"));
     QCOMPARE(shortcut, QStringLiteral("F2"));
-    QCOMPARE(shownAnalysisWindows(), QList<AnalysisWindow*>{window});
+    QCOMPARE(test::shownWindows<AnalysisWindow>(), QList<AnalysisWindow*>{window});
 
     // Escape closes it.
     QTest::keyClick(window, Qt::Key_Escape);
     settle();
-    QVERIFY(shownAnalysisWindows().isEmpty());
+    QVERIFY(test::shownWindows<AnalysisWindow>().isEmpty());
 }
 
 void TestAnalysisWindow::itOpensBesideThePicture()
 {
-    Session session;
+    test::PageSession session;
     cyclar_animation* page = session.submit();
     const QSize pageSize = page->frameGeometry().size();
     pressF2(page);
@@ -256,7 +232,7 @@ void TestAnalysisWindow::placementKeepsBothOnTheScreenAndApart()
 // angles of the pose the picture shows, frame after frame.
 void TestAnalysisWindow::markerSitsOnTheFramesAngles()
 {
-    Session session;
+    test::PageSession session;
     cyclar_animation* page = session.submit();
     pressF2(page);
     AnalysisPlot* plot = page->analysisWindow->plot;
@@ -288,7 +264,7 @@ void TestAnalysisWindow::markerSitsOnTheFramesAngles()
 
 void TestAnalysisWindow::markerMovesWithTicksAndHoldsWhenStopped()
 {
-    Session session;
+    test::PageSession session;
     cyclar_animation* page = session.submit();
     pressF2(page);
     AnalysisPlot* plot = page->analysisWindow->plot;
@@ -319,7 +295,7 @@ void TestAnalysisWindow::markerMovesWithTicksAndHoldsWhenStopped()
 
 void TestAnalysisWindow::rateTabFollowsTheFrame()
 {
-    Session session;
+    test::PageSession session;
     cyclar_animation* page = session.submit();
     pressF2(page);
     AnalysisWindow* window = page->analysisWindow;
@@ -376,7 +352,7 @@ void TestAnalysisWindow::closesWithItsPage_data()
 void TestAnalysisWindow::closesWithItsPage()
 {
     QFETCH(QString, how);
-    Session session;
+    test::PageSession session;
     cyclar_animation* page = session.submit();
     pressF2(page);
     QPointer<AnalysisWindow> window = page->analysisWindow.data();
@@ -387,20 +363,20 @@ void TestAnalysisWindow::closesWithItsPage()
         // A new animation page does not reopen it by itself.
         cyclar_animation* next = session.submit();
         QVERIFY(next);
-        QVERIFY(shownAnalysisWindows().isEmpty());
+        QVERIFY(test::shownWindows<AnalysisWindow>().isEmpty());
         QVERIFY(!next->analysisWindow);
         QVERIFY(!window); // gone with the page it belonged to
     } else if (how == "exit") {
         click(page->IDCANCEL_button);
         QVERIFY(!window || !window->isVisible());
-        QVERIFY(shownAnalysisWindows().isEmpty());
+        QVERIFY(test::shownWindows<AnalysisWindow>().isEmpty());
     } else {
         window->close();
         settle();
-        QVERIFY(shownAnalysisWindows().isEmpty());
+        QVERIFY(test::shownWindows<AnalysisWindow>().isEmpty());
         // Still the page's, shown again by the next F2.
         pressF2(page);
-        QCOMPARE(shownAnalysisWindows(), QList<AnalysisWindow*>{window.data()});
+        QCOMPARE(test::shownWindows<AnalysisWindow>(), QList<AnalysisWindow*>{window.data()});
     }
 }
 
@@ -408,18 +384,21 @@ void TestAnalysisWindow::textsOfChiangsAndOfATypelessLinkage()
 {
     // Chiang's crank-rocker: the label note explains the frame's "Non-Grashof".
     {
-        Session session({160, 105, 120, 100, 45, -35});
+        test::PageSession session({160, 105, 120, 100, 45, -35});
         cyclar_animation* page = session.submit();
         pressF2(page);
         AnalysisWindow* window = page->analysisWindow;
         QCOMPARE(window->findChild<QLabel*>("type")->text(), QStringLiteral("Crank-rocker"));
-        QVERIFY(window->findChild<QLabel*>("labelNote")->text().contains("Non-Grashof Four-bar Linkage"));
-        QVERIFY(window->findChild<QLabel*>("values")->text().contains(QStringLiteral("T4 = -125.0\u00b0")));
+        QVERIFY(window->findChild<QLabel*>("labelNote")
+                    ->text()
+                    .contains("Non-Grashof Four-bar Linkage"));
+        QVERIFY(window->findChild<QLabel*>("values")->text().contains(
+            QStringLiteral("T4 = -125.0\u00b0")));
         QVERIFY(window->findChild<QLabel*>("motion")->text().contains("time ratio"));
     }
     // Two triangles that close in one position only: no type, no figures, no curves, and
     // nothing breaks while the page animates it. The picture holds the one, folded, position.
-    Session session({170, 170, 100, 80, 45, -35});
+    test::PageSession session({170, 170, 100, 80, 45, -35});
     cyclar_animation* page = session.submit();
     pressF2(page);
     AnalysisWindow* window = page->analysisWindow;

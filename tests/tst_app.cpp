@@ -7,6 +7,7 @@
 #include "circular_view.h"
 #include "clip_player.h"
 #include "cyclar_app.h"
+#include "design_window.h"
 #include "dimensions_page.h"
 #include "help_page.h"
 #include "message_box_probe.h"
@@ -18,6 +19,8 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -113,6 +116,8 @@ private slots:
     void f1OpensTheHelpOfThePageInFront();
     void startsOnALinkageFile_data();
     void startsOnALinkageFile();
+    void startsOnATaskFile_data();
+    void startsOnATaskFile();
 };
 
 void TestApp::initTestCase()
@@ -435,6 +440,57 @@ void TestApp::startsOnALinkageFile()
     QSignalSpy finished(&app.chain(), &PageChain::finished);
     click(dimensions->IDCANCEL_button);
     QCOMPARE(finished.count(), 1);
+}
+
+void TestApp::startsOnATaskFile_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("a function task")
+        << QByteArray(R"({"format": "cyclar-task", "version": 1, "kind": "function",
+                         "pairs": [{"input": -30, "output": 7.1}, {"input": -10, "output": 66},
+                                   {"input": 15, "output": 151}, {"input": 40, "output": 160.3}]})")
+        << QString();
+    QTest::newRow("a newer version")
+        << QByteArray(R"({"format": "cyclar-task", "version": 2, "kind": "function", "pairs": []})")
+        << "version";
+}
+
+// cyclar FILE.cyclar-task: the animation page with the Design window over it, the task designed;
+// a task that cannot be read is said and the program starts on its title page.
+void TestApp::startsOnATaskFile()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, message);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("start.cyclar-task"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    file.close();
+
+    MessageBoxProbe probe;
+    CCyclarApp app{*qApp};
+    app.setStartFile(path);
+    app.InitInstance();
+    settle();
+    Page* front = app.chain().front();
+    QVERIFY(front && front->isVisible());
+    if (!message.isEmpty()) {
+        QVERIFY(qobject_cast<CCyclarDlg*>(front));
+        QCOMPARE(probe.messages().size(), 1);
+        QVERIFY2(probe.texts().first().contains(message), qPrintable(probe.texts().first()));
+        QVERIFY(probe.texts().first().contains(QDir::toNativeSeparators(path)));
+        return;
+    }
+    QVERIFY(probe.texts().isEmpty());
+    auto* animation = qobject_cast<cyclar_animation*>(front);
+    QVERIFY(animation && animation->designWindow);
+    DesignWindow* design = animation->designWindow;
+    QVERIFY(design->isVisible());
+    QVERIFY(design->functionKind->isChecked());
+    QCOMPARE(design->pairs->rowCount(), 4);
+    QCOMPARE(design->result().candidates.size(), std::size_t{1});
 }
 
 QTEST_MAIN(TestApp)

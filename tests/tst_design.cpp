@@ -1,6 +1,7 @@
 // Tests of linkage design: tasks taken from known linkages in randomly turned frames must give
 // candidates that reach every position (checked here by solving the poses afresh), must give the
 // linkage they came from back, and bad tasks must be refused.
+#include "design_test_support.h"
 #include "linkage_analysis.h"
 #include "linkage_design.h"
 #include "pose_solver.h"
@@ -13,6 +14,7 @@
 #include <random>
 
 using namespace cyclar;
+using namespace cyclar::test;
 
 Q_DECLARE_METATYPE(cyclar::LinkageDimensions)
 Q_DECLARE_METATYPE(cyclar::DesignTask)
@@ -22,35 +24,6 @@ namespace {
 
 constexpr double rad = std::numbers::pi / 180.0;
 
-SphereVector plus(const SphereVector& u, const SphereVector& v)
-{
-    return {u.x + v.x, u.y + v.y, u.z + v.z};
-}
-SphereVector times(const SphereVector& v, double s)
-{
-    return {v.x * s, v.y * s, v.z * s};
-}
-double dotOf(const SphereVector& u, const SphereVector& v)
-{
-    return u.x * v.x + u.y * v.y + u.z * v.z;
-}
-SphereVector crossOf(const SphereVector& u, const SphereVector& v)
-{
-    return {u.y * v.z - u.z * v.y, u.z * v.x - u.x * v.z, u.x * v.y - u.y * v.x};
-}
-double length(const SphereVector& v)
-{
-    return std::sqrt(dotOf(v, v));
-}
-SphereVector unit(const SphereVector& v)
-{
-    return times(v, 1.0 / length(v));
-}
-// The part of v square to the unit vector n, made unit: the tangent at n toward v.
-SphereVector tangentToward(const SphereVector& n, const SphereVector& v)
-{
-    return unit(plus(v, times(n, -dotOf(n, v))));
-}
 double angleGap(double x, double y)
 {
     return std::fabs(std::remainder(x - y, 360.0));
@@ -72,37 +45,6 @@ Placement randomTurn(unsigned seed)
     return {{{1 - 2 * (y * y + z * z), 2 * (x * y - w * z), 2 * (x * z + w * y)},
              {2 * (x * y + w * z), 1 - 2 * (x * x + z * z), 2 * (y * z - w * x)},
              {2 * (x * z - w * y), 2 * (y * z + w * x), 1 - 2 * (x * x + y * y)}}};
-}
-
-TaskPosition positionOf(const SphereVector& point, const SphereVector& heading)
-{
-    TaskPosition p;
-    p.latitude = std::asin(point.z) / rad;
-    p.longitude = std::atan2(point.y, point.x) / rad;
-    const double lat = p.latitude * rad, lon = p.longitude * rad;
-    const SphereVector north{-std::sin(lat) * std::cos(lon), -std::sin(lat) * std::sin(lon),
-                             std::cos(lat)};
-    const SphereVector east{-std::sin(lon), std::cos(lon), 0.0};
-    p.heading = std::atan2(dotOf(heading, east), dotOf(heading, north)) / rad;
-    return p;
-}
-
-// A motion task from the pose solver's poses of a linkage at the sweep parameters ts, turned by
-// `turn`; the body's heading makes a fixed angle with the arc toward A1.
-DesignTask motionTask(const LinkageDimensions& dims, const std::vector<double>& ts,
-                      const Placement& turn)
-{
-    const LinkageModel model = buildLinkageModel(dims);
-    DesignTask task;
-    task.kind = TaskKind::Motion;
-    for (const double t : ts) {
-        const LinkagePose pose = solvePose(model, t);
-        const SphereVector toA = tangentToward(pose.P, pose.A1);
-        const SphereVector heading = plus(times(toA, std::cos(25.0 * rad)),
-                                          times(crossOf(pose.P, toA), std::sin(25.0 * rad)));
-        task.positions.push_back(positionOf(placed(turn, pose.P), placed(turn, heading)));
-    }
-    return task;
 }
 
 // Poses the candidate afresh at each of its input angles and branches, without the design's own

@@ -406,7 +406,7 @@ void TestPageFiles::pictureMenu()
                       ? QStringLiteral("-")
                       : action->text() + QLatin1Char('|') + action->shortcut().toString());
     }
-    QCOMPARE(items, (QStringList{"Analysis…|F2", "Show rotation axis|", "-", "Save linkage…|Ctrl+S", "Open linkage…|Ctrl+O",
+    QCOMPARE(items, (QStringList{"Analysis…|F2", "Design…|F3", "Show rotation axis|", "-", "Save linkage…|Ctrl+S", "Open linkage…|Ctrl+O",
                                  "Export picture…|", "Export animation…|"}));
     // The shortcuts belong to the page, so they work without the menu.
     QVERIFY(page->actions().contains(page->saveLinkageAction));
