@@ -855,6 +855,16 @@ EMSCRIPTEN_KEEPALIVE int cyclar_design_tour_length(int candidate)
     return candidate < 0 ? 0 : static_cast<int>(tourOf(static_cast<std::size_t>(candidate)).size());
 }
 
+/// The view that faces the task held now, as the desktop turns its Design window's sphere to a
+/// task: turn and tilt (whole degrees), two doubles valid until the next call.
+EMSCRIPTEN_KEEPALIVE const double* cyclar_design_facing_view()
+{
+    static std::array<double, 2> held{};
+    const ViewOrientation view = viewFacingTask(webDesign().task);
+    held = {view.turn, view.tilt};
+    return held.data();
+}
+
 /// Draws the design view of the task held now: candidate i (0-based; any other number, none) at
 /// step `step` of its tour (counted round it), the sphere turned and tilted as given, `size`
 /// picture pixels square (64..1024, others the nearest) at `scale` device pixels per picture

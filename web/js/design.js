@@ -131,12 +131,14 @@ export class DesignPanel extends SidePanel {
         this.picture.setAttribute('aria-label', 'The task\u2019s positions on the sphere and the chosen linkage moving through them');
         this.context = this.picture.getContext('2d', { alpha: false });
         this.sliders = element('div', 'design-sliders');
-        for (const [key, name] of [['turn', 'Turn'], ['tilt', 'Tilt']]) {
+        this.viewSliders = {};
+        for (const [key, name, range] of [[ 'turn', 'Turn', 180 ], [ 'tilt', 'Tilt', 90 ]]) {
             const label = element('label', '', `${name} `);
             const slider = element('input');
+            this.viewSliders[key] = slider;
             slider.type = 'range';
-            slider.min = '-90';
-            slider.max = '90';
+            slider.min = String(-range);
+            slider.max = String(range);
             slider.step = '1';
             slider.value = String(this.view[key]);
             slider.setAttribute('aria-label', `View ${name.toLowerCase()}`);
@@ -496,6 +498,7 @@ export class DesignPanel extends SidePanel {
         }
         this.showTask(task);
         this.design();
+        this.faceTask();
         return true;
     }
 
@@ -516,7 +519,18 @@ export class DesignPanel extends SidePanel {
     // (and the panel is placed at the size it then has).
     open() {
         this.design();
+        this.faceTask();
         super.open();
+    }
+
+    // Turns the view to face the task designed, as the desktop's Design window does when it
+    // is given a task.
+    faceTask()
+    {
+        this.view = this.core.designFacingView();
+        for (const [key, slider] of Object.entries(this.viewSliders))
+            slider.value = String(this.view[key]);
+        this.paint();
     }
 
     // Beside the page where it fits there at full size; else over the page, as large as the
