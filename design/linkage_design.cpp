@@ -4,13 +4,12 @@
 
 #include "design_math.h"
 #include "linkage_analysis.h"
+#include "number_text.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <locale>
 #include <numbers>
-#include <sstream>
 
 namespace cyclar {
 
@@ -49,11 +48,7 @@ bool properArc(double arc)
 
 std::string number(double x)
 {
-    std::ostringstream s;
-    s.imbue(std::locale::classic());
-    s.precision(6);
-    s << x;
-    return s.str();
+    return significantText(x, 6);
 }
 
 // ---- The circuits an input-driven linkage moves on -------------------------------------------

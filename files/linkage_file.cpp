@@ -41,11 +41,48 @@ std::string shortestNumberText(double value)
     // shorter, plain on a tie. Written out here because not every standard library the core is
     // built with has to_chars for doubles.
     char scientific[40];
-    for (int precision = 0; precision <= 16; ++precision) {
-        std::snprintf(scientific, sizeof scientific, "%.*e", precision, value);
-        if (std::strtod(scientific, nullptr) == value) {
-            break;
+    int written = -1; // the precision `scientific` holds
+    const auto write = [&](int precision) {
+        if (written != precision) {
+            std::snprintf(scientific, sizeof scientific, "%.*e", precision, value);
+            written = precision;
         }
+    };
+    const auto readsBack = [&](int precision) {
+        write(precision);
+        return std::strtod(scientific, nullptr) == value;
+    };
+    // Seventeen digits always read back. Below a power of two the doubles lie twice as close as
+    // above it, so there more digits can land on the wrong side: try each precision in turn.
+    // Elsewhere the doubles that read back as this one lie evenly about it, and more digits,
+    // correctly rounded, land no farther from it: once a precision reads back, every greater
+    // one does. Most computed numbers take sixteen or seventeen digits, so those are asked
+    // about first, and the rest of the range is halved: two or three conversions for most
+    // numbers rather than up to seventeen (which the browser's C library, formatting and
+    // reading through a software long double, feels in every number of a design's answer).
+    int binaryExponent = 0;
+    if (std::fabs(std::frexp(value, &binaryExponent)) == 0.5) {
+        for (int precision = 0; precision <= 16 && !readsBack(precision); ++precision) {
+        }
+    } else {
+        int fewest = 0;
+        int most = 16;
+        if (!readsBack(15)) {
+            fewest = 16;
+        } else if (!readsBack(14)) {
+            fewest = most = 15;
+        } else {
+            most = 14;
+        }
+        while (fewest < most) {
+            const int middle = (fewest + most) / 2;
+            if (readsBack(middle)) {
+                most = middle;
+            } else {
+                fewest = middle + 1;
+            }
+        }
+        write(fewest);
     }
     const std::string_view text = scientific;
     const std::size_t e = text.find('e');

@@ -2,14 +2,12 @@
 #include "linkage_analysis.h"
 
 #include "motion_schedule.h"
+#include "number_text.h"
 
 #include <algorithm>
 #include <cmath>
-#include <iomanip>
 #include <limits>
-#include <locale>
 #include <numbers>
-#include <sstream>
 
 namespace cyclar {
 
@@ -44,10 +42,7 @@ double wrapDegrees(double x)
 // Eight significant digits, always with a decimal point whatever the process's locale.
 std::string number(double x)
 {
-    std::ostringstream stream;
-    stream.imbue(std::locale::classic());
-    stream << std::setprecision(8) << x;
-    std::string text = stream.str();
+    std::string text = significantText(x, 8);
     if (text == "-0") {
         text = "0";
     }

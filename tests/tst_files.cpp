@@ -91,6 +91,7 @@ private slots:
     void roundTrip_data();
     void roundTrip();
     void roundTripOfRandomDoubles();
+    void shortestTextOfPowersOfTwoAndShortDecimals();
     void failedWritesLeaveTheEarlierFileWhole();
     void goodTasks();
     void badTask_data();
@@ -505,6 +506,42 @@ void TestFiles::roundTripOfRandomDoubles()
                  QString::fromStdString(values[0] == 0.0 ? std::string("0")
                                                          : std::string(shortest, end)));
     }
+}
+
+// The numbers whose shortest text takes few digits, and the neighbours of every power of two
+// (below which the doubles lie closer than above it): the form std::to_chars gives. The powers
+// themselves read back exactly.
+void TestFiles::shortestTextOfPowersOfTwoAndShortDecimals()
+{
+    std::vector<double> values;
+    for (int digits = 1; digits <= 9999; digits += 7) {
+        for (int power = -12; power <= 12; power += 3) {
+            const double value = digits * std::pow(10.0, power);
+            values.insert(values.end(),
+                          {value, std::nextafter(value, 0.0), std::nextafter(value, HUGE_VAL)});
+        }
+    }
+    for (int e = -1074; e <= 1023; ++e) {
+        const double power = std::ldexp(1.0, e);
+        QCOMPARE(std::strtod(shortestNumberText(power).c_str(), nullptr), power);
+        values.push_back(std::nextafter(power, HUGE_VAL));
+        if (e > -1074) {
+            values.push_back(std::nextafter(power, 0.0));
+        }
+    }
+    QString failures;
+    for (const double value : values) {
+        for (const double x : {value, -value}) {
+            char expected[32];
+            const auto [end, ec] = std::to_chars(expected, expected + sizeof expected, x);
+            const std::string mine = shortestNumberText(x);
+            if (mine != std::string(expected, end)) {
+                failures +=
+                    QString::fromStdString(mine + " for " + std::string(expected, end) + "\n");
+            }
+        }
+    }
+    QVERIFY2(failures.isEmpty(), qPrintable(failures));
 }
 
 void TestFiles::failedWritesLeaveTheEarlierFileWhole()

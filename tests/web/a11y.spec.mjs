@@ -41,6 +41,9 @@ async function walk(page, check) {
     await expect(animationPage(page)).toBeVisible();
     await page.keyboard.press('F2');
     await check('animation page and panel');
+    await page.keyboard.press('F3');
+    await expect(page.getByRole('dialog', { name: 'Design', exact: true })).toBeVisible();
+    await check('design panel');
     await page.getByRole('button', { name: 'Menu', exact: true }).click();
     await check('menu');
 }
@@ -95,12 +98,12 @@ test('the keyboard: a 2 px focus ring, the menu on the arrow keys', async ({ pag
     const focused = () => page.evaluate(() => document.activeElement.textContent);
     expect(await focused()).toBe('Analysis…F2');
     await page.keyboard.press('ArrowDown');
+    expect(await focused()).toBe('Design…F3');
+    await page.keyboard.press('ArrowDown');
     expect(await focused()).toBe('Show rotation axis');
     await page.keyboard.press('ArrowDown');
     expect(await focused()).toBe('Open linkage…Ctrl+O');
-    await page.keyboard.press('ArrowUp');
-    await page.keyboard.press('ArrowUp');
-    await page.keyboard.press('ArrowUp');
+    for (let i = 0; i < 4; ++i) await page.keyboard.press('ArrowUp');
     expect(await focused()).toBe('Help');
     await page.keyboard.press('Home');
     expect(await focused()).toBe('Analysis…F2');

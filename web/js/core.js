@@ -129,55 +129,66 @@ export class Core {
         this.module = module;
         const w = (name, result, args = []) => module.cwrap(name, result, args);
         this.api = {
-            sceneCreate: w('cyclar_scene_create', 'number'),
-            sceneBuild: w('cyclar_scene_build', null, ['number', ...six]),
-            sceneSetDimensions: w('cyclar_scene_set_dimensions', null, ['number', ...six]),
-            sceneSetView: w('cyclar_scene_set_view', null, ['number', 'number', 'number']),
-            sceneTurn: w('cyclar_scene_turn', 'number', ['number']),
-            sceneTilt: w('cyclar_scene_tilt', 'number', ['number']),
-            sceneFrameIndex: w('cyclar_scene_frame_index', 'number', ['number']),
-            sceneSetFrameIndex: w('cyclar_scene_set_frame_index', null, ['number', 'number']),
-            sceneAdvance: w('cyclar_scene_advance', null, ['number']),
-            sceneCompose: w('cyclar_scene_compose', 'number', ['number']),
-            sceneSetScale: w('cyclar_scene_set_scale', null, ['number', 'number']),
-            scenePicture: w('cyclar_scene_picture', 'number', ['number']),
-            sceneSvg: w('cyclar_scene_svg', 'string', ['number']),
-            gifBegin: w('cyclar_gif_begin', 'number', ['number', 'number']),
-            gifStep: w('cyclar_gif_step', 'number', ['number']),
-            gifFinish: w('cyclar_gif_finish', 'number'),
-            gifSize: w('cyclar_gif_size', 'number'),
-            gifEnd: w('cyclar_gif_end', null),
-            sceneLabel: w('cyclar_scene_label', 'string', ['number']),
-            sceneAngles: w('cyclar_scene_angles', 'number', ['number']),
-            sceneRates: w('cyclar_scene_rates', 'number', ['number']),
-            sceneSetRotationAxis: w('cyclar_scene_set_rotation_axis', null, ['number', 'number']),
-            rateChartSamples: w('cyclar_rate_chart_samples', 'string', six),
-            analysis: w('cyclar_analysis', 'string', six),
-            chartSamples: w('cyclar_chart_samples', 'string', six),
-            angleTable: w('cyclar_angle_table', 'string', six),
-            tickInterval: w('cyclar_tick_interval', 'number', ['number']),
-            sliderAngle: w('cyclar_slider_angle', 'number', ['number']),
-            parseNumber: w('cyclar_parse_number', 'number', ['string']),
-            formatNumber: w('cyclar_format_number', 'string', ['number']),
-            notNumberMessage: w('cyclar_message_not_number', 'string'),
-            rangeMessage: w('cyclar_message_range', 'string', ['number', 'number']),
-            fieldOrder: w('cyclar_field_order', 'string', ['number']),
-            inRange: w('cyclar_in_range', 'number', ['number', 'number', 'number']),
-            dimensionsLower: w('cyclar_dimensions_lower', 'number', ['number', ...six]),
-            dimensionsUpper: w('cyclar_dimensions_upper', 'number', ['number', ...six]),
-            animationLower: w('cyclar_animation_lower', 'number', ['number']),
-            animationUpper: w('cyclar_animation_upper', 'number', ['number']),
-            clipWidth: w('cyclar_clip_width', 'number', ['number']),
-            clipHeight: w('cyclar_clip_height', 'number', ['number']),
-            clipFrames: w('cyclar_clip_frames', 'number', ['number']),
-            clipRate: w('cyclar_clip_rate', 'number', ['number']),
-            clipFrame: w('cyclar_clip_frame', 'number', ['number', 'number']),
-            pageLayout: w('cyclar_page_layout', 'string', ['string']),
-            fileBuffer: w('cyclar_file_buffer', 'number', ['number']),
-            linkageFileMaxBytes: w('cyclar_linkage_file_max_bytes', 'number'),
-            readLinkageFile: w('cyclar_read_linkage_file', 'string', ['number']),
-            linkageFileText: w('cyclar_linkage_file_text', 'string', [...six, 'number', 'number', 'number', 'number', 'number']),
-            clipSetScale: w('cyclar_clip_set_scale', null, ['number', 'number']),
+            sceneCreate : w('cyclar_scene_create', 'number'),
+            sceneBuild : w('cyclar_scene_build', null, [ 'number', ...six ]),
+            sceneSetDimensions : w('cyclar_scene_set_dimensions', null, [ 'number', ...six ]),
+            sceneSetView : w('cyclar_scene_set_view', null, [ 'number', 'number', 'number' ]),
+            sceneTurn : w('cyclar_scene_turn', 'number', [ 'number' ]),
+            sceneTilt : w('cyclar_scene_tilt', 'number', [ 'number' ]),
+            sceneFrameIndex : w('cyclar_scene_frame_index', 'number', [ 'number' ]),
+            sceneSetFrameIndex : w('cyclar_scene_set_frame_index', null, [ 'number', 'number' ]),
+            sceneAdvance : w('cyclar_scene_advance', null, [ 'number' ]),
+            sceneCompose : w('cyclar_scene_compose', 'number', [ 'number' ]),
+            sceneSetScale : w('cyclar_scene_set_scale', null, [ 'number', 'number' ]),
+            scenePicture : w('cyclar_scene_picture', 'number', [ 'number' ]),
+            sceneSvg : w('cyclar_scene_svg', 'string', [ 'number' ]),
+            gifBegin : w('cyclar_gif_begin', 'number', [ 'number', 'number' ]),
+            gifStep : w('cyclar_gif_step', 'number', [ 'number' ]),
+            gifFinish : w('cyclar_gif_finish', 'number'),
+            gifSize : w('cyclar_gif_size', 'number'),
+            gifEnd : w('cyclar_gif_end', null),
+            sceneLabel : w('cyclar_scene_label', 'string', [ 'number' ]),
+            sceneAngles : w('cyclar_scene_angles', 'number', [ 'number' ]),
+            sceneRates : w('cyclar_scene_rates', 'number', [ 'number' ]),
+            sceneSetRotationAxis :
+                w('cyclar_scene_set_rotation_axis', null, [ 'number', 'number' ]),
+            rateChartSamples : w('cyclar_rate_chart_samples', 'string', six),
+            analysis : w('cyclar_analysis', 'string', six),
+            chartSamples : w('cyclar_chart_samples', 'string', six),
+            angleTable : w('cyclar_angle_table', 'string', six),
+            tickInterval : w('cyclar_tick_interval', 'number', [ 'number' ]),
+            sliderAngle : w('cyclar_slider_angle', 'number', [ 'number' ]),
+            parseNumber : w('cyclar_parse_number', 'number', [ 'string' ]),
+            formatNumber : w('cyclar_format_number', 'string', [ 'number' ]),
+            notNumberMessage : w('cyclar_message_not_number', 'string'),
+            rangeMessage : w('cyclar_message_range', 'string', [ 'number', 'number' ]),
+            fieldOrder : w('cyclar_field_order', 'string', [ 'number' ]),
+            inRange : w('cyclar_in_range', 'number', [ 'number', 'number', 'number' ]),
+            dimensionsLower : w('cyclar_dimensions_lower', 'number', [ 'number', ...six ]),
+            dimensionsUpper : w('cyclar_dimensions_upper', 'number', [ 'number', ...six ]),
+            animationLower : w('cyclar_animation_lower', 'number', [ 'number' ]),
+            animationUpper : w('cyclar_animation_upper', 'number', [ 'number' ]),
+            clipWidth : w('cyclar_clip_width', 'number', [ 'number' ]),
+            clipHeight : w('cyclar_clip_height', 'number', [ 'number' ]),
+            clipFrames : w('cyclar_clip_frames', 'number', [ 'number' ]),
+            clipRate : w('cyclar_clip_rate', 'number', [ 'number' ]),
+            clipFrame : w('cyclar_clip_frame', 'number', [ 'number', 'number' ]),
+            pageLayout : w('cyclar_page_layout', 'string', [ 'string' ]),
+            fileBuffer : w('cyclar_file_buffer', 'number', [ 'number' ]),
+            linkageFileMaxBytes : w('cyclar_linkage_file_max_bytes', 'number'),
+            readLinkageFile : w('cyclar_read_linkage_file', 'string', [ 'number' ]),
+            linkageFileText : w('cyclar_linkage_file_text', 'string',
+                                [...six, 'number', 'number', 'number', 'number', 'number' ]),
+            clipSetScale : w('cyclar_clip_set_scale', null, [ 'number', 'number' ]),
+            taskFileMaxBytes : w('cyclar_task_file_max_bytes', 'number'),
+            readTaskFile : w('cyclar_read_task_file', 'string', [ 'number' ]),
+            taskNumbers : w('cyclar_task_numbers', 'number', [ 'number' ]),
+            taskText : w('cyclar_task_text', 'string', [ 'number', 'number', 'number' ]),
+            design : w('cyclar_design', 'string', [ 'number' ]),
+            designTourLength : w('cyclar_design_tour_length', 'number', [ 'number' ]),
+            designFacingView : w('cyclar_design_facing_view', 'number'),
+            designView : w('cyclar_design_view', 'number',
+                           [ 'number', 'number', 'number', 'number', 'number', 'number' ]),
         };
         this.images = new Map();
         this.clipScales = [1, 1];
@@ -205,10 +216,76 @@ export class Core {
     // { dimensions, view, speed } (view and speed null when absent), or { problem }, the
     // sentence cyclar-export gives after the file's name.
     parseLinkageFile(bytes) {
-        const at = this.api.fileBuffer(bytes.length);
-        this.module.HEAPU8.set(bytes, at);
-        const result = JSON.parse(this.api.readLinkageFile(bytes.length));
+        const result = JSON.parse(this.api.readLinkageFile(this.toFileBuffer(bytes)));
         return result.problem !== undefined ? { problem: result.problem } : { file: result };
+    }
+
+    // Copies bytes (or a text, as UTF-8) into the core's file buffer; gives their count.
+    toFileBuffer(bytes) {
+        const data = typeof bytes === 'string' ? new TextEncoder().encode(bytes) : bytes;
+        const at = this.api.fileBuffer(data.length);
+        this.module.HEAPU8.set(data, at);
+        return data.length;
+    }
+
+    // The most of a task file worth reading, as for linkage files.
+    taskFileReadLimit() {
+        return this.api.taskFileMaxBytes() + 1;
+    }
+
+    // Reads a task file's bytes with the core's one reader: { task } as the file states it
+    // ({ kind, positions, fixedPivots, pairs, ground }, the optional ones absent when not
+    // given), or { problem }, the sentence to show after the file's name.
+    parseTaskFile(bytes) {
+        const result = JSON.parse(this.api.readTaskFile(this.toFileBuffer(bytes)));
+        return result.problem !== undefined ? { problem: result.problem } : { task: result.task };
+    }
+
+    // The text of a task, as the desktop writes it: { text }, or { problem } when the reader
+    // would refuse it. The task: { kind: 'motion', positions: [{ longitude, latitude, heading }],
+    // fixedPivots: [] or two { longitude, latitude } } or { kind: 'function', pairs: [{ input,
+    // output }], ground: number or null }.
+    taskText(task) {
+        const motion = task.kind === 'motion';
+        const rows = motion
+            ? task.positions.map((p) => [p.longitude, p.latitude, p.heading])
+            : task.pairs.map((p) => [p.input, p.output]);
+        const extras = motion
+            ? (task.fixedPivots ?? []).flatMap((p) => [p.longitude, p.latitude])
+            : task.ground === null || task.ground === undefined ? [] : [task.ground];
+        const numbers = [...rows.flat(), ...extras];
+        const at = this.api.taskNumbers(numbers.length) / Float64Array.BYTES_PER_ELEMENT;
+        this.module.HEAPF64.set(numbers, at);
+        return JSON.parse(this.api.taskText(motion ? 0 : 1, rows.length, extras.length > 0 ? 1 : 0));
+    }
+
+    // Designs linkages for a task's text; the core keeps the task and the answer for the view.
+    // What cyclar-export design prints ({ kind, candidates, reason }), or { problem } for a task
+    // the reader or the design refuses.
+    design(text) {
+        return JSON.parse(this.api.design(this.toFileBuffer(text)));
+    }
+
+    // How many steps the animation of candidate i (from 0) of the last design goes through.
+    designTourLength(i) {
+        return this.api.designTourLength(i);
+    }
+
+    // The view (turn and tilt, degrees) that faces the last design's task.
+    designFacingView()
+    {
+        const at = this.api.designFacingView() / Float64Array.BYTES_PER_ELEMENT;
+        const held = this.module.HEAPF64;
+        return {turn : held[at], tilt : held[at + 1]};
+    }
+
+    // The design view of the last design's task with candidate i (null: none) at a step of its
+    // tour, the sphere turned and tilted (degrees), `size` picture pixels square (64 to 1024) at
+    // `scale` device pixels per picture pixel; valid until the next call into the core.
+    designView(i, step, turn, tilt, size, scale) {
+        const k = clampScale(scale);
+        const side = Math.min(1024, Math.max(64, Math.round(size))) * k;
+        return this.imageAt(this.api.designView(i ?? -1, step, turn, tilt, side / k, k), side, side);
     }
 
     // The text of a linkage file as the desktop writes it.

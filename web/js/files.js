@@ -1,6 +1,7 @@
-// Linkage files (.cyclar) in the browser: chosen, read and offered as downloads. What a file
-// holds, and every reason a bad one is refused, come from the core's one reader and writer
-// (files/linkage_file.cpp), the same as the desktop's and cyclar-export's.
+// Linkage files (.cyclar) and task files (.cyclar-task) in the browser: chosen, read and offered
+// as downloads. What a file holds, and every reason a bad one is refused, come from the core's
+// one reader and writer (files/linkage_file.cpp, files/task_file.cpp), the same as the
+// desktop's and cyclar-export's.
 
 // Hands a Blob to the browser as a download named `name`.
 export function downloadBlob(name, blob) {
@@ -20,12 +21,16 @@ export function downloadFile(name, text) {
     downloadBlob(name, new Blob([text], { type: 'application/x-cyclar-linkage' }));
 }
 
+// The picker's choice of files for linkages and for tasks.
+export const linkageFiles = '.cyclar,application/x-cyclar-linkage,application/json';
+export const taskFiles = '.cyclar-task,application/x-cyclar-task,application/json';
+
 // Asks for a file with the browser's picker; resolves to the File, or null when none is chosen.
-export function chooseFile() {
+export function chooseFile(accept = linkageFiles) {
     return new Promise((resolve) => {
         const input = document.createElement('input');
         input.type = 'file';
-        input.accept = '.cyclar,application/x-cyclar-linkage,application/json';
+        input.accept = accept;
         input.hidden = true;
         input.addEventListener('change', () => {
             resolve(input.files[0] ?? null);
@@ -42,12 +47,21 @@ export function chooseFile() {
 
 // Reads a chosen file with the core: { file } or { problem } (the sentence to show after its
 // name). Past the limit only one byte more is read: the core then says the file is too large.
-export async function readLinkageFile(core, file) {
+export function readLinkageFile(core, file) {
+    return readChosenFile(file, core.linkageFileReadLimit(), (bytes) => core.parseLinkageFile(bytes));
+}
+
+// The same for a task file (.cyclar-task): { task } or { problem }.
+export function readTaskFile(core, file) {
+    return readChosenFile(file, core.taskFileReadLimit(), (bytes) => core.parseTaskFile(bytes));
+}
+
+async function readChosenFile(file, limit, parse) {
     let bytes;
     try {
-        bytes = new Uint8Array(await file.slice(0, core.linkageFileReadLimit()).arrayBuffer());
+        bytes = new Uint8Array(await file.slice(0, limit).arrayBuffer());
     } catch (error) {
         return { problem: `cannot be read (${error.message ?? error})` };
     }
-    return core.parseLinkageFile(bytes);
+    return parse(bytes);
 }

@@ -2,6 +2,7 @@
 // Circular View. The rules, numbers and pictures all come from the core.
 import { AnalysisPanel } from './analysis.js';
 import { devicePictureScale } from './core.js';
+import { DesignPanel } from './design.js';
 import { ClipPlayer } from './clip.js';
 import { exportAnimation, exportPicture } from './exports.js';
 import { chooseFile, downloadFile, readLinkageFile } from './files.js';
@@ -395,6 +396,7 @@ export class AnimationPage extends Page {
         });
         onLongPress(this.picture, (x, y) => popupMenu(x, y, this.menuItems()));
         this.analysis = null;
+        this.design = null;
     }
 
     // The model's dimensions: those the scene was last built with, which the picture shows.
@@ -413,10 +415,16 @@ export class AnimationPage extends Page {
             this.analysis.end();
             return true;
         }
+        if (event.key === 'Escape' && this.design) {
+            this.design.end();
+            return true;
+        }
         if ((event.ctrlKey || event.metaKey) && event.shiftKey && event.key.toLowerCase() === 'l') {
             this.copyLink();
         } else if (event.key === 'F2' && !event.ctrlKey && !event.metaKey && !event.altKey && !event.shiftKey) {
             this.OnAnalysis();
+        } else if (event.key === 'F3' && !event.ctrlKey && !event.metaKey && !event.altKey && !event.shiftKey) {
+            this.OnDesign();
         } else if (commandKey(event, 's')) {
             this.saveLinkage();
         } else if (commandKey(event, 'o')) {
@@ -470,6 +478,20 @@ export class AnimationPage extends Page {
             panel.follow(this.scene.angles);
         }
         this.analysis.raise();
+    }
+
+    // Opens the Design panel beside the page, or brings the open one forward.
+    OnDesign() {
+        if (this.ended) return;
+        if (!this.design) {
+            const panel = new DesignPanel(this);
+            panel.onEnded = () => {
+                if (this.design === panel) this.design = null;
+            };
+            this.design = panel;
+            panel.open();
+        }
+        this.design.raise();
     }
 
     OnTimer() {
@@ -533,6 +555,7 @@ export class AnimationPage extends Page {
         // The clock stops with the page: an ended page never ticks again. The panel goes with it.
         this.KillTimer();
         this.analysis?.end();
+        this.design?.end();
         this.app.rememberLinkage(this.app.state.animationCopy);
     }
 
@@ -540,6 +563,7 @@ export class AnimationPage extends Page {
     menuItems() {
         return [
             ['Analysis…', () => this.OnAnalysis(), 'F2'],
+            ['Design…', () => this.OnDesign(), 'F3'],
             ['Show rotation axis', () => this.setRotationAxis(!this.scene.rotationAxis), '', this.scene.rotationAxis],
             null,
             ['Open linkage…', () => this.openLinkage(), 'Ctrl+O'],
@@ -589,12 +613,15 @@ export class AnimationPage extends Page {
     }
 
     openLinkage() {
-        return this.OnOpenLinkage(async (file) => {
-            if (!(await this.takeFileDimensions('animationCopy', file))) return false;
-            this.showLinkage(file);
-            this.app.rememberLinkage(this.app.state.animationCopy);
-            return true;
-        });
+        return this.OnOpenLinkage((file) => this.takeLinkage(file));
+    }
+
+    // A linkage file's linkage (or a designed one) on the page, if the page's rules pass it.
+    async takeLinkage(file) {
+        if (this.ended || !(await this.takeFileDimensions('animationCopy', file))) return false;
+        this.showLinkage(file);
+        this.app.rememberLinkage(this.app.state.animationCopy);
+        return true;
     }
 
     // The page starts again with the file's linkage, view and speed, stopped at its first frame.
