@@ -4,7 +4,7 @@
 
 #include "design_math.h"
 #include "linkage_analysis.h"
-#include "number_text.h"
+#include "significant_text.h"
 
 #include <algorithm>
 #include <cmath>

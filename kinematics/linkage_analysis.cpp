@@ -2,7 +2,7 @@
 #include "linkage_analysis.h"
 
 #include "motion_schedule.h"
-#include "number_text.h"
+#include "significant_text.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,5 @@
-#include "number_text.h"
+// Numbers in the core's sentences: a fixed count of significant digits, locale-free.
+#include "significant_text.h"
 
 #include <algorithm>
 #include <cstdio>
