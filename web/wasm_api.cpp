@@ -74,23 +74,7 @@ std::string jsonNumber(double value)
     return buffer;
 }
 
-std::string jsonString(std::string_view text)
-{
-    std::string out = "\"";
-    for (const char ch : text) {
-        if (ch == '"' || ch == '\\') {
-            out += '\\';
-            out += ch;
-        } else if (static_cast<unsigned char>(ch) < 0x20) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(ch));
-            out += escaped;
-        } else {
-            out += ch;
-        }
-    }
-    return out + '"';
-}
+std::string jsonString(std::string_view text) { return jsonQuoted(std::string(text)); }
 
 template <typename Numbers> std::string jsonArray(const Numbers& values)
 {
@@ -271,6 +255,25 @@ struct WebDesign {
     std::vector<std::optional<std::vector<DesignStep>>> tours;
     PixelBuffer picture;
 };
+
+// The words of a design's answer: {"kind", "candidates": [{"type", "defects"}], "reason"}. Its
+// numbers go to the page as doubles (cyclar_design_numbers): formatting and reading them as
+// text costs the browser's C library many times what the design itself takes.
+std::string designWords(const DesignResult& result)
+{
+    std::string out = result.kind == TaskKind::Function ? "{\"kind\":\"function\",\"candidates\":["
+                                                        : "{\"kind\":\"motion\",\"candidates\":[";
+    for (std::size_t i = 0; i < result.candidates.size(); ++i) {
+        const DesignCandidate& c = result.candidates[i];
+        out += (i == 0 ? "{\"type\":" : ",{\"type\":") + jsonString(c.type) + ",\"defects\":[";
+        for (std::size_t j = 0; j < c.defects.size(); ++j) {
+            out += (j == 0 ? "" : ",") + jsonString(defectText(c.defects[j]));
+        }
+        out += "]}";
+    }
+    out += "],\"reason\":" + (result.reason.empty() ? std::string("null") : jsonString(result.reason)) + "}";
+    return out;
+}
 
 WebDesign& webDesign()
 {
@@ -846,7 +849,34 @@ EMSCRIPTEN_KEEPALIVE const char* cyclar_design(int size)
     design.task = *task;
     design.result = designLinkages(design.task);
     design.tours.resize(design.result.candidates.size());
-    return handOut(designResultJson(design.result));
+    return handOut(designWords(design.result));
+}
+
+/// The numbers of the answer held now, as doubles the page reads straight off the module's
+/// memory (valid until the next call): the count of candidates and of positions each reaches,
+/// then per candidate a, b, c, f, h, k, the placement row by row, the least and greatest
+/// transmission angle, and per position its input angle and branch.
+EMSCRIPTEN_KEEPALIVE const double* cyclar_design_numbers()
+{
+    static std::vector<double> held;
+    const DesignResult& result = webDesign().result;
+    const std::size_t positions =
+        result.candidates.empty() ? 0 : result.candidates.front().positions.size();
+    held.assign({static_cast<double>(result.candidates.size()), static_cast<double>(positions)});
+    for (const DesignCandidate& c : result.candidates) {
+        const LinkageDimensions& d = c.dims;
+        held.insert(held.end(), {d.a, d.b, d.c, d.f, d.h, d.k});
+        for (const auto& row : c.placement) {
+            held.insert(held.end(), row.begin(), row.end());
+        }
+        held.insert(held.end(), c.transmission.begin(), c.transmission.end());
+        for (std::size_t i = 0; i < positions; ++i) {
+            const PositionReach reach =
+                i < c.positions.size() ? c.positions[i] : PositionReach{std::nan(""), 0};
+            held.insert(held.end(), {reach.input, static_cast<double>(reach.branch)});
+        }
+    }
+    return held.data();
 }
 
 /// How many steps the animation of candidate i (0-based) of the design held now goes through.

@@ -185,6 +185,7 @@ export class Core {
             taskNumbers : w('cyclar_task_numbers', 'number', [ 'number' ]),
             taskText : w('cyclar_task_text', 'string', [ 'number', 'number', 'number' ]),
             design : w('cyclar_design', 'string', [ 'number' ]),
+            designNumbers : w('cyclar_design_numbers', 'number'),
             designTourLength : w('cyclar_design_tour_length', 'number', [ 'number' ]),
             designFacingView : w('cyclar_design_facing_view', 'number'),
             designView : w('cyclar_design_view', 'number',
@@ -263,7 +264,32 @@ export class Core {
     // What cyclar-export design prints ({ kind, candidates, reason }), or { problem } for a task
     // the reader or the design refuses.
     design(text) {
-        return JSON.parse(this.api.design(this.toFileBuffer(text)));
+        const answer = JSON.parse(this.api.design(this.toFileBuffer(text)));
+        if (answer.problem !== undefined) {
+            return answer;
+        }
+        // The numbers come as doubles off the module's memory, not as text (see the module).
+        const held = this.module.HEAPF64;
+        let at = this.api.designNumbers() / Float64Array.BYTES_PER_ELEMENT;
+        const count = held[at];
+        const positions = held[at + 1];
+        at += 2;
+        const number = (x) => (Number.isFinite(x) ? x : null);
+        for (let i = 0; i < count; ++i) {
+            const c = answer.candidates[i];
+            const [a, b, cc, f, h, k] = held.subarray(at, at + 6);
+            c.dims = {a : number(a), b : number(b), c : number(cc), f : number(f), h : number(h), k : number(k)};
+            at += 6;
+            c.placement = [0, 1, 2].map((r) => Array.from(held.subarray(at + 3 * r, at + 3 * r + 3), number));
+            at += 9;
+            c.transmission = [number(held[at]), number(held[at + 1])];
+            at += 2;
+            c.positions = [];
+            for (let p = 0; p < positions; ++p, at += 2) {
+                c.positions.push({input : number(held[at]), branch : held[at + 1]});
+            }
+        }
+        return answer;
     }
 
     // How many steps the animation of candidate i (from 0) of the last design goes through.
