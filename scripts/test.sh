@@ -4,7 +4,7 @@
 # clicked through on a virtual display, the browser edition in headless Chromium, and each
 # fuzzer for a short while; the Debian package is built and checked with lintian after the
 # suites.
-# CYCLAR_FUZZ_SECONDS sets the fuzzers' time each (default 60; 0 skips them).
+# CYCLAR_FUZZ_SECONDS sets the fuzzers' time each (default 45; 0 skips them).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh test
@@ -41,7 +41,7 @@ if ! scripts/web-test.sh; then
 fi
 # --- end of the browser edition ---
 
-seconds=${CYCLAR_FUZZ_SECONDS:-60}
+seconds=${CYCLAR_FUZZ_SECONDS:-45}
 if [[ $seconds != 0 ]]; then
   echo "=== fuzzers, ${seconds}s each ==="
   if ! scripts/fuzz.sh "$seconds"; then

@@ -77,6 +77,12 @@ const defaults = [50, 30, 35, 40, 45, -35];
 const crankRocker = [40, 70, 60, 80, 30, 20];
 const sameDims = (mine, theirs, tolerance) => keys.every((key) => Math.abs(mine[key] - theirs[key]) < tolerance);
 
+// The task's logic is the same on every screen: the phone and tablet run the panel's opening,
+// one whole design flow and its fit, and leave the rest to the desktop.
+function desktopOnly(testInfo) {
+    test.skip(testInfo.project.name !== 'desktop', 'the same on every screen; run on the desktop');
+}
+
 test('F3 and the menu open one panel; Escape and the page ending close it', async ({ page }) => {
     const animation = await openAnimation(page);
     await page.keyboard.press('F3');
@@ -105,7 +111,10 @@ for (const { name, dims, ts, quaternion } of [
     { name: 'the defaults', dims: defaults, ts: [-2.4, -1.4, -0.4, 0.6, 1.6], quaternion: [0.3, -0.5, 0.7, 0.4] },
     { name: 'a crank-rocker', dims: crankRocker, ts: [-3.0, -1.9, -0.7, 0.5, 1.8], quaternion: [-0.2, 0.9, 0.1, -0.6] },
 ]) {
-    test(`five positions of ${name}: cyclar-export's candidates, the linkage among them, and Use this linkage`, async ({ page }) => {
+    test(`five positions of ${name}: cyclar-export's candidates, the linkage among them, and Use this linkage`, async ({ page }, testInfo) => {
+        if (dims !== defaults) {
+            desktopOnly(testInfo);
+        }
         const task = motionTask(dims, ts, rotation(...quaternion));
         const path = taskFile(`five-${name.replace(/ /g, '-')}.cyclar-task`, task);
         const expected = JSON.parse(exportText(['design', '--task', path]));
@@ -144,7 +153,8 @@ for (const { name, dims, ts, quaternion } of [
     });
 }
 
-test('a function task: the generating linkage from four pairs, and the task saved as the core writes it', async ({ page }) => {
+test('a function task: the generating linkage from four pairs, and the task saved as the core writes it', async ({ page }, testInfo) => {
+    desktopOnly(testInfo);
     await openAnimation(page);
     await page.keyboard.press('F3');
     const panel = designPanel(page);
@@ -183,7 +193,8 @@ const refused = [
 ];
 
 for (const { name, cell, text, copyRow, remove } of refused) {
-    test(`a bad task is refused with its reason: ${name}`, async ({ page }) => {
+    test(`a bad task is refused with its reason: ${name}`, async ({ page }, testInfo) => {
+        desktopOnly(testInfo);
         await openAnimation(page);
         await page.keyboard.press('F3');
         const panel = designPanel(page);
@@ -216,7 +227,8 @@ for (const { name, cell, text, copyRow, remove } of refused) {
     });
 }
 
-test('a cell that is not a number, and a task file the reader refuses, are said in the panel', async ({ page }) => {
+test('a cell that is not a number, and a task file the reader refuses, are said in the panel', async ({ page }, testInfo) => {
+    desktopOnly(testInfo);
     await openAnimation(page);
     await page.keyboard.press('F3');
     const panel = designPanel(page);
@@ -248,7 +260,8 @@ test('a cell that is not a number, and a task file the reader refuses, are said 
     expect(told).toEqual([{ problem: 'The table does not make a task.' }, { problem: 'The table does not make a task.' }]);
 });
 
-test('rows added and removed: a new row copies the one above, the table numbers them, a sixth position is refused', async ({ page }) => {
+test('rows added and removed: a new row copies the one above, the table numbers them, a sixth position is refused', async ({ page }, testInfo) => {
+    desktopOnly(testInfo);
     await openAnimation(page);
     await page.keyboard.press('F3');
     const panel = designPanel(page);
