@@ -6,11 +6,11 @@
 #include "bitmap_button.h"
 #include "circular_view.h"
 #include "clip_player.h"
+#include "clips.h"
 #include "dimensions_page.h"
 #include "help_page.h"
 #include "page_chain.h"
 #include "page_layout.h"
-#include "clips.h"
 
 #include <QContextMenuEvent>
 #include <QMenu>
@@ -26,7 +26,8 @@ namespace cyclar {
 
 QPoint minimisedIconPosition(QSize client, QSize icon)
 {
-    return QPoint((client.width() - icon.width() + 1) / 2, (client.height() - icon.height() + 1) / 2);
+    return QPoint((client.width() - icon.width() + 1) / 2,
+                  (client.height() - icon.height() + 1) / 2);
 }
 
 CCyclarDlg::CCyclarDlg(AppState& state, QWidget* parent) : Page(parent), m_state(state)
@@ -119,7 +120,10 @@ void CCyclarDlg::OnContinue()
     m_state.chain.handOver(this, std::move(next));
 }
 
-void CCyclarDlg::OnShowHelp() { showHelp(this); }
+void CCyclarDlg::OnShowHelp()
+{
+    showHelp(this);
+}
 
 void CCyclarDlg::OnCircularView()
 {

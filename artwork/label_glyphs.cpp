@@ -42,9 +42,12 @@ GlyphImage drawGlyph(const QFont& font, const QFontMetrics& metrics, char c, int
     QPainter p(&image);
     p.setFont(font);
     p.setPen(Qt::black);
-    p.drawText(QPointF(pad + phase / double(phases), pad + metrics.ascent()), QString(QChar::fromLatin1(c)));
+    p.drawText(QPointF(pad + phase / double(phases), pad + metrics.ascent()),
+               QString(QChar::fromLatin1(c)));
     p.end();
-    const auto inked = [&image](int x, int y) { return (image.pixel(x, y) & 0x00FFFFFFu) != 0x00FFFFFFu; };
+    const auto inked = [&image](int x, int y) {
+        return (image.pixel(x, y) & 0x00FFFFFFu) != 0x00FFFFFFu;
+    };
     GlyphImage glyph;
     for (int y = 0; y < image.height(); ++y) {
         for (int x = 0; x < image.width(); ++x) {
@@ -73,7 +76,8 @@ QByteArray hexRow(const QByteArray& row)
 {
     QByteArray out;
     for (const char byte : row) {
-        out += " 0x" + QByteArray::number(static_cast<uchar>(byte), 16).rightJustified(2, '0') + ',';
+        out +=
+            " 0x" + QByteArray::number(static_cast<uchar>(byte), 16).rightJustified(2, '0') + ',';
     }
     return out;
 }
@@ -111,7 +115,8 @@ QByteArray labelGlyphSource(const QFont& font)
             }
             phaseImage.append(static_cast<int>(index));
         }
-        const QByteArray name = c == '\\' || c == '\'' ? QByteArray("'\\") + c + '\'' : QByteArray("'") + c + '\'';
+        const QByteArray name =
+            c == '\\' || c == '\'' ? QByteArray("'\\") + c + '\'' : QByteArray("'") + c + '\'';
         for (const GlyphImage& image : distinct) {
             if (!image.rows.isEmpty()) {
                 bits += "    // " + name + "\n";
@@ -120,8 +125,12 @@ QByteArray labelGlyphSource(const QFont& font)
                 bits += "   " + hexRow(row) + '\n';
             }
             images += QStringLiteral("    {%1, %2, %3, %4, %5},\n")
-                          .arg(image.box.left()).arg(image.box.top()).arg(image.box.width())
-                          .arg(image.box.height()).arg(bitOffset).toLatin1();
+                          .arg(image.box.left())
+                          .arg(image.box.top())
+                          .arg(image.box.width())
+                          .arg(image.box.height())
+                          .arg(bitOffset)
+                          .toLatin1();
             for (const QByteArray& row : image.rows) {
                 bitOffset += static_cast<int>(row.size());
             }
@@ -132,8 +141,10 @@ QByteArray labelGlyphSource(const QFont& font)
         }
         phaseList.chop(phaseList.endsWith(',') ? 1 : 0);
         glyphs += QStringLiteral("    {%1, %2, {%3}}, // %4\n")
-                      .arg(advance64(metricsF, QString(QChar::fromLatin1(c)))).arg(imageCount)
-                      .arg(QString::fromLatin1(phaseList), QString::fromLatin1(name)).toLatin1();
+                      .arg(advance64(metricsF, QString(QChar::fromLatin1(c))))
+                      .arg(imageCount)
+                      .arg(QString::fromLatin1(phaseList), QString::fromLatin1(name))
+                      .toLatin1();
         imageCount += static_cast<int>(distinct.size());
     }
 
@@ -146,7 +157,11 @@ QByteArray labelGlyphSource(const QFont& font)
             const int adjustment = advance64(metricsF, pair) - advance64(metricsF, pair.left(1))
                                    - advance64(metricsF, pair.right(1));
             if (adjustment != 0) {
-                kerning += QStringLiteral("    {%1, %2, %3},\n").arg(int(a)).arg(int(b)).arg(adjustment).toLatin1();
+                kerning += QStringLiteral("    {%1, %2, %3},\n")
+                               .arg(int(a))
+                               .arg(int(b))
+                               .arg(adjustment)
+                               .toLatin1();
                 ++pairs;
             }
         }
@@ -156,10 +171,14 @@ QByteArray labelGlyphSource(const QFont& font)
     }
 
     QByteArray out;
-    out += "// The label face's glyphs, drawn by cyclar-label-glyphs from the bundled sans: regenerate,\n";
+    out += "// The label face's glyphs, drawn by cyclar-label-glyphs from the bundled sans: "
+           "regenerate,\n";
     out += "// do not edit.\n";
+    // The tables keep the layout this tool gives them: one glyph row a line.
+    out += "// clang-format off\n";
     out += "#include \"label_face.h\"\n\nnamespace cyclar {\n\nnamespace {\n\n";
-    out += "// Rows of each glyph picture's inked box, one bit a pixel, leftmost pixel in the high bit.\n";
+    out += "// Rows of each glyph picture's inked box, one bit a pixel, leftmost pixel in the high "
+           "bit.\n";
     out += "constexpr std::uint8_t glyphBits[] = {\n" + bits + "};\n\n";
     out += "// left, top, width, height, first byte\n";
     out += "constexpr LabelGlyphImage glyphImages[] = {\n" + images + "};\n\n";
@@ -169,10 +188,15 @@ QByteArray labelGlyphSource(const QFont& font)
     out += "constexpr LabelKerning kerning[] = {\n" + kerning + "};\n\n";
     out += "} // namespace\n\n";
     out += "const LabelFace& labelFace()\n{\n";
-    out += QStringLiteral("    static constexpr LabelFace face{%1, %2, '%3', glyphs, glyphImages, glyphBits, kerning, %4};\n")
-               .arg(metrics.ascent()).arg(metrics.height()).arg(QChar::fromLatin1(firstGlyph))
-               .arg(pairs).toLatin1();
+    out += QStringLiteral("    static constexpr LabelFace face{%1, %2, '%3', glyphs, glyphImages, "
+                          "glyphBits, kerning, %4};\n")
+               .arg(metrics.ascent())
+               .arg(metrics.height())
+               .arg(QChar::fromLatin1(firstGlyph))
+               .arg(pairs)
+               .toLatin1();
     out += "    return face;\n}\n\n} // namespace cyclar\n";
+    out += "// clang-format on\n";
     return out;
 }
 

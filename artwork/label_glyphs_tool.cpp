@@ -2,8 +2,8 @@
 #include "artwork.h"
 #include "label_glyphs.h"
 
-#include <QSaveFile>
 #include <QGuiApplication>
+#include <QSaveFile>
 
 #include <cstdio>
 

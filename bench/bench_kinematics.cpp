@@ -30,7 +30,8 @@ void BM_couplerCurve(benchmark::State& state)
     const PaintSchedule paint = beginPaint(model, defaultDimensions, schedule);
     for (auto _ : state) {
         double sum = 0.0;
-        sweepCouplerCurve(paint, 360, [&sum](int, int, double, const SphereVector& p) { sum += p.x; });
+        sweepCouplerCurve(paint, 360,
+                          [&sum](int, int, double, const SphereVector& p) { sum += p.x; });
         benchmark::DoNotOptimize(sum);
     }
     state.SetItemsProcessed(state.iterations() * 722);

@@ -20,7 +20,8 @@ void BM_frameSolutionsOnly(benchmark::State& state)
     for (auto _ : state) {
         const PaintSchedule paint = beginPaint(scene.model, scene.animationCopy, scene.schedule);
         double sum = 0.0;
-        sweepCouplerCurve(paint, 360, [&sum](int, int, double, const SphereVector& p) { sum += p.x; });
+        sweepCouplerCurve(paint, 360,
+                          [&sum](int, int, double, const SphereVector& p) { sum += p.x; });
         sum += solvePose(paint.model, scene.schedule.frameParameter).P.x;
         benchmark::DoNotOptimize(sum);
         advanceFrame(scene.schedule, scene.model);
@@ -64,7 +65,8 @@ BENCHMARK(BM_coreFrameRgba);
 void BM_analysisTick(benchmark::State& state)
 {
     SceneState scene = newScene(defaultDimensions, 480);
-    const QImage chart = drawAnalysisChart(defaultDimensions, analysisChartSize, QGuiApplication::font());
+    const QImage chart =
+        drawAnalysisChart(defaultDimensions, analysisChartSize, QGuiApplication::font());
     QImage window = chart.copy();
     PoseAngles shown = shownPoseAngles(scene.model, scene.animationCopy, scene.schedule);
     for (auto _ : state) {
@@ -83,7 +85,8 @@ BENCHMARK(BM_analysisTick);
 void BM_analysisTickWholeChart(benchmark::State& state)
 {
     SceneState scene = newScene(defaultDimensions, 480);
-    const QImage chart = drawAnalysisChart(defaultDimensions, analysisChartSize, QGuiApplication::font());
+    const QImage chart =
+        drawAnalysisChart(defaultDimensions, analysisChartSize, QGuiApplication::font());
     QImage window = chart.copy();
     for (auto _ : state) {
         advanceFrame(scene.schedule, scene.model);
@@ -98,7 +101,8 @@ BENCHMARK(BM_analysisTickWholeChart);
 void BM_analysisChart(benchmark::State& state)
 {
     for (auto _ : state) {
-        QImage chart = drawAnalysisChart(defaultDimensions, analysisChartSize, QGuiApplication::font());
+        QImage chart =
+            drawAnalysisChart(defaultDimensions, analysisChartSize, QGuiApplication::font());
         benchmark::DoNotOptimize(chart);
     }
 }

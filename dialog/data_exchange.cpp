@@ -34,7 +34,8 @@ void DataExchange::text(QLineEdit* field, double& value)
     const QString text = field->text();
     const std::optional<double> parsed = parseDouble(text);
     if (!parsed) {
-        fail(field, QString::fromLatin1(notANumberMessage.data(), static_cast<qsizetype>(notANumberMessage.size())));
+        fail(field, QString::fromLatin1(notANumberMessage.data(),
+                                        static_cast<qsizetype>(notANumberMessage.size())));
         return;
     }
     if (text == formatDouble(value))

@@ -34,7 +34,11 @@ public:
     /// not read (each keeps its variable's value), sliders are left alone, and the range tests
     /// run in the page's order with the page's messages. For values that arrive from elsewhere
     /// (a file) and must pass the same rules as typed ones.
-    void checkHeldValues() { saving_ = true; checking_ = true; }
+    void checkHeldValues()
+    {
+        saving_ = true;
+        checking_ = true;
+    }
 
     bool saving() const { return saving_; }
     bool failed() const { return failed_; }

@@ -7,12 +7,16 @@
 
 namespace cyclar {
 
-QString formatDouble(double v) { return QString::fromStdString(formatNumber(v)); }
+QString formatDouble(double v)
+{
+    return QString::fromStdString(formatNumber(v));
+}
 
 std::optional<double> parseDouble(const QString& text)
 {
     const QByteArray utf8 = text.toUtf8();
-    return parseFieldText(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
+    return parseFieldText(
+        std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
 }
 
 } // namespace cyclar

@@ -31,8 +31,9 @@ public:
 
     /// Leaves `from` for `next`, which the caller has built already. Runs from->OnOK(): if its
     /// saving exchange passes, `from` ends and goes; if not, its message has been shown and
-    /// `from` stays visible beneath `next`, as it looked, taking no input. Then `next` shows in front, centred on
-    /// the screen. Call it last in a handler: `from` may be deleted once the handler returns.
+    /// `from` stays visible beneath `next`, as it looked, taking no input. Then `next` shows in
+    /// front, centred on the screen. Call it last in a handler: `from` may be deleted once the
+    /// handler returns.
     void handOver(Page* from, std::unique_ptr<Page> next);
 
     int depth() const { return static_cast<int>(pages_.size()); }

@@ -16,7 +16,10 @@ namespace {
 constexpr int significantDigits = 15;
 constexpr std::size_t fieldBufferChars = 31;
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
 
 // strtod in the C locale whatever the process locale is (a desktop program adopts the user's
 // locale, whose decimal separator may be a comma).
@@ -36,7 +39,10 @@ double strtodC(const char* text, char** end)
 #endif
 }
 
-double heldLength(double value) { return value < 0.0 ? 0.0 : value; }
+double heldLength(double value)
+{
+    return value < 0.0 ? 0.0 : value;
+}
 
 } // namespace
 
@@ -49,7 +55,8 @@ std::string formatNumber(double v)
     if (n < 0) {
         return {};
     }
-    return std::string(buffer, std::min<std::size_t>(static_cast<std::size_t>(n), sizeof buffer - 1));
+    return std::string(buffer,
+                       std::min<std::size_t>(static_cast<std::size_t>(n), sizeof buffer - 1));
 #else
     // "%.*g" as printf writes it in the C locale: snprintf would take the process's decimal
     // separator, and a comma written into a field could not be read back.
@@ -112,7 +119,10 @@ std::optional<double> parseFieldText(std::string_view text)
     return value;
 }
 
-bool inRange(double value, double min, double max) { return min <= value && value <= max; }
+bool inRange(double value, double min, double max)
+{
+    return min <= value && value <= max;
+}
 
 std::string rangeMessage(double min, double max)
 {
@@ -175,7 +185,8 @@ FieldRange fieldRange(FieldPage page, char field, const LinkageDimensions& held)
     }
 }
 
-std::optional<FieldFailure> readFields(FieldPage page, const FieldTexts& texts, LinkageDimensions& held)
+std::optional<FieldFailure> readFields(FieldPage page, const FieldTexts& texts,
+                                       LinkageDimensions& held)
 {
     for (const char field : fieldOrder(page)) {
         const std::optional<double> value = parseFieldText(texts[fieldIndex(field)]);

@@ -70,6 +70,7 @@ struct FieldFailure {
 /// Reads a page's fields back into `held`, in the page's order. Each value is stored as soon as
 /// its text parses, even when its range test then fails. The first failure ends the read (later
 /// fields keep their held values) and is returned; nothing on success.
-std::optional<FieldFailure> readFields(FieldPage page, const FieldTexts& texts, LinkageDimensions& held);
+std::optional<FieldFailure> readFields(FieldPage page, const FieldTexts& texts,
+                                       LinkageDimensions& held);
 
 } // namespace cyclar

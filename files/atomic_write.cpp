@@ -98,7 +98,6 @@ bool syncFile(int fd, int& code)
 
 } // namespace
 
-
 bool writeFileAtomically(const std::string& path, std::string_view bytes, std::string& error)
 {
     if (path.empty()) {

@@ -59,7 +59,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     // .svg or .cyclar ending; a whole GIF cycle would make each run too slow to fuzz), and
     // whatever follows --file to one of the linkage files made there.
     const QList<QByteArray> parts =
-        QByteArray::fromRawData(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)).split('\0');
+        QByteArray::fromRawData(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size))
+            .split('\0');
     QStringList args;
     bool nextIsOutput = false;
     bool nextIsInput = false;

@@ -91,7 +91,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         std::abort();
     const bool inRange = range[0] <= value && value <= range[1];
     if (inRange ? messages != 0
-                : (messages != 1 || !message.startsWith(QLatin1String("Please enter a number between "))))
+                : (messages != 1
+                   || !message.startsWith(QLatin1String("Please enter a number between "))))
         std::abort();
     return 0;
 }

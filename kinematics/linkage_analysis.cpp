@@ -19,15 +19,27 @@ constexpr double nan = std::numeric_limits<double>::quiet_NaN();
 // this close to 0 is taken as 0 (a change point).
 constexpr double zeroTolerance = 1e-9;
 
-double snapZero(double x) { return std::fabs(x) <= zeroTolerance ? 0.0 : x; }
+double snapZero(double x)
+{
+    return std::fabs(x) <= zeroTolerance ? 0.0 : x;
+}
 
-double clampUnit(double x) { return std::clamp(x, -1.0, 1.0); }
+double clampUnit(double x)
+{
+    return std::clamp(x, -1.0, 1.0);
+}
 
-double acosDegrees(double x) { return std::acos(clampUnit(x)) / rad; }
+double acosDegrees(double x)
+{
+    return std::acos(clampUnit(x)) / rad;
+}
 
 // The arc between two points when going the sum of two arcs one way: over 180 degrees the short
 // way round is the other way.
-double foldArc(double sum) { return sum <= 180.0 ? sum : 360.0 - sum; }
+double foldArc(double sum)
+{
+    return sum <= 180.0 ? sum : 360.0 - sum;
+}
 
 // Degrees in (-180, 180].
 double wrapDegrees(double x)
@@ -49,18 +61,30 @@ std::string number(double x)
     return text;
 }
 
-std::string degrees(double x) { return number(x) + "\u00b0"; }
+std::string degrees(double x)
+{
+    return number(x) + "\u00b0";
+}
 
-double dot(const SphereVector& u, const SphereVector& v) { return u.x * v.x + u.y * v.y + u.z * v.z; }
+double dot(const SphereVector& u, const SphereVector& v)
+{
+    return u.x * v.x + u.y * v.y + u.z * v.z;
+}
 
 SphereVector cross(const SphereVector& u, const SphereVector& v)
 {
     return {u.y * v.z - u.z * v.y, u.z * v.x - u.x * v.z, u.x * v.y - u.y * v.x};
 }
 
-SphereVector scaled(const SphereVector& v, double s) { return {v.x * s, v.y * s, v.z * s}; }
+SphereVector scaled(const SphereVector& v, double s)
+{
+    return {v.x * s, v.y * s, v.z * s};
+}
 
-SphereVector sum(const SphereVector& u, const SphereVector& v) { return {u.x + v.x, u.y + v.y, u.z + v.z}; }
+SphereVector sum(const SphereVector& u, const SphereVector& v)
+{
+    return {u.x + v.x, u.y + v.y, u.z + v.z};
+}
 
 // The fixed frame of the conventions: at A0 the tangent toward B0 (u0) and A0 x u0 (w0); at B0
 // the tangent away from A0 (v0) and B0 x v0 (w1). For 0 < f < 180 these are (0, 1, 0),
@@ -117,8 +141,10 @@ double transmissionForDiagonal(const LinkageDimensions& dims, double d)
 // lie on one great circle, A1 at arc a from A0 and arc c from B1.
 double inputAngleAtOutputToggle(const LinkageDimensions& dims, const PivotFrames& p, double psi)
 {
-    const SphereVector dir = sum(scaled(p.v0, std::cos(psi * rad)), scaled(p.w1, std::sin(psi * rad)));
-    const SphereVector B1 = sum(scaled(p.B0, std::cos(dims.b * rad)), scaled(dir, std::sin(dims.b * rad)));
+    const SphereVector dir =
+        sum(scaled(p.v0, std::cos(psi * rad)), scaled(p.w1, std::sin(psi * rad)));
+    const SphereVector B1 =
+        sum(scaled(p.B0, std::cos(dims.b * rad)), scaled(dir, std::sin(dims.b * rad)));
     const SphereVector toward = sum(B1, scaled(p.A0, -dot(B1, p.A0)));
     const double length = std::sqrt(dot(toward, toward));
     const SphereVector u = scaled(toward, 1.0 / length);
@@ -171,7 +197,10 @@ LinkMotion motionOf(bool holds0, bool holdsPi)
     return holdsPi ? LinkMotion::RocksThroughPi : LinkMotion::RocksBetween;
 }
 
-const char* rockerEnd(LinkMotion motion) { return motion == LinkMotion::RocksThrough0 ? "0" : "\u03c0"; }
+const char* rockerEnd(LinkMotion motion)
+{
+    return motion == LinkMotion::RocksThrough0 ? "0" : "\u03c0";
+}
 
 std::string typeOf(const LinkageAnalysis& r)
 {
@@ -241,10 +270,11 @@ void findLabelNote(LinkageAnalysis& r, const LinkageDimensions& dims)
     } else {
         verdict = " have opposite signs";
     }
-    r.labelNote = std::string("the frame is labelled \"") + classificationLabel(model)
-                  + "\" because its label applies the planar rule to the angles (|a - f| - |b - c| = "
-                  + gapText(lower) + " and (b + c) - (a + f) = " + gapText(upper) + verdict
-                  + "), which on the sphere does not decide: T1 to T4 do";
+    r.labelNote =
+        std::string("the frame is labelled \"") + classificationLabel(model)
+        + "\" because its label applies the planar rule to the angles (|a - f| - |b - c| = "
+        + gapText(lower) + " and (b + c) - (a + f) = " + gapText(upper) + verdict
+        + "), which on the sphere does not decide: T1 to T4 do";
 }
 
 // How the ranges of the diagonal B0-A1 that the two triangles allow meet.
@@ -368,14 +398,17 @@ LinkageAnalysis analyseLinkage(const LinkageDimensions& dims)
                 zeros += "T" + std::to_string(i + 1) + " = ";
             }
         }
-        condition = zeros + "0, so the linkage can fold flat with all four joints on one great "
-                            "circle and there switch between its assembly branches: a change-point "
-                            "linkage, of no Grashof type";
+        condition = zeros
+                    + "0, so the linkage can fold flat with all four joints on one great "
+                      "circle and there switch between its assembly branches: a change-point "
+                      "linkage, of no Grashof type";
     } else {
-        const MotionText inputText{"T1\u00b7T2 > 0 and T3\u00b7T4 > 0", "T1\u00b7T2 > 0, T3\u00b7T4 < 0",
-                                   "T3\u00b7T4 > 0, T1\u00b7T2 < 0", "T1\u00b7T2 < 0, T3\u00b7T4 < 0"};
-        const MotionText outputText{"T1\u00b7T3 < 0 and T2\u00b7T4 < 0", "T2\u00b7T4 < 0, T1\u00b7T3 > 0",
-                                    "T1\u00b7T3 < 0, T2\u00b7T4 > 0", "T1\u00b7T3 > 0, T2\u00b7T4 > 0"};
+        const MotionText inputText{
+            "T1\u00b7T2 > 0 and T3\u00b7T4 > 0", "T1\u00b7T2 > 0, T3\u00b7T4 < 0",
+            "T3\u00b7T4 > 0, T1\u00b7T2 < 0", "T1\u00b7T2 < 0, T3\u00b7T4 < 0"};
+        const MotionText outputText{
+            "T1\u00b7T3 < 0 and T2\u00b7T4 < 0", "T2\u00b7T4 < 0, T1\u00b7T3 > 0",
+            "T1\u00b7T3 < 0, T2\u00b7T4 > 0", "T1\u00b7T3 > 0, T2\u00b7T4 > 0"};
         condition = std::string("T1\u00b7T2\u00b7T3\u00b7T4 ")
                     + (*r.grashof ? "> 0, so the spherical Grashof condition holds"
                                   : "< 0, so the spherical Grashof condition fails")
@@ -393,8 +426,10 @@ OutputAngles outputAnglesAt(const LinkageDimensions& dims, double theta)
     out.psi = {nan, nan};
     out.mu = nan;
     const PivotFrames p = pivotFrames(dims.f);
-    const SphereVector dirA = sum(scaled(p.u0, std::cos(theta * rad)), scaled(p.w0, std::sin(theta * rad)));
-    const SphereVector A1 = sum(scaled(p.A0, std::cos(dims.a * rad)), scaled(dirA, std::sin(dims.a * rad)));
+    const SphereVector dirA =
+        sum(scaled(p.u0, std::cos(theta * rad)), scaled(p.w0, std::sin(theta * rad)));
+    const SphereVector A1 =
+        sum(scaled(p.A0, std::cos(dims.a * rad)), scaled(dirA, std::sin(dims.a * rad)));
     const double cosD = dot(A1, p.B0);
     const double alongV = dot(A1, p.v0);
     const double alongW = dot(A1, p.w1);
@@ -459,7 +494,8 @@ std::vector<FrameAngles> frameAngleTable(const LinkageDimensions& dims)
     return frameAngleTable(dims, nullptr);
 }
 
-std::vector<FrameAngles> frameAngleTable(const LinkageDimensions& dims, const FramePoseVisitor& visit)
+std::vector<FrameAngles> frameAngleTable(const LinkageDimensions& dims,
+                                         const FramePoseVisitor& visit)
 {
     const LinkageModel model = buildLinkageModel(dims);
     MotionSchedule schedule; // a new page: frame 1, start index 0

@@ -23,10 +23,10 @@ namespace cyclar {
 
 /// How a link moves about its fixed pivot.
 enum class LinkMotion {
-    Rotates,       ///< turns fully
-    RocksThrough0, ///< its range holds 0 but not 180 degrees
+    Rotates,        ///< turns fully
+    RocksThrough0,  ///< its range holds 0 but not 180 degrees
     RocksThroughPi, ///< its range holds 180 but not 0 degrees
-    RocksBetween,  ///< its range holds neither (it swings on one side of the ground)
+    RocksBetween,   ///< its range holds neither (it swings on one side of the ground)
 };
 
 /// Everything the analysis says about one linkage. Angles in degrees.
@@ -52,12 +52,12 @@ struct LinkageAnalysis {
     LinkMotion output = LinkMotion::RocksBetween;
     bool inputRotates = false;
     bool outputRotates = false;
-    std::vector<double> inputLimits;  ///< |theta| at the toggle positions, ascending
-    std::vector<double> outputLimits; ///< |psi| at the toggle positions, ascending
-    std::array<double, 2> transmission{}; ///< least and greatest mu over the motion (NaN if none)
+    std::vector<double> inputLimits;        ///< |theta| at the toggle positions, ascending
+    std::vector<double> outputLimits;       ///< |psi| at the toggle positions, ascending
+    std::array<double, 2> transmission{};   ///< least and greatest mu over the motion (NaN if none)
     std::array<double, 2> transmissionAt{}; ///< |theta| where they occur
-    std::optional<double> swing;     ///< the rocker's swing, crank-rockers only
-    std::optional<double> timeRatio; ///< forward over return stroke, crank-rockers only
+    std::optional<double> swing;            ///< the rocker's swing, crank-rockers only
+    std::optional<double> timeRatio;        ///< forward over return stroke, crank-rockers only
     /// Why the frame's label (the planar rule on the gaps) says otherwise; empty when it agrees.
     std::string labelNote;
     /// Which condition decided the type, in words (without labelNote).
@@ -86,9 +86,9 @@ LinkageAnalysis analyseLinkage(const LinkageDimensions& dims);
 
 /// The output for one input angle theta on both branches.
 struct OutputAngles {
-    bool closes = false;          ///< false where the linkage cannot be assembled at this theta
-    std::array<double, 2> psi{};  ///< psi on branch 1 and branch 2 (NaN where it does not close)
-    double mu = 0.0;              ///< the same on both branches (they are mirror images)
+    bool closes = false;         ///< false where the linkage cannot be assembled at this theta
+    std::array<double, 2> psi{}; ///< psi on branch 1 and branch 2 (NaN where it does not close)
+    double mu = 0.0;             ///< the same on both branches (they are mirror images)
 };
 
 /// psi and mu for the input angle theta (degrees).
@@ -130,6 +130,7 @@ std::vector<FrameAngles> frameAngleTable(const LinkageDimensions& dims);
 /// tables that list more of each frame's pose.
 using FramePoseVisitor =
     std::function<void(const FrameAngles& row, const LinkageModel& model, const LinkagePose& pose)>;
-std::vector<FrameAngles> frameAngleTable(const LinkageDimensions& dims, const FramePoseVisitor& visit);
+std::vector<FrameAngles> frameAngleTable(const LinkageDimensions& dims,
+                                         const FramePoseVisitor& visit);
 
 } // namespace cyclar

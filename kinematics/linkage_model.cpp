@@ -8,7 +8,10 @@ namespace cyclar {
 namespace {
 
 // x / |x|: exactly -1 or +1 for any nonzero x.
-double signOf(double x) { return x / std::fabs(x); }
+double signOf(double x)
+{
+    return x / std::fabs(x);
+}
 
 struct SignPair {
     double lower;

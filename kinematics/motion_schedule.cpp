@@ -6,7 +6,10 @@
 
 namespace cyclar {
 
-double signProduct(const LinkageModel& model) { return model.lowerSign * model.upperSign; }
+double signProduct(const LinkageModel& model)
+{
+    return model.lowerSign * model.upperSign;
+}
 
 double curveParameter(const LinkageModel& model, int framesPerCycle, int pass, int j)
 {
@@ -29,7 +32,8 @@ double frameParameterFor(const LinkageModel& model, int framesPerCycle, int i)
     const double pi = model.pi;
     const double n = static_cast<double>(framesPerCycle);
     const double g = signProduct(model);
-    return -2.0 * pi - (1.01 * g + 1.0) * pi / n + ((4.0 * pi - pi / n) / n) * static_cast<double>(i);
+    return -2.0 * pi - (1.01 * g + 1.0) * pi / n
+           + ((4.0 * pi - pi / n) / n) * static_cast<double>(i);
 }
 
 void advanceFrame(MotionSchedule& schedule, const LinkageModel& model)
@@ -38,10 +42,14 @@ void advanceFrame(MotionSchedule& schedule, const LinkageModel& model)
     if (schedule.frameIndex >= schedule.framesPerCycle + 1) {
         schedule.frameIndex = 1;
     }
-    schedule.frameParameter = frameParameterFor(model, schedule.framesPerCycle, schedule.frameIndex);
+    schedule.frameParameter =
+        frameParameterFor(model, schedule.framesPerCycle, schedule.frameIndex);
 }
 
-bool isSymmetric(const LinkageDimensions& dims) { return dims.a == dims.f && dims.b == dims.c; }
+bool isSymmetric(const LinkageDimensions& dims)
+{
+    return dims.a == dims.f && dims.b == dims.c;
+}
 
 PaintSchedule beginPaint(const LinkageModel& model, const LinkageDimensions& animationCopy,
                          MotionSchedule& schedule)
@@ -75,8 +83,8 @@ double sliderAngle(int position)
     return static_cast<double>((p - 50) * 9 / 5);
 }
 
-double shownFrameParameter(const LinkageModel& model, const PaintSchedule& paint, int framesPerCycle,
-                           int i)
+double shownFrameParameter(const LinkageModel& model, const PaintSchedule& paint,
+                           int framesPerCycle, int i)
 {
     MotionSchedule schedule;
     schedule.framesPerCycle = framesPerCycle;

@@ -51,8 +51,8 @@ void recomputeFirstFrame(MotionSchedule& schedule, const LinkageModel& paintMode
 /// The sweep parameter that a new page shows at frame i when it has run from its first paint:
 /// ticks derive it from the model's stored signs, except frame 1, which the paint derives from
 /// its own model's.
-double shownFrameParameter(const LinkageModel& model, const PaintSchedule& paint, int framesPerCycle,
-                           int i);
+double shownFrameParameter(const LinkageModel& model, const PaintSchedule& paint,
+                           int framesPerCycle, int i);
 
 /// Runs the coupler-curve sweep: for pass 1 then 2, j from startIndex to N - startIndex,
 /// calls visit(pass, j, t, P). The first point of each pass starts a new polyline.

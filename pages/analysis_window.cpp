@@ -47,15 +47,19 @@ QString motionText(const QString& link, const QString& angle, LinkMotion motion,
     case LinkMotion::Rotates:
         return link + QStringLiteral(" turns fully.");
     case LinkMotion::RocksThrough0:
-        return link + QStringLiteral(" rocks through 0\u00b0: |%1| up to %2.").arg(angle, degrees(limits.at(0)));
+        return link
+               + QStringLiteral(" rocks through 0\u00b0: |%1| up to %2.")
+                     .arg(angle, degrees(limits.at(0)));
     case LinkMotion::RocksThroughPi:
-        return link + QStringLiteral(" rocks through 180\u00b0: |%1| from %2 to 180\u00b0.")
-                          .arg(angle, degrees(limits.at(0)));
+        return link
+               + QStringLiteral(" rocks through 180\u00b0: |%1| from %2 to 180\u00b0.")
+                     .arg(angle, degrees(limits.at(0)));
     case LinkMotion::RocksBetween:
         break;
     }
-    return link + QStringLiteral(" rocks on one side: |%1| from %2 to %3.")
-                      .arg(angle, degrees(limits.at(0)), degrees(limits.at(1)));
+    return link
+           + QStringLiteral(" rocks on one side: |%1| from %2 to %3.")
+                 .arg(angle, degrees(limits.at(0)), degrees(limits.at(1)));
 }
 
 QLabel* paragraph(const QString& text, QWidget* parent)
@@ -80,7 +84,8 @@ AnalysisPlot::AnalysisPlot(const LinkageDimensions& dims, QWidget* parent)
 void AnalysisPlot::setAngles(const PoseAngles& angles)
 {
     // Only the markers change from frame to frame: repaint where they were and where they go.
-    update(analysisMarkerRegion(m_chart.size(), m_angles) + analysisMarkerRegion(m_chart.size(), angles));
+    update(analysisMarkerRegion(m_chart.size(), m_angles)
+           + analysisMarkerRegion(m_chart.size(), angles));
     m_angles = angles;
 }
 
@@ -143,7 +148,8 @@ FrameRates shownFrameRates(const SceneState& scene)
     return row;
 }
 
-AnalysisWindow::AnalysisWindow(const LinkageDimensions& dims, const SceneState& scene, QWidget* parent)
+AnalysisWindow::AnalysisWindow(const LinkageDimensions& dims, const SceneState& scene,
+                               QWidget* parent)
     : QDialog(parent), m_scene(scene), m_analysis(analyseLinkage(dims))
 {
     setWindowTitle(QStringLiteral("Analysis"));
@@ -174,22 +180,27 @@ AnalysisWindow::AnalysisWindow(const LinkageDimensions& dims, const SceneState& 
     layout->addWidget(values);
 
     if (!r.labelNote.empty()) {
-        auto* note = paragraph(QStringLiteral("Frame label: ") + capitalised(r.labelNote) + '.', this);
+        auto* note =
+            paragraph(QStringLiteral("Frame label: ") + capitalised(r.labelNote) + '.', this);
         note->setObjectName(QStringLiteral("labelNote"));
         layout->addWidget(note);
     }
 
     if (r.assemblable) {
         QStringList motion;
-        motion << motionText(QStringLiteral("Input a"), QStringLiteral("\u03b8"), r.input, r.inputLimits)
-               << motionText(QStringLiteral("Output b"), QStringLiteral("\u03c8"), r.output, r.outputLimits);
+        motion << motionText(QStringLiteral("Input a"), QStringLiteral("\u03b8"), r.input,
+                             r.inputLimits)
+               << motionText(QStringLiteral("Output b"), QStringLiteral("\u03c8"), r.output,
+                             r.outputLimits);
         if (r.swing && r.timeRatio) {
             motion << QStringLiteral("Rocker swing %1, time ratio %2.")
                           .arg(degrees(*r.swing), QString::number(*r.timeRatio, 'f', 3));
         }
-        motion << QStringLiteral("Transmission angle \u03bc from %1 (at |\u03b8| = %2) to %3 (at |\u03b8| = %4).")
-                      .arg(degrees(r.transmission[0]), degrees(r.transmissionAt[0]),
-                           degrees(r.transmission[1]), degrees(r.transmissionAt[1]));
+        motion
+            << QStringLiteral(
+                   "Transmission angle \u03bc from %1 (at |\u03b8| = %2) to %3 (at |\u03b8| = %4).")
+                   .arg(degrees(r.transmission[0]), degrees(r.transmissionAt[0]),
+                        degrees(r.transmission[1]), degrees(r.transmissionAt[1]));
         auto* figures = paragraph(motion.join(QLatin1Char('\n')), this);
         figures->setObjectName(QStringLiteral("motion"));
         layout->addWidget(figures);

@@ -217,6 +217,9 @@ void cyclar_animation::OnBack()
     m_state.chain.handOver(this, std::move(next));
 }
 
-void cyclar_animation::OnShowHelp() { showHelp(this); }
+void cyclar_animation::OnShowHelp()
+{
+    showHelp(this);
+}
 
 } // namespace cyclar

@@ -128,9 +128,8 @@ bool cyclar_animation::saveLinkageTo(const QString& path)
     }
     LinkageFile file;
     file.dimensions = m_state.scene.animationCopy;
-    file.view =
-        FileView{wholeDegrees(m_state.scene.view.turn), wholeDegrees(m_state.scene.view.tilt),
-                 m_state.pens.rotationAxis};
+    file.view = FileView{wholeDegrees(m_state.scene.view.turn),
+                         wholeDegrees(m_state.scene.view.tilt), m_state.pens.rotationAxis};
     file.speed = m_speedPos;
     std::string error;
     if (!writeLinkageFile(systemPath(path), file, error)) {

@@ -71,7 +71,10 @@ void cyclar1::OnSubmit()
     m_state.chain.handOver(this, std::move(next));
 }
 
-void cyclar1::OnShowHelp() { showHelp(this); }
+void cyclar1::OnShowHelp()
+{
+    showHelp(this);
+}
 
 void cyclar1::OnOpenLinkage()
 {

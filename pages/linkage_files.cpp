@@ -1,8 +1,8 @@
 // File dialogs and file messages for the pages.
 #include "linkage_files.h"
 
-#include <QCoreApplication>
 #include "path_text.h"
+#include <QCoreApplication>
 
 #include <QDir>
 #include <QFile>

@@ -71,8 +71,10 @@ void drawAxes(QPainter& painter, const AnalysisChartGeometry& geometry, const QF
         painter.drawLine(QPointF(area.left() - 4.0, y.y()), QPointF(area.left(), y.y()));
         const QString text = QString::number(degrees) + QChar(0x00B0);
         const double width = metrics.horizontalAdvance(text);
-        painter.drawText(QPointF(x.x() - width / 2.0, area.bottom() + 6.0 + metrics.ascent()), text);
-        painter.drawText(QPointF(area.left() - 6.0 - width, y.y() + metrics.ascent() / 2.0 - 1.0), text);
+        painter.drawText(QPointF(x.x() - width / 2.0, area.bottom() + 6.0 + metrics.ascent()),
+                         text);
+        painter.drawText(QPointF(area.left() - 6.0 - width, y.y() + metrics.ascent() / 2.0 - 1.0),
+                         text);
     }
     painter.setPen(QPen(Qt::black, 1.0));
     painter.setBrush(Qt::NoBrush);
@@ -283,7 +285,8 @@ QRegion analysisMarkerRegion(QSize size, const PoseAngles& angles)
     const AnalysisChartGeometry geometry(size);
     QRegion region;
     for (const double value : {angles.psi, angles.mu}) {
-        region += QRect(spriteCorner(geometry.point(angles.theta, value)), QSize(spriteSize, spriteSize));
+        region +=
+            QRect(spriteCorner(geometry.point(angles.theta, value)), QSize(spriteSize, spriteSize));
     }
     return region & QRect(QPoint(0, 0), size);
 }

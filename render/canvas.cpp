@@ -8,7 +8,10 @@ namespace cyclar {
 namespace {
 
 // The image holds a reference to the pixels it shows, so a kept picture outlives the canvas.
-void releasePixels(void* info) { delete static_cast<std::shared_ptr<const PixelBuffer>*>(info); }
+void releasePixels(void* info)
+{
+    delete static_cast<std::shared_ptr<const PixelBuffer>*>(info);
+}
 
 QImage shareAsImage(const std::shared_ptr<const PixelBuffer>& pixels)
 {
@@ -35,7 +38,10 @@ Canvas::Canvas(int width, int height)
 
 Canvas::~Canvas() = default;
 
-void Canvas::wrap() { m_image = shareAsImage(m_buffer); }
+void Canvas::wrap()
+{
+    m_image = shareAsImage(m_buffer);
+}
 
 void Canvas::prepareWriting()
 {
@@ -81,11 +87,20 @@ void Canvas::drawFrame(SceneState& scene, const FramePalette& palette,
     }
 }
 
-void Canvas::selectPen(const PenSpec& pen) { m_raster.selectPen(pen); }
+void Canvas::selectPen(const PenSpec& pen)
+{
+    m_raster.selectPen(pen);
+}
 
-void Canvas::setTextColor(Rgb colour) { m_raster.setTextColor(colour); }
+void Canvas::setTextColor(Rgb colour)
+{
+    m_raster.setTextColor(colour);
+}
 
-void Canvas::moveTo(int x, int y) { m_raster.moveTo(x, y); }
+void Canvas::moveTo(int x, int y)
+{
+    m_raster.moveTo(x, y);
+}
 
 void Canvas::lineTo(int x, int y)
 {

@@ -73,6 +73,9 @@ private:
 };
 
 /// A QColor of the core's colour.
-inline QColor toQColor(Rgb colour) { return QColor(colour.r, colour.g, colour.b); }
+inline QColor toQColor(Rgb colour)
+{
+    return QColor(colour.r, colour.g, colour.b);
+}
 
 } // namespace cyclar

@@ -16,7 +16,10 @@ namespace cyclar {
 
 namespace {
 
-constexpr QRgb opaque(Rgb colour) { return 0xFF000000u | colour.value(); }
+constexpr QRgb opaque(Rgb colour)
+{
+    return 0xFF000000u | colour.value();
+}
 
 constexpr QRgb clipWhiteRgb = opaque(clipWhite);
 
@@ -103,7 +106,10 @@ void paintRuns(QImage& image, const Runs& runs, std::optional<QRgb> paint = std:
 // the painter holds it.
 class DesktopClipPainter {
 public:
-    explicit DesktopClipPainter(QSize size) : m_painter(size.width(), size.height(), PixelOrder::Argb32) {}
+    explicit DesktopClipPainter(QSize size)
+        : m_painter(size.width(), size.height(), PixelOrder::Argb32)
+    {
+    }
 
     QImage draw(const ClipShot& shot)
     {
@@ -124,7 +130,8 @@ using ShotOf = ClipShot (*)(int);
 class RenderedClip final : public ClipSource {
 public:
     RenderedClip(const ClipSpec& spec, ShotOf shotOf)
-        : m_size(spec.frameSize), m_shotOf(shotOf), m_frames(static_cast<std::size_t>(spec.frameCount))
+        : m_size(spec.frameSize), m_shotOf(shotOf),
+          m_frames(static_cast<std::size_t>(spec.frameCount))
     {
     }
 
@@ -152,7 +159,8 @@ public:
         if (i != m_current) {
             // Writing detaches the picture first if a copy of it is still held somewhere.
             if (m_current >= 0) {
-                paintRuns(m_shown, m_frames[static_cast<std::size_t>(m_current)].runs, clipWhiteRgb);
+                paintRuns(m_shown, m_frames[static_cast<std::size_t>(m_current)].runs,
+                          clipWhiteRgb);
             }
             paintRuns(m_shown, next.runs);
             m_current = i;
@@ -205,7 +213,8 @@ namespace {
 ClipSpec specOf(Clip clip)
 {
     const ClipFormat format = clipFormat(clip);
-    ClipSpec spec{QSize(format.width, format.height), format.frameCount, format.framesPerSecond, {}};
+    ClipSpec spec{
+        QSize(format.width, format.height), format.frameCount, format.framesPerSecond, {}};
     for (int i = 0; i < spec.frameCount; i += 15) {
         spec.keyFrames.append(i);
     }
@@ -214,9 +223,15 @@ ClipSpec specOf(Clip clip)
 
 } // namespace
 
-ClipSpec clip1038Spec() { return specOf(Clip::Title); }
+ClipSpec clip1038Spec()
+{
+    return specOf(Clip::Title);
+}
 
-ClipSpec clip170Spec() { return specOf(Clip::Circular); }
+ClipSpec clip170Spec()
+{
+    return specOf(Clip::Circular);
+}
 
 QList<QRgb> clipColourTable()
 {

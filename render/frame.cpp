@@ -11,8 +11,8 @@ void renderFrame(Canvas& canvas, SceneState& scene, const FrameTarget& target,
 
 void prepareCanvas(std::unique_ptr<Canvas>& canvas, int canvasWidth, int canvasHeight)
 {
-    const bool usable = canvas && canvas->width() == canvasWidth
-                        && canvas->height() == canvasHeight && canvas->pixel(0, 0) == 0x00FFFFFFu;
+    const bool usable = canvas && canvas->width() == canvasWidth && canvas->height() == canvasHeight
+                        && canvas->pixel(0, 0) == 0x00FFFFFFu;
     if (!usable) {
         canvas = std::make_unique<Canvas>(canvasWidth, canvasHeight);
     }

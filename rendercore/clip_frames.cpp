@@ -25,7 +25,10 @@ int animationFrameAfter(std::int64_t steps, int framesPerCycle)
 }
 
 // Animation frames per clip frame: each clip shows one whole cycle.
-int cycleStep(Clip clip) { return MotionSchedule{}.framesPerCycle / clipFormat(clip).frameCount; }
+int cycleStep(Clip clip)
+{
+    return MotionSchedule{}.framesPerCycle / clipFormat(clip).frameCount;
+}
 
 } // namespace
 
@@ -55,7 +58,8 @@ FramePalette clipPalette()
 ClipShot clip1038Shot(int i)
 {
     return {clip1038Turn, clip1038Tilt,
-            animationFrameAfter(std::int64_t{i} * cycleStep(Clip::Title), MotionSchedule{}.framesPerCycle)};
+            animationFrameAfter(std::int64_t{i} * cycleStep(Clip::Title),
+                                MotionSchedule{}.framesPerCycle)};
 }
 
 ClipShot clip170Shot(int i)
@@ -70,10 +74,14 @@ ClipShot clip170Shot(int i)
             static_cast<double>(i) * spinStep};
 }
 
-ClipShot clipShot(Clip clip, int i) { return clip == Clip::Title ? clip1038Shot(i) : clip170Shot(i); }
+ClipShot clipShot(Clip clip, int i)
+{
+    return clip == Clip::Title ? clip1038Shot(i) : clip170Shot(i);
+}
 
 ClipPainter::ClipPainter(int width, int height, PixelOrder order)
-    : m_renderer(width, height, order), m_scene(newScene(clipLinkage, width)), m_palette(clipPalette())
+    : m_renderer(width, height, order), m_scene(newScene(clipLinkage, width)),
+      m_palette(clipPalette())
 {
 }
 
@@ -85,7 +93,8 @@ const PixelBuffer& ClipPainter::draw(const ClipShot& shot)
     MotionSchedule& schedule = m_scene.schedule;
     schedule.frameIndex =
         animationFrameAfter(std::int64_t{shot.animationFrame} - 1, schedule.framesPerCycle);
-    schedule.frameParameter = frameParameterFor(m_scene.model, schedule.framesPerCycle, schedule.frameIndex);
+    schedule.frameParameter =
+        frameParameterFor(m_scene.model, schedule.framesPerCycle, schedule.frameIndex);
     return m_renderer.render(m_scene, m_palette);
 }
 

@@ -1,4 +1,5 @@
-// The two looping clips of the moving linkage: what each frame shows, drawn by the frame composition.
+// The two looping clips of the moving linkage: what each frame shows, drawn by the frame
+// composition.
 #pragma once
 
 #include "frame_composition.h"

@@ -45,7 +45,7 @@ void drawSphereOutline(DrawingSurface& surface, const Projection& projection)
     const double r = projection.radius;
     // The radius comes from the canvas width, so these sums are small and finite.
     surface.ellipse(static_cast<int>(std::trunc(cx - r)), static_cast<int>(std::trunc(cy - r)),
-                   static_cast<int>(std::trunc(cx + r)), static_cast<int>(std::trunc(cy + r)));
+                    static_cast<int>(std::trunc(cx + r)), static_cast<int>(std::trunc(cy + r)));
 }
 
 void drawReferenceCircles(LineSink& sink, const Projection& projection, const ViewOrientation& view)

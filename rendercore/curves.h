@@ -11,8 +11,7 @@ namespace cyclar {
 /// good vertex is a move again and no false line bridges the gap.
 class Polyline {
 public:
-    Polyline(LineSink& sink, const Projection& projection)
-        : m_sink(sink), m_projection(projection)
+    Polyline(LineSink& sink, const Projection& projection) : m_sink(sink), m_projection(projection)
     {
     }
     void vertex(double x, double y);
@@ -29,7 +28,8 @@ private:
 void drawSphereOutline(DrawingSurface& surface, const Projection& projection);
 
 /// The equator and the meridian through A0 and the poles, as one polyline of 361 vertices.
-void drawReferenceCircles(LineSink& sink, const Projection& projection, const ViewOrientation& view);
+void drawReferenceCircles(LineSink& sink, const Projection& projection,
+                          const ViewOrientation& view);
 
 /// Spans beyond this many degrees (a hundred turns) go round their great circle again and again;
 /// such an arc is drawn as its whole great circle once, so no frame can take unbounded time.

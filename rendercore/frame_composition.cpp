@@ -53,8 +53,8 @@ PaintSchedule beginFrame(SceneState& scene)
 }
 
 // Label, outline, reference circles and coupler curve.
-void composeStaticLayers(DrawingSurface& surface, const SceneState& scene, const PaintSchedule& paint,
-                         const FramePalette& palette)
+void composeStaticLayers(DrawingSurface& surface, const SceneState& scene,
+                         const PaintSchedule& paint, const FramePalette& palette)
 {
     const Projection projection = scaledProjection(surface, scene, palette);
     const LinkageModel& stored = scene.model;
@@ -139,12 +139,12 @@ void composeMovingLayers(DrawingSurface& surface, SceneState& scene, const Paint
 // a NaN dimension must match itself, or a degenerate linkage would be redrawn on every frame.
 class KeyWriter {
 public:
-    template <typename T>
-    void add(const T& value)
+    template <typename T> void add(const T& value)
     {
-        static_assert((std::is_trivially_copyable_v<T> && std::has_unique_object_representations_v<T>)
-                          || std::is_floating_point_v<T>,
-                      "only types without padding make a key");
+        static_assert(
+            (std::is_trivially_copyable_v<T> && std::has_unique_object_representations_v<T>)
+                || std::is_floating_point_v<T>,
+            "only types without padding make a key");
         const auto* bytes = reinterpret_cast<const unsigned char*>(&value);
         key.insert(key.end(), bytes, bytes + sizeof value);
     }
@@ -156,8 +156,7 @@ public:
     std::vector<unsigned char> key;
 };
 
-template <typename... Doubles>
-void addDoubles(KeyWriter& writer, Doubles... values)
+template <typename... Doubles> void addDoubles(KeyWriter& writer, Doubles... values)
 {
     (writer.add(values), ...);
 }

@@ -60,7 +60,8 @@ SceneState newScene(const LinkageDimensions& dims, int canvasWidth);
 /// pole and P's velocity arrow come last.
 /// Advances nothing: the frame is the one the schedule stands on (the symmetric start index
 /// and the frame-1 parameter are recorded in the schedule, as every paint does).
-void composeFrame(DrawingSurface& surface, SceneState& scene, const FramePalette& palette = FramePalette());
+void composeFrame(DrawingSurface& surface, SceneState& scene,
+                  const FramePalette& palette = FramePalette());
 
 /// Frames of one picture size, drawn fast: the layers that change only with the linkage, the
 /// view, the palette or the picture's size (label, outline, reference circles, coupler curve)

@@ -52,8 +52,7 @@ struct LabelFace {
     /// Where each glyph goes: the pen advances in 64ths of a pixel; each glyph is drawn at the
     /// whole pixel at or left of its pen position, in its picture for the fraction left over.
     /// visit(image, x) for each character; returns the pen's end in 64ths of a pixel.
-    template <typename Visit>
-    long long layOut(std::string_view text, Visit&& visit) const
+    template <typename Visit> long long layOut(std::string_view text, Visit&& visit) const
     {
         long long pen = 0;
         char previous = 0;

@@ -1,5 +1,6 @@
 // The label face's glyphs, drawn by cyclar-label-glyphs from the bundled sans: regenerate,
 // do not edit.
+// clang-format off
 #include "label_face.h"
 
 namespace cyclar {
@@ -1169,3 +1170,4 @@ const LabelFace& labelFace()
 }
 
 } // namespace cyclar
+// clang-format on

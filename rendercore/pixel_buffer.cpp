@@ -16,7 +16,10 @@ PixelBuffer::PixelBuffer(int width, int height, PixelOrder order) : m_order(orde
     }
 }
 
-void PixelBuffer::fill(Rgb colour) { std::fill(m_pixels.begin(), m_pixels.end(), word(colour)); }
+void PixelBuffer::fill(Rgb colour)
+{
+    std::fill(m_pixels.begin(), m_pixels.end(), word(colour));
+}
 
 void PixelBuffer::copyPixels(const PixelBuffer& from)
 {

@@ -24,22 +24,30 @@ struct Rgb {
     {
     }
     template <typename Colour>
-        requires requires(const Colour& c) {
-            { c.red() } -> std::convertible_to<int>;
-            { c.green() } -> std::convertible_to<int>;
-            { c.blue() } -> std::convertible_to<int>;
-        }
-    constexpr Rgb(const Colour& c) : Rgb(c.red(), c.green(), c.blue())
+    requires requires(const Colour& c)
     {
+        {
+            c.red()
+            } -> std::convertible_to<int>;
+        {
+            c.green()
+            } -> std::convertible_to<int>;
+        {
+            c.blue()
+            } -> std::convertible_to<int>;
     }
+    constexpr Rgb(const Colour& c) : Rgb(c.red(), c.green(), c.blue()) {}
     template <typename Colour>
-        requires(std::constructible_from<Colour, int, int, int> && !std::same_as<Colour, Rgb>)
-    constexpr operator Colour() const
+    requires(std::constructible_from<Colour, int, int, int> && !std::same_as<Colour, Rgb>) constexpr
+    operator Colour() const
     {
         return Colour(int(r), int(g), int(b));
     }
     /// 0x00RRGGBB.
-    constexpr std::uint32_t value() const { return std::uint32_t(r) << 16 | std::uint32_t(g) << 8 | b; }
+    constexpr std::uint32_t value() const
+    {
+        return std::uint32_t(r) << 16 | std::uint32_t(g) << 8 | b;
+    }
     friend constexpr bool operator==(const Rgb& x, const Rgb& y)
     {
         return x.r == y.r && x.g == y.g && x.b == y.b;
@@ -72,8 +80,14 @@ public:
     std::uint32_t* data() { return m_pixels.data(); }
     const std::uint32_t* data() const { return m_pixels.data(); }
     std::uint8_t* bytes() { return reinterpret_cast<std::uint8_t*>(m_pixels.data()); }
-    const std::uint8_t* bytes() const { return reinterpret_cast<const std::uint8_t*>(m_pixels.data()); }
-    std::uint32_t* row(int y) { return m_pixels.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(m_width); }
+    const std::uint8_t* bytes() const
+    {
+        return reinterpret_cast<const std::uint8_t*>(m_pixels.data());
+    }
+    std::uint32_t* row(int y)
+    {
+        return m_pixels.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(m_width);
+    }
     const std::uint32_t* row(int y) const
     {
         return m_pixels.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(m_width);
@@ -101,7 +115,8 @@ public:
         if constexpr (std::endian::native == std::endian::little) {
             return 0xFF000000u | std::uint32_t(c.b) << 16 | std::uint32_t(c.g) << 8 | c.r;
         } else {
-            return std::uint32_t(c.r) << 24 | std::uint32_t(c.g) << 16 | std::uint32_t(c.b) << 8 | 0xFFu;
+            return std::uint32_t(c.r) << 24 | std::uint32_t(c.g) << 16 | std::uint32_t(c.b) << 8
+                   | 0xFFu;
         }
     }
     static constexpr Rgb unpackPixel(std::uint32_t w, PixelOrder order)

@@ -94,7 +94,8 @@ void Raster::drawLine(int fromX, int fromY, int toX, int toY)
     // [-margin, size + margin].
     const int margin = 4;
     const auto near = [this](int x, int y) {
-        return x >= -margin && x <= width() + margin - 1 && y >= -margin && y <= height() + margin - 1;
+        return x >= -margin && x <= width() + margin - 1 && y >= -margin
+               && y <= height() + margin - 1;
     };
     if (!near(fromX, fromY) || !near(toX, toY)) {
         double x0 = fromX, y0 = fromY, x1 = toX, y1 = toY;
@@ -276,7 +277,8 @@ void Raster::textOut(int x, int y, std::string_view text)
         return;
     }
     for (long long row = cellTop; row < cellBottom; ++row) {
-        fillSpan(static_cast<int>(row), static_cast<int>(cellLeft), static_cast<int>(cellRight - 1), inside);
+        fillSpan(static_cast<int>(row), static_cast<int>(cellLeft), static_cast<int>(cellRight - 1),
+                 inside);
     }
     const std::uint32_t ink = m_buffer->word(m_textColour);
     face.layOut(text, [&](const LabelGlyphImage& g, long long glyphX) {

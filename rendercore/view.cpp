@@ -5,7 +5,10 @@
 
 namespace cyclar {
 
-double degToRad() { return std::atan(1.0) / 45.0; }
+double degToRad()
+{
+    return std::atan(1.0) / 45.0;
+}
 
 void ViewOrientation::recompute()
 {
@@ -30,17 +33,20 @@ ViewOrientation ViewOrientation::withoutSpin() const
 RotatedPoint rotateToView(const ViewOrientation& view, const SphereVector& point)
 {
     // Without a spin the point goes in as it is, so the pages' pictures are the same to the bit.
-    const SphereVector v = view.spin == 0.0
-                               ? point
-                               : SphereVector{view.cosSpin * point.x - view.sinSpin * point.y,
-                                              view.sinSpin * point.x + view.cosSpin * point.y,
-                                              point.z};
-    return {view.cosTurn * view.cosTilt * v.x - view.sinTurn * v.y - view.cosTurn * view.sinTilt * v.z,
-            view.sinTurn * view.cosTilt * v.x + view.cosTurn * v.y - view.sinTurn * view.sinTilt * v.z,
-            view.sinTilt * v.x + view.cosTilt * v.z};
+    const SphereVector v =
+        view.spin == 0.0 ? point
+                         : SphereVector{view.cosSpin * point.x - view.sinSpin * point.y,
+                                        view.sinSpin * point.x + view.cosSpin * point.y, point.z};
+    return {
+        view.cosTurn * view.cosTilt * v.x - view.sinTurn * v.y - view.cosTurn * view.sinTilt * v.z,
+        view.sinTurn * view.cosTilt * v.x + view.cosTurn * v.y - view.sinTurn * view.sinTilt * v.z,
+        view.sinTilt * v.x + view.cosTilt * v.z};
 }
 
-double sphereRadius(int canvasWidth) { return static_cast<double>(canvasWidth) * 0.9 / 2.0; }
+double sphereRadius(int canvasWidth)
+{
+    return static_cast<double>(canvasWidth) * 0.9 / 2.0;
+}
 
 Projection projectionFor(int canvasWidth, int canvasHeight, double radius)
 {

@@ -49,11 +49,8 @@ public:
     constexpr int y() const { return m_y; }
     friend constexpr bool operator==(Pixel, Pixel) = default;
     template <typename Point>
-        requires std::constructible_from<Point, int, int>
-    constexpr operator Point() const
-    {
-        return Point(m_x, m_y);
-    }
+    requires std::constructible_from<Point, int, int>
+    constexpr operator Point() const { return Point(m_x, m_y); }
 
 private:
     int m_x = 0;

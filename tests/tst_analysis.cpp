@@ -19,7 +19,10 @@ namespace {
 
 constexpr double rad = std::numbers::pi / 180.0;
 
-double dot(const SphereVector& u, const SphereVector& v) { return u.x * v.x + u.y * v.y + u.z * v.z; }
+double dot(const SphereVector& u, const SphereVector& v)
+{
+    return u.x * v.x + u.y * v.y + u.z * v.z;
+}
 
 double arcDegrees(const SphereVector& u, const SphereVector& v)
 {
@@ -27,15 +30,25 @@ double arcDegrees(const SphereVector& u, const SphereVector& v)
     return std::atan2(std::sqrt(dot(c, c)), dot(u, v)) / rad;
 }
 
-double fold(double sum) { return sum <= 180.0 ? sum : 360.0 - sum; }
+double fold(double sum)
+{
+    return sum <= 180.0 ? sum : 360.0 - sum;
+}
 
 // Difference of two angles on the circle, in [0, 180].
-double angleGap(double x, double y) { return std::fabs(std::remainder(x - y, 360.0)); }
+double angleGap(double x, double y)
+{
+    return std::fabs(std::remainder(x - y, 360.0));
+}
 
-LinkageDimensions linkage(double a, double b, double c, double f) { return {a, b, c, f, 45.0, -35.0}; }
+LinkageDimensions linkage(double a, double b, double c, double f)
+{
+    return {a, b, c, f, 45.0, -35.0};
+}
 
 // Whether |angle| may be reached by a link that moves as described, with the given limits.
-bool withinLimits(LinkMotion motion, const std::vector<double>& limits, double magnitude, double slack)
+bool withinLimits(LinkMotion motion, const std::vector<double>& limits, double magnitude,
+                  double slack)
 {
     switch (motion) {
     case LinkMotion::Rotates:
@@ -55,8 +68,8 @@ bool withinLimits(LinkMotion motion, const std::vector<double>& limits, double m
 QString publishedType(const std::array<double, 4>& T)
 {
     const double s = T[3] > 0 ? 1.0 : -1.0;
-    const QString signs = QString(T[0] * s > 0 ? "+" : "-") + (T[1] * s > 0 ? "+" : "-")
-                          + (T[2] * s > 0 ? "+" : "-");
+    const QString signs =
+        QString(T[0] * s > 0 ? "+" : "-") + (T[1] * s > 0 ? "+" : "-") + (T[2] * s > 0 ? "+" : "-");
     static const QHash<QString, QString> table{
         {"+++", "crank-rocker"},
         {"+--", "rocker-crank"},
@@ -114,19 +127,25 @@ void TestAnalysis::types_data()
     // Chiang's example: links summing beyond 360 degrees, a crank-rocker on the sphere.
     QTest::newRow("Chiang ground 100 input 160 coupler 120 output 105")
         << linkage(160, 105, 120, 100) << "crank-rocker" << true << true << false;
-    QTest::newRow("small crank-rocker") << linkage(20, 50, 45, 40) << "crank-rocker" << true << true << false;
-    QTest::newRow("rocker-crank") << linkage(50, 20, 45, 40) << "rocker-crank" << true << false << true;
-    QTest::newRow("double-crank (short ground)") << linkage(40, 45, 50, 20) << "double-crank" << true << true << true;
+    QTest::newRow("small crank-rocker")
+        << linkage(20, 50, 45, 40) << "crank-rocker" << true << true << false;
+    QTest::newRow("rocker-crank") << linkage(50, 20, 45, 40) << "rocker-crank" << true << false
+                                  << true;
+    QTest::newRow("double-crank (short ground)")
+        << linkage(40, 45, 50, 20) << "double-crank" << true << true << true;
     QTest::newRow("Grashof double-rocker (short coupler)")
         << linkage(40, 45, 20, 50) << "Grashof double-rocker" << true << false << false;
-    QTest::newRow("Hooke's joint") << linkage(90, 90, 90, 30) << "double-crank" << true << true << true;
-    QTest::newRow("default, 0-0") << linkage(50, 30, 35, 40) << "non-Grashof double-rocker (0-0)" << false
-                                  << false << false;
-    QTest::newRow("pi-pi") << linkage(40, 60, 30, 20) << QStringLiteral("non-Grashof double-rocker (\u03c0-\u03c0)")
-                           << false << false << false;
-    QTest::newRow("change point, T1 = 0") << linkage(40, 30, 20, 50) << "change-point" << false << false << false;
-    QTest::newRow("change point, equal links") << linkage(40, 40, 40, 40) << "change-point" << false << true
-                                               << true;
+    QTest::newRow("Hooke's joint")
+        << linkage(90, 90, 90, 30) << "double-crank" << true << true << true;
+    QTest::newRow("default, 0-0") << linkage(50, 30, 35, 40) << "non-Grashof double-rocker (0-0)"
+                                  << false << false << false;
+    QTest::newRow("pi-pi") << linkage(40, 60, 30, 20)
+                           << QStringLiteral("non-Grashof double-rocker (\u03c0-\u03c0)") << false
+                           << false << false;
+    QTest::newRow("change point, T1 = 0")
+        << linkage(40, 30, 20, 50) << "change-point" << false << false << false;
+    QTest::newRow("change point, equal links")
+        << linkage(40, 40, 40, 40) << "change-point" << false << true << true;
     QTest::newRow("change point, decimals summing to 360")
         << linkage(100.1, 80.2, 99.9, 79.8) << "change-point" << false << true << true;
 }
@@ -159,13 +178,17 @@ void TestAnalysis::noType_data()
     QTest::addColumn<LinkageDimensions>("dims");
     QTest::addColumn<QString>("reasonPart");
     const double nan = std::numeric_limits<double>::quiet_NaN();
-    QTest::newRow("a of 0") << linkage(0, 30, 35, 40) << "input a = 0\u00b0 is not strictly between";
+    QTest::newRow("a of 0") << linkage(0, 30, 35, 40)
+                            << "input a = 0\u00b0 is not strictly between";
     QTest::newRow("f of 180") << linkage(50, 30, 35, 180) << "ground f = 180\u00b0 is not";
-    QTest::newRow("two out of range") << linkage(200, 30, -35, 40) << "input a = 200\u00b0 and coupler c = -35\u00b0 are";
+    QTest::newRow("two out of range")
+        << linkage(200, 30, -35, 40) << "input a = 200\u00b0 and coupler c = -35\u00b0 are";
     QTest::newRow("not a number") << linkage(nan, 30, 35, 40) << "input a = not a number";
-    QTest::newRow("a link beyond the other three") << linkage(10, 120, 35, 40) << "the linkage cannot be assembled";
+    QTest::newRow("a link beyond the other three")
+        << linkage(10, 120, 35, 40) << "the linkage cannot be assembled";
     QTest::newRow("closes in one position only")
-        << linkage(170, 170, 100, 80) << "the two ranges meet only at one diagonal, 90\u00b0, so the linkage is rigid there";
+        << linkage(170, 170, 100, 80)
+        << "the two ranges meet only at one diagonal, 90\u00b0, so the linkage is rigid there";
     QTest::newRow("ground within rounding of 180, ranges apart")
         << linkage(50, 30, 35, 179.9999999999) << "the linkage cannot be assembled";
 }
@@ -292,7 +315,8 @@ void TestAnalysis::typeMatchesThePublishedTableAndTheMotion()
             continue;
         }
         ++checked;
-        const QByteArray where = QStringLiteral("a %1 b %2 c %3 f %4").arg(d.a).arg(d.b).arg(d.c).arg(d.f).toUtf8();
+        const QByteArray where =
+            QStringLiteral("a %1 b %2 c %3 f %4").arg(d.a).arg(d.b).arg(d.c).arg(d.f).toUtf8();
         QVERIFY2(QString::fromStdString(r.type) == publishedType(r.T), where);
         QCOMPARE(*r.grashof, r.T[0] * r.T[1] * r.T[2] * r.T[3] > 0);
         bool inputEverywhere = true;
@@ -352,7 +376,8 @@ void TestAnalysis::antipodalJointsKeepTheMotion()
         if (!r.assemblable || r.changePoint) {
             continue;
         }
-        const QByteArray where = QStringLiteral("a %1 b %2 c %3 f %4").arg(d.a).arg(d.b).arg(d.c).arg(d.f).toUtf8();
+        const QByteArray where =
+            QStringLiteral("a %1 b %2 c %3 f %4").arg(d.a).arg(d.b).arg(d.c).arg(d.f).toUtf8();
         const LinkageAnalysis aFlipped = analyseLinkage(linkage(180 - d.a, d.b, 180 - d.c, d.f));
         QVERIFY2(aFlipped.input == swapped(r.input) && aFlipped.output == r.output, where);
         QVERIFY2(closeTo(aFlipped.inputLimits, supplements(r.inputLimits)), where);
@@ -378,13 +403,15 @@ void TestAnalysis::limitsAreRealToggles()
         if (!r.assemblable || r.changePoint) {
             continue;
         }
-        const QByteArray where = QStringLiteral("a %1 b %2 c %3 f %4").arg(d.a).arg(d.b).arg(d.c).arg(d.f).toUtf8();
+        const QByteArray where =
+            QStringLiteral("a %1 b %2 c %3 f %4").arg(d.a).arg(d.b).arg(d.c).arg(d.f).toUtf8();
         for (const double limit : r.inputLimits) {
             // At an input limit, the arc B0-A1 makes the triangle B0 A1 B1 flat.
             const double cosD = std::cos(d.a * rad) * std::cos(d.f * rad)
                                 + std::sin(d.a * rad) * std::sin(d.f * rad) * std::cos(limit * rad);
             const double arc = std::acos(std::clamp(cosD, -1.0, 1.0)) / rad;
-            QVERIFY2(std::fabs(arc - std::fabs(d.b - d.c)) < 1e-6 || std::fabs(arc - fold(d.b + d.c)) < 1e-6,
+            QVERIFY2(std::fabs(arc - std::fabs(d.b - d.c)) < 1e-6
+                         || std::fabs(arc - fold(d.b + d.c)) < 1e-6,
                      where);
             // And the two branches meet there.
             const OutputAngles out = outputAnglesAt(d, limit);
@@ -394,7 +421,8 @@ void TestAnalysis::limitsAreRealToggles()
             const double cosE = std::cos(d.b * rad) * std::cos(d.f * rad)
                                 - std::sin(d.b * rad) * std::sin(d.f * rad) * std::cos(limit * rad);
             const double arc = std::acos(std::clamp(cosE, -1.0, 1.0)) / rad;
-            QVERIFY2(std::fabs(arc - std::fabs(d.a - d.c)) < 1e-6 || std::fabs(arc - fold(d.a + d.c)) < 1e-6,
+            QVERIFY2(std::fabs(arc - std::fabs(d.a - d.c)) < 1e-6
+                         || std::fabs(arc - fold(d.a + d.c)) < 1e-6,
                      where);
         }
         double closestInput[2] = {360, 360};
@@ -407,12 +435,14 @@ void TestAnalysis::limitsAreRealToggles()
             }
             QVERIFY2(withinLimits(r.input, r.inputLimits, std::fabs(theta), 1e-9), where);
             for (size_t k = 0; k < r.inputLimits.size(); ++k) {
-                closestInput[k] = std::min(closestInput[k], std::fabs(std::fabs(theta) - r.inputLimits[k]));
+                closestInput[k] =
+                    std::min(closestInput[k], std::fabs(std::fabs(theta) - r.inputLimits[k]));
             }
             for (const double psi : out.psi) {
                 QVERIFY2(withinLimits(r.output, r.outputLimits, std::fabs(psi), 1e-6), where);
                 for (size_t k = 0; k < r.outputLimits.size(); ++k) {
-                    closestOutput[k] = std::min(closestOutput[k], std::fabs(std::fabs(psi) - r.outputLimits[k]));
+                    closestOutput[k] =
+                        std::min(closestOutput[k], std::fabs(std::fabs(psi) - r.outputLimits[k]));
                 }
             }
         }
@@ -434,7 +464,8 @@ void TestAnalysis::transmissionExtremesAreReached()
         if (!r.assemblable) {
             continue;
         }
-        const QByteArray where = QStringLiteral("a %1 b %2 c %3 f %4").arg(d.a).arg(d.b).arg(d.c).arg(d.f).toUtf8();
+        const QByteArray where =
+            QStringLiteral("a %1 b %2 c %3 f %4").arg(d.a).arg(d.b).arg(d.c).arg(d.f).toUtf8();
         QVERIFY2(r.transmission[0] <= r.transmission[1], where);
         double least = 180;
         double greatest = 0;
@@ -451,15 +482,18 @@ void TestAnalysis::transmissionExtremesAreReached()
         for (const double theta : inputs) {
             const OutputAngles out = outputAnglesAt(d, theta);
             if (out.closes) {
-                QVERIFY2(out.mu >= r.transmission[0] - 1e-6 && out.mu <= r.transmission[1] + 1e-6, where);
+                QVERIFY2(out.mu >= r.transmission[0] - 1e-6 && out.mu <= r.transmission[1] + 1e-6,
+                         where);
                 least = std::min(least, out.mu);
                 greatest = std::max(greatest, out.mu);
             }
         }
         QVERIFY2(least - r.transmission[0] < 0.5 && r.transmission[1] - greatest < 0.5, where);
         // Where they are said to occur, they do (to the arc cosine's precision at a flat triangle).
-        QVERIFY2(std::fabs(outputAnglesAt(d, r.transmissionAt[0]).mu - r.transmission[0]) < 1e-5, where);
-        QVERIFY2(std::fabs(outputAnglesAt(d, r.transmissionAt[1]).mu - r.transmission[1]) < 1e-5, where);
+        QVERIFY2(std::fabs(outputAnglesAt(d, r.transmissionAt[0]).mu - r.transmission[0]) < 1e-5,
+                 where);
+        QVERIFY2(std::fabs(outputAnglesAt(d, r.transmissionAt[1]).mu - r.transmission[1]) < 1e-5,
+                 where);
     }
 }
 
@@ -476,7 +510,8 @@ void TestAnalysis::crankRockerSwingAndTimeRatio()
             continue;
         }
         ++checked;
-        const QByteArray where = QStringLiteral("a %1 b %2 c %3 f %4").arg(d.a).arg(d.b).arg(d.c).arg(d.f).toUtf8();
+        const QByteArray where =
+            QStringLiteral("a %1 b %2 c %3 f %4").arg(d.a).arg(d.b).arg(d.c).arg(d.f).toUtf8();
         double lowest = 1e9, highest = -1e9, thetaLowest = 0, thetaHighest = 0;
         // Branch 1 keeps to one side of the ground: unwrap around the middle of that side.
         const double middle = std::copysign((r.outputLimits[0] + r.outputLimits[1]) / 2,
@@ -535,16 +570,19 @@ void TestAnalysis::frameAnglesMatchTheDrawnPoses()
         ++finite;
         QVERIFY(g.theta > -180 && g.theta <= 180 && g.psi > -180 && g.psi <= 180);
         QVERIFY(g.mu >= 0 && g.mu <= 180);
-        const SphereVector A1{std::cos(dims.a * rad), std::sin(dims.a * rad) * std::cos(g.theta * rad),
+        const SphereVector A1{std::cos(dims.a * rad),
+                              std::sin(dims.a * rad) * std::cos(g.theta * rad),
                               std::sin(dims.a * rad) * std::sin(g.theta * rad)};
         QVERIFY(arcDegrees(A1, pose.A1) < 1e-6);
         const double sinF = std::sin(dims.f * rad), cosF = std::cos(dims.f * rad);
-        const SphereVector B1{cosF * std::cos(dims.b * rad) - sinF * std::sin(dims.b * rad) * std::cos(g.psi * rad),
-                              sinF * std::cos(dims.b * rad) + cosF * std::sin(dims.b * rad) * std::cos(g.psi * rad),
-                              std::sin(dims.b * rad) * std::sin(g.psi * rad)};
+        const SphereVector B1{
+            cosF * std::cos(dims.b * rad) - sinF * std::sin(dims.b * rad) * std::cos(g.psi * rad),
+            sinF * std::cos(dims.b * rad) + cosF * std::sin(dims.b * rad) * std::cos(g.psi * rad),
+            std::sin(dims.b * rad) * std::sin(g.psi * rad)};
         QVERIFY(arcDegrees(B1, pose.B1) < 1e-6);
-        const double cosMu = (std::cos(arcDegrees(pose.A1, model.B0) * rad) - model.cosB * model.cosC)
-                             / (model.sinB * model.sinC);
+        const double cosMu =
+            (std::cos(arcDegrees(pose.A1, model.B0) * rad) - model.cosB * model.cosC)
+            / (model.sinB * model.sinC);
         QVERIFY(std::fabs(std::acos(std::clamp(cosMu, -1.0, 1.0)) / rad - g.mu) < 1e-5);
         if (g.branch != 0) {
             const OutputAngles out = outputAnglesAt(dims, g.theta);

@@ -11,8 +11,8 @@
 #include "dimensions_page.h"
 #include "help_page.h"
 #include "message_box_probe.h"
-#include "widget_test_support.h"
 #include "title_page.h"
+#include "widget_test_support.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -20,8 +20,8 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTableWidget>
 #include <QSignalSpy>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -30,8 +30,8 @@
 
 using namespace cyclar;
 using cyclar::test::click;
-using cyclar::test::settle;
 using cyclar::test::MessageBoxProbe;
+using cyclar::test::settle;
 
 namespace {
 
@@ -181,10 +181,18 @@ void TestApp::titlePageEnds()
     Program program;
     CCyclarDlg* title = program.title();
     switch (how) {
-    case 0: QTest::keyClick(title, Qt::Key_Escape); break;
-    case 1: QTest::keyClick(title, Qt::Key_Return); break;
-    case 2: title->close(); break;
-    default: title->OnSysCommand(SC_CLOSE_COMMAND); break;
+    case 0:
+        QTest::keyClick(title, Qt::Key_Escape);
+        break;
+    case 1:
+        QTest::keyClick(title, Qt::Key_Return);
+        break;
+    case 2:
+        title->close();
+        break;
+    default:
+        title->OnSysCommand(SC_CLOSE_COMMAND);
+        break;
     }
     QVERIFY(program.ended());
 }
@@ -308,9 +316,11 @@ void TestApp::contextMenuCarriesTheAboutItem()
         }
         about.arm(this);
         QAction* item = menu->actions().last();
-        QTest::mouseClick(menu, Qt::LeftButton, Qt::NoModifier, menu->actionGeometry(item).center());
+        QTest::mouseClick(menu, Qt::LeftButton, Qt::NoModifier,
+                          menu->actionGeometry(item).center());
     });
-    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), title->mapToGlobal(QPoint(5, 5)));
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5),
+                            title->mapToGlobal(QPoint(5, 5)));
     QApplication::sendEvent(title, &event);
     settle();
     QCOMPARE(items, (QStringList{"-", "&About cyclar..."}));
@@ -383,9 +393,11 @@ void TestApp::startsOnALinkageFile_data()
                                    "view": {"turn": 0, "tilt": 18}, "speed": 90})"
                                << "animation" << QString();
     QTest::newRow("a value the dimensions page refuses")
-        << head + R"({"a": 20, "b": 50, "c": 45, "f": 40, "h": 1045, "k": -35}})" << "dimensions"
+        << head + R"({"a": 20, "b": 50, "c": 45, "f": 40, "h": 1045, "k": -35}})"
+        << "dimensions"
         << "Please enter a number between -1000 and 1000.";
-    QTest::newRow("not a linkage file") << QByteArray("GIF89a") << "title" << "is not JSON";
+    QTest::newRow("not a linkage file") << QByteArray("GIF89a") << "title"
+                                        << "is not JSON";
 }
 
 void TestApp::startsOnALinkageFile()

@@ -408,12 +408,15 @@ void TestClips::changedAreaHoldsEveryChange()
         const int next = (i + 1) % count;
         const QRect area = source->changedArea(i, next);
         QVERIFY(whole.contains(area));
-        QVERIFY2(100 * area.width() * area.height() <= largestShare * whole.width() * whole.height(),
-                 qPrintable(QStringLiteral("frame %1: %2 x %3").arg(i).arg(area.width()).arg(area.height())));
+        QVERIFY2(
+            100 * area.width() * area.height() <= largestShare * whole.width() * whole.height(),
+            qPrintable(
+                QStringLiteral("frame %1: %2 x %3").arg(i).arg(area.width()).arg(area.height())));
         for (int y = 0; y < whole.height(); ++y) {
             for (int x = 0; x < whole.width(); ++x) {
                 if (frames[i].pixel(x, y) != frames[next].pixel(x, y) && !area.contains(x, y))
-                    QFAIL(qPrintable(QStringLiteral("frame %1: %2,%3 changes outside").arg(i).arg(x).arg(y)));
+                    QFAIL(qPrintable(
+                        QStringLiteral("frame %1: %2,%3 changes outside").arg(i).arg(x).arg(y)));
             }
         }
     }

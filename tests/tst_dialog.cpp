@@ -11,12 +11,12 @@
 
 #include <QElapsedTimer>
 #include <QFile>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QStyleOptionSlider>
+#include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
 #include <QWindow>
@@ -787,10 +787,10 @@ void TestDialog::trackbarHasASunkenEdge()
         QPoint at;
         QPalette::ColorRole role;
     } edge[] = {
-        {{0, y}, QPalette::Dark},          {{1, y}, QPalette::Shadow},
-        {{x, 0}, QPalette::Dark},          {{x, 1}, QPalette::Shadow},
-        {{right, y}, QPalette::Light},     {{right - 1, y}, QPalette::Midlight},
-        {{x, bottom}, QPalette::Light},    {{x, bottom - 1}, QPalette::Midlight},
+        {{0, y}, QPalette::Dark},       {{1, y}, QPalette::Shadow},
+        {{x, 0}, QPalette::Dark},       {{x, 1}, QPalette::Shadow},
+        {{right, y}, QPalette::Light},  {{right - 1, y}, QPalette::Midlight},
+        {{x, bottom}, QPalette::Light}, {{x, bottom - 1}, QPalette::Midlight},
     };
     for (const auto& [at, role] : edge)
         QCOMPARE(image.pixel(at), palette.color(role).rgb());

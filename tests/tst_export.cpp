@@ -107,8 +107,8 @@ void TestExport::modelOfTheDefaultLinkage()
     QCOMPARE(o["isGrashof"].toBool(true), false);
     QCOMPARE(o["label"].toString(), QStringLiteral("Non-Grashof Four-bar Linkage"));
     for (const char* key : {"cosA", "sinA", "cosB", "sinB", "cosC", "sinC", "cosF", "sinF", "cosH",
-                            "sinH", "cosK", "sinK", "sinE", "upperGap", "lowerSign",
-                            "diagonalMin", "diagonalMax", "cosJointGap", "sinJointGap"}) {
+                            "sinH", "cosK", "sinK", "sinE", "upperGap", "lowerSign", "diagonalMin",
+                            "diagonalMax", "cosJointGap", "sinJointGap"}) {
         QVERIFY2(o[key].isDouble(), key);
     }
     // Shortest round-trip form: the text reads back as the very same double.
@@ -117,7 +117,8 @@ void TestExport::modelOfTheDefaultLinkage()
 
 void TestExport::poseAtMinusHalfPi()
 {
-    const Run run = runExport({"pose", "--dims", "50,30,35,40,45,-35", "--t", "-1.5707963267948966"});
+    const Run run =
+        runExport({"pose", "--dims", "50,30,35,40,45,-35", "--t", "-1.5707963267948966"});
     QCOMPARE(run.exitCode, 0);
     const QJsonObject o = QJsonDocument::fromJson(run.out).object();
     const QJsonArray p = o["P"].toArray();
@@ -198,11 +199,13 @@ void TestExport::analyse_data()
     QTest::addColumn<QString>("reasonPart");
 
     QTest::newRow("Chiang's crank-rocker, labelled Non-Grashof")
-        << "160,105,120,100,45,-35" << QJsonValue("crank-rocker") << QJsonValue(true) << "planar rule";
-    QTest::newRow("default") << "50,30,35,40,45,-35" << QJsonValue("non-Grashof double-rocker (0-0)")
-                             << QJsonValue(false) << "condition fails";
-    QTest::newRow("change point, no Grashof value") << "40,30,20,50,45,-35" << QJsonValue("change-point")
-                                                    << QJsonValue() << "T1 = 0, so";
+        << "160,105,120,100,45,-35" << QJsonValue("crank-rocker") << QJsonValue(true)
+        << "planar rule";
+    QTest::newRow("default") << "50,30,35,40,45,-35"
+                             << QJsonValue("non-Grashof double-rocker (0-0)") << QJsonValue(false)
+                             << "condition fails";
+    QTest::newRow("change point, no Grashof value")
+        << "40,30,20,50,45,-35" << QJsonValue("change-point") << QJsonValue() << "T1 = 0, so";
     QTest::newRow("link out of range") << "200,30,35,40,45,-35" << QJsonValue() << QJsonValue()
                                        << "No type: the input a = 200\u00b0";
 }
@@ -235,7 +238,8 @@ void TestExport::analyse()
         QVERIFY(o["inputRotates"].toBool() && !o["outputRotates"].toBool());
         QCOMPARE(o["outputLimits"].toArray().size(), 2);
         const QJsonArray limits = o["outputLimits"].toArray();
-        QVERIFY(std::fabs(o["swing"].toDouble() - (limits[1].toDouble() - limits[0].toDouble())) < 1e-9);
+        QVERIFY(std::fabs(o["swing"].toDouble() - (limits[1].toDouble() - limits[0].toDouble()))
+                < 1e-9);
         QVERIFY(o["timeRatio"].toDouble() >= 1.0);
     } else {
         QVERIFY(o["swing"].isNull() && o["timeRatio"].isNull());
@@ -267,7 +271,9 @@ void TestExport::anglesFollowTheFrames()
         QVERIFY(std::fabs(std::sin(50 * rad) * std::cos(theta) - pose[3].toDouble()) < 1e-9);
         QVERIFY(std::fabs(std::sin(50 * rad) * std::sin(theta) - pose[4].toDouble()) < 1e-9);
         // B1.z = sin b sin psi with b = 30.
-        QVERIFY(std::fabs(std::sin(30 * rad) * std::sin(row[3].toDouble() * rad) - pose[7].toDouble()) < 1e-9);
+        QVERIFY(
+            std::fabs(std::sin(30 * rad) * std::sin(row[3].toDouble() * rad) - pose[7].toDouble())
+            < 1e-9);
         QVERIFY(row[5] == "1" || row[5] == "2");
     }
 }
@@ -291,9 +297,10 @@ void TestExport::ratesFollowTheAngles()
     QVERIFY(rates.err.isEmpty());
     const QList<QByteArray> rows = csvRows(rates.out);
     const QList<QByteArray> angleRows = csvRows(angles.out);
-    QCOMPARE(rows.first(), QByteArray("frame,t,input,output,branch,outputRate,outputAcceleration,couplerRate,"
-                                      "poleX,poleY,poleZ,pointSpeed,pointVx,pointVy,pointVz,pointAcceleration,"
-                                      "pointAx,pointAy,pointAz,mechanicalAdvantage"));
+    QCOMPARE(rows.first(),
+             QByteArray("frame,t,input,output,branch,outputRate,outputAcceleration,couplerRate,"
+                        "poleX,poleY,poleZ,pointSpeed,pointVx,pointVy,pointVz,pointAcceleration,"
+                        "pointAx,pointAy,pointAz,mechanicalAdvantage"));
     QCOMPARE(rows.size(), 361);
     const auto field = [&rows](int i, int column) { return rows[i].split(',')[column].toDouble(); };
     int compared = 0;
@@ -308,8 +315,10 @@ void TestExport::ratesFollowTheAngles()
         const double v[3] = {row[12].toDouble(), row[13].toDouble(), row[14].toDouble()};
         QVERIFY(std::fabs(std::hypot(v[0], v[1], v[2]) - row[11].toDouble()) < 1e-12);
         QVERIFY(std::fabs(row[5].toDouble() * row[19].toDouble() - 1) < 1e-12);
-        QVERIFY(std::fabs(std::hypot(row[8].toDouble(), row[9].toDouble(), row[10].toDouble()) - 1) < 1e-12);
-        if (i == 1 || i == 360 || rows[i - 1].split(',')[4] != row[4] || rows[i + 1].split(',')[4] != row[4]) {
+        QVERIFY(std::fabs(std::hypot(row[8].toDouble(), row[9].toDouble(), row[10].toDouble()) - 1)
+                < 1e-12);
+        if (i == 1 || i == 360 || rows[i - 1].split(',')[4] != row[4]
+            || rows[i + 1].split(',')[4] != row[4]) {
             continue;
         }
         const double dTheta = std::remainder(field(i + 1, 2) - field(i - 1, 2), 360.0);
@@ -318,7 +327,8 @@ void TestExport::ratesFollowTheAngles()
         if (std::fabs(dTheta) < 0.2 || std::fabs(rate) > 5) {
             continue; // near a toggle the frames are too coarse for a difference
         }
-        QVERIFY2(std::fabs(dPsi / dTheta - rate) < 0.02 * (1 + std::fabs(rate)), rows[i].constData());
+        QVERIFY2(std::fabs(dPsi / dTheta - rate) < 0.02 * (1 + std::fabs(rate)),
+                 rows[i].constData());
         ++compared;
     }
     QVERIFY(compared > 200);
@@ -332,24 +342,30 @@ void TestExport::analyseGainsTheRateExtremes()
     QCOMPARE(crank.exitCode, 0);
     QVERIFY(crank.out.indexOf("\"reason\"") < crank.out.indexOf("\"outputRateRange\""));
     const QJsonObject o = QJsonDocument::fromJson(crank.out).object();
-    for (const char* key : {"outputRateRange", "outputRateAt", "outputRateBranch", "pointSpeedRange",
-                            "pointSpeedAt", "pointSpeedBranch"}) {
+    for (const char* key : {"outputRateRange", "outputRateAt", "outputRateBranch",
+                            "pointSpeedRange", "pointSpeedAt", "pointSpeedBranch"}) {
         QCOMPARE(o[key].toArray().size(), 2);
         QVERIFY2(o[key].toArray()[0].isDouble() && o[key].toArray()[1].isDouble(), key);
     }
     const QJsonArray range = o["outputRateRange"].toArray();
     QVERIFY(range[0].toDouble() < 0 && range[1].toDouble() > 0);
     // The rate table's frames never beat the extremes.
-    const QList<QByteArray> rows = csvRows(runExport({"rates", "--dims", "20,50,45,40,45,-35"}).out).mid(1);
+    const QList<QByteArray> rows =
+        csvRows(runExport({"rates", "--dims", "20,50,45,40,45,-35"}).out).mid(1);
     for (const QByteArray& row : rows) {
         const double rate = row.split(',')[5].toDouble();
         QVERIFY(rate >= range[0].toDouble() - 1e-12 && rate <= range[1].toDouble() + 1e-12);
-        QVERIFY(row.split(',')[11].toDouble() <= o["pointSpeedRange"].toArray()[1].toDouble() + 1e-12);
+        QVERIFY(row.split(',')[11].toDouble()
+                <= o["pointSpeedRange"].toArray()[1].toDouble() + 1e-12);
     }
 
-    const QJsonObject rocker = QJsonDocument::fromJson(runExport({"analyse", "--dims", "50,30,35,40,45,-35"}).out).object();
-    QVERIFY(rocker["outputRateRange"].toArray()[0].isNull() && rocker["outputRateRange"].toArray()[1].isNull());
-    QCOMPARE(rocker["outputRateAt"].toArray()[1].toDouble(), rocker["inputLimits"].toArray()[0].toDouble());
+    const QJsonObject rocker =
+        QJsonDocument::fromJson(runExport({"analyse", "--dims", "50,30,35,40,45,-35"}).out)
+            .object();
+    QVERIFY(rocker["outputRateRange"].toArray()[0].isNull()
+            && rocker["outputRateRange"].toArray()[1].isNull());
+    QCOMPARE(rocker["outputRateAt"].toArray()[1].toDouble(),
+             rocker["inputLimits"].toArray()[0].toDouble());
     QCOMPARE(rocker["outputRateBranch"].toArray()[0].toDouble(), 0.0);
 }
 
@@ -365,7 +381,8 @@ void TestExport::ratePlotPutsTheCurvesWhereTheRateTableDoes()
     QVERIFY(plot.out.isEmpty() && plot.err.isEmpty());
     const QImage chart(path);
     QCOMPARE(chart.size(), cyclar::analysisChartSize);
-    const cyclar::RateChartGeometry geometry(cyclar::LinkageDimensions{20, 50, 45, 40, 45, -35}, chart.size());
+    const cyclar::RateChartGeometry geometry(cyclar::LinkageDimensions{20, 50, 45, 40, 45, -35},
+                                             chart.size());
     const auto near = [&chart](QPointF at, auto isColour) {
         for (int dy = -2; dy <= 2; ++dy) {
             for (int dx = -2; dx <= 2; ++dx) {
@@ -387,7 +404,8 @@ void TestExport::ratePlotPutsTheCurvesWhereTheRateTableDoes()
         const QPointF ratioAt = geometry.point(row[2].toDouble(), row[5].toDouble());
         const QPointF speedAt = geometry.point(row[2].toDouble(), row[11].toDouble());
         if (row[0] == "100") {
-            QVERIFY(marker(chart.pixel(ratioAt.toPoint())) && marker(chart.pixel(speedAt.toPoint())));
+            QVERIFY(marker(chart.pixel(ratioAt.toPoint()))
+                    && marker(chart.pixel(speedAt.toPoint())));
             continue;
         }
         ratioFound += near(ratioAt, blue);
@@ -403,25 +421,33 @@ void TestExport::badInput_data()
     QTest::addColumn<QString>("mentions");
 
     QTest::newRow("no command") << QStringList{} << "command";
-    QTest::newRow("unknown command") << QStringList{"draw", "--dims", "1,2,3,4,5,6"} << "unknown command";
+    QTest::newRow("unknown command")
+        << QStringList{"draw", "--dims", "1,2,3,4,5,6"} << "unknown command";
     QTest::newRow("missing dims") << QStringList{"model"} << "--dims";
     QTest::newRow("five dims") << QStringList{"model", "--dims", "50,30,35,40,45"} << "six";
     QTest::newRow("seven dims") << QStringList{"model", "--dims", "50,30,35,40,45,-35,1"} << "six";
-    QTest::newRow("letters") << QStringList{"model", "--dims", "50,30,abc,40,45,-35"} << "c = 'abc'";
-    QTest::newRow("trailing junk") << QStringList{"curve", "--dims", "50,30,35,40,45,-35x"} << "k = ";
+    QTest::newRow("letters") << QStringList{"model", "--dims", "50,30,abc,40,45,-35"}
+                             << "c = 'abc'";
+    QTest::newRow("trailing junk")
+        << QStringList{"curve", "--dims", "50,30,35,40,45,-35x"} << "k = ";
     QTest::newRow("empty dim") << QStringList{"model", "--dims", "50,,35,40,45,-35"} << "b = ''";
     QTest::newRow("inf") << QStringList{"model", "--dims", "inf,30,35,40,45,-35"} << "a = 'inf'";
     QTest::newRow("overflow") << QStringList{"model", "--dims", "1e999,30,35,40,45,-35"} << "a = ";
     QTest::newRow("hex") << QStringList{"model", "--dims", "0x10,30,35,40,45,-35"} << "a = ";
-    QTest::newRow("unknown option") << QStringList{"model", "--dims", "1,2,3,4,5,6", "--bogus"} << "bogus";
+    QTest::newRow("unknown option")
+        << QStringList{"model", "--dims", "1,2,3,4,5,6", "--bogus"} << "bogus";
     QTest::newRow("t on model") << QStringList{"model", "--dims", "1,2,3,4,5,6", "--t", "1"} << "t";
     QTest::newRow("missing t") << QStringList{"pose", "--dims", "50,30,35,40,45,-35"} << "--t";
-    QTest::newRow("t not a number") << QStringList{"pose", "--dims", "50,30,35,40,45,-35", "--t", "pi"} << "--t 'pi'";
+    QTest::newRow("t not a number")
+        << QStringList{"pose", "--dims", "50,30,35,40,45,-35", "--t", "pi"} << "--t 'pi'";
     QTest::newRow("dims without value") << QStringList{"model", "--dims"} << "dims";
-    QTest::newRow("stray argument") << QStringList{"frames", "--dims", "1,2,3,4,5,6", "extra"} << "extra";
+    QTest::newRow("stray argument")
+        << QStringList{"frames", "--dims", "1,2,3,4,5,6", "extra"} << "extra";
     QTest::newRow("analyse without dims") << QStringList{"analyse"} << "analyse needs --dims";
-    QTest::newRow("analyse with letters") << QStringList{"analyse", "--dims", "50,x,35,40,45,-35"} << "b = 'x'";
-    QTest::newRow("angles with t") << QStringList{"angles", "--dims", "1,2,3,4,5,6", "--t", "1"} << "t";
+    QTest::newRow("analyse with letters")
+        << QStringList{"analyse", "--dims", "50,x,35,40,45,-35"} << "b = 'x'";
+    QTest::newRow("angles with t")
+        << QStringList{"angles", "--dims", "1,2,3,4,5,6", "--t", "1"} << "t";
     QTest::newRow("scale 5") << QStringList{"png", "--dims", "1,2,3,4,5,6", "--scale",
                                             "5",   "-o",     "x.png"}
                              << "--scale '5'";
@@ -434,9 +460,12 @@ void TestExport::badInput_data()
     QTest::newRow("scale on svg") << QStringList{"svg", "--dims", "1,2,3,4,5,6", "--scale",
                                                  "2",   "-o",     "x.svg"}
                                   << "scale";
-    QTest::newRow("rates with frame") << QStringList{"rates", "--dims", "1,2,3,4,5,6", "--frame", "1"} << "frame";
-    QTest::newRow("rates with letters") << QStringList{"rates", "--dims", "50,30,35,40,45,k"} << "k = 'k'";
-    QTest::newRow("rates on a chart only") << QStringList{"rates", "--dims", "1,2,3,4,5,6", "--rates"} << "rates";
+    QTest::newRow("rates with frame")
+        << QStringList{"rates", "--dims", "1,2,3,4,5,6", "--frame", "1"} << "frame";
+    QTest::newRow("rates with letters")
+        << QStringList{"rates", "--dims", "50,30,35,40,45,k"} << "k = 'k'";
+    QTest::newRow("rates on a chart only")
+        << QStringList{"rates", "--dims", "1,2,3,4,5,6", "--rates"} << "rates";
 }
 
 void TestExport::badInput()
@@ -455,13 +484,14 @@ void TestExport::helpAndVersion()
 {
     const Run help = runExport({"--help"});
     QCOMPARE(help.exitCode, 0);
-    for (const char* command :
-         {"model", "pose", "curve", "frames", "analyse", "angles", "rates", "plot", "png", "svg", "gif", "save"}) {
+    for (const char* command : {"model", "pose", "curve", "frames", "analyse", "angles", "rates",
+                                "plot", "png", "svg", "gif", "save"}) {
         QVERIFY2(help.out.contains(QByteArray("cyclar-export ") + command + " --"), command);
     }
     // Kites are drawn on the other branch for half the cycle, which pose does not follow.
-    QVERIFY(runExport({"pose", "--help"}).out.contains(
-        "A kite (a = f, b = c)\n          draws the second half of its cycle on the other assembly"));
+    QVERIFY(runExport({"pose", "--help"})
+                .out.contains("A kite (a = f, b = c)\n          draws the second half of its cycle "
+                              "on the other assembly"));
     const Run version = runExport({"--version"});
     QCOMPARE(version.exitCode, 0);
     QVERIFY(version.out.contains("1.0.0.1"));
@@ -508,8 +538,9 @@ void TestExport::manualPageDescribesEveryCommand()
     QStringList entries;
     static const QRegularExpression tag(QStringLiteral("^(?:\\.(?:B|BR|BI) \"?)?([a-z]+)\\b"));
     for (qsizetype i = 0; i < lines.size(); ++i) {
-        const QRegularExpressionMatch match =
-            i > 0 && lines[i - 1] == QLatin1String(".TP") ? tag.match(lines[i]) : QRegularExpressionMatch();
+        const QRegularExpressionMatch match = i > 0 && lines[i - 1] == QLatin1String(".TP")
+                                                  ? tag.match(lines[i])
+                                                  : QRegularExpressionMatch();
         if (match.hasMatch()) {
             names.append(match.captured(1));
             entries.append(QString());
@@ -527,7 +558,8 @@ void TestExport::manualPageDescribesEveryCommand()
     }
     QVERIFY(helpNames.size() >= 11);
     QCOMPARE(names, helpNames);
-    static const QRegularExpression optionWord(QStringLiteral("(?<![\\w-])(--?[a-z]+(?:-[a-z]+)*)"));
+    static const QRegularExpression optionWord(
+        QStringLiteral("(?<![\\w-])(--?[a-z]+(?:-[a-z]+)*)"));
     for (qsizetype i = 0; i < commands.size(); ++i) {
         for (const QRegularExpressionMatch& option : optionWord.globalMatch(commands[i].second)) {
             if (option.captured(1) == QLatin1String("--dims")) {
@@ -536,8 +568,9 @@ void TestExport::manualPageDescribesEveryCommand()
             const QRegularExpression named(QStringLiteral("(?<![\\w-])")
                                            + QRegularExpression::escape(option.captured(1))
                                            + QStringLiteral("(?![\\w-])"));
-            QVERIFY2(entries[i].contains(named),
-                     qPrintable(commands[i].first + QLatin1String(" leaves out ") + option.captured(1)));
+            QVERIFY2(
+                entries[i].contains(named),
+                qPrintable(commands[i].first + QLatin1String(" leaves out ") + option.captured(1)));
         }
     }
 }
@@ -566,8 +599,8 @@ void TestExport::pngOfTheDefaultLinkage()
     QVERIFY(QDir(dir.path()).entryList(QDir::Files).size() == 1); // no temporary left behind
 
     // Another frame and view give another picture.
-    const Run turned = runExport({"png", "--dims", "50,30,35,40,45,-35", "--frame", "90",
-                                  "--turn", "0", "--tilt", "0", "-o", path});
+    const Run turned = runExport({"png", "--dims", "50,30,35,40,45,-35", "--frame", "90", "--turn",
+                                  "0", "--tilt", "0", "-o", path});
     QCOMPARE(turned.exitCode, 0);
     QVERIFY(QImage(path) != picture);
 
@@ -656,7 +689,8 @@ void TestExport::failedExportsLeaveTheEarlierFileWhole_data()
     QTest::newRow("png tilt -91") << "png" << QStringList{"--tilt", "-91"} << "--tilt";
     QTest::newRow("png tilt letters") << "png" << QStringList{"--tilt", "up"} << "--tilt";
     QTest::newRow("png bad dims") << "png" << QStringList{"--dims", "1,2,3"} << "six";
-    QTest::newRow("png unwritable folder") << "png" << QStringList{"-o", "/nonexistent/folder/f.png"} << "could not write";
+    QTest::newRow("png unwritable folder")
+        << "png" << QStringList{"-o", "/nonexistent/folder/f.png"} << "could not write";
     QTest::newRow("svg frame 0") << "svg" << QStringList{"--frame", "0"} << "--frame";
     QTest::newRow("svg speed") << "svg" << QStringList{"--speed", "50"} << "speed";
     QTest::newRow("gif speed 101") << "gif" << QStringList{"--speed", "101"} << "--speed";
@@ -667,10 +701,14 @@ void TestExport::failedExportsLeaveTheEarlierFileWhole_data()
     QTest::newRow("save both sources") << "save" << QStringList{"--file", "x.cyclar"} << "not both";
     QTest::newRow("plot frame 0") << QStringLiteral("plot") << QStringList{"--frame", "0"}
                                   << "--frame '0' must be a whole number from 1 to 360";
-    QTest::newRow("plot has no view") << QStringLiteral("plot") << QStringList{"--turn", "10"} << "turn";
-    QTest::newRow("plot bad dims") << QStringLiteral("plot") << QStringList{"--dims", "1,2,x,4,5,6"} << "c = 'x'";
-    QTest::newRow("plot to a jpg") << QStringLiteral("plot") << QStringList{"-o", "chart.jpg"} << "must end in .png";
-    QTest::newRow("plot without a file") << QStringLiteral("plot") << QStringList{"-o", ""} << "plot needs -o";
+    QTest::newRow("plot has no view")
+        << QStringLiteral("plot") << QStringList{"--turn", "10"} << "turn";
+    QTest::newRow("plot bad dims")
+        << QStringLiteral("plot") << QStringList{"--dims", "1,2,x,4,5,6"} << "c = 'x'";
+    QTest::newRow("plot to a jpg")
+        << QStringLiteral("plot") << QStringList{"-o", "chart.jpg"} << "must end in .png";
+    QTest::newRow("plot without a file")
+        << QStringLiteral("plot") << QStringList{"-o", ""} << "plot needs -o";
 }
 
 void TestExport::failedExportsLeaveTheEarlierFileWhole()
@@ -691,7 +729,8 @@ void TestExport::failedExportsLeaveTheEarlierFileWhole()
 
     QStringList args{command};
     if (!options.contains(QStringLiteral("--dims"))) {
-        args << "--dims" << "50,30,35,40,45,-35";
+        args << "--dims"
+             << "50,30,35,40,45,-35";
     }
     if (!options.contains(QStringLiteral("-o"))) {
         args << "-o" << path;
@@ -716,7 +755,8 @@ void TestExport::fileGivesTheSameOutputAsDims_data()
     QTest::newRow("curve") << QStringList{"curve"};
     QTest::newRow("frames") << QStringList{"frames"};
     QTest::newRow("rates") << QStringList{"rates"};
-    QTest::newRow("png") << QStringList{"png", "--frame", "77", "--turn", "30", "--tilt", "-60", "-o"};
+    QTest::newRow("png") << QStringList{"png", "--frame", "77",  "--turn",
+                                        "30",  "--tilt",  "-60", "-o"};
     QTest::newRow("svg") << QStringList{"svg", "--frame", "300", "--turn", "-5", "-o"};
 }
 
@@ -819,7 +859,8 @@ void TestExport::rotationAxisFromTheFileOrTheOption()
     cyclar::SceneState scene = cyclar::newScene({50, 30, 35, 40, 45, -35}, 480);
     scene.view.turn = 0;
     scene.view.tilt = 0;
-    QImage expected = cyclar::renderFramePicture(scene, 90, on).convertToFormat(QImage::Format_RGB32);
+    QImage expected =
+        cyclar::renderFramePicture(scene, 90, on).convertToFormat(QImage::Format_RGB32);
     QImage actual;
     QVERIFY(actual.loadFromData(output("png", dims + QStringList{"--rotation-axis"}), "PNG"));
     QCOMPARE(actual.convertToFormat(QImage::Format_RGB32), expected);
@@ -893,9 +934,10 @@ void TestExport::gifFramesAreThePngs()
             continue;
         }
         const QString png = dir.filePath(QStringLiteral("f.png"));
-        QCOMPARE(runExport(QStringList{"png", "--frame", QString::number(frame), "-o", png} + linkage)
-                     .exitCode,
-                 0);
+        QCOMPARE(
+            runExport(QStringList{"png", "--frame", QString::number(frame), "-o", png} + linkage)
+                .exitCode,
+            0);
         QVERIFY2(image == QImage(png).convertToFormat(QImage::Format_RGB32),
                  qPrintable(QStringLiteral("frame %1 differs from its png").arg(frame)));
     }
@@ -912,11 +954,12 @@ void TestExport::svgPointsLieOnThePngsPixels_data()
 {
     QTest::addColumn<QStringList>("linkage");
 
-    QTest::newRow("default, frame 90") << QStringList{"--dims", "50,30,35,40,45,-35", "--frame", "90"};
-    QTest::newRow("grashof, turned") << QStringList{"--dims", "20,50,45,40,45,-35", "--frame", "200",
-                                                    "--turn", "40", "--tilt", "70"};
-    QTest::newRow("symmetric, face on") << QStringList{"--dims", "40,30,30,40,45,-35", "--frame", "1",
-                                                       "--turn", "0", "--tilt", "0"};
+    QTest::newRow("default, frame 90")
+        << QStringList{"--dims", "50,30,35,40,45,-35", "--frame", "90"};
+    QTest::newRow("grashof, turned") << QStringList{
+        "--dims", "20,50,45,40,45,-35", "--frame", "200", "--turn", "40", "--tilt", "70"};
+    QTest::newRow("symmetric, face on") << QStringList{
+        "--dims", "40,30,30,40,45,-35", "--frame", "1", "--turn", "0", "--tilt", "0"};
 }
 
 void TestExport::svgPointsLieOnThePngsPixels()
@@ -975,15 +1018,18 @@ void TestExport::svgPointsLieOnThePngsPixels()
             ++polylinesByPen[pen];
             const int layer = static_cast<int>(layers.indexOf(QColor(groups.last().first).rgb()));
             QVERIFY2(layer >= 0, qPrintable(pen));
-            for (const QString& pair : a.value("points").toString().split(' ', Qt::SkipEmptyParts)) {
+            for (const QString& pair :
+                 a.value("points").toString().split(' ', Qt::SkipEmptyParts)) {
                 const QStringList xy = pair.split(',');
                 QCOMPARE(xy.size(), 2);
                 const QPointF point(xy[0].toDouble(), xy[1].toDouble());
                 QVERIFY2(coveredAt(point, layer),
-                         qPrintable(QStringLiteral("%1 at %2,%3 has no pixel of its own").arg(pen, xy[0], xy[1])));
+                         qPrintable(QStringLiteral("%1 at %2,%3 has no pixel of its own")
+                                        .arg(pen, xy[0], xy[1])));
                 ++points;
             }
-        } else if (xml.name() == QLatin1String("ellipse") || xml.name() == QLatin1String("circle")) {
+        } else if (xml.name() == QLatin1String("ellipse")
+                   || xml.name() == QLatin1String("circle")) {
             // The outline: a circle of 216 pixels about the centre pixel (240, 240).
             QCOMPARE(groups.last().first, QStringLiteral("#009600"));
             QCOMPARE(a.value("cx").toDouble(), 240.5);
@@ -1054,12 +1100,12 @@ void TestExport::namesThatAreNotUtf8AndPipes()
         return Run{process.exitCode(), process.readAllStandardOutput(),
                    process.readAllStandardError()};
     };
-    const Run saved = runInDir(QStringLiteral(
-        "\"$0\" save --dims 20,50,45,40,45,-35 -o plain.cyclar && "
-        "mv plain.cyclar \"$(printf 'lin\\351aire.cyclar')\""));
+    const Run saved =
+        runInDir(QStringLiteral("\"$0\" save --dims 20,50,45,40,45,-35 -o plain.cyclar && "
+                                "mv plain.cyclar \"$(printf 'lin\\351aire.cyclar')\""));
     QCOMPARE(saved.exitCode, 0);
-    const Run model = runInDir(
-        QStringLiteral("exec \"$0\" model --file \"$(printf 'lin\\351aire.cyclar')\""));
+    const Run model =
+        runInDir(QStringLiteral("exec \"$0\" model --file \"$(printf 'lin\\351aire.cyclar')\""));
     QCOMPARE(model.exitCode, 0);
     QCOMPARE(model.out, runExport({QStringLiteral("model"), QStringLiteral("--dims"),
                                    QStringLiteral("20,50,45,40,45,-35")})
@@ -1070,14 +1116,16 @@ void TestExport::namesThatAreNotUtf8AndPipes()
         "cmp \"$(printf 'lin\\351aire2.cyclar')\" \"$(printf 'lin\\351aire.cyclar')\""));
     QCOMPARE(named.exitCode, 0);
     // A missing one is named readably, its odd byte shown as \xE9.
-    const Run missing = runInDir(
-        QStringLiteral("exec \"$0\" model --file \"$(printf 'caf\\351.cyclar')\""));
+    const Run missing =
+        runInDir(QStringLiteral("exec \"$0\" model --file \"$(printf 'caf\\351.cyclar')\""));
     QCOMPARE(missing.exitCode, 2);
     QCOMPARE(missing.err, QByteArray("cyclar-export: 'caf\\xE9.cyclar' does not exist\n"));
     // A named pipe with nothing writing to it is refused at once.
-    const Run pipe = runInDir(QStringLiteral("mkfifo p.cyclar && exec \"$0\" analyse --file p.cyclar"));
+    const Run pipe =
+        runInDir(QStringLiteral("mkfifo p.cyclar && exec \"$0\" analyse --file p.cyclar"));
     QCOMPARE(pipe.exitCode, 2);
-    QCOMPARE(pipe.err, QByteArray("cyclar-export: 'p.cyclar' is a named pipe, not a linkage file\n"));
+    QCOMPARE(pipe.err,
+             QByteArray("cyclar-export: 'p.cyclar' is a named pipe, not a linkage file\n"));
 }
 
 QTEST_MAIN(TestExport)

@@ -29,33 +29,42 @@ void TestFieldRules::readFields_data()
     // Every row starts from the default dimensions as held values.
     const FieldPage dimensions = FieldPage::Dimensions;
     const FieldPage animation = FieldPage::Animation;
-    QTest::newRow("all good") << dimensions << QStringList{"60", "31", "36", "41", "46", "-36"} << ""
+    QTest::newRow("all good") << dimensions << QStringList{"60", "31", "36", "41", "46", "-36"}
+                              << ""
                               << "" << LinkageDimensions{60, 31, 36, 41, 46, -36};
     // b is read first, against a, c, f as held; then a against the b just read.
-    QTest::newRow("b over the held links") << dimensions << QStringList{"60", "126", "36", "41", "46", "-36"}
-                                           << "b" << "Please enter a number between 0 and 125."
-                                           << LinkageDimensions{50, 126, 35, 40, 45, -35};
-    QTest::newRow("a against the new b") << dimensions << QStringList{"200", "120", "35", "40", "45", "-35"}
-                                         << "a" << "Please enter a number between 0 and 195."
-                                         << LinkageDimensions{200, 120, 35, 40, 45, -35};
-    QTest::newRow("letters in c") << dimensions << QStringList{"60", "31", "x", "41", "46", "-36"} << "c"
-                                  << "Please enter a number." << LinkageDimensions{60, 31, 35, 40, 45, -35};
+    QTest::newRow("b over the held links")
+        << dimensions << QStringList{"60", "126", "36", "41", "46", "-36"} << "b"
+        << "Please enter a number between 0 and 125."
+        << LinkageDimensions{50, 126, 35, 40, 45, -35};
+    QTest::newRow("a against the new b")
+        << dimensions << QStringList{"200", "120", "35", "40", "45", "-35"} << "a"
+        << "Please enter a number between 0 and 195."
+        << LinkageDimensions{200, 120, 35, 40, 45, -35};
+    QTest::newRow("letters in c") << dimensions << QStringList{"60", "31", "x", "41", "46", "-36"}
+                                  << "c"
+                                  << "Please enter a number."
+                                  << LinkageDimensions{60, 31, 35, 40, 45, -35};
     QTest::newRow("negative held link counts as 0")
         << dimensions << QStringList{"-100", "75", "35", "40", "45", "-35"} << "a"
-        << "Please enter a number between 0 and 150." << LinkageDimensions{-100, 75, 35, 40, 45, -35};
-    QTest::newRow("k out of range") << dimensions << QStringList{"50", "30", "35", "40", "45", "1000.5"} << "k"
-                                    << "Please enter a number between -1000 and 1000."
-                                    << LinkageDimensions{50, 30, 35, 40, 45, 1000.5};
+        << "Please enter a number between 0 and 150."
+        << LinkageDimensions{-100, 75, 35, 40, 45, -35};
+    QTest::newRow("k out of range")
+        << dimensions << QStringList{"50", "30", "35", "40", "45", "1000.5"} << "k"
+        << "Please enter a number between -1000 and 1000."
+        << LinkageDimensions{50, 30, 35, 40, 45, 1000.5};
     // The animation page reads a, c, f, h, k, then b, each against fixed bounds.
     QTest::newRow("animation: b is read last")
         << animation << QStringList{"1001", "x", "35", "40", "45", "-35"} << "a"
-        << "Please enter a number between 0 and 1000." << LinkageDimensions{1001, 30, 35, 40, 45, -35};
-    QTest::newRow("animation: b after k") << animation << QStringList{"900", "x", "900", "900", "-1000", "1000"}
-                                          << "b" << "Please enter a number."
-                                          << LinkageDimensions{900, 30, 900, 900, -1000, 1000};
+        << "Please enter a number between 0 and 1000."
+        << LinkageDimensions{1001, 30, 35, 40, 45, -35};
+    QTest::newRow("animation: b after k")
+        << animation << QStringList{"900", "x", "900", "900", "-1000", "1000"} << "b"
+        << "Please enter a number." << LinkageDimensions{900, 30, 900, 900, -1000, 1000};
     QTest::newRow("animation: fractional bound text")
         << animation << QStringList{"1", "2", "3", "4", "-1000.25", "0"} << "h"
-        << "Please enter a number between -1000 and 1000." << LinkageDimensions{1, 30, 3, 4, -1000.25, -35};
+        << "Please enter a number between -1000 and 1000."
+        << LinkageDimensions{1, 30, 3, 4, -1000.25, -35};
 }
 
 void TestFieldRules::readFields()
@@ -95,7 +104,9 @@ void TestFieldRules::utf8Text_data()
     // Only the first 31 characters are read, and every one of them must be ASCII.
     QTest::newRow("degree sign after 31") << QByteArray(30, ' ') + "5\xc2\xb0" << true << 5.0;
     QTest::newRow("degree sign straddles 31") << QByteArray(29, ' ') + "5\xc2\xb0" << false << 0.0;
-    QTest::newRow("four-byte character first") << QByteArray("\xf0\x9f\x98\x80" "5") << false << 0.0;
+    QTest::newRow("four-byte character first") << QByteArray("\xf0\x9f\x98\x80"
+                                                             "5")
+                                               << false << 0.0;
     QTest::newRow("stray continuation byte") << QByteArray("5\x80") << false << 0.0;
     QTest::newRow("embedded nul") << QByteArray("12\0", 3) << false << 0.0;
     QTest::newRow("plain") << QByteArray(" 12.5\t") << true << 12.5;
@@ -106,7 +117,8 @@ void TestFieldRules::utf8Text()
     QFETCH(QByteArray, text);
     QFETCH(bool, ok);
     QFETCH(double, value);
-    const std::optional<double> parsed = parseFieldText(std::string_view(text.constData(), text.size()));
+    const std::optional<double> parsed =
+        parseFieldText(std::string_view(text.constData(), text.size()));
     QCOMPARE(parsed.has_value(), ok);
     if (ok) {
         QCOMPARE(*parsed, value);

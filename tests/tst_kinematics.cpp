@@ -16,9 +16,15 @@ Q_DECLARE_METATYPE(cyclar::LinkageDimensions)
 
 namespace {
 
-double dot(const SphereVector& u, const SphereVector& v) { return u.x * v.x + u.y * v.y + u.z * v.z; }
+double dot(const SphereVector& u, const SphereVector& v)
+{
+    return u.x * v.x + u.y * v.y + u.z * v.z;
+}
 
-bool finite(const SphereVector& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
+bool finite(const SphereVector& v)
+{
+    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+}
 
 // Arc between two unit vectors, in degrees, computed robustly for small arcs.
 double arcDegrees(const SphereVector& u, const SphereVector& v)
@@ -104,14 +110,22 @@ void TestKinematics::classification_data()
     QTest::addColumn<double>("diagonalMin");
     QTest::addColumn<double>("diagonalMax");
 
-    QTest::newRow("default") << dims(50, 30, 35, 40) << 5.0 << -25.0 << 1.0 << -1.0 << false << 10.0 << 65.0;
-    QTest::newRow("grashof, a-f sets both ends") << dims(20, 50, 45, 40) << 15.0 << 35.0 << 1.0 << 1.0 << true << 20.0 << 60.0;
-    QTest::newRow("grashof, b-c sets both ends") << dims(40, 45, 20, 50) << -15.0 << -25.0 << -1.0 << -1.0 << true << 25.0 << 65.0;
-    QTest::newRow("zero lower gap") << dims(40, 30, 20, 50) << 0.0 << -40.0 << 1.0 << -1.0 << false << 10.0 << 50.0;
-    QTest::newRow("zero upper gap") << dims(30, 40, 20, 30) << -20.0 << 0.0 << -1.0 << 1.0 << false << 20.0 << 60.0;
-    QTest::newRow("both gaps zero") << dims(40, 40, 40, 40) << 0.0 << 0.0 << -1.0 << 1.0 << false << 0.0 << 80.0;
-    QTest::newRow("symmetric") << dims(40, 30, 30, 40) << 0.0 << -20.0 << 1.0 << -1.0 << false << 0.0 << 60.0;
-    QTest::newRow("disjoint") << dims(10, 120, 35, 40) << -55.0 << 105.0 << -1.0 << 1.0 << false << 85.0 << 50.0;
+    QTest::newRow("default") << dims(50, 30, 35, 40) << 5.0 << -25.0 << 1.0 << -1.0 << false << 10.0
+                             << 65.0;
+    QTest::newRow("grashof, a-f sets both ends")
+        << dims(20, 50, 45, 40) << 15.0 << 35.0 << 1.0 << 1.0 << true << 20.0 << 60.0;
+    QTest::newRow("grashof, b-c sets both ends")
+        << dims(40, 45, 20, 50) << -15.0 << -25.0 << -1.0 << -1.0 << true << 25.0 << 65.0;
+    QTest::newRow("zero lower gap")
+        << dims(40, 30, 20, 50) << 0.0 << -40.0 << 1.0 << -1.0 << false << 10.0 << 50.0;
+    QTest::newRow("zero upper gap")
+        << dims(30, 40, 20, 30) << -20.0 << 0.0 << -1.0 << 1.0 << false << 20.0 << 60.0;
+    QTest::newRow("both gaps zero")
+        << dims(40, 40, 40, 40) << 0.0 << 0.0 << -1.0 << 1.0 << false << 0.0 << 80.0;
+    QTest::newRow("symmetric") << dims(40, 30, 30, 40) << 0.0 << -20.0 << 1.0 << -1.0 << false
+                               << 0.0 << 60.0;
+    QTest::newRow("disjoint") << dims(10, 120, 35, 40) << -55.0 << 105.0 << -1.0 << 1.0 << false
+                              << 85.0 << 50.0;
     // Past 180 degrees a pair's longest diagonal is 360 less its sum; the label keeps the planar
     // rule on (b + c) - (a + f).
     QTest::newRow("both pairs past 180, crank on the sphere")
@@ -265,7 +279,13 @@ void TestKinematics::poseKeepsArcLengths()
             }
             ++finitePoses;
             const QString where = QStringLiteral("a=%1 b=%2 c=%3 f=%4 h=%5 k=%6 t=%7")
-                                      .arg(d.a).arg(d.b).arg(d.c).arg(d.f).arg(d.h).arg(d.k).arg(t);
+                                      .arg(d.a)
+                                      .arg(d.b)
+                                      .arg(d.c)
+                                      .arg(d.f)
+                                      .arg(d.h)
+                                      .arg(d.k)
+                                      .arg(t);
             QVERIFY2(std::fabs(p.A1.x - m.cosA) < 1e-9, qPrintable(where));
             QVERIFY2(std::fabs(arcDegrees(m.A0, p.A1) - d.a) < 1e-6, qPrintable(where));
             QVERIFY2(std::fabs(arcDegrees(m.B0, p.B1) - d.b) < 1e-6, qPrintable(where));
@@ -288,9 +308,12 @@ void TestKinematics::curveRanges_data()
     QTest::addColumn<double>("pass2Last");
     QTest::addColumn<double>("step");
 
-    QTest::newRow("g=+1") << dims(20, 50, 45, 40) << 0 << -6.300813 << -0.017628 << 0.000175 << 6.300988 << 0.0175023;
-    QTest::newRow("g=+1, symmetric") << dims(40, 30, 30, 40) << 2 << -6.265809 << -0.035005 << 0.035179 << 6.265983 << 0.0175023;
-    QTest::newRow("g=-1") << defaultDimensions << 0 << -6.283011 << 0.017453 << -0.017628 << 6.282836 << 0.0175013;
+    QTest::newRow("g=+1") << dims(20, 50, 45, 40) << 0 << -6.300813 << -0.017628 << 0.000175
+                          << 6.300988 << 0.0175023;
+    QTest::newRow("g=+1, symmetric")
+        << dims(40, 30, 30, 40) << 2 << -6.265809 << -0.035005 << 0.035179 << 6.265983 << 0.0175023;
+    QTest::newRow("g=-1") << defaultDimensions << 0 << -6.283011 << 0.017453 << -0.017628
+                          << 6.282836 << 0.0175013;
 }
 
 void TestKinematics::curveRanges()
@@ -326,8 +349,10 @@ void TestKinematics::framesRunFromJustAfterMinusTwoPi_data()
     QTest::addColumn<LinkageDimensions>("d");
     QTest::addColumn<QList<double>>("expected"); // frames 1, 180, 181, 360
 
-    QTest::newRow("g=+1") << dims(20, 50, 45, 40) << QList<double>{-6.265844, -0.021904, 0.012978, 6.256918};
-    QTest::newRow("g=-1") << defaultDimensions << QList<double>{-6.248216, -0.004276, 0.030606, 6.274546};
+    QTest::newRow("g=+1") << dims(20, 50, 45, 40)
+                          << QList<double>{-6.265844, -0.021904, 0.012978, 6.256918};
+    QTest::newRow("g=-1") << defaultDimensions
+                          << QList<double>{-6.248216, -0.004276, 0.030606, 6.274546};
 }
 
 void TestKinematics::framesRunFromJustAfterMinusTwoPi()
@@ -345,7 +370,8 @@ void TestKinematics::framesRunFromJustAfterMinusTwoPi()
 
 void TestKinematics::samplesStayOffMultiplesOfPi()
 {
-    for (const LinkageDimensions& d : {dims(20, 50, 45, 40), defaultDimensions, dims(40, 30, 30, 40)}) {
+    for (const LinkageDimensions& d :
+         {dims(20, 50, 45, 40), defaultDimensions, dims(40, 30, 30, 40)}) {
         const LinkageModel m = buildLinkageModel(d);
         for (int startIndex : {0, 2}) {
             const PaintSchedule paint{m, startIndex};
@@ -501,8 +527,9 @@ QByteArray wholeMotionFault(const LinkageDimensions& d)
     MotionSchedule schedule;
     const PaintSchedule paint = beginPaint(m, d, schedule);
     int points = 0;
-    sweepCouplerCurve(paint, schedule.framesPerCycle,
-                      [&](int, int, double, const SphereVector& p) { points += finite(p) ? 1 : 0; });
+    sweepCouplerCurve(paint, schedule.framesPerCycle, [&](int, int, double, const SphereVector& p) {
+        points += finite(p) ? 1 : 0;
+    });
     if (points != 2 * (schedule.framesPerCycle + 1 - 2 * paint.startIndex)) {
         return where + ": the coupler curve has gaps";
     }
@@ -518,7 +545,11 @@ void TestKinematics::everyAssemblableLinkageMovesWhole()
     int pastHalfTurn = 0;
     while (checked < 600) {
         const auto link = [&random] { return uniform(random, 0.5, 179.5); };
-        const LinkageDimensions d{link(), link(), link(), link(), uniform(random, 0.0, 180.0),
+        const LinkageDimensions d{link(),
+                                  link(),
+                                  link(),
+                                  link(),
+                                  uniform(random, 0.0, 180.0),
                                   uniform(random, -180.0, 180.0)};
         if (analyseLinkage(d).type.empty()) {
             continue;

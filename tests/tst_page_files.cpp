@@ -149,7 +149,8 @@ void TestPageFiles::saveThenOpenKeepsEveryBit()
         QVERIFY(page->saveLinkageTo(path));
     }
     std::string error;
-    const std::optional<LinkageFile> saved = readLinkageFile(QFile::encodeName(path).toStdString(), error);
+    const std::optional<LinkageFile> saved =
+        readLinkageFile(QFile::encodeName(path).toStdString(), error);
     QVERIFY2(saved, error.c_str());
     QVERIFY(sameBits(saved->dimensions, original.dimensions));
     QCOMPARE(saved->view, original.view);
@@ -406,8 +407,9 @@ void TestPageFiles::pictureMenu()
                       ? QStringLiteral("-")
                       : action->text() + QLatin1Char('|') + action->shortcut().toString());
     }
-    QCOMPARE(items, (QStringList{"Analysis…|F2", "Design…|F3", "Show rotation axis|", "-", "Save linkage…|Ctrl+S", "Open linkage…|Ctrl+O",
-                                 "Export picture…|", "Export animation…|"}));
+    QCOMPARE(items, (QStringList{"Analysis…|F2", "Design…|F3", "Show rotation axis|", "-",
+                                 "Save linkage…|Ctrl+S", "Open linkage…|Ctrl+O", "Export picture…|",
+                                 "Export animation…|"}));
     // The shortcuts belong to the page, so they work without the menu.
     QVERIFY(page->actions().contains(page->saveLinkageAction));
     QVERIFY(page->actions().contains(page->openLinkageAction));

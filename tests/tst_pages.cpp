@@ -8,10 +8,10 @@
 #include "dimensions_page.h"
 #include "help_page.h"
 #include "message_box_probe.h"
-#include "widget_test_support.h"
 #include "page_chain.h"
 #include "page_layout.h"
 #include "trackbar.h"
+#include "widget_test_support.h"
 
 #include <QApplication>
 #include <QFile>
@@ -27,11 +27,11 @@
 #include <cmath>
 
 using namespace cyclar;
-using cyclar::test::heapInUse;
-using cyclar::test::residentKilobytes;
 using cyclar::test::click;
-using cyclar::test::settle;
+using cyclar::test::heapInUse;
 using cyclar::test::MessageBoxProbe;
+using cyclar::test::residentKilobytes;
+using cyclar::test::settle;
 
 namespace {
 
@@ -179,8 +179,9 @@ void TestPages::dimensionsPageShowsDefaultsAndSubmits()
     Session session;
     cyclar1* page = session.dimensions();
     QVERIFY(page && page->isVisible());
-    QCOMPARE(fieldTexts({page->IDC_a, page->IDC_b, page->IDC_c, page->IDC_f, page->IDC_h, page->IDC_k}),
-             QStringLiteral("50,30,35,40,45,-35"));
+    QCOMPARE(
+        fieldTexts({page->IDC_a, page->IDC_b, page->IDC_c, page->IDC_f, page->IDC_h, page->IDC_k}),
+        QStringLiteral("50,30,35,40,45,-35"));
     QVERIFY(page->findChild<QLabel*>(QStringLiteral("IDC_cyclar")));
 
     MessageBoxProbe probe;
@@ -208,12 +209,17 @@ void TestPages::dimensionsBounds_data()
     QTest::newRow("defaults") << QStringList{} << QStringList{} << true;
     QTest::newRow("a = 200") << QStringList{"a", "200"}
                              << QStringList{"Please enter a number between 0 and 105."} << false;
-    QTest::newRow("h = 1000, k = -1000") << QStringList{"h", "1000", "k", "-1000"} << QStringList{} << true;
+    QTest::newRow("h = 1000, k = -1000")
+        << QStringList{"h", "1000", "k", "-1000"} << QStringList{} << true;
     QTest::newRow("h above 1000") << QStringList{"h", "1000.5"}
-                                  << QStringList{"Please enter a number between -1000 and 1000."} << false;
-    QTest::newRow("letters in c") << QStringList{"c", "abc"} << QStringList{"Please enter a number."} << false;
-    QTest::newRow("empty f") << QStringList{"f", ""} << QStringList{"Please enter a number."} << false;
-    QTest::newRow("-0 in k") << QStringList{"k", "-0"} << QStringList{"Please enter a number."} << false;
+                                  << QStringList{"Please enter a number between -1000 and 1000."}
+                                  << false;
+    QTest::newRow("letters in c") << QStringList{"c", "abc"}
+                                  << QStringList{"Please enter a number."} << false;
+    QTest::newRow("empty f") << QStringList{"f", ""} << QStringList{"Please enter a number."}
+                             << false;
+    QTest::newRow("-0 in k") << QStringList{"k", "-0"} << QStringList{"Please enter a number."}
+                             << false;
     QTest::newRow("blanks around") << QStringList{"b", "  31 "} << QStringList{} << true;
     QTest::newRow("exponent") << QStringList{"b", "3e1"} << QStringList{} << true;
     QTest::newRow("fraction") << QStringList{"f", "40.25"} << QStringList{} << true;
@@ -227,8 +233,9 @@ void TestPages::dimensionsBounds()
 
     Session session;
     cyclar1* page = session.dimensions();
-    const QHash<QString, QLineEdit*> fields{{"a", page->IDC_a}, {"b", page->IDC_b}, {"c", page->IDC_c},
-                                            {"f", page->IDC_f}, {"h", page->IDC_h}, {"k", page->IDC_k}};
+    const QHash<QString, QLineEdit*> fields{{"a", page->IDC_a}, {"b", page->IDC_b},
+                                            {"c", page->IDC_c}, {"f", page->IDC_f},
+                                            {"h", page->IDC_h}, {"k", page->IDC_k}};
     for (int i = 0; i + 1 < edits.size(); i += 2) {
         type(fields[edits[i]], edits[i + 1]);
     }
@@ -307,7 +314,8 @@ void TestPages::newAnimationPageStandsStill()
     QCOMPARE(page->IDC_SLIDER1->value(), 50);
     QCOMPARE(page->IDC_SLIDER2->value(), 40);
     QCOMPARE(page->IDC_SLIDER3->value(), 40);
-    QCOMPARE(fieldTexts({page->IDC_a, page->IDC_b1, page->IDC_c, page->IDC_f, page->IDC_h1, page->IDC_k}),
+    QCOMPARE(fieldTexts(
+                 {page->IDC_a, page->IDC_b1, page->IDC_c, page->IDC_f, page->IDC_h1, page->IDC_k}),
              QStringLiteral("50,30,35,40,45,-35"));
     QVERIFY(!page->isTimerActive(cyclar_animation::clockTimer));
     QCOMPARE(session.state.scene.view.turn, -18.0);
@@ -504,8 +512,9 @@ void TestPages::backCarriesTheAnimationCopy()
     QVERIFY(dims);
     QCOMPARE(session.chain.depth(), 1);
     QCOMPARE(session.state.entryMode, 3);
-    QCOMPARE(fieldTexts({dims->IDC_a, dims->IDC_b, dims->IDC_c, dims->IDC_f, dims->IDC_h, dims->IDC_k}),
-             QStringLiteral("50,30,35,40,12.5,-35"));
+    QCOMPARE(
+        fieldTexts({dims->IDC_a, dims->IDC_b, dims->IDC_c, dims->IDC_f, dims->IDC_h, dims->IDC_k}),
+        QStringLiteral("50,30,35,40,12.5,-35"));
 }
 
 void TestPages::backWithLettersLeavesThePageBeneath()
@@ -589,7 +598,8 @@ void TestPages::helpPageTexts()
     const QList<QLabel*> paragraphs = page.findChildren<QLabel*>(QStringLiteral("paragraph"));
     QCOMPARE(paragraphs.size(), 6);
     QCOMPARE(page.windowTitle(), QStringLiteral("Help"));
-    QVERIFY(paragraphs[2]->text().contains(QStringLiteral("appropriate for contructing a spherical")));
+    QVERIFY(
+        paragraphs[2]->text().contains(QStringLiteral("appropriate for contructing a spherical")));
     QVERIFY(paragraphs[4]->text().endsWith(QStringLiteral("shown in this page. ")));
     QVERIFY(paragraphs[1]->text().contains(QStringLiteral("click \"continue\" button")));
     // Every paragraph shows whole, inside the page, below the one before it.
@@ -742,9 +752,9 @@ void TestPages::tabOrders()
     QCOMPARE(tabOrder(dims), (QList<QWidget*>{dims->IDC_a, dims->IDC_b, dims->IDC_c, dims->IDC_f,
                                               dims->IDC_k, dims->IDC_h}));
     cyclar_animation* page = session.submit();
-    QCOMPARE(tabOrder(page), (QList<QWidget*>{page->IDC_SLIDER1, page->IDC_h1, page->IDC_a, page->IDC_c,
-                                              page->IDC_f, page->IDC_k, page->IDC_b1, page->IDC_SLIDER2,
-                                              page->IDC_SLIDER3}));
+    QCOMPARE(tabOrder(page), (QList<QWidget*>{page->IDC_SLIDER1, page->IDC_h1, page->IDC_a,
+                                              page->IDC_c, page->IDC_f, page->IDC_k, page->IDC_b1,
+                                              page->IDC_SLIDER2, page->IDC_SLIDER3}));
 }
 
 void TestPages::manyBackSubmitCyclesKeepMemorySteady()
@@ -777,7 +787,8 @@ void TestPages::manyBackSubmitCyclesKeepMemorySteady()
           "size by %ld kB",
           cycles, heapGrowth / 1024, residentGrowth);
     QCOMPARE(static_cast<int>(QApplication::allWidgets().size()), widgetsAfterWarmUp);
-    QVERIFY2(heapGrowth < 1024 * 1024, qPrintable(QStringLiteral("heap grew by %1 bytes").arg(heapGrowth)));
+    QVERIFY2(heapGrowth < 1024 * 1024,
+             qPrintable(QStringLiteral("heap grew by %1 bytes").arg(heapGrowth)));
     click(session.dimensions()->IDCANCEL_button);
     QCOMPARE(session.finished.count(), 1);
 }

@@ -46,7 +46,8 @@ QImage renderScene(SceneState& scene, const FramePalette& palette = FramePalette
 {
     Canvas canvas(480, 480);
     QImage picture;
-    renderFrame(canvas, scene, [&picture](const QImage& image) { picture = image.copy(); }, palette);
+    renderFrame(
+        canvas, scene, [&picture](const QImage& image) { picture = image.copy(); }, palette);
     return picture;
 }
 
@@ -128,7 +129,8 @@ void TestRender::projection_data()
 
     const double f = 40.0 * std::atan(1.0) / 45.0;
     QTest::newRow("A0, starting view") << -18.0 << -18.0 << 1.0 << 0.0 << 0.0 << QPoint(176, 306);
-    QTest::newRow("B0, starting view") << -18.0 << -18.0 << std::cos(f) << std::sin(f) << 0.0 << QPoint(323, 291);
+    QTest::newRow("B0, starting view")
+        << -18.0 << -18.0 << std::cos(f) << std::sin(f) << 0.0 << QPoint(323, 291);
     QTest::newRow("A0, straight on") << 0.0 << 0.0 << 1.0 << 0.0 << 0.0 << QPoint(240, 240);
     QTest::newRow("pole, straight on") << 0.0 << 0.0 << 0.0 << 0.0 << 1.0 << QPoint(240, 24);
     QTest::newRow("A0, tilt 90") << 0.0 << 90.0 << 1.0 << 0.0 << 0.0 << QPoint(240, 24);
@@ -210,8 +212,10 @@ void TestRender::arcVertices_data()
     QTest::newRow("h of 179.99999999") << 179.99999999 << 1.0 << 178.99999999 << 179;
     QTest::newRow("link of 180.0000001") << 180.0000001 << 1.0 << 178.0000001 << 179;
     QTest::newRow("h of 359.9999999") << 359.9999999 << 1.0 << 358.9999999 << 359;
-    QTest::newRow("span NaN: nothing") << 50.0 << 1.0 << std::numeric_limits<double>::quiet_NaN() << 0;
-    QTest::newRow("span infinite: nothing") << 50.0 << 1.0 << std::numeric_limits<double>::infinity() << 0;
+    QTest::newRow("span NaN: nothing")
+        << 50.0 << 1.0 << std::numeric_limits<double>::quiet_NaN() << 0;
+    QTest::newRow("span infinite: nothing")
+        << 50.0 << 1.0 << std::numeric_limits<double>::infinity() << 0;
     QTest::newRow("long link: whole circle once") << 1e9 << 1.0 << 1e9 << 361;
 }
 
@@ -321,7 +325,8 @@ void TestRender::outlineBox()
             }
         }
     }
-    QCOMPARE(QRect(QPoint(left, top), QPoint(right, bottom)), QRect(QPoint(24, 24), QPoint(456, 456)));
+    QCOMPARE(QRect(QPoint(left, top), QPoint(right, bottom)),
+             QRect(QPoint(24, 24), QPoint(456, 456)));
     for (const QPoint p : {QPoint(24, 240), QPoint(456, 240), QPoint(240, 24), QPoint(240, 456)}) {
         QCOMPARE(picture.pixelColor(p), green);
     }
@@ -364,8 +369,10 @@ void TestRender::layering()
                 for (int x = 0; x < 480; ++x) {
                     if (mask.pixelColor(x, y) == colour) {
                         ++pixels;
-                        QVERIFY2(picture.pixelColor(x, y) == colour,
-                                 qPrintable(QStringLiteral("%1 at (%2, %3)").arg(colour.name()).arg(x).arg(y)));
+                        QVERIFY2(
+                            picture.pixelColor(x, y) == colour,
+                            qPrintable(
+                                QStringLiteral("%1 at (%2, %3)").arg(colour.name()).arg(x).arg(y)));
                     }
                 }
             }
@@ -396,11 +403,13 @@ void TestRender::labelFollowsTheStoredSigns()
 void TestRender::canvasIsWhiteAfterEveryFrame()
 {
     Canvas canvas(480, 480);
-    for (const LinkageDimensions& d : {defaultDimensions, dims(40, 30, 30, 40), dims(10, 120, 35, 40)}) {
+    for (const LinkageDimensions& d :
+         {defaultDimensions, dims(40, 30, 30, 40), dims(10, 120, 35, 40)}) {
         SceneState scene = newScene(d, 480);
         for (int tick = 0; tick < 40; ++tick) {
             bool drewSomething = false;
-            renderFrame(canvas, scene, [&](const QImage& image) { drewSomething = !isWhite(image); });
+            renderFrame(canvas, scene,
+                        [&](const QImage& image) { drewSomething = !isWhite(image); });
             QVERIFY(drewSomething);
             QVERIFY(isWhite(canvas.image()));
             advanceFrame(scene.schedule, scene.model);
@@ -481,7 +490,8 @@ void TestRender::degenerateInputDrawsNoStrayLines()
             for (int x = 0; x < 480; ++x) {
                 if (picture.pixelColor(x, y) != Qt::white) {
                     const double r = std::hypot(x - 240.0, y - 240.0);
-                    QVERIFY2(r <= 218.5, qPrintable(QStringLiteral("stray pixel at (%1, %2)").arg(x).arg(y)));
+                    QVERIFY2(r <= 218.5,
+                             qPrintable(QStringLiteral("stray pixel at (%1, %2)").arg(x).arg(y)));
                 }
             }
         }
@@ -499,8 +509,10 @@ void TestRender::referencePictures_data()
     QTest::addColumn<double>("turn");
     QTest::addColumn<double>("tilt");
 
-    QTest::newRow("default, frame 1") << "default-frame1" << defaultDimensions << 1 << -18.0 << -18.0;
-    QTest::newRow("grashof, frame 100, turned") << "grashof-frame100" << dims(20, 50, 45, 40, 30, 60) << 100 << 30.0 << 10.0;
+    QTest::newRow("default, frame 1")
+        << "default-frame1" << defaultDimensions << 1 << -18.0 << -18.0;
+    QTest::newRow("grashof, frame 100, turned")
+        << "grashof-frame100" << dims(20, 50, 45, 40, 30, 60) << 100 << 30.0 << 10.0;
 }
 
 void TestRender::referencePictures()
@@ -549,7 +561,8 @@ void TestRender::referencePictures()
         picture.save(outputDir + QStringLiteral("/%1-actual.png").arg(name));
         diff.save(outputDir + QStringLiteral("/%1-diff.png").arg(name));
         QFAIL(qPrintable(QStringLiteral("%1 pixels differ; see %2/%3-diff.png")
-                             .arg(differing).arg(outputDir, name)));
+                             .arg(differing)
+                             .arg(outputDir, name)));
     }
 }
 

@@ -50,7 +50,10 @@ QString firstDifference(const QImage& actual, const QImage& expected)
         for (int x = 0; x < actual.width(); ++x) {
             if (actual.pixel(x, y) != expected.pixel(x, y)) {
                 return QStringLiteral("(%1, %2): %3 instead of %4")
-                    .arg(x).arg(y).arg(actual.pixel(x, y), 8, 16).arg(expected.pixel(x, y), 8, 16);
+                    .arg(x)
+                    .arg(y)
+                    .arg(actual.pixel(x, y), 8, 16)
+                    .arg(expected.pixel(x, y), 8, 16);
             }
         }
     }
@@ -58,7 +61,8 @@ QString firstDifference(const QImage& actual, const QImage& expected)
 }
 
 // The full picture drawn through the surface interface, every layer anew, on white.
-PixelBuffer composeUncached(SceneState& scene, const FramePalette& palette, PixelOrder order = PixelOrder::Rgba)
+PixelBuffer composeUncached(SceneState& scene, const FramePalette& palette,
+                            PixelOrder order = PixelOrder::Rgba)
 {
     PixelBuffer buffer(480, 480, order);
     Raster raster(buffer);
@@ -119,7 +123,10 @@ private slots:
     void rotationAxisDrawsThePoleWhereItProjects();
 };
 
-void TestRenderCore::initTestCase() { initArtwork(); }
+void TestRenderCore::initTestCase()
+{
+    initArtwork();
+}
 
 void TestRenderCore::glyphTablesAreCurrent()
 {
@@ -128,8 +135,8 @@ void TestRenderCore::glyphTablesAreCurrent()
     QFile committed(QStringLiteral(CYCLAR_SOURCE_DIR "/rendercore/label_glyphs.cpp"));
     QVERIFY(committed.open(QIODevice::ReadOnly));
     const QByteArray generated = labelGlyphSource(labelFont());
-    QVERIFY2(generated == committed.readAll(),
-             "rendercore/label_glyphs.cpp is out of date: run cyclar-label-glyphs rendercore/label_glyphs.cpp");
+    QVERIFY2(generated == committed.readAll(), "rendercore/label_glyphs.cpp is out of date: run "
+                                               "cyclar-label-glyphs rendercore/label_glyphs.cpp");
 }
 
 void TestRenderCore::labelMatchesTheTextEngine_data()
@@ -153,7 +160,8 @@ void TestRenderCore::labelMatchesTheTextEngine()
     // The text engine's picture: the label's cell drawn unantialiased with the bundled face.
     const QFont font = labelFont();
     const QFontMetrics metrics(font);
-    QImage cell(std::max(1, metrics.horizontalAdvance(text)), metrics.height(), QImage::Format_RGB32);
+    QImage cell(std::max(1, metrics.horizontalAdvance(text)), metrics.height(),
+                QImage::Format_RGB32);
     cell.fill(Qt::white);
     QPainter p(&cell);
     p.setFont(font);
@@ -171,7 +179,8 @@ void TestRenderCore::labelMatchesTheTextEngine()
     raster.textOut(5, 5, text.toStdString());
     const QImage actual = toImage(buffer);
     if (actual != expected) {
-        const QString name = QString::fromLatin1(QTest::currentDataTag()).replace(QLatin1Char(' '), QLatin1Char('-'));
+        const QString name = QString::fromLatin1(QTest::currentDataTag())
+                                 .replace(QLatin1Char(' '), QLatin1Char('-'));
         actual.save(QStringLiteral("label-%1-actual.png").arg(name));
         expected.save(QStringLiteral("label-%1-expected.png").arg(name));
     }
@@ -184,8 +193,10 @@ void TestRenderCore::labelIsClippedToItsCellAndThePicture()
     PixelBuffer buffer(40, 20);
     Raster raster(buffer);
     raster.setTextColor(Rgb(255, 0, 0));
-    for (const auto& [x, y] : {std::pair{std::numeric_limits<int>::max(), 0}, std::pair{0, std::numeric_limits<int>::min()},
-                               std::pair{std::numeric_limits<int>::min(), std::numeric_limits<int>::max()}}) {
+    for (const auto& [x, y] :
+         {std::pair{std::numeric_limits<int>::max(), 0},
+          std::pair{0, std::numeric_limits<int>::min()},
+          std::pair{std::numeric_limits<int>::min(), std::numeric_limits<int>::max()}}) {
         raster.textOut(x, y, "Non-Grashof");
     }
     QCOMPARE(toImage(buffer), toImage(PixelBuffer(40, 20)));
@@ -261,7 +272,9 @@ void TestRenderCore::cachedFramesMatchTheFullComposition()
         }
         const QImage cached = toImage(renderer.render(cachedScene, palette));
         const QImage full = toImage(composeUncached(fullScene, palette));
-        QVERIFY2(cached == full, qPrintable(QStringLiteral("step %1: %2").arg(step).arg(firstDifference(cached, full))));
+        QVERIFY2(
+            cached == full,
+            qPrintable(QStringLiteral("step %1: %2").arg(step).arg(firstDifference(cached, full))));
         QCOMPARE(cachedScene.schedule.startIndex, fullScene.schedule.startIndex);
         QCOMPARE(cachedScene.schedule.frameParameter, fullScene.schedule.frameParameter);
         for (int i = 0; i < 37; ++i) {
@@ -279,7 +292,8 @@ void TestRenderCore::byteOrders()
     Raster(rgba).setPixel(1, 0, Rgb(0x12, 0x34, 0x56));
     Raster(argb).setPixel(1, 0, Rgb(0x12, 0x34, 0x56));
     const std::uint8_t* bytes = rgba.bytes();
-    QCOMPARE(QByteArray(reinterpret_cast<const char*>(bytes), 8), QByteArray("\xff\xff\xff\xff\x12\x34\x56\xff", 8));
+    QCOMPARE(QByteArray(reinterpret_cast<const char*>(bytes), 8),
+             QByteArray("\xff\xff\xff\xff\x12\x34\x56\xff", 8));
     QCOMPARE(argb.data()[1], 0xFF123456u);
     QCOMPARE(Raster(rgba).pixel(1, 0), 0x123456u);
     QCOMPARE(Raster(argb).pixel(1, 0), 0x123456u);
@@ -436,12 +450,14 @@ void TestRenderCore::rotationAxisDrawsThePoleWhereItProjects()
     };
     const SphereVector meet = cross(cross(paint.model.A0, pose.A1), cross(paint.model.B0, pose.B1));
     const double meetLength = std::sqrt(meet.x * meet.x + meet.y * meet.y + meet.z * meet.z);
-    QVERIFY(std::fabs(std::fabs(meet.x * rates.pole.x + meet.y * rates.pole.y + meet.z * rates.pole.z)
-                      - meetLength)
-            < 1e-9 * meetLength);
+    QVERIFY(
+        std::fabs(std::fabs(meet.x * rates.pole.x + meet.y * rates.pole.y + meet.z * rates.pole.z)
+                  - meetLength)
+        < 1e-9 * meetLength);
 
     // The ring's right edge lies `4 * scale` pixels right of the pole's pixel.
-    const Projection projection = projectionFor(480 * scale, 480 * scale, scene.sphereRadius * scale);
+    const Projection projection =
+        projectionFor(480 * scale, 480 * scale, scene.sphereRadius * scale);
     const RotatedPoint r = rotateToView(onScene.view, rates.pole);
     const std::optional<Pixel> at = toCanvasPixel(projection, r.x, r.y);
     QVERIFY(at);
@@ -454,7 +470,8 @@ void TestRenderCore::rotationAxisDrawsThePoleWhereItProjects()
     // The polode and the velocity arrow are there too; off, nothing of them is.
     QVERIFY(spreadOf(with, on.axisPens.polode.colour).count > 50 * scale);
     QCOMPARE(spreadOf(without, on.axisPens.polode.colour).count, 0LL);
-    QVERIFY(spreadOf(with, on.axisPens.velocity.colour).count > spreadOf(without, Rgb(0, 0, 0)).count);
+    QVERIFY(spreadOf(with, on.axisPens.velocity.colour).count
+            > spreadOf(without, Rgb(0, 0, 0)).count);
 }
 
 void TestRenderCore::gifFramesDecodeToTheirPixels()

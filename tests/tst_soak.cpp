@@ -112,13 +112,16 @@ void TestSoak::manyTicksAtTheFastestSpeed()
     const qint64 heapGrowth = heapInUse() - heapAfterWarmUp;
     qInfo("%d ticks: resident %ld kB after %d ticks, %ld kB at the end (%+ld kB); heap in use "
           "%+lld kB",
-          ticks, residentAfterWarmUp, warmUp, residentKilobytes(), residentGrowth, heapGrowth / 1024);
+          ticks, residentAfterWarmUp, warmUp, residentKilobytes(), residentGrowth,
+          heapGrowth / 1024);
 #if !defined(__SANITIZE_ADDRESS__)
     // (Under AddressSanitizer freed memory sits in its quarantine, so only the heap figure
     // speaks there.)
-    QVERIFY2(residentGrowth < 1024, qPrintable(QStringLiteral("resident grew by %1 kB").arg(residentGrowth)));
+    QVERIFY2(residentGrowth < 1024,
+             qPrintable(QStringLiteral("resident grew by %1 kB").arg(residentGrowth)));
 #endif
-    QVERIFY2(heapGrowth < 256 * 1024, qPrintable(QStringLiteral("heap grew by %1 bytes").arg(heapGrowth)));
+    QVERIFY2(heapGrowth < 256 * 1024,
+             qPrintable(QStringLiteral("heap grew by %1 bytes").arg(heapGrowth)));
     QVERIFY(state.scene.schedule.frameIndex >= 1 && state.scene.schedule.frameIndex <= 360);
     QCOMPARE(state.scene.schedule.frameIndex, 1 + ticks % 360);
 
@@ -167,8 +170,10 @@ void TestSoak::manyBackSubmitCycles()
           "within %llu bytes; resident %+ld kB, heap in use %+lld kB after the first %d cycles",
           cycles, static_cast<unsigned long long>(stackSpread), residentGrowth, heapGrowth / 1024,
           warmUp);
-    QVERIFY2(stackSpread < 4096, qPrintable(QStringLiteral("stack moved by %1 bytes").arg(stackSpread)));
-    QVERIFY2(heapGrowth < 1024 * 1024, qPrintable(QStringLiteral("heap grew by %1 bytes").arg(heapGrowth)));
+    QVERIFY2(stackSpread < 4096,
+             qPrintable(QStringLiteral("stack moved by %1 bytes").arg(stackSpread)));
+    QVERIFY2(heapGrowth < 1024 * 1024,
+             qPrintable(QStringLiteral("heap grew by %1 bytes").arg(heapGrowth)));
 
     // The program ends cleanly from the last page.
     QTest::mouseClick(qobject_cast<cyclar1*>(chain.front())->IDCANCEL_button, Qt::LeftButton);

@@ -66,12 +66,12 @@ inline long residentKilobytes()
 inline void quietPlatformNotes()
 {
     static QtMessageHandler testLog = nullptr;
-    testLog = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& context,
-                                        const QString& message) {
-        if (!message.startsWith(QLatin1String("This plugin does not support")) && testLog) {
-            testLog(type, context, message);
-        }
-    });
+    testLog = qInstallMessageHandler(
+        [](QtMsgType type, const QMessageLogContext& context, const QString& message) {
+            if (!message.startsWith(QLatin1String("This plugin does not support")) && testLog) {
+                testLog(type, context, message);
+            }
+        });
 }
 
 } // namespace cyclar::test

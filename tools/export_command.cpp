@@ -62,7 +62,6 @@ QByteArray usageText()
     return text + usageClosing;
 }
 
-
 // The linkage the command works on: from --dims, or from --file with the file's view and speed.
 LinkageDimensions parseDims(const QString& text)
 {

@@ -74,7 +74,10 @@ std::string jsonNumber(double value)
     return buffer;
 }
 
-std::string jsonString(std::string_view text) { return jsonQuoted(std::string(text)); }
+std::string jsonString(std::string_view text)
+{
+    return jsonQuoted(std::string(text));
+}
 
 template <typename Numbers> std::string jsonArray(const Numbers& values)
 {
@@ -271,7 +274,8 @@ std::string designWords(const DesignResult& result)
         }
         out += "]}";
     }
-    out += "],\"reason\":" + (result.reason.empty() ? std::string("null") : jsonString(result.reason)) + "}";
+    out += "],\"reason\":"
+           + (result.reason.empty() ? std::string("null") : jsonString(result.reason)) + "}";
     return out;
 }
 
@@ -372,9 +376,15 @@ EMSCRIPTEN_KEEPALIVE const char* cyclar_page_layout(const char* page)
 
 // --- scenes ---------------------------------------------------------------------------------
 
-EMSCRIPTEN_KEEPALIVE WebScene* cyclar_scene_create() { return new WebScene; }
+EMSCRIPTEN_KEEPALIVE WebScene* cyclar_scene_create()
+{
+    return new WebScene;
+}
 
-EMSCRIPTEN_KEEPALIVE void cyclar_scene_destroy(WebScene* s) { delete s; }
+EMSCRIPTEN_KEEPALIVE void cyclar_scene_destroy(WebScene* s)
+{
+    delete s;
+}
 
 /// A scene as a new animation page builds it: the model from the dimensions, frame 1, the
 /// starting view.
@@ -397,8 +407,14 @@ EMSCRIPTEN_KEEPALIVE void cyclar_scene_set_view(WebScene* s, double turn, double
     s->scene.view.tilt = tilt;
 }
 
-EMSCRIPTEN_KEEPALIVE double cyclar_scene_turn(const WebScene* s) { return s->scene.view.turn; }
-EMSCRIPTEN_KEEPALIVE double cyclar_scene_tilt(const WebScene* s) { return s->scene.view.tilt; }
+EMSCRIPTEN_KEEPALIVE double cyclar_scene_turn(const WebScene* s)
+{
+    return s->scene.view.turn;
+}
+EMSCRIPTEN_KEEPALIVE double cyclar_scene_tilt(const WebScene* s)
+{
+    return s->scene.view.tilt;
+}
 
 EMSCRIPTEN_KEEPALIVE int cyclar_scene_frame_index(const WebScene* s)
 {
@@ -491,7 +507,6 @@ EMSCRIPTEN_KEEPALIVE const char* cyclar_scene_svg(const WebScene* s)
     return handOut(frameSvgDocument(copy, palette));
 }
 
-
 /// Starts an animated GIF of one whole cycle of the scene as it stands, each frame lasting the
 /// clock's period at the speed slider's position (to the nearest hundredth of a second).
 /// Returns the number of frames it will have.
@@ -551,9 +566,15 @@ EMSCRIPTEN_KEEPALIVE void cyclar_gif_end()
 
 // --- the clock ------------------------------------------------------------------------------
 
-EMSCRIPTEN_KEEPALIVE int cyclar_tick_interval(int speedPosition) { return tickInterval(speedPosition); }
+EMSCRIPTEN_KEEPALIVE int cyclar_tick_interval(int speedPosition)
+{
+    return tickInterval(speedPosition);
+}
 
-EMSCRIPTEN_KEEPALIVE double cyclar_slider_angle(int position) { return sliderAngle(position); }
+EMSCRIPTEN_KEEPALIVE double cyclar_slider_angle(int position)
+{
+    return sliderAngle(position);
+}
 
 // --- field rules ----------------------------------------------------------------------------
 
@@ -561,11 +582,15 @@ EMSCRIPTEN_KEEPALIVE double cyclar_slider_angle(int position) { return sliderAng
 /// that passes is always finite).
 EMSCRIPTEN_KEEPALIVE double cyclar_parse_number(const char* text)
 {
-    const std::optional<double> value = parseFieldText(text ? std::string_view(text) : std::string_view());
+    const std::optional<double> value =
+        parseFieldText(text ? std::string_view(text) : std::string_view());
     return value ? *value : std::numeric_limits<double>::quiet_NaN();
 }
 
-EMSCRIPTEN_KEEPALIVE const char* cyclar_format_number(double value) { return handOut(formatNumber(value)); }
+EMSCRIPTEN_KEEPALIVE const char* cyclar_format_number(double value)
+{
+    return handOut(formatNumber(value));
+}
 
 EMSCRIPTEN_KEEPALIVE const char* cyclar_message_not_number()
 {
@@ -586,7 +611,8 @@ EMSCRIPTEN_KEEPALIVE int cyclar_in_range(double value, double min, double max)
 /// 1 the animation page.
 EMSCRIPTEN_KEEPALIVE const char* cyclar_field_order(int page)
 {
-    return handOut(std::string(fieldOrder(page == 0 ? FieldPage::Dimensions : FieldPage::Animation)));
+    return handOut(
+        std::string(fieldOrder(page == 0 ? FieldPage::Dimensions : FieldPage::Animation)));
 }
 
 /// The range of dimensions page field 0..5 (a, b, c, f, h, k) from the values held now.
@@ -615,10 +641,22 @@ EMSCRIPTEN_KEEPALIVE double cyclar_animation_upper(int field)
 
 // --- clips: 0 the title page's, 1 Circular View's ------------------------------------------
 
-EMSCRIPTEN_KEEPALIVE int cyclar_clip_width(int which) { return formatOf(which).width; }
-EMSCRIPTEN_KEEPALIVE int cyclar_clip_height(int which) { return formatOf(which).height; }
-EMSCRIPTEN_KEEPALIVE int cyclar_clip_frames(int which) { return formatOf(which).frameCount; }
-EMSCRIPTEN_KEEPALIVE int cyclar_clip_rate(int which) { return formatOf(which).framesPerSecond; }
+EMSCRIPTEN_KEEPALIVE int cyclar_clip_width(int which)
+{
+    return formatOf(which).width;
+}
+EMSCRIPTEN_KEEPALIVE int cyclar_clip_height(int which)
+{
+    return formatOf(which).height;
+}
+EMSCRIPTEN_KEEPALIVE int cyclar_clip_frames(int which)
+{
+    return formatOf(which).frameCount;
+}
+EMSCRIPTEN_KEEPALIVE int cyclar_clip_rate(int which)
+{
+    return formatOf(which).framesPerSecond;
+}
 
 /// Device pixels per picture pixel of a clip's frames from now on (1..4, others the nearest).
 EMSCRIPTEN_KEEPALIVE void cyclar_clip_set_scale(int which, int scale)

@@ -40,7 +40,7 @@ struct ExportOptions {
     QCommandLineOption tilt{QStringLiteral("tilt"), QString(), QStringLiteral("DEG")};
     QCommandLineOption speed{QStringLiteral("speed"), QString(), QStringLiteral("P")};
     QCommandLineOption scale{QStringLiteral("scale"), QString(), QStringLiteral("K")};
-    QCommandLineOption rates{QStringLiteral("rates")}; // a switch: plot's rate chart
+    QCommandLineOption rates{QStringLiteral("rates")};                // a switch: plot's rate chart
     QCommandLineOption rotationAxis{QStringLiteral("rotation-axis")}; // a switch: the overlay
     QCommandLineOption output{QStringList{QStringLiteral("o"), QStringLiteral("output")}, QString(),
                               QStringLiteral("FILE")};

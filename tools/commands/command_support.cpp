@@ -131,7 +131,8 @@ FileView viewOf(const CommandInput& input)
     }
     // --rotation-axis turns the drawing on; a file's own setting stands without it.
     for (const OptionUse& use : input.command.options) {
-        if (use.option == CommandOption::rotationAxis && input.parser.isSet(input.options.rotationAxis)) {
+        if (use.option == CommandOption::rotationAxis
+            && input.parser.isSet(input.options.rotationAxis)) {
             view.rotationAxis = true;
         }
     }

@@ -35,8 +35,8 @@ ExportResult runDesignCommand(const QStringList& args)
         const QString& arg = args[i];
         if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
             ExportResult help;
-            help.out = QByteArray("Usage: cyclar-export design ") + designCommand.synopsis
-                       + '\n' + designCommand.help;
+            help.out = QByteArray("Usage: cyclar-export design ") + designCommand.synopsis + '\n'
+                       + designCommand.help;
             return help;
         }
         if (arg == QLatin1String("--task")) {
@@ -53,14 +53,14 @@ ExportResult runDesignCommand(const QStringList& args)
             }
             if (i + 2 >= args.size()) {
                 return usageError(QStringLiteral("--write needs a candidate's number and a file, "
-                                             "for example --write 1 design.cyclar"));
+                                                 "for example --write 1 design.cyclar"));
             }
             write = std::pair{args[i + 1], args[i + 2]};
             i += 2;
         } else {
             return usageError(QStringLiteral("unexpected argument '%1' (see cyclar-export design "
-                                         "--help)")
-                              .arg(arg));
+                                             "--help)")
+                                  .arg(arg));
         }
     }
     if (!taskPath) {
@@ -70,12 +70,13 @@ ExportResult runDesignCommand(const QStringList& args)
     if (write) {
         chosen = candidateNumber(write->first);
         if (!chosen) {
-            return usageError(QStringLiteral("--write: '%1' is not a candidate's number (1, 2, ...)")
-                              .arg(write->first));
+            return usageError(
+                QStringLiteral("--write: '%1' is not a candidate's number (1, 2, ...)")
+                    .arg(write->first));
         }
         if (!write->second.endsWith(QLatin1String(linkageFileSuffix))) {
             return usageError(QStringLiteral("--write: '%1' must end in %2")
-                              .arg(write->second, QLatin1String(linkageFileSuffix)));
+                                  .arg(write->second, QLatin1String(linkageFileSuffix)));
         }
     }
     std::string error;
@@ -87,14 +88,15 @@ ExportResult runDesignCommand(const QStringList& args)
     }
     const std::string problem = designTaskProblem(*task);
     if (!problem.empty()) {
-        return usageError(QStringLiteral("'%1': %2").arg(taskName, QString::fromStdString(problem)));
+        return usageError(
+            QStringLiteral("'%1': %2").arg(taskName, QString::fromStdString(problem)));
     }
     const DesignResult result = designLinkages(*task);
     if (chosen) {
         if (*chosen > result.candidates.size()) {
             return usageError(QStringLiteral("--write %1: the task has %2 candidates")
-                              .arg(*chosen)
-                              .arg(result.candidates.size()));
+                                  .arg(*chosen)
+                                  .arg(result.candidates.size()));
         }
         LinkageFile file;
         file.dimensions = result.candidates[*chosen - 1].dims;
