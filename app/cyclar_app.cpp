@@ -62,7 +62,7 @@ void CCyclarApp::startWithLinkage()
     }
     // The way a user would get there: the dimensions page takes the values (its range tests
     // and messages), and its Submit opens the animation page.
-    m_state.entryMode = 1;
+    continueFromTitle(m_state);
     auto dimensions = std::make_unique<cyclar1>(m_state);
     if (!dimensions->showLinkage(*file)) {
         m_chain.start(std::move(dimensions));

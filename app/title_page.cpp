@@ -115,7 +115,7 @@ void CCyclarDlg::paintEvent(QPaintEvent* event)
 
 void CCyclarDlg::OnContinue()
 {
-    m_state.entryMode = 1;
+    continueFromTitle(m_state);
     auto next = std::make_unique<cyclar1>(m_state);
     m_state.chain.handOver(this, std::move(next));
 }

@@ -4,6 +4,7 @@
 #include "field_rules.h"
 #include "number_text.h"
 
+#include <QByteArray>
 #include <QCoreApplication>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -21,31 +22,36 @@ void showValidationMessage(QWidget* parent, const QString& message)
     box->exec();
 }
 
+namespace {
+
+// Text in a field, as a value longer than the field shows it: its beginning, not its end.
+void showText(QLineEdit* field, const QString& text)
+{
+    field->setText(text);
+    field->setCursorPosition(0);
+}
+
+} // namespace
+
 void DataExchange::text(QLineEdit* field, double& value)
 {
-    if (!active() || checking_)
+    if (!active() || checked_)
         return;
     if (!saving_) {
-        field->setText(formatDouble(value));
-        // A value longer than the field shows its beginning, not its end.
-        field->setCursorPosition(0);
+        showText(field, formatDouble(value));
         return;
     }
-    const QString text = field->text();
-    const std::optional<double> parsed = parseDouble(text);
-    if (!parsed) {
+    const QByteArray text = field->text().toUtf8();
+    if (!takeFieldText(std::string_view(text.constData(), static_cast<std::size_t>(text.size())),
+                       value)) {
         fail(field, QString::fromLatin1(notANumberMessage.data(),
                                         static_cast<qsizetype>(notANumberMessage.size())));
-        return;
     }
-    if (text == formatDouble(value))
-        return; // unchanged since it was shown: keep the digits the text does not show
-    value = *parsed;
 }
 
 void DataExchange::minMax(QLineEdit* field, double value, double min, double max)
 {
-    if (!active() || !saving_)
+    if (!active() || !saving_ || checked_)
         return;
     if (inRange(value, min, max))
         return;
@@ -54,7 +60,7 @@ void DataExchange::minMax(QLineEdit* field, double value, double min, double max
 
 void DataExchange::slider(QSlider* slider, int& position)
 {
-    if (!active() || checking_)
+    if (!active() || checked_)
         return;
     if (saving_)
         position = slider->value();
@@ -62,16 +68,31 @@ void DataExchange::slider(QSlider* slider, int& position)
         slider->setValue(position);
 }
 
-void exchangeDimensions(DataExchange& dx, FieldPage page, const std::array<QLineEdit*, 6>& fields,
-                        LinkageDimensions& dims)
+void DataExchange::show(const PageControls& shown, const std::array<QLineEdit*, 6>& fields,
+                        const std::vector<QSlider*>& sliders)
 {
-    for (const char name : fieldOrder(page)) {
-        QLineEdit* const field = fields[fieldIndex(name)];
-        double& value = fieldValue(dims, name);
-        dx.text(field, value);
-        const FieldRange range = fieldRange(page, name, dims);
-        dx.minMax(field, value, range.min, range.max);
-    }
+    for (std::size_t i = 0; i < fields.size(); ++i)
+        showText(fields[i], QString::fromStdString(shown.fields[i]));
+    for (std::size_t i = 0; i < sliders.size() && i < shown.sliders.size(); ++i)
+        sliders[i]->setValue(shown.sliders[i]);
+}
+
+PageControls DataExchange::read(const std::array<QLineEdit*, 6>& fields,
+                                const std::vector<QSlider*>& sliders)
+{
+    PageControls controls;
+    for (std::size_t i = 0; i < fields.size(); ++i)
+        controls.fields[i] = fields[i]->text().toStdString();
+    for (QSlider* slider : sliders)
+        controls.sliders.push_back(slider->value());
+    return controls;
+}
+
+void DataExchange::report(const std::optional<FieldFailure>& failure,
+                          const std::array<QLineEdit*, 6>& fields)
+{
+    if (failure)
+        fail(fields[fieldIndex(failure->field)], QString::fromStdString(failure->message));
 }
 
 void DataExchange::fail(QLineEdit* field, const QString& message)

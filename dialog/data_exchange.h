@@ -2,11 +2,14 @@
 #pragma once
 
 #include "field_rules.h"
+#include "page_state.h"
 
 #include <QString>
 
 #include <array>
 #include <functional>
+#include <optional>
+#include <vector>
 
 class QLineEdit;
 class QSlider;
@@ -30,14 +33,14 @@ public:
     {
     }
 
-    /// Turns this saving exchange into a check of the values the variables hold now: fields are
-    /// not read (each keeps its variable's value), sliders are left alone, and the range tests
-    /// run in the page's order with the page's messages. For values that arrive from elsewhere
-    /// (a file) and must pass the same rules as typed ones.
-    void checkHeldValues()
+    /// Turns this saving exchange into a check of `dims`, values that arrive from elsewhere (a
+    /// file) and must pass the rules typed ones pass: nothing is read or stored, and a page whose
+    /// rules are the core's (page()) runs its range tests on them in its order, with its
+    /// messages.
+    void checkValues(const LinkageDimensions& dims)
     {
         saving_ = true;
-        checking_ = true;
+        checked_ = dims;
     }
 
     bool saving() const { return saving_; }
@@ -57,21 +60,42 @@ public:
     /// A slider's position.
     void slider(QSlider* slider, int& position);
 
+    /// The whole exchange of a page whose rules are the core's (DimensionsPageState,
+    /// AnimationPageState): showing fills its six fields (a, b, c, f, h, k) and its sliders
+    /// with what `rules.shown()` gives; saving hands what they hold to `rules.save()`;
+    /// checking runs `rules.check()` on the values to check. A failure the rules find is shown
+    /// on its field, as text() and minMax() show theirs.
+    template <class PageRules>
+    void page(PageRules& rules, const std::array<QLineEdit*, 6>& fields,
+              const std::vector<QSlider*>& sliders = {})
+    {
+        if (!active())
+            return;
+        if (!saving_) {
+            show(rules.shown(), fields, sliders);
+        } else if (checked_) {
+            report(rules.check(*checked_), fields);
+        } else {
+            report(rules.save(read(fields, sliders)), fields);
+        }
+    }
+
 private:
     bool active() const { return !failed_; }
     void fail(QLineEdit* field, const QString& message);
+    static void show(const PageControls& shown, const std::array<QLineEdit*, 6>& fields,
+                     const std::vector<QSlider*>& sliders);
+    static PageControls read(const std::array<QLineEdit*, 6>& fields,
+                             const std::vector<QSlider*>& sliders);
+    void report(const std::optional<FieldFailure>& failure,
+                const std::array<QLineEdit*, 6>& fields);
 
     QWidget* page_;
     bool saving_;
-    bool checking_ = false;
+    std::optional<LinkageDimensions> checked_; ///< a check of these, reading no control
     MessageSink showMessage_;
     bool failed_ = false;
 };
-
-/// A page's six dimension fields (in the order a, b, c, f, h, k) exchanged with `dims` in the
-/// order the page reads them, each followed by its range test as the field rules give it.
-void exchangeDimensions(DataExchange& dx, FieldPage page, const std::array<QLineEdit*, 6>& fields,
-                        LinkageDimensions& dims);
 
 /// Shows a validation message the way every page does: a modal warning box with an OK button,
 /// captioned with the application's name.

@@ -64,10 +64,10 @@ bool Page::UpdateData(bool saveAndValidate)
     return runSaving(dx);
 }
 
-bool Page::CheckHeldValues()
+bool Page::CheckValues(const LinkageDimensions& dims)
 {
     DataExchange dx(this, true);
-    dx.checkHeldValues();
+    dx.checkValues(dims);
     return runSaving(dx);
 }
 

@@ -236,18 +236,41 @@ FieldRange fieldRange(FieldPage page, char field, const LinkageDimensions& held)
     }
 }
 
+bool takeFieldText(std::string_view text, double& value)
+{
+    const std::optional<double> read = parseFieldText(text);
+    if (!read) {
+        return false;
+    }
+    if (text != formatNumber(value)) {
+        value = *read;
+    }
+    return true;
+}
+
 std::optional<FieldFailure> readFields(FieldPage page, const FieldTexts& texts,
                                        LinkageDimensions& held)
 {
     for (const char field : fieldOrder(page)) {
-        const std::optional<double> value = parseFieldText(texts[fieldIndex(field)]);
-        if (!value) {
+        double& stored = fieldValue(held, field);
+        if (!takeFieldText(texts[fieldIndex(field)], stored)) {
             return FieldFailure{field, std::string(notANumberMessage)};
         }
-        double& stored = fieldValue(held, field);
-        stored = *value;
         const FieldRange range = fieldRange(page, field, held);
         if (!inRange(stored, range.min, range.max)) {
+            return FieldFailure{field, rangeMessage(range.min, range.max)};
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<FieldFailure> checkFields(FieldPage page, const LinkageDimensions& held)
+{
+    LinkageDimensions read = held;
+    for (const char field : fieldOrder(page)) {
+        const FieldRange range = fieldRange(page, field, read);
+        const double value = fieldValue(read, field);
+        if (!inRange(value, range.min, range.max)) {
             return FieldFailure{field, rangeMessage(range.min, range.max)};
         }
     }

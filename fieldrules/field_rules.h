@@ -64,6 +64,12 @@ struct FieldRange {
 /// page's link bounds follow the other links as they are read).
 FieldRange fieldRange(FieldPage page, char field, const LinkageDimensions& held);
 
+/// A field's text taken into the value it stands for, as a saving exchange takes it: false, and
+/// the value untouched, when the text is not a number (parseFieldText). A text that reads
+/// exactly as the value is shown (formatNumber) keeps the value, with all the digits the text
+/// leaves out, so a value opened from a file is saved again bit for bit.
+bool takeFieldText(std::string_view text, double& value);
+
 /// The texts of the six fields, in the order a, b, c, f, h, k.
 using FieldTexts = std::array<std::string_view, 6>;
 
@@ -73,10 +79,16 @@ struct FieldFailure {
     std::string message;
 };
 
-/// Reads a page's fields back into `held`, in the page's order. Each value is stored as soon as
-/// its text parses, even when its range test then fails. The first failure ends the read (later
-/// fields keep their held values) and is returned; nothing on success.
+/// A page's saving exchange of its six fields: reads them back into `held` in the page's
+/// order, each text taken as takeFieldText takes it and stored as soon as it parses, then
+/// tested against the field's range of that moment (so it stays stored when the test fails).
+/// The first failure ends the read (later fields keep their held values) and is returned;
+/// nothing on success.
 std::optional<FieldFailure> readFields(FieldPage page, const FieldTexts& texts,
                                        LinkageDimensions& held);
+
+/// The same range tests on values held already, in the page's order, reading no text: values
+/// from elsewhere (a file) pass the rules typed ones pass. The first failure, or nothing.
+std::optional<FieldFailure> checkFields(FieldPage page, const LinkageDimensions& held);
 
 } // namespace cyclar

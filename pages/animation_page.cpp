@@ -54,24 +54,10 @@ void FramePicture::paintEvent(QPaintEvent*)
     emit painted();
 }
 
-cyclar_animation::cyclar_animation(AppState& state) : m_state(state)
+cyclar_animation::cyclar_animation(AppState& state)
+    : m_state(state), m_page(state, state.canvasWidth > 0 ? state.canvasWidth : 480)
 {
     setWindowTitle(QStringLiteral("Animation of Four-bar Linkages"));
-
-    m_speedPos = 50;
-
-    // The scene is built from the entry copy and follows it no further.
-    SceneState& scene = state.scene;
-    const int radiusWidth = state.canvasWidth > 0 ? state.canvasWidth : 480;
-    scene = newScene(state.entryCopy, radiusWidth);
-    m_modelDims = state.entryCopy;
-    state.savedFrameIndex = 0;
-
-    state.savedSpeedPos = 50;
-    m_turnPos = 40;
-    m_tiltPos = 40;
-    scene.view.turn = sliderAngle(m_turnPos);
-    scene.view.tilt = sliderAngle(m_tiltPos);
 
     // Controls in template order (which is the tab order).
     picture = new FramePicture(state, this);
@@ -132,7 +118,7 @@ cyclar_animation::cyclar_animation(AppState& state) : m_state(state)
 void cyclar_animation::OnShowAnalysis()
 {
     if (!analysisWindow) {
-        analysisWindow = new AnalysisWindow(m_modelDims, m_state.scene, this);
+        analysisWindow = new AnalysisWindow(m_page.modelDims(), m_state.scene, this);
         connect(picture, &FramePicture::painted, analysisWindow, &AnalysisWindow::followFrame);
     }
     analysisWindow->showBeside(*this, QRect(picture->mapToGlobal(QPoint(0, 0)), picture->size()));
@@ -153,58 +139,67 @@ void cyclar_animation::OnShowDesign()
     designWindow->activateWindow();
 }
 
+std::array<QLineEdit*, 6> cyclar_animation::fields() const
+{
+    return {IDC_a, IDC_b1, IDC_c, IDC_f, IDC_h1, IDC_k};
+}
+
 void cyclar_animation::DoDataExchange(DataExchange& dx)
 {
-    LinkageDimensions& d = m_state.scene.animationCopy;
-    dx.slider(IDC_SLIDER1, m_speedPos);
-    exchangeDimensions(dx, FieldPage::Animation, {IDC_a, IDC_b1, IDC_c, IDC_f, IDC_h1, IDC_k}, d);
-    dx.slider(IDC_SLIDER2, m_turnPos);
-    dx.slider(IDC_SLIDER3, m_tiltPos);
+    dx.page(m_page, fields(), {IDC_SLIDER1, IDC_SLIDER2, IDC_SLIDER3});
+}
+
+void cyclar_animation::runClock(const ClockOrder& order)
+{
+    switch (order.kind) {
+    case ClockOrder::Kind::Start:
+        SetTimer(clockTimer, order.periodMs);
+        break;
+    case ClockOrder::Kind::Stop:
+        KillTimer(clockTimer);
+        break;
+    case ClockOrder::Kind::Keep:
+        break;
+    }
 }
 
 void cyclar_animation::OnTimer(int)
 {
-    advanceFrame(m_state.scene.schedule, m_state.scene.model);
+    m_page.tick();
     picture->repaint(); // painted before the tick is over
 }
 
 void cyclar_animation::OnAnimate()
 {
-    m_state.scene.schedule.frameIndex = m_state.savedFrameIndex;
-    m_speedPos = m_state.savedSpeedPos;
-    SetTimer(clockTimer, tickInterval(m_speedPos));
+    runClock(m_page.animate());
 }
 
 void cyclar_animation::OnStop()
 {
-    m_state.savedFrameIndex = m_state.scene.schedule.frameIndex;
-    m_state.savedSpeedPos = m_speedPos;
-    KillTimer(clockTimer);
+    runClock(m_page.stop());
 }
 
 void cyclar_animation::OnSpeedReleased()
 {
     UpdateData(true);
-    SetTimer(clockTimer, tickInterval(m_speedPos));
+    runClock(m_page.speedReleased());
 }
 
 void cyclar_animation::OnTurnReleased()
 {
     UpdateData(true);
-    m_state.scene.view.turn = sliderAngle(m_turnPos);
-    SetTimer(clockTimer, tickInterval(m_speedPos));
+    runClock(m_page.turnReleased());
 }
 
 void cyclar_animation::OnTiltReleased()
 {
     UpdateData(true);
-    m_state.scene.view.tilt = sliderAngle(m_tiltPos);
-    SetTimer(clockTimer, tickInterval(m_speedPos));
+    runClock(m_page.tiltReleased());
 }
 
 void cyclar_animation::OnBack()
 {
-    KillTimer(clockTimer);
+    runClock(m_page.back());
     if (analysisWindow) {
         analysisWindow->close(); // it belongs to this page, which is being left
     }
@@ -212,7 +207,6 @@ void cyclar_animation::OnBack()
         designWindow->close();
     }
     UpdateData(true);
-    m_state.entryMode = 3;
     auto next = std::make_unique<cyclar1>(m_state);
     m_state.chain.handOver(this, std::move(next));
 }

@@ -8,6 +8,8 @@
 
 #include <QPointer>
 
+#include <array>
+
 class QAction;
 class QLineEdit;
 class QMenu;
@@ -88,10 +90,9 @@ public:
 
     static constexpr int clockTimer = 1;
 
-    // Slider positions as last read by an exchange (or set by the page).
-    int m_speedPos = 0;
-    int m_turnPos = 0;
-    int m_tiltPos = 0;
+    /// The page's own state in the core: its sliders as last read by an exchange (m_speedPos,
+    /// m_turnPos, m_tiltPos) and the dimensions its model was built with.
+    const AnimationPageState& pageState() const { return m_page; }
 
     // Controls, named after their ids.
     QLineEdit* IDC_a = nullptr;
@@ -124,9 +125,12 @@ public:
 
 private:
     void setUpPictureMenu();
+    /// Does what the page state asks of the clock (timer 1).
+    void runClock(const ClockOrder& order);
+    std::array<QLineEdit*, 6> fields() const;
 
     AppState& m_state;
-    LinkageDimensions m_modelDims; ///< what the model was built from (the fields may change)
+    AnimationPageState m_page;
 };
 
 } // namespace cyclar

@@ -130,7 +130,7 @@ bool cyclar_animation::saveLinkageTo(const QString& path)
     file.dimensions = m_state.scene.animationCopy;
     file.view = FileView{wholeDegrees(m_state.scene.view.turn),
                          wholeDegrees(m_state.scene.view.tilt), m_state.pens.rotationAxis};
-    file.speed = m_speedPos;
+    file.speed = m_page.m_speedPos;
     std::string error;
     if (!writeLinkageFile(systemPath(path), file, error)) {
         showWriteFailure(this, QString::fromStdString(error));
@@ -147,11 +147,7 @@ bool cyclar_animation::openLinkageFrom(const QString& path)
 
 bool cyclar_animation::showLinkage(const LinkageFile& file)
 {
-    SceneState& scene = m_state.scene;
-    const LinkageDimensions before = scene.animationCopy;
-    scene.animationCopy = file.dimensions;
-    if (!CheckHeldValues()) {
-        scene.animationCopy = before;
+    if (!CheckValues(file.dimensions)) {
         return false;
     }
     applyLinkage(file);
@@ -160,21 +156,8 @@ bool cyclar_animation::showLinkage(const LinkageFile& file)
 
 void cyclar_animation::applyLinkage(const LinkageFile& file)
 {
-    SceneState& scene = m_state.scene;
-    KillTimer(clockTimer);
-    const double radius = scene.sphereRadius;
-    scene = newScene(file.dimensions, exportPictureSize);
-    scene.sphereRadius = radius;
-    m_state.savedFrameIndex = 0;
-    m_speedPos = file.speed.value_or(50);
-    m_state.savedSpeedPos = m_speedPos;
-    const FileView view = file.view.value_or(FileView{});
-    m_turnPos = sliderPosition(view.turn);
-    m_tiltPos = sliderPosition(view.tilt);
-    scene.view.turn = view.turn;
-    scene.view.tilt = view.tilt;
-    setRotationAxisShown(view.rotationAxis);
-    m_modelDims = file.dimensions;
+    runClock(m_page.showLinkage(file));
+    setRotationAxisShown(m_state.pens.rotationAxis);
     UpdateData(false);
     picture->update();
     // An open Analysis window shows the opened linkage, where it stood.
@@ -218,7 +201,7 @@ bool cyclar_animation::exportAnimationTo(const QString& path)
     progress.setValue(0);
     QString error;
     const bool written = writeCycleGif(
-        path, m_state.scene, m_state.pens, gifFrameDelay(m_speedPos),
+        path, m_state.scene, m_state.pens, gifFrameDelay(m_page.m_speedPos),
         [&progress](int done, int) {
             progress.setValue(done);
             return !progress.wasCanceled();

@@ -15,20 +15,9 @@
 
 namespace cyclar {
 
-cyclar1::cyclar1(AppState& state) : m_state(state)
+cyclar1::cyclar1(AppState& state) : m_state(state), m_page(state)
 {
     setWindowTitle(QStringLiteral("Dimensions of Spherical Four-bar Linkages"));
-    if (state.entryMode == 1) {
-        state.entryCopy = defaultDimensions;
-    } else {
-        const LinkageDimensions& animation = state.scene.animationCopy;
-        state.entryCopy.a = animation.a;
-        state.entryCopy.b = animation.b;
-        state.entryCopy.c = animation.c;
-        state.entryCopy.f = animation.f;
-        state.entryCopy.h = animation.h;
-        state.entryCopy.k = animation.k;
-    }
 
     const PageLayout layout(this, pageTemplate("dimensions"));
     IDC_a = layout.control<QLineEdit>("IDC_a");
@@ -54,9 +43,7 @@ cyclar1::cyclar1(AppState& state) : m_state(state)
 
 void cyclar1::DoDataExchange(DataExchange& dx)
 {
-    // Each link's bound is taken right after the link is stored, from the values held then.
-    LinkageDimensions& d = m_state.entryCopy;
-    exchangeDimensions(dx, FieldPage::Dimensions, {IDC_a, IDC_b, IDC_c, IDC_f, IDC_h, IDC_k}, d);
+    dx.page(m_page, {IDC_a, IDC_b, IDC_c, IDC_f, IDC_h, IDC_k});
 }
 
 void cyclar1::OnSubmit()
@@ -92,12 +79,10 @@ bool cyclar1::openLinkageFrom(const QString& path)
 
 bool cyclar1::showLinkage(const LinkageFile& file)
 {
-    const LinkageDimensions before = m_state.entryCopy;
-    m_state.entryCopy = file.dimensions;
-    if (!CheckHeldValues()) {
-        m_state.entryCopy = before;
+    if (!CheckValues(file.dimensions)) {
         return false;
     }
+    m_page.showLinkage(file.dimensions);
     UpdateData(false);
     return true;
 }

@@ -42,6 +42,7 @@ public:
 
 private:
     AppState& m_state;
+    DimensionsPageState m_page; ///< fills the entry copy as the entry mode says
 };
 
 } // namespace cyclar

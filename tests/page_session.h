@@ -18,7 +18,7 @@ struct PageSession {
     AppState state{chain};
     explicit PageSession(const LinkageDimensions& dims = defaultDimensions)
     {
-        state.entryMode = 3;
+        state.entryMode = EntryMode::AnimationCopy;
         state.scene.animationCopy = dims;
         chain.start(std::make_unique<cyclar1>(state));
         settle();

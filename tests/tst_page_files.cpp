@@ -42,7 +42,7 @@ struct Session {
 
     Session()
     {
-        state.entryMode = 1;
+        state.entryMode = EntryMode::Defaults;
         chain.start(std::make_unique<cyclar1>(state));
         settle();
     }
@@ -82,9 +82,10 @@ struct PageSnapshot {
     bool running;
 
     explicit PageSnapshot(cyclar_animation* page, const AppState& state)
-        : copy(state.scene.animationCopy), speed(page->m_speedPos), turn(page->m_turnPos),
-          tilt(page->m_tiltPos), frame(state.scene.schedule.frameIndex),
-          viewTurn(state.scene.view.turn), viewTilt(state.scene.view.tilt),
+        : copy(state.scene.animationCopy), speed(page->pageState().m_speedPos),
+          turn(page->pageState().m_turnPos), tilt(page->pageState().m_tiltPos),
+          frame(state.scene.schedule.frameIndex), viewTurn(state.scene.view.turn),
+          viewTilt(state.scene.view.tilt),
           running(page->isTimerActive(cyclar_animation::clockTimer))
     {
         for (QLineEdit* field :

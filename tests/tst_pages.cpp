@@ -81,7 +81,7 @@ struct Session {
 
     Session()
     {
-        state.entryMode = 1;
+        state.entryMode = EntryMode::Defaults;
         chain.start(std::make_unique<cyclar1>(state));
         settle();
     }
@@ -357,7 +357,7 @@ void TestPages::clockStateTable()
 
     click(page->IDC_animate); // back to the frame and speed saved by the Stop
     QCOMPARE(clock.frameIndex, 137);
-    QCOMPARE(page->m_speedPos, 100);
+    QCOMPARE(page->pageState().m_speedPos, 100);
     QCOMPARE(page->timerPeriod(1), 90);
     page->OnTimer(1);
     QCOMPARE(clock.frameIndex, 138);
@@ -384,7 +384,7 @@ void TestPages::speedRelease()
     Session session;
     cyclar_animation* page = session.submit();
     releaseAt(page->IDC_SLIDER1, position);
-    QCOMPARE(page->m_speedPos, position);
+    QCOMPARE(page->pageState().m_speedPos, position);
     QVERIFY(page->isTimerActive(1));
     QCOMPARE(page->timerPeriod(1), period);
     QCOMPARE(session.state.scene.schedule.frameIndex, 1); // a release keeps the frame
@@ -427,7 +427,7 @@ void TestPages::keyboardMovesChangeNothing()
     // The next release of another slider reads it (the exchange reaches it), but the turn
     // angle follows only its own release.
     releaseAt(page->IDC_SLIDER1, 50);
-    QCOMPARE(page->m_turnPos, 100);
+    QCOMPARE(page->pageState().m_turnPos, 100);
     QCOMPARE(session.state.scene.view.turn, -18.0);
 }
 
@@ -511,7 +511,7 @@ void TestPages::backCarriesTheAnimationCopy()
     cyclar1* dims = session.dimensions();
     QVERIFY(dims);
     QCOMPARE(session.chain.depth(), 1);
-    QCOMPARE(session.state.entryMode, 3);
+    QCOMPARE(session.state.entryMode, EntryMode::AnimationCopy);
     QCOMPARE(
         fieldTexts({dims->IDC_a, dims->IDC_b, dims->IDC_c, dims->IDC_f, dims->IDC_h, dims->IDC_k}),
         QStringLiteral("50,30,35,40,12.5,-35"));

@@ -74,7 +74,7 @@ void TestSoak::manyTicksAtTheFastestSpeed()
     const int ticks = countFrom("CYCLAR_SOAK_TICKS", 20000);
     PageChain chain;
     AppState state(chain);
-    state.entryMode = 1;
+    state.entryMode = EntryMode::Defaults;
     chain.start(std::make_unique<cyclar1>(state));
     settle();
     qobject_cast<cyclar1*>(chain.front())->OnSubmit();
@@ -139,7 +139,7 @@ void TestSoak::manyBackSubmitCycles()
     QSignalSpy finished(&chain, &PageChain::finished);
     StackProbe stack;
     qApp->installEventFilter(&stack);
-    state.entryMode = 1;
+    state.entryMode = EntryMode::Defaults;
     chain.start(std::make_unique<cyclar1>(state));
     settle();
 
