@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QFile>
+#include <QStandardPaths>
 #include <QTest>
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -63,6 +64,12 @@ inline long residentKilobytes()
 
 /// The offscreen platform says "This plugin does not support ..." for every window it shows;
 /// that says nothing about the program, so it is dropped. Everything else reaches the test log.
+/// Settings and kept files go to a test folder of their own (~/.qttest), never the user's.
+inline void keepUserFilesApart()
+{
+    QStandardPaths::setTestModeEnabled(true);
+}
+
 inline void quietPlatformNotes()
 {
     static QtMessageHandler testLog = nullptr;
