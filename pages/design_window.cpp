@@ -3,6 +3,7 @@
 #include "design_window.h"
 
 #include "atomic_write.h"
+#include "field_rules.h"
 #include "function_fit.h"
 #include "linkage_files.h"
 #include "path_text.h"
@@ -20,7 +21,6 @@
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
@@ -78,15 +78,10 @@ QString sentence(const std::string& text)
     return out.endsWith(QLatin1Char('.')) ? out : out + QLatin1Char('.');
 }
 
-// A cell's number: one finite decimal number, blanks around it allowed.
+// A cell's number, by the rule the browser's Design panel reads its cells with.
 std::optional<double> cellNumber(const QString& text)
 {
-    bool ok = false;
-    const double value = QLocale::c().toDouble(text.trimmed(), &ok);
-    if (!ok || !std::isfinite(value)) {
-        return std::nullopt;
-    }
-    return value;
+    return parseCellNumber(text.toStdString());
 }
 
 QTableWidget* numberTable(const QStringList& columns, QWidget* parent)
