@@ -10,14 +10,17 @@
 
 namespace cyclar {
 
-/// Whether candidate x comes before y: usable ones first; then the transmission angle nearer
-/// 90 degrees on the way through the positions (its greater stray from 90); then the
-/// dimensions: the shorter links (a + b + c + f), then a, b, c, f, h, k; then the least and
-/// greatest transmission angle, the placement and the input and branch at each position. Each
-/// number is first compared on a grid (1e-7 degrees, 1e-9 for the placement), so that the last bits
-/// of one machine's arithmetic cannot reorder candidates that are alike to far better than anyone
-/// can see, and then exactly, so that no two different candidates tie. A number that is not finite
-/// comes after every finite one.
+/// Whether candidate x comes before y in the one order: usable ones first; then the
+/// transmission angle nearer 90 degrees on the way through the positions (its greater stray
+/// from 90); then the dimensions: the shorter links (a + b + c + f), then a, b, c, f, h, k; then
+/// the least and greatest transmission angle, the placement and the input and branch at each
+/// position. Values closer than their tolerance (1e-4 degrees for the transmission angle, which
+/// near a toggle is no better known, 1e-6 degrees for angles, 1e-9 for the placement's entries)
+/// are alike, so that the last bits of one machine's arithmetic cannot reorder candidates that
+/// are alike to far better than anyone can see; then the values exactly, so that no two
+/// different candidates tie. A value that is not finite comes after every finite one.
+/// Compared two alone; orderCandidates compares all together, where values chained by gaps
+/// within their tolerance are alike.
 bool candidateBefore(const DesignCandidate& x, const DesignCandidate& y);
 
 /// The axes of a candidate's four joints in the task's frame at its first position: A0, A1, B0,

@@ -162,6 +162,43 @@ std::string mapHint(const SolutionMap& map, const std::vector<std::size_t>& pick
     return out + ". Click to start again.";
 }
 
+std::string asSentence(const std::string& text)
+{
+    if (text.empty()) {
+        return text;
+    }
+    std::string out = text;
+    if (out[0] >= 'a' && out[0] <= 'z') {
+        out[0] = static_cast<char>(out[0] - 'a' + 'A');
+    }
+    if (out.back() != '.') {
+        out += '.';
+    }
+    return out;
+}
+
+std::string resultText(const DesignResult& result)
+{
+    if (result.candidates.empty()) {
+        return asSentence(result.reason);
+    }
+    std::string out;
+    if (result.kind == TaskKind::Function) {
+        out = "1 linkage fits the task.";
+    } else {
+        const std::size_t count = result.candidates.size();
+        const int mechanisms = result.candidates.back().mechanism;
+        out = std::to_string(mechanisms) + (mechanisms == 1 ? " mechanism (" : " mechanisms (")
+              + std::to_string(count) + (count == 1 ? " candidate) " : " candidates) ")
+              + (mechanisms == 1 ? "does" : "do") + " the task.";
+    }
+    if (!result.reason.empty()) {
+        out += ' ';
+        out += asSentence(result.reason);
+    }
+    return out;
+}
+
 bool passesFilter(const DesignCandidate& c, const CandidateFilter& filter)
 {
     if (filter.usableOnly && !c.usable()) {

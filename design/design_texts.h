@@ -55,6 +55,15 @@ Dyad pickedDyad(const SolutionMap& map, std::size_t pick);
 bool firstPickDrives(const SolutionMap& map, const std::vector<std::size_t>& picks,
                      const DesignCandidate& made);
 
+/// The text as a sentence of its own: a capital first, a full stop last. The core's reasons are
+/// written to follow "the task" or to stand in a list.
+std::string asSentence(const std::string& text);
+
+/// What a design found, for the line over the list: "6 mechanisms (192 candidates) do the
+/// task." ("1 linkage fits the task." for a function task), then the result's reason as a
+/// sentence; or, with no candidates, the reason alone.
+std::string resultText(const DesignResult& result);
+
 /// The filters of the candidate list.
 struct CandidateFilter {
     bool usableOnly = false;

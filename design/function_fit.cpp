@@ -2,6 +2,7 @@
 // real linkages, and damped Gauss-Newton over the four arcs kept to real linkages.
 #include "function_fit.h"
 
+#include "candidate_order.h"
 #include "design_math.h"
 #include "linkage_analysis.h"
 #include "significant_text.h"
@@ -363,6 +364,7 @@ DesignResult designFunction(const DesignTask& task)
                         + degreesText(candidate.rmsError) + ")";
     }
     result.candidates.push_back(std::move(candidate));
+    orderCandidates(result.candidates);
     return result;
 }
 

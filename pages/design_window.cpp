@@ -66,16 +66,9 @@ QString words(const std::string& text)
     return QString::fromStdString(text);
 }
 
-// The core's reasons are written to follow "the task" or to stand in a list: as a sentence of
-// their own they start with a capital and end with a full stop.
 QString sentence(const std::string& text)
 {
-    QString out = words(text);
-    if (out.isEmpty()) {
-        return out;
-    }
-    out[0] = out[0].toUpper();
-    return out.endsWith(QLatin1Char('.')) ? out : out + QLatin1Char('.');
+    return words(asSentence(text));
 }
 
 // A cell's number, by the rule the browser's Design panel reads its cells with.
@@ -679,26 +672,7 @@ void DesignWindow::runDesign()
         m_map = fourPositionMap(*t);
         mapText->setText(words(mapHint(m_map, m_picked, m_mapLinkages)));
     }
-    QString said;
-    const std::size_t count = m_result.candidates.size();
-    if (count == 0) {
-        said = sentence(m_result.reason);
-    } else {
-        const int mechanisms = m_result.candidates.back().mechanism;
-        said =
-            t->kind == TaskKind::Function
-                ? QStringLiteral("1 linkage fits the task.")
-                : QStringLiteral("%1 %2 (%3 %4) %5 the task.")
-                      .arg(mechanisms)
-                      .arg(mechanisms == 1 ? QStringLiteral("mechanism")
-                                           : QStringLiteral("mechanisms"))
-                      .arg(count)
-                      .arg(count == 1 ? QStringLiteral("candidate") : QStringLiteral("candidates"))
-                      .arg(mechanisms == 1 ? QStringLiteral("does") : QStringLiteral("do"));
-        if (!m_result.reason.empty()) {
-            said += QLatin1Char(' ') + sentence(m_result.reason);
-        }
-    }
+    const QString said = words(resultText(m_result));
     reason->setText(said);
     fillCandidates();
     showMap();

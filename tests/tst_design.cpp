@@ -285,6 +285,7 @@ void TestDesign::functionRecoversLinkage()
                             .arg(c.dims.c, 0, 'g', 12)
                             .arg(c.dims.f, 0, 'g', 12)));
     QCOMPARE(c.placement, identityRotation());
+    QCOMPARE(c.mechanism, 1);
     QVERIFY(c.maxError < 1e-8 && c.rmsError <= c.maxError);
     for (std::size_t i = 0; i < inputs.size(); ++i) {
         QCOMPARE(c.positions[i].branch, 1);

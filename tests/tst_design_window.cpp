@@ -21,10 +21,15 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
@@ -117,6 +122,8 @@ private slots:
     void tablesKeptBetweenWindows();
     void dragTurnsByWholeDegrees();
     void helpExplainsDesign();
+    void sameOrderAsTheCommandLine_data();
+    void sameOrderAsTheCommandLine();
 };
 
 void TestDesignWindow::initTestCase()
@@ -618,6 +625,61 @@ void TestDesignWindow::helpExplainsDesign()
         QVERIFY2(text->text().contains(QLatin1String(heading)), heading);
     }
     QVERIFY(text->text().contains(QStringLiteral("0\u00b0 north")));
+}
+
+void TestDesignWindow::sameOrderAsTheCommandLine_data()
+{
+    QTest::addColumn<QString>("path");
+    const QDir folder(QStringLiteral(CYCLAR_DESIGN_TASKS));
+    const QStringList names =
+        folder.entryList({QStringLiteral("*.cyclar-task")}, QDir::Files, QDir::Name);
+    QCOMPARE(names.size(), 20);
+    for (const QString& name : names) {
+        QTest::newRow(qPrintable(name)) << folder.filePath(name);
+    }
+}
+
+// Each of the twenty tasks (ties among them: the joints' two ends, either pivot driving),
+// opened in the window and designed, lists its candidates in the order cyclar-export design
+// prints them, candidate N in the list the N-th there, in the same mechanism.
+void TestDesignWindow::sameOrderAsTheCommandLine()
+{
+    QFETCH(QString, path);
+    QProcess process;
+    process.start(QStringLiteral(CYCLAR_EXPORT_PATH),
+                  {QStringLiteral("design"), QStringLiteral("--task"), path});
+    QVERIFY(process.waitForFinished(120000));
+    QCOMPARE(process.exitCode(), 0);
+    const QJsonArray printed = QJsonDocument::fromJson(process.readAllStandardOutput())
+                                   .object()
+                                   .value(QStringLiteral("candidates"))
+                                   .toArray();
+    DesignWindow window(nullptr);
+    QVERIFY(window.openTaskFrom(path));
+    press(window.designButton);
+    const std::vector<DesignCandidate>& listed = window.result().candidates;
+    QCOMPARE(static_cast<qsizetype>(listed.size()), printed.size());
+    QVERIFY(!listed.empty());
+    QCOMPARE(variantCount(window.candidates), printed.size());
+    int row = 0;
+    for (int m = 0; m < window.candidates->topLevelItemCount(); ++m) {
+        const QTreeWidgetItem* mechanism = window.candidates->topLevelItem(m);
+        for (int v = 0; v < mechanism->childCount(); ++v, ++row) {
+            QCOMPARE(mechanism->child(v)->text(0), QStringLiteral("Candidate %1").arg(row + 1));
+            const QJsonObject theirs = printed.at(row).toObject();
+            const QJsonObject dims = theirs.value(QStringLiteral("dims")).toObject();
+            const DesignCandidate& mine = listed[static_cast<std::size_t>(row)];
+            QCOMPARE(mine.mechanism, theirs.value(QStringLiteral("mechanism")).toInt());
+            QCOMPARE(mechanism->text(0), QStringLiteral("Mechanism %1").arg(mine.mechanism));
+            const double arcs[] = {mine.dims.a, mine.dims.b, mine.dims.c,
+                                   mine.dims.f, mine.dims.h, mine.dims.k};
+            const char* names[] = {"a", "b", "c", "f", "h", "k"};
+            for (int i = 0; i < 6; ++i) {
+                QVERIFY2(std::fabs(arcs[i] - dims.value(QLatin1String(names[i])).toDouble()) < 1e-9,
+                         qPrintable(QStringLiteral("candidate %1, %2").arg(row + 1).arg(names[i])));
+            }
+        }
+    }
 }
 
 QTEST_MAIN(TestDesignWindow)

@@ -1,6 +1,9 @@
 // Tests of the browser's C interface, called natively as the page calls it through the module.
 #include "api_support.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QtTest>
 
 #include <cmath>
@@ -42,6 +45,7 @@ private slots:
     void analysisAnswers();
     void linkageFilesRoundTrip();
     void designsATask();
+    void designPanelTextsMapAndSpacing();
     void refusesWhatIsNotThere();
 };
 
@@ -208,6 +212,68 @@ void TestWebApi::designsATask()
     QVERIFY(refused.contains("problem"));
     QCOMPARE(cyclar_design_tour_length(0), 0);
     QVERIFY(cyclar_design_view(0, 0, 0, 0, 10, 1) != nullptr);
+}
+
+// The panel's list rows, filters, chosen linkage, solution map picks, Help and Chebyshev
+// spacing, as the desktop window has them from the same core.
+void TestWebApi::designPanelTextsMapAndSpacing()
+{
+    // Four positions of the starting linkage: a map, and twelve mechanisms sampled.
+    const QByteArray task = R"({"format": "cyclar-task", "version": 1, "kind": "motion",
+ "positions": [{"longitude": 75.4, "latitude": -39.9, "heading": -123.7},
+               {"longitude": 89.2, "latitude": -25.9, "heading": -115.9},
+               {"longitude": 88.9, "latitude": 4.9, "heading": -117.3},
+               {"longitude": 16, "latitude": 41.4, "heading": 129.2}]})";
+    const QJsonArray candidates =
+        parsed(cyclar_design(toFileBuffer(task))).object()["candidates"].toArray();
+    const QJsonArray rows = parsed(cyclar_design_rows()).array();
+    QCOMPARE(rows.size(), candidates.size());
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        const QJsonObject row = rows[i].toObject();
+        QCOMPARE(row["mechanism"].toInt(), candidates[i].toObject()["mechanism"].toInt());
+        QVERIFY(row["a"].toString().endsWith(QChar(0x00b0)));
+        QCOMPARE(row["usable"].toBool(), candidates[i].toObject()["defects"].toArray().isEmpty());
+    }
+    QCOMPARE(parsed(cyclar_design_filter(0, 0, 0, 180)).array().size(), candidates.size());
+    QVERIFY(parsed(cyclar_design_filter(0, 89, notANumber, infinite)).array().isEmpty());
+    QVERIFY(QString::fromUtf8(cyclar_design_chosen(0)).startsWith("Candidate 1 (mechanism 1"));
+    QCOMPARE(QString::fromUtf8(cyclar_design_chosen(-2)), QString());
+    QVERIFY(QString::fromUtf8(cyclar_design_map_hint()).contains("Click the thick curve"));
+
+    // Taps on the view: until two land on the curve, no linkage; a tap off the sphere picks
+    // nothing.
+    QCOMPARE(cyclar_design_pick(-50, -50, 0, 0, 200), 0);
+    int picks = 0;
+    for (int y = 10; y < 190 && picks < 2; y += 3) {
+        for (int x = 10; x < 190 && picks < 2; x += 3) {
+            const int now = cyclar_design_pick(x, y, 0, 0, 200);
+            picks = now > 0 ? now : picks;
+            x += now > 0 ? 40 : 0;
+        }
+    }
+    QCOMPARE(picks, 2);
+    const QString hint = QString::fromUtf8(cyclar_design_map_hint());
+    QVERIFY2(hint.startsWith("The two picks make") || hint.startsWith("These two pivots make no"),
+             qPrintable(hint));
+    if (hint.startsWith("The two picks make")) {
+        QVERIFY(cyclar_design_tour_length(-2) > 0);
+        QVERIFY(!parsed(cyclar_design_map_linkages()).object()["candidates"].toArray().isEmpty());
+        QVERIFY(QString::fromUtf8(cyclar_design_chosen(-2)).startsWith("Picked on the map"));
+    }
+    cyclar_design_show_map(0);
+    QCOMPARE(cyclar_design_pick(100, 100, 0, 0, 200), 0);
+    cyclar_design_show_map(1);
+    QVERIFY(cyclar_design_view(-2, 3, 0, 0, 200, 1) != nullptr);
+
+    const QJsonArray help = parsed(cyclar_design_help()).array();
+    QVERIFY(help.size() >= 6);
+    QCOMPARE(help[0].toObject()["heading"].toString(), QStringLiteral("What to enter"));
+    const QJsonArray spaced =
+        parsed(cyclar_chebyshev_inputs(0, 60, 3)).object()["inputs"].toArray();
+    QCOMPARE(spaced.size(), 3);
+    QCOMPARE(spaced[1].toDouble(), 30.0);
+    QVERIFY(parsed(cyclar_chebyshev_inputs(0, 60, 1000)).object().contains("problem"));
+    QVERIFY(parsed(cyclar_chebyshev_inputs(notANumber, 60, 4)).object().contains("problem"));
 }
 
 // Indices and sizes from the page are checked, never trusted.
