@@ -176,7 +176,7 @@ bool sameMechanism(const std::array<SphereVector, 4>& x, const std::array<Sphere
     return (dyadsMatch(0, 0) && dyadsMatch(2, 2)) || (dyadsMatch(0, 2) && dyadsMatch(2, 0));
 }
 
-void orderCandidates(std::vector<DesignCandidate>& candidates)
+void orderCandidates(std::vector<DesignCandidate>& candidates, std::size_t mostMechanisms)
 {
     // The comparison is a strict weak order in which only identical candidates tie, so the
     // sort's own way with equal elements never shows.
@@ -204,14 +204,15 @@ void orderCandidates(std::vector<DesignCandidate>& candidates)
                 break;
             }
         }
-        if (!home) {
+        if (!home && groups.size() < mostMechanisms) {
             groups.push_back({axes, {}});
             home = &groups.back();
         }
-        home->members.push_back(i);
+        if (home) {
+            home->members.push_back(i);
+        }
     }
     std::vector<DesignCandidate> ordered;
-    ordered.reserve(candidates.size());
     for (std::size_t g = 0; g < groups.size(); ++g) {
         const Group& group = groups[g];
         for (const std::size_t i : group.members) {

@@ -5,6 +5,8 @@
 #include "linkage_design.h"
 
 #include <array>
+#include <cstddef>
+#include <limits>
 #include <optional>
 #include <vector>
 
@@ -35,8 +37,10 @@ bool sameMechanism(const std::array<SphereVector, 4>& x, const std::array<Sphere
 /// Puts the candidates in the one order: sorted by candidateBefore, then each mechanism's
 /// variants gathered behind the first of them, the mechanisms in the order of their first
 /// variants. Numbers the mechanisms from 1 (DesignCandidate::mechanism) and marks which of its
-/// two fixed pivots each variant drives from (drivenPivot).
-void orderCandidates(std::vector<DesignCandidate>& candidates);
+/// two fixed pivots each variant drives from (drivenPivot). Keeps only the first
+/// `mostMechanisms` mechanisms, all their variants.
+void orderCandidates(std::vector<DesignCandidate>& candidates,
+                     std::size_t mostMechanisms = std::numeric_limits<std::size_t>::max());
 
 /// Keeps whole mechanisms, in order, until at least `most` candidates are kept.
 void keepMechanisms(std::vector<DesignCandidate>& candidates, std::size_t most);

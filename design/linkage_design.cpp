@@ -535,11 +535,14 @@ DesignResult designMotion(const DesignTask& task, const DesignOptions& options)
         return result;
     }
     result.candidates = pairDyads(task, moves, dyads, options);
-    orderCandidates(result.candidates);
     // Only the sampled families are cut short; five positions give every linkage there is, and
-    // given pivots the linkages they allow.
+    // given pivots the linkages they allow. A mechanism has one candidate at least, so as many
+    // mechanisms as candidates wanted are always enough.
     if (task.positions.size() != 5 && task.fixedPivots.empty()) {
+        orderCandidates(result.candidates, options.maxCandidates);
         keepMechanisms(result.candidates, options.maxCandidates);
+    } else {
+        orderCandidates(result.candidates);
     }
     if (result.candidates.empty()) {
         result.reason = "no linkage built from the dyads that fit passes through every position";
@@ -686,7 +689,13 @@ DesignResult designLinkages(const DesignTask& task, const DesignOptions& options
         && std::any_of(task.fixedPivots.begin(), task.fixedPivots.end(), [&](const TaskPivot& p) {
                return pivotPole(task, pivotPoint(p)).has_value();
            });
-    if (options.checkConditioning && !family) {
+    // Sampled families (four positions, three without pivots) offer samples of a whole family,
+    // which a change of the task only shifts along it: it is the single answers whose swing
+    // tells.
+    const bool sampled =
+        task.kind == TaskKind::Motion
+        && (task.positions.size() == 4 || (task.positions.size() == 3 && task.fixedPivots.empty()));
+    if (options.checkConditioning && !family && !sampled) {
         noteConditioning(task, options, result);
     }
     return result;

@@ -99,7 +99,9 @@ struct DesignOptions {
     /// that makes the motion is listed.
     bool everyJointEnd = true;
     /// Designs the task again with its numbers moved by 0.01 degrees, and says so in the reason
-    /// when the answer swings wildly (an ill-conditioned task).
+    /// when the answer swings wildly (an ill-conditioned task): function tasks, five positions
+    /// and three with their pivots, whose answers are single linkages rather than samples of a
+    /// family.
     bool checkConditioning = true;
 };
 

@@ -154,6 +154,7 @@ void fillRow(QTreeWidgetItem* item, const DesignCandidate& c)
     }
     item->setText(typeColumn, words(typeText(c)));
     item->setText(defectsColumn, words(stateText(c)));
+    item->setToolTip(defectsColumn, item->text(defectsColumn));
     item->setText(transmissionColumn, words(transmissionText(c)));
 }
 
@@ -288,6 +289,8 @@ DesignWindow::DesignWindow(QWidget* parent) : QDialog(parent)
     mapText->setObjectName(QStringLiteral("mapText"));
     mapText->setWordWrap(true);
     mapText->setFixedWidth(sphereColumn);
+    // Room for the longest hint (two linkages' words), so that the window's first size holds it.
+    mapText->setMinimumHeight(6 * mapText->fontMetrics().lineSpacing());
     right->addWidget(mapText);
     right->addStretch(1);
     useButton = new QPushButton(QStringLiteral("Use this linkage"), this);
@@ -337,6 +340,8 @@ DesignWindow::DesignWindow(QWidget* parent) : QDialog(parent)
     candidates->setAccessibleName(QStringLiteral("Candidates"));
     candidates->setUniformRowHeights(true);
     candidates->setMinimumHeight(200);
+    // Every column in view, the defects too, on a screen of 1280 pixels.
+    candidates->setMinimumWidth(1040);
     root->addWidget(candidates, 1);
     chosenText = new QLabel(this);
     chosenText->setObjectName(QStringLiteral("chosen"));
@@ -378,8 +383,6 @@ DesignWindow::DesignWindow(QWidget* parent) : QDialog(parent)
     connect(helpButton, &QPushButton::clicked, this, &DesignWindow::OnShowHelp);
     connect(&tourTimer, &QTimer::timeout, this, &DesignWindow::advance);
     tourTimer.setInterval(tourInterval);
-    // Wide enough for every column of the list, on a screen of 1280 by 1024 pixels.
-    resize(1100, 780);
 
     // It opens on the tables as they were last left, or on an example; designed, so the list
     // and the sphere show what they are for.
@@ -709,6 +712,7 @@ void DesignWindow::fillCandidates()
         auto* variant = new QTreeWidgetItem(mechanism);
         variant->setText(numberColumn, QStringLiteral("Candidate %1").arg(index + 1));
         variant->setText(variantColumn, words(variantText(c)));
+        variant->setToolTip(variantColumn, variant->text(variantColumn));
         variant->setData(numberColumn, Qt::UserRole, index);
         fillRow(variant, c);
         mechanism->setText(
