@@ -2,6 +2,7 @@
 // the very sentence that says so), files of earlier versions of the program that must still
 // read, round trips that keep each double bit for bit, and writes that never damage an earlier
 // file.
+#include "design_tables_file.h"
 #include "linkage_file.h"
 #include "path_text.h"
 #include "task_file.h"
@@ -97,6 +98,8 @@ private slots:
     void badTask_data();
     void badTask();
     void taskRoundTrip();
+    void designTablesKeptAsTyped_data();
+    void designTablesKeptAsTyped();
 };
 
 void TestFiles::theDocumentedExample()
@@ -694,6 +697,10 @@ void TestFiles::badTask_data()
         << pivots
                + R"(, "fixedPivots": [{"longitude": 0, "latitude": 0}, {"longitude": 360, "latitude": 0}]})"
         << "has its two fixed pivots in the same place";
+    QTest::newRow("opposite fixed pivots")
+        << pivots
+               + R"(, "fixedPivots": [{"longitude": 10, "latitude": 20}, {"longitude": -170, "latitude": -20}]})"
+        << "has its two fixed pivots opposite each other, which leaves no ground link between them";
     QTest::newRow("fixed pivots with four positions")
         << withPositions(4).chopped(1)
                + R"(, "fixedPivots": [{"longitude": 0, "latitude": 0}, {"longitude": 90, "latitude": 0}]})"
@@ -761,6 +768,51 @@ void TestFiles::taskRoundTrip()
     tooFew.pairs.pop_back();
     QCOMPARE(taskProblem(tooFew),
              std::optional<std::string>("has 2 pairs; a function task needs at least three"));
+}
+
+void TestFiles::designTablesKeptAsTyped_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("says"); // empty: read
+    const QByteArray kept = R"({"format": "cyclar-design-tables", "version": 1, "kind": "function",
+ "positions": [["84", "north", ""]], "pivotsGiven": true, "pivots": [["0", "0"], ["40", "0"]],
+ "pairs": [["-30", "7.1"], ["\u00e9", "1e400"]], "groundGiven": false, "ground": "  4 0 "})";
+    QTest::newRow("cells as typed") << kept << QString();
+    QTest::newRow("a row of two cells for a position")
+        << QByteArray(kept).replace(R"(["84", "north", ""])", R"(["84", "north"])")
+        << "holds tables that are not lists of rows of text";
+    QTest::newRow("a number for a cell") << QByteArray(kept).replace(R"("7.1")", "7.1")
+                                         << "holds tables that are not lists of rows of text";
+    QTest::newRow("one pivot") << QByteArray(kept).replace(R"(, ["40", "0"])", "")
+                               << "holds tables that are not lists of rows of text";
+    QTest::newRow("no kind") << QByteArray(kept).replace(R"("kind": "function",)", "")
+                             << "has no \"kind\" \"motion\" or \"function\"";
+    QTest::newRow("a task file") << QByteArray(R"({"format": "cyclar-task", "version": 1})")
+                                 << "is not a cyclar design tables file: its \"format\" is not "
+                                    "\"cyclar-design-tables\"";
+}
+
+// The Design window's tables between runs: every cell as typed (a number or not yet one), read
+// back exactly; anything else refused with one sentence.
+void TestFiles::designTablesKeptAsTyped()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, says);
+    std::string error;
+    const std::optional<DesignTables> tables = parseDesignTables(bytes.toStdString(), error);
+    if (!says.isEmpty()) {
+        QVERIFY(!tables);
+        QCOMPARE(QString::fromStdString(error), says);
+        return;
+    }
+    QVERIFY2(tables, error.c_str());
+    QCOMPARE(tables->kind, TaskKind::Function);
+    QCOMPARE(tables->positions.front()[1], std::string("north"));
+    QCOMPARE(tables->pairs.back()[0], std::string("\u00e9"));
+    QCOMPARE(tables->ground, std::string("  4 0 "));
+    const std::optional<DesignTables> again = parseDesignTables(designTablesText(*tables), error);
+    QVERIFY2(again, error.c_str());
+    QCOMPARE(*again, *tables);
 }
 
 QTEST_MAIN(TestFiles)
