@@ -122,7 +122,8 @@ std::string shortestNumberText(double value)
 std::optional<LinkageFile> parseLinkageFile(std::string_view bytes, std::string& error)
 {
     const std::optional<json::Value> top = json::parseTop(
-        bytes, linkageKind, {"format", "version", "dimensions", "view", "speed"}, error);
+        bytes, linkageKind,
+        {"format", "version", "dimensions", "view", "speed", "circuit", "evenInput"}, error);
     if (!top) {
         return std::nullopt;
     }
@@ -183,6 +184,21 @@ std::optional<LinkageFile> parseLinkageFile(std::string_view bytes, std::string&
         }
         file.speed = *speed;
     }
+
+    if (const json::Value* circuit = json::member(*top, "circuit")) {
+        const std::optional<int> number = json::wholeNumber(circuit, 1, 2);
+        if (!number) {
+            return refuse(error, "has a \"circuit\" that is not 1 or 2 (a linkage has at most "
+                                 "two circuits)");
+        }
+        file.motion.circuit = *number;
+    }
+    if (const json::Value* even = json::member(*top, "evenInput")) {
+        if (!even->is_boolean()) {
+            return refuse(error, "has an \"evenInput\" that is not true or false");
+        }
+        file.motion.evenInput = even->get<bool>();
+    }
     return file;
 }
 
@@ -217,6 +233,12 @@ std::string linkageFileText(const LinkageFile& file)
     }
     if (file.speed) {
         text += ",\n  \"speed\": " + std::to_string(*file.speed);
+    }
+    if (file.motion.circuit == 2) {
+        text += ",\n  \"circuit\": 2";
+    }
+    if (file.motion.evenInput) {
+        text += ",\n  \"evenInput\": true";
     }
     text += "\n}\n";
     return text;

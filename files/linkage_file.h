@@ -3,6 +3,7 @@
 #pragma once
 
 #include "linkage_model.h"
+#include "motion_schedule.h"
 
 #include <cstddef>
 #include <optional>
@@ -26,6 +27,10 @@ struct LinkageFile {
     LinkageDimensions dimensions;
     std::optional<FileView> view;
     std::optional<int> speed; ///< speed slider position, 0 to 100
+    /// The circuit shown ("circuit", 1 or 2) and whether the input is turned evenly
+    /// ("evenInput"). Each is written only when it differs from the default, so files that show
+    /// circuit 1 at the sweep's pace keep the bytes older programs wrote and can read.
+    MotionChoice motion;
 
     friend bool operator==(const LinkageFile&, const LinkageFile&) = default;
 };

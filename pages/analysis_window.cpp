@@ -137,8 +137,7 @@ FrameRates shownFrameRates(const SceneState& scene)
 {
     MotionSchedule schedule = scene.schedule;
     const PaintSchedule paint = beginPaint(scene.model, scene.animationCopy, schedule);
-    recomputeFirstFrame(schedule, paint.model);
-    const LinkagePose pose = solvePose(paint.model, schedule.frameParameter);
+    const LinkagePose pose = paintedPose(paint, schedule);
     FrameRates row;
     row.frame = schedule.frameIndex;
     row.t = schedule.frameParameter;

@@ -402,7 +402,7 @@ void TestFiles::badPlaces()
         QCOMPARE(error, std::string("cannot be read (Permission denied)"));
     }
     // Writing over a folder is refused, and the folder stays.
-    QVERIFY(!writeLinkageFile(bytesOf(folder), LinkageFile{defaultDimensions, {}, {}}, error));
+    QVERIFY(!writeLinkageFile(bytesOf(folder), LinkageFile{defaultDimensions, {}, {}, {}}, error));
     QVERIFY(QFileInfo(folder).isDir());
 }
 
@@ -457,7 +457,7 @@ void TestFiles::roundTrip()
     QFETCH(LinkageDimensions, dims);
     QFETCH(bool, withViewAndSpeed);
 
-    LinkageFile written{dims, {}, {}};
+    LinkageFile written{dims, {}, {}, {}};
     if (withViewAndSpeed) {
         written.view = FileView{-90, 88, true};
         written.speed = 0;
@@ -489,7 +489,7 @@ void TestFiles::roundTripOfRandomDoubles()
         const LinkageDimensions dims{values[0], values[1], values[2],
                                      values[3], values[4], values[5]};
         std::string error;
-        const std::string text = linkageFileText({dims, {}, {}});
+        const std::string text = linkageFileText({dims, {}, {}, {}});
         const std::optional<LinkageFile> read = parseLinkageFile(text, error);
         QVERIFY2(read, error.c_str());
         // Bit for bit, but for the sign of a zero, which no file keeps.
@@ -549,10 +549,10 @@ void TestFiles::failedWritesLeaveTheEarlierFileWhole()
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("class.cyclar"));
     std::string error;
-    QVERIFY(writeLinkageFile(bytesOf(path), LinkageFile{defaultDimensions, {}, {}}, error));
+    QVERIFY(writeLinkageFile(bytesOf(path), LinkageFile{defaultDimensions, {}, {}, {}}, error));
     const QByteArray before = contents(path);
 
-    LinkageFile broken{defaultDimensions, {}, {}};
+    LinkageFile broken{defaultDimensions, {}, {}, {}};
     broken.dimensions.h = std::numeric_limits<double>::quiet_NaN();
     QVERIFY(!writeLinkageFile(bytesOf(path), broken, error));
     QCOMPARE(error, "could not write '" + bytesOf(path) + "': a dimension is not a finite number");
@@ -566,7 +566,7 @@ void TestFiles::failedWritesLeaveTheEarlierFileWhole()
     QFile::copy(path, locked + QStringLiteral("/class.cyclar"));
     QFile::setPermissions(locked, QFile::ReadOwner | QFile::ExeOwner);
     const bool refused = !writeLinkageFile(bytesOf(locked + QStringLiteral("/class.cyclar")),
-                                           LinkageFile{{1, 2, 3, 4, 5, 6}, {}, {}}, error);
+                                           LinkageFile{{1, 2, 3, 4, 5, 6}, {}, {}, {}}, error);
     QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     if (refused) { // root may write anywhere; then there is nothing to see here
         QCOMPARE(contents(locked + QStringLiteral("/class.cyclar")), before);

@@ -141,7 +141,8 @@ void TestPageFiles::saveThenOpenKeepsEveryBit()
     const LinkageFile original{
         {50.000000000000007, 0.1 + 0.2, 35.0 / 3.0, 40, 45.123456789012345, -35},
         FileView{30, -60},
-        80};
+        80,
+        {}};
     {
         Session session;
         cyclar_animation* page = session.submit();
@@ -317,11 +318,11 @@ void TestPageFiles::refusedValuesGetThePagesMessage()
     if (onAnimationPage) {
         cyclar_animation* animation = session.submit();
         before.emplace(animation, session.state);
-        opened = animation->showLinkage({dims, FileView{0, 0}, 100});
+        opened = animation->showLinkage({dims, FileView{0, 0}, 100, {}});
         page = animation;
         QVERIFY(PageSnapshot(animation, session.state) == *before);
     } else {
-        opened = session.dimensions()->showLinkage({dims, {}, {}});
+        opened = session.dimensions()->showLinkage({dims, {}, {}, {}});
         page = session.dimensions();
         QCOMPARE(session.state.entryCopy, entry);
         QCOMPARE(session.dimensions()->IDC_a->text(), QStringLiteral("50"));

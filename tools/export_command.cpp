@@ -38,6 +38,13 @@ constexpr const char* usageClosing =
     "Files are replaced only once the new one is complete: a failed run leaves an earlier\n"
     "file whole. Bad input gets one line on stderr and exit code 2.\n"
     "\n"
+    "Circuits: a Grashof linkage (on the sphere, T1 T2 T3 T4 > 0) can be assembled in two\n"
+    "ways that it cannot move between without being taken apart, its two circuits; any other\n"
+    "linkage has one. --circuit 1 (the default, the circuit frame 1 stands on) or --circuit 2\n"
+    "chooses the one the frames show; each lap of it takes 180 frames, shown twice. A linkage\n"
+    "with one circuit refuses --circuit 2. --even-input turns the input by the same angle\n"
+    "every frame (2 degrees when it turns fully) instead of the sweep's own pace.\n"
+    "\n"
     "Options:\n"
     "  -h, --help     Show this help and exit.\n"
     "  -v, --version  Show the version (1.0.0.1) and exit.\n";
