@@ -10,6 +10,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
 #include <QtTest>
@@ -85,6 +86,7 @@ private slots:
     void badLinkageFiles_data();
     void badLinkageFiles();
     void gifFramesAreThePngs();
+    void circuitAndPaceFromTheOptionsOrTheFile();
     void svgPointsLieOnThePngsPixels_data();
     void svgPointsLieOnThePngsPixels();
 };
@@ -466,6 +468,22 @@ void TestExport::badInput_data()
         << QStringList{"rates", "--dims", "50,30,35,40,45,k"} << "k = 'k'";
     QTest::newRow("rates on a chart only")
         << QStringList{"rates", "--dims", "1,2,3,4,5,6", "--rates"} << "rates";
+    QTest::newRow("circuit 3") << QStringList{"frames", "--dims", "20,50,45,40,45,-35", "--circuit",
+                                              "3"}
+                               << "--circuit '3' must be 1 or 2";
+    QTest::newRow("circuit as a word")
+        << QStringList{"angles", "--dims", "20,50,45,40,45,-35", "--circuit", "two"}
+        << "--circuit 'two'";
+    QTest::newRow("circuit 2 of one")
+        << QStringList{"frames", "--dims", "50,30,35,40,45,-35", "--circuit", "2"}
+        << "this linkage has one circuit only";
+    QTest::newRow("circuit twice")
+        << QStringList{"frames", "--dims", "20,50,45,40,45,-35", "--circuit", "1", "--circuit", "2"}
+        << "more than once";
+    QTest::newRow("circuit on curve")
+        << QStringList{"curve", "--dims", "20,50,45,40,45,-35", "--circuit", "2"} << "circuit";
+    QTest::newRow("even input on analyse")
+        << QStringList{"analyse", "--dims", "20,50,45,40,45,-35", "--even-input"} << "even-input";
 }
 
 void TestExport::badInput()
@@ -1126,6 +1144,68 @@ void TestExport::namesThatAreNotUtf8AndPipes()
     QCOMPARE(pipe.exitCode, 2);
     QCOMPARE(pipe.err,
              QByteArray("cyclar-export: 'p.cyclar' is a named pipe, not a linkage file\n"));
+}
+
+// --circuit and --even-input reach every command that shows frames, and a file saved with them
+// gives the same output as the options.
+void TestExport::circuitAndPaceFromTheOptionsOrTheFile()
+{
+    const QStringList crankRocker{"--dims", "20,50,45,40,45,-35"};
+    const auto branches = [](const QByteArray& angles) {
+        QSet<QByteArray> seen;
+        for (const QByteArray& row : csvRows(angles).mid(1)) {
+            seen.insert(row.split(',').last());
+        }
+        return seen;
+    };
+    const Run first = runExport(QStringList{"angles"} + crankRocker);
+    const Run second = runExport(QStringList{"angles", "--circuit", "2"} + crankRocker);
+    QCOMPARE(first.exitCode, 0);
+    QCOMPARE(second.exitCode, 0);
+    // A crank-rocker's circuits are its two branches.
+    QCOMPARE(branches(first.out), QSet<QByteArray>{"2"});
+    QCOMPARE(branches(second.out), QSet<QByteArray>{"1"});
+
+    const Run even = runExport(QStringList{"angles", "--even-input"} + crankRocker);
+    QCOMPARE(even.exitCode, 0);
+    const QList<QByteArray> rows = csvRows(even.out);
+    QCOMPARE(rows.size(), 361);
+    for (qsizetype i = 1; i + 1 < rows.size(); ++i) {
+        const double step = std::remainder(
+            rows[i + 1].split(',')[2].toDouble() - rows[i].split(',')[2].toDouble(), 360.0);
+        QVERIFY2(std::fabs(std::fabs(step) - 2.0) < 1e-9, rows[i]);
+    }
+
+    QTemporaryDir dir;
+    const QString linkage = dir.filePath(QStringLiteral("l.cyclar"));
+    QCOMPARE(runExport(QStringList{"save", "--circuit", "2", "--even-input", "-o", linkage}
+                       + crankRocker)
+                 .exitCode,
+             0);
+    QFile saved(linkage);
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    const QByteArray text = saved.readAll();
+    QVERIFY(text.contains("\"circuit\": 2") && text.contains("\"evenInput\": true"));
+    for (const char* command : {"frames", "angles", "rates"}) {
+        const Run fromFile = runExport({command, "--file", linkage});
+        const Run fromOptions =
+            runExport(QStringList{command, "--circuit", "2", "--even-input"} + crankRocker);
+        QCOMPARE(fromFile.exitCode, 0);
+        QCOMPARE(fromFile.out, fromOptions.out);
+    }
+
+    // The pictures: circuit 2's frame 181 is its frame 1 again, and not circuit 1's.
+    const auto picture = [&](const QStringList& args) {
+        const QString path = dir.filePath(QStringLiteral("p.png"));
+        const Run run = runExport(QStringList{"png", "-o", path} + args + crankRocker);
+        return run.exitCode == 0 ? QImage(path) : QImage();
+    };
+    const QImage circuit2 = picture({"--circuit", "2"});
+    QVERIFY(!circuit2.isNull());
+    QCOMPARE(picture({"--circuit", "2", "--frame", "181"}), circuit2);
+    QVERIFY(picture({}) != circuit2);
+    QCOMPARE(picture({"--frame", "1", "--circuit", "2", "--even-input"}),
+             picture({"--frame", "181", "--circuit", "2", "--even-input"}));
 }
 
 QTEST_MAIN(TestExport)

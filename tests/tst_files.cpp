@@ -86,6 +86,7 @@ private slots:
     void minusZeroReadsAsZero();
     void filesWrittenBeforeStillRead_data();
     void filesWrittenBeforeStillRead();
+    void motionKeysOnlyWhenChosen();
     void badPlaces();
     void namesThatAreNotUtf8();
     void roundTrip_data();
@@ -255,6 +256,20 @@ void TestFiles::badFile_data()
                               << "has a \"speed\" ...";
     QTest::newRow("speed 2e9") << fileWith(goodDimensions, R"(, "speed": 2e9)")
                                << "has a \"speed\" ...";
+    const char* const circuitSays =
+        "has a \"circuit\" that is not 1 or 2 (a linkage has at most two "
+        "circuits)";
+    QTest::newRow("circuit 3") << fileWith(goodDimensions, R"(, "circuit": 3)") << circuitSays;
+    QTest::newRow("circuit 0") << fileWith(goodDimensions, R"(, "circuit": 0)") << circuitSays;
+    QTest::newRow("circuit 1.5") << fileWith(goodDimensions, R"(, "circuit": 1.5)") << circuitSays;
+    QTest::newRow("circuit as text")
+        << fileWith(goodDimensions, R"(, "circuit": "2")") << circuitSays;
+    QTest::newRow("circuit true") << fileWith(goodDimensions, R"(, "circuit": true)")
+                                  << circuitSays;
+    QTest::newRow("even input as a number") << fileWith(goodDimensions, R"(, "evenInput": 1)")
+                                            << "has an \"evenInput\" that is not true or false";
+    QTest::newRow("even input as text")
+        << fileWith(goodDimensions, R"(, "evenInput": "yes")") << "has an \"evenInput\" ...";
     QByteArray padded = good;
     padded.append(QByteArray(static_cast<qsizetype>(linkageFileMaxBytes) + 1 - padded.size(), ' '));
     QTest::newRow("over 1 MB") << padded << "is over 1 MB; a linkage file is a few hundred bytes";
@@ -365,10 +380,35 @@ void TestFiles::filesWrittenBeforeStillRead()
         QVERIFY(!file->view->rotationAxis);
     }
     QCOMPARE(file->speed.value_or(-1), speed);
+    QCOMPARE(file->motion, MotionChoice{}); // circuit 1 at the sweep's pace
     // What the program writes today it writes the same way still.
     if (bytes.startsWith("{\n")) {
         QCOMPARE(QByteArray::fromStdString(linkageFileText(*file)), bytes);
     }
+}
+
+// The circuit and the even pace are written only when chosen, so that a file of circuit 1 at
+// the sweep's pace keeps the bytes older programs read; a "circuit": 1 written by hand reads.
+void TestFiles::motionKeysOnlyWhenChosen()
+{
+    const auto text = [](const MotionChoice& motion) {
+        LinkageFile file;
+        file.dimensions = defaultDimensions;
+        file.motion = motion;
+        return QByteArray::fromStdString(linkageFileText(file));
+    };
+    QVERIFY(!text({}).contains("circuit") && !text({}).contains("evenInput"));
+    QVERIFY(text({2, false}).contains("\n  \"circuit\": 2\n}"));
+    QVERIFY(!text({2, false}).contains("evenInput"));
+    QVERIFY(text({1, true}).contains("\"evenInput\": true")
+            && !text({1, true}).contains("circuit"));
+
+    std::string error;
+    const std::optional<LinkageFile> one =
+        parse(fileWith(goodDimensions, R"(, "circuit": 1, "evenInput": false)"), error);
+    QVERIFY2(one, error.c_str());
+    QCOMPARE(one->motion, MotionChoice{});
+    QCOMPARE(QByteArray::fromStdString(linkageFileText(*one)), text({}));
 }
 
 void TestFiles::badPlaces()
@@ -461,6 +501,7 @@ void TestFiles::roundTrip()
     if (withViewAndSpeed) {
         written.view = FileView{-90, 88, true};
         written.speed = 0;
+        written.motion = {2, true};
     }
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("round.cyclar"));
@@ -471,6 +512,7 @@ void TestFiles::roundTrip()
     QVERIFY2(sameBits(read->dimensions, dims), contents(path).constData());
     QCOMPARE(read->view, written.view);
     QCOMPARE(read->speed, written.speed);
+    QCOMPARE(read->motion, written.motion);
     // Writing what was read gives the same bytes again.
     QCOMPARE(QByteArray::fromStdString(linkageFileText(*read)), contents(path));
 }
