@@ -52,6 +52,19 @@ CircuitPlace circuitPlace(const CircuitMap& map, double theta, int branch)
     return {circuit, branch == 1 ? along : map.length - along};
 }
 
+std::string circuitSentence(int circuits, int shown)
+{
+    if (circuits < 2) {
+        return "One circuit: the linkage moves through all its positions without being taken "
+               "apart.";
+    }
+    const std::string other = shown == 2 ? "1" : "2";
+    return "Two circuits: the linkage can be assembled in two ways that it cannot move between "
+           "without being taken apart. Circuit "
+           + std::string(shown == 2 ? "2" : "1")
+           + " is shown; the other loop of the coupler curve belongs to circuit " + other + ".";
+}
+
 double circuitInput(const CircuitMap& map, int circuit, double s)
 {
     if (!map.rocks) {

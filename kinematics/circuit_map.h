@@ -3,6 +3,8 @@
 
 #include "linkage_analysis.h"
 
+#include <string>
+
 namespace cyclar {
 
 // A linkage with two circuits has two assemblies that cannot reach each other without taking it
@@ -35,6 +37,10 @@ struct CircuitPlace {
 
 /// The circuit and the coordinate of the pose at input theta (degrees) on a branch (1 or 2).
 CircuitPlace circuitPlace(const CircuitMap& map, double theta, int branch);
+
+/// What the analysis says of the circuits, for a linkage that moves: how many it has and, with
+/// two, which one is shown and that the other loop of the coupler curve is the other circuit's.
+std::string circuitSentence(int circuits, int shown);
 
 /// The input angle at coordinate s of a circuit (only its cosine is exact where the range wraps
 /// through 180 degrees: theta may come out in [180, 360)).

@@ -3,6 +3,7 @@
 
 #include "analysis_plot.h"
 #include "artwork.h"
+#include "circuit_map.h"
 
 #include <QGuiApplication>
 #include <QLabel>
@@ -203,6 +204,10 @@ AnalysisWindow::AnalysisWindow(const LinkageDimensions& dims, const SceneState& 
         auto* figures = paragraph(motion.join(QLatin1Char('\n')), this);
         figures->setObjectName(QStringLiteral("motion"));
         layout->addWidget(figures);
+        m_circuitCount = circuitCount(buildLinkageModel(dims));
+        circuits = paragraph(QString(), this);
+        circuits->setObjectName(QStringLiteral("circuits"));
+        layout->addWidget(circuits);
     }
 
     // The angle chart first and shown; the rates behind a tab of their own.
@@ -226,6 +231,13 @@ void AnalysisWindow::followFrame()
     const FrameRates row = shownFrameRates(m_scene);
     plot->setAngles(row.angles);
     ratePlot->setRates(row);
+    if (circuits) {
+        const QString text = QString::fromStdString(
+            circuitSentence(m_circuitCount, m_scene.schedule.motion.circuit));
+        if (circuits->text() != text) {
+            circuits->setText(text);
+        }
+    }
 }
 
 void AnalysisWindow::showBeside(QWidget& page, const QRect& picture)

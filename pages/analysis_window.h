@@ -68,7 +68,8 @@ class AnalysisWindow : public QDialog {
 public:
     AnalysisWindow(const LinkageDimensions& dims, const SceneState& scene, QWidget* parent);
 
-    /// Reads the pose the scene shows now and moves the markers to it.
+    /// Reads the pose the scene shows now and moves the markers to it; says which circuit is
+    /// shown.
     void followFrame();
 
     /// Shows the window, or raises it if it is shown already. The first time it is placed by
@@ -81,10 +82,13 @@ public:
     /// "Angles" (the chart above, shown first) and "Rates" (ratePlot).
     QTabWidget* charts = nullptr;
     RatePlot* ratePlot = nullptr;
+    /// How many circuits the linkage has and which is shown (for a linkage that moves).
+    QLabel* circuits = nullptr;
 
 private:
     const SceneState& m_scene;
     LinkageAnalysis m_analysis;
+    int m_circuitCount = 1;
     bool m_placed = false;
 };
 

@@ -63,7 +63,10 @@ cyclar_animation::cyclar_animation(AppState& state) : m_state(state)
     // The scene is built from the entry copy and follows it no further.
     SceneState& scene = state.scene;
     const int radiusWidth = state.canvasWidth > 0 ? state.canvasWidth : 480;
+    // A new linkage starts on circuit 1; the input's pace stays as the last page left it.
+    const bool evenInput = scene.schedule.motion.evenInput;
     scene = newScene(state.entryCopy, radiusWidth);
+    scene.schedule.motion.evenInput = evenInput;
     m_modelDims = state.entryCopy;
     state.savedFrameIndex = 0;
 

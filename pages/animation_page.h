@@ -81,9 +81,11 @@ public:
     void applyLinkage(const LinkageFile& file);
     /// Turns the rotation-axis drawing on or off and repaints.
     void setRotationAxisShown(bool shown);
-    /// The picture's right-click menu: "Analysis…" (F2), "Design…" (F3) and "Show rotation
-    /// axis" first, then
-    /// the files and exports.
+    /// Shows the circuit and pace chosen from the frame the clock stands on (circuit 2 of a
+    /// linkage with one circuit is circuit 1), sets the menu's checks and repaints.
+    void setMotion(const MotionChoice& motion);
+    /// The picture's right-click menu: "Analysis…" (F2), "Design…" (F3), "Show rotation
+    /// axis", "Other circuit" and "Turn the input evenly" first, then the files and exports.
     void buildPictureMenu(QMenu& menu);
 
     static constexpr int clockTimer = 1;
@@ -118,6 +120,12 @@ public:
     /// "Show rotation axis", checkable, off by default: the coupler's pole, the fixed polode
     /// and P's velocity over the picture (and in its exports); kept in linkage files.
     QAction* rotationAxisAction = nullptr;
+    /// "Other circuit", checkable, checked while circuit 2 is shown: the linkage's other
+    /// assembly. Greyed out for a linkage with one circuit. Kept in linkage files.
+    QAction* otherCircuitAction = nullptr;
+    /// "Turn the input evenly", checkable, off by default: the input angle changes by the same
+    /// amount every frame. Kept in linkage files and by the next animation page.
+    QAction* evenInputAction = nullptr;
     QPointer<AnalysisWindow> analysisWindow;
     QAction* designAction = nullptr; ///< "Design…", F3
     QPointer<DesignWindow> designWindow;

@@ -18,6 +18,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QImageReader>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QProgressDialog>
@@ -118,6 +119,7 @@ private slots:
     void saveWithAFieldThePageRefuses();
     void pictureMenu();
     void rotationAxisIsDrawnSavedAndReopened();
+    void circuitAndPaceFromTheMenu();
     void exportedPictureIsTheScreen();
     void exportedAnimationAndCancel();
     void failedWritesSayWhy_data();
@@ -408,9 +410,10 @@ void TestPageFiles::pictureMenu()
                       ? QStringLiteral("-")
                       : action->text() + QLatin1Char('|') + action->shortcut().toString());
     }
-    QCOMPARE(items, (QStringList{"Analysis…|F2", "Design…|F3", "Show rotation axis|", "-",
-                                 "Save linkage…|Ctrl+S", "Open linkage…|Ctrl+O", "Export picture…|",
-                                 "Export animation…|"}));
+    QCOMPARE(items,
+             (QStringList{"Analysis…|F2", "Design…|F3", "Show rotation axis|", "Other circuit|",
+                          "Turn the input evenly|", "-", "Save linkage…|Ctrl+S",
+                          "Open linkage…|Ctrl+O", "Export picture…|", "Export animation…|"}));
     // The shortcuts belong to the page, so they work without the menu.
     QVERIFY(page->actions().contains(page->saveLinkageAction));
     QVERIFY(page->actions().contains(page->openLinkageAction));
@@ -473,6 +476,73 @@ void TestPageFiles::rotationAxisIsDrawnSavedAndReopened()
     QVERIFY(!page->rotationAxisAction->isChecked());
     QVERIFY(!session.state.pens.rotationAxis);
     QVERIFY(probe.texts().isEmpty());
+}
+
+// "Other circuit" and "Turn the input evenly": greyed out or not by the linkage's circuits,
+// shown from the frame the clock stands on (screen, export and Analysis window alike), saved,
+// reopened, and the pace kept by the next page.
+void TestPageFiles::circuitAndPaceFromTheMenu()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("circuit.cyclar"));
+    const LinkageDimensions crankRocker{20, 50, 45, 40, 45, -35};
+    Session session;
+    cyclar_animation* page = session.submit();
+    QAction* other = page->otherCircuitAction;
+    QAction* even = page->evenInputAction;
+    QVERIFY(other->isCheckable() && even->isCheckable());
+    QVERIFY(!other->isEnabled()); // the default linkage has one circuit
+    QVERIFY(even->isEnabled() && !even->isChecked());
+
+    MessageBoxProbe probe;
+    QVERIFY(page->showLinkage({crankRocker, {}, {}, {}}));
+    QVERIFY(other->isEnabled() && !other->isChecked());
+    for (int i = 1; i < 57; ++i) {
+        page->OnTimer(cyclar_animation::clockTimer);
+    }
+    page->OnShowAnalysis();
+    AnalysisWindow* window = page->analysisWindow;
+    QVERIFY(window->circuits->text().startsWith(QLatin1String("Two circuits")));
+    QVERIFY(window->circuits->text().contains(QLatin1String("Circuit 1 is shown")));
+    const QImage first = page->picture->grab().toImage();
+
+    other->trigger();
+    SceneState& scene = session.state.scene;
+    QCOMPARE(scene.schedule.motion, (MotionChoice{2, false}));
+    QCOMPARE(scene.schedule.frameIndex, 57);
+    const QImage second = page->picture->grab().toImage();
+    QVERIFY(second != first);
+    QCOMPARE(second.convertToFormat(QImage::Format_RGB32),
+             renderCurrentPicture(scene, session.state.pens).convertToFormat(QImage::Format_RGB32));
+    // The markers follow the circuit shown: a crank-rocker's circuit 2 is its branch 1.
+    const FrameAngles expected = frameAngleTable(crankRocker, {2, false})[56];
+    QCOMPARE(window->plot->angles().theta, expected.angles.theta);
+    QCOMPARE(window->plot->angles().branch, 1);
+    QVERIFY(window->circuits->text().contains(QLatin1String("Circuit 2 is shown")));
+
+    even->trigger();
+    QCOMPARE(scene.schedule.motion, (MotionChoice{2, true}));
+    QCOMPARE(window->plot->angles().theta,
+             frameAngleTable(crankRocker, {2, true})[56].angles.theta);
+    QVERIFY(page->saveLinkageTo(path));
+    const QByteArray saved = readBytes(path);
+    QVERIFY(saved.contains(R"("circuit": 2)") && saved.contains(R"("evenInput": true)"));
+
+    // A linkage with one circuit greys the item out and shows circuit 1; the pace stays.
+    QVERIFY(page->showLinkage({defaultDimensions, {}, {}, {2, true}}));
+    QVERIFY(!other->isEnabled() && !other->isChecked());
+    QCOMPARE(scene.schedule.motion, (MotionChoice{1, true}));
+    QVERIFY(page->openLinkageFrom(path));
+    QVERIFY(other->isChecked() && even->isChecked());
+    QCOMPARE(scene.schedule.motion, (MotionChoice{2, true}));
+    QVERIFY(probe.texts().isEmpty());
+
+    // The next page shows its linkage's circuit 1, at the pace chosen here.
+    click(page->IDC_back);
+    cyclar_animation* next = session.submit();
+    QVERIFY(next != nullptr);
+    QCOMPARE(session.state.scene.schedule.motion, (MotionChoice{1, true}));
+    QVERIFY(next->evenInputAction->isChecked() && !next->otherCircuitAction->isChecked());
 }
 
 void TestPageFiles::exportedPictureIsTheScreen()
