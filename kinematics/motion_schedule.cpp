@@ -132,7 +132,7 @@ void advanceFrame(MotionSchedule& schedule, const LinkageModel& model)
 void setMotionChoice(MotionSchedule& schedule, const LinkageModel& model,
                      const MotionChoice& motion)
 {
-    schedule.motion = motion;
+    schedule.motion = {motion.circuit == 2 && circuitCount(model) == 2 ? 2 : 1, motion.evenInput};
     if (schedule.frameIndex >= 1 && schedule.frameIndex <= schedule.framesPerCycle) {
         schedule.frameParameter = tickParameter(model, schedule, schedule.frameIndex);
     }
@@ -202,16 +202,21 @@ double sliderAngle(int position)
 
 int sliderPosition(double angle)
 {
-    int best = 50;
-    double bestDistance = std::fabs(sliderAngle(best) - angle);
-    for (int p = 0; p <= 100; ++p) {
-        const double distance = std::fabs(sliderAngle(p) - angle);
-        if (distance < bestDistance) {
+    if (std::isnan(angle)) {
+        return 50; // a NaN is near nothing: the middle
+    }
+    // Beyond the ends the nearest angle is the end's (and an infinite one is as far from all).
+    const double target = std::clamp(angle, sliderAngle(0), sliderAngle(100));
+    int best = 0;
+    double bestDistance = std::fabs(sliderAngle(0) - target);
+    for (int p = 1; p <= 100; ++p) {
+        const double distance = std::fabs(sliderAngle(p) - target);
+        if (distance < bestDistance) { // of two as near, the lower stays
             best = p;
             bestDistance = distance;
         }
     }
-    return best; // a NaN is near nothing: the middle
+    return best;
 }
 
 } // namespace cyclar

@@ -50,7 +50,8 @@ void advanceFrame(MotionSchedule& schedule, const LinkageModel& model);
 
 /// Shows another circuit or pace from now on: the frame index stays, and its parameter is the
 /// one the tick gives it in the new motion (a frame index outside 1..framesPerCycle, which only
-/// Animate's restore of a saved 0 leaves, keeps its parameter until the next tick).
+/// Animate's restore of a saved 0 leaves, keeps its parameter until the next tick). The schedule
+/// records circuit 2 only for a linkage that has two (circuitCount), circuit 1 otherwise.
 void setMotionChoice(MotionSchedule& schedule, const LinkageModel& model,
                      const MotionChoice& motion);
 
@@ -139,7 +140,8 @@ int tickInterval(int position);
 /// toward zero, -90..90. Positions outside 0..100 count as the nearer end.
 double sliderAngle(int position);
 
-/// The view slider position whose angle lies nearest to `angle` (the lower one of two as near).
+/// The view slider position whose angle lies nearest to `angle`: the lower one of two as near,
+/// the middle (50) for a NaN. The desktop's and the browser's pages both ask this one function.
 int sliderPosition(double angle);
 
 } // namespace cyclar

@@ -101,10 +101,8 @@ void cyclar_animation::setRotationAxisShown(bool shown)
 void cyclar_animation::setMotion(const MotionChoice& motion)
 {
     SceneState& scene = m_state.scene;
-    const bool twoCircuits = circuitCount(scene.model) == 2;
-    setMotionChoice(scene.schedule, scene.model,
-                    {twoCircuits && motion.circuit == 2 ? 2 : 1, motion.evenInput});
-    otherCircuitAction->setEnabled(twoCircuits);
+    setMotionChoice(scene.schedule, scene.model, motion);
+    otherCircuitAction->setEnabled(circuitCount(scene.model) == 2);
     otherCircuitAction->setChecked(scene.schedule.motion.circuit == 2);
     evenInputAction->setChecked(scene.schedule.motion.evenInput);
     picture->update();

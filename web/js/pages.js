@@ -15,7 +15,7 @@ import { shareLink } from './share.js';
 // by id.
 function buildPage(client, core, page, make = () => null) {
     const template = core.pageLayout(page);
-    const layout = new Layout(client, TemplateFont[template.font]);
+    const layout = new Layout(client, TemplateFont[template.font], core);
     const controls = new Map();
     for (const control of template.controls) {
         const [x, y, w, h] = control.box;
@@ -361,6 +361,7 @@ export class AnimationPage extends Page {
         this.picture.setAttribute('role', 'img');
         this.picture.setAttribute('aria-label', 'The linkage on the sphere');
         this.client.append(this.picture);
+        this.picture.dataset.circuit = String(state.motion.circuit);
         this.context = this.picture.getContext('2d', { alpha: false });
         // The frame's label as text, for those who cannot read it off the picture.
         this.labelText = document.createElement('p');
@@ -399,10 +400,14 @@ export class AnimationPage extends Page {
         this.design = null;
     }
 
-    // The model's dimensions: those the scene was last built with, which the picture shows.
-    buildScene() {
+    // The model's dimensions: those the scene was last built with, which the picture shows;
+    // the circuit and pace `motion` gives (circuit 2 only of a linkage that has two).
+    buildScene(motion = this.app.state.motion) {
         this.modelDims = { ...this.app.state.animationCopy };
         this.scene.build(this.modelDims);
+        this.scene.setMotion(motion);
+        this.app.state.motion = this.scene.motion;
+        this.picture?.setAttribute('data-circuit', String(this.app.state.motion.circuit));
     }
 
     deskMenuItems() {
@@ -461,7 +466,7 @@ export class AnimationPage extends Page {
         this.picture.dataset.frame = String(this.scene.frameIndex);
         const label = this.scene.label;
         if (this.labelText.textContent !== label) this.labelText.textContent = label;
-        this.analysis?.follow(this.scene.angles);
+        this.analysis?.follow();
     }
 
     // Opens the Analysis panel beside the page, or brings the open one forward.
@@ -475,7 +480,7 @@ export class AnimationPage extends Page {
             this.analysis = panel;
             panel.showLinkage(this.modelDims);
             panel.open();
-            panel.follow(this.scene.angles);
+            panel.follow();
         }
         this.analysis.raise();
     }
@@ -546,6 +551,8 @@ export class AnimationPage extends Page {
         this.KillTimer();
         const passed = await this.UpdateData(true);
         this.app.state.entryMode = 3;
+        // The next linkage starts on its circuit 1; the input's pace stays.
+        this.app.state.motion = { ...this.app.state.motion, circuit: 1 };
         const next = new DimensionsPage(this.app);
         this.app.rememberLinkage(this.app.state.entryCopy);
         await this.app.handOver(this, next, passed);
@@ -565,6 +572,14 @@ export class AnimationPage extends Page {
             ['Analysis…', () => this.OnAnalysis(), 'F2'],
             ['Design…', () => this.OnDesign(), 'F3'],
             ['Show rotation axis', () => this.setRotationAxis(!this.scene.rotationAxis), '', this.scene.rotationAxis],
+            [
+                'Other circuit',
+                () => this.setMotion({ ...this.scene.motion, circuit: 3 - this.scene.motion.circuit }),
+                '',
+                this.scene.motion.circuit === 2,
+                this.scene.circuitCount < 2,
+            ],
+            ['Turn the input evenly', () => this.setMotion({ ...this.scene.motion, evenInput: !this.scene.motion.evenInput }), '', this.scene.motion.evenInput],
             null,
             ['Open linkage…', () => this.openLinkage(), 'Ctrl+O'],
             ['Save linkage…', () => this.saveLinkage(), 'Ctrl+S'],
@@ -583,6 +598,16 @@ export class AnimationPage extends Page {
         this.scene.setRotationAxis(shown);
         this.picture.dataset.rotationAxis = String(this.scene.rotationAxis);
         this.paint();
+    }
+
+    // Another circuit or pace, from the frame the clock stands on; the address keeps it.
+    setMotion(motion) {
+        this.scene.setMotion(motion);
+        this.app.state.motion = this.scene.motion;
+        this.picture.dataset.circuit = String(this.app.state.motion.circuit);
+        this.paint();
+        this.analysis?.showCircuit();
+        this.app.rememberLinkage(this.app.state.animationCopy);
     }
 
     // The picture as it shows now, as cyclar-export png (or svg) writes it.
@@ -607,6 +632,7 @@ export class AnimationPage extends Page {
                 rotationAxis: this.scene.rotationAxis,
             },
             speed: this.m_speedPos,
+            motion: this.scene.motion,
         });
         downloadFile('linkage.cyclar', text);
         return true;
@@ -629,13 +655,13 @@ export class AnimationPage extends Page {
         const core = this.app.core;
         const state = this.app.state;
         this.KillTimer();
-        this.buildScene();
+        this.buildScene({ circuit: file.circuit ?? 1, evenInput: Boolean(file.evenInput) });
         state.savedFrameIndex = 0;
         this.m_speedPos = file.speed ?? 50;
         state.savedSpeedPos = this.m_speedPos;
         const view = file.view ?? { turn: -18, tilt: -18 };
-        this.m_turnPos = sliderPosition(core, view.turn);
-        this.m_tiltPos = sliderPosition(core, view.tilt);
+        this.m_turnPos = core.sliderPosition(view.turn);
+        this.m_tiltPos = core.sliderPosition(view.tilt);
         this.scene.setView(view.turn, view.tilt);
         this.scene.setRotationAxis(Boolean(view.rotationAxis));
         this.picture.dataset.rotationAxis = String(this.scene.rotationAxis);
@@ -645,7 +671,7 @@ export class AnimationPage extends Page {
     }
 
     async copyLink() {
-        const link = shareLink(this.app.core, this.app.state.animationCopy);
+        const link = shareLink(this.app.core, this.app.state.animationCopy, this.app.state.motion);
         try {
             await navigator.clipboard.writeText(link);
             toast(`Link copied: ${link}`);
@@ -653,15 +679,6 @@ export class AnimationPage extends Page {
             toast(`Copy this link: ${link}`);
         }
     }
-}
-
-// The slider position whose angle is nearest to `angle` (the lowest such).
-function sliderPosition(core, angle) {
-    let best = 0;
-    for (let p = 1; p <= 100; ++p) {
-        if (Math.abs(core.sliderAngle(p) - angle) < Math.abs(core.sliderAngle(best) - angle)) best = p;
-    }
-    return best;
 }
 
 export class HelpPage extends Page {
