@@ -38,6 +38,14 @@ double sweepParameter(double pi, double g, int framesPerCycle, int i)
            + ((4.0 * pi - pi / n) / n) * static_cast<double>(i);
 }
 
+// How many frames frame i lies past the start of its lap of `lap` frames (0 to lap - 1); frame
+// indices below 1 wrap as well, and no index is counted past the range of int.
+int placeInLap(int i, int lap)
+{
+    const long long along = (static_cast<long long>(i) - 1) % lap;
+    return static_cast<int>(along < 0 ? along + lap : along);
+}
+
 // The frame of the sweep that frame i shows at the sweep's pace: itself with one circuit; with
 // two, frame i's place in the lap of its circuit, the lap being half the sweep.
 int sweepFrame(double storedSigns, const MotionChoice& motion, int framesPerCycle, int i)
@@ -46,8 +54,7 @@ int sweepFrame(double storedSigns, const MotionChoice& motion, int framesPerCycl
         return i;
     }
     const int lap = framesPerCycle / 2;
-    const int along = ((i - 1) % lap + lap) % lap; // frame indices below 1 wrap as well
-    return 1 + along + (motion.circuit == 2 ? lap : 0);
+    return 1 + placeInLap(i, lap) + (motion.circuit == 2 ? lap : 0);
 }
 
 // |theta| (degrees, 0 to 180) where the diagonal B0-A1 is d (degrees).
@@ -72,7 +79,7 @@ double evenParameter(const LinkageModel& m, double storedSigns, const MotionChoi
     }
     const bool twoCircuits = storedSigns > 0.0;
     const int lap = twoCircuits ? framesPerCycle / 2 : framesPerCycle;
-    const int along = ((i - 1) % lap + lap) % lap;
+    const int along = placeInLap(i, lap);
     // Half-periods of t from the start of the lap, each of N/4 frames; the frame at its middle.
     const double halves = (static_cast<double>(along) + 0.5) / (framesPerCycle / 4.0);
     const int whole = std::min(static_cast<int>(halves), twoCircuits ? 1 : 3);

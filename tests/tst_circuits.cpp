@@ -243,6 +243,14 @@ void TestCircuits::eachLapIsShownTwice()
                 const std::vector<Frame> first(frames.begin(), frames.begin() + 180);
                 const std::vector<Frame> second(frames.begin() + 180, frames.end());
                 QVERIFY(sameBits(first, second));
+                // So does any frame index a caller may hold, however far out: 181 frames on is
+                // one frame on, with nothing counted past the range of int.
+                const PaintSchedule paint = shownMotion(d, {circuit, even});
+                for (const int i : {std::numeric_limits<int>::min(), -179, 0}) {
+                    QCOMPARE(shownParameter(paint, i + 181), shownParameter(paint, i + 1));
+                }
+                QCOMPARE(shownParameter(paint, std::numeric_limits<int>::max()),
+                         shownParameter(paint, std::numeric_limits<int>::max() - 180));
             }
         }
     }

@@ -432,6 +432,12 @@ void TestKinematics::advanceWrapsAfterLastFrame()
     schedule.frameIndex = 0; // after an Animate that restored a saved 0
     advanceFrame(schedule, m);
     QCOMPARE(schedule.frameIndex, 1);
+
+    // An index past the last (the browser's page may set any) goes to 1, never counting past
+    // the largest int.
+    schedule.frameIndex = std::numeric_limits<int>::max();
+    advanceFrame(schedule, m);
+    QCOMPARE(schedule.frameIndex, 1);
 }
 
 void TestKinematics::symmetricPaintNegatesOnlyItsOwnCopy()
