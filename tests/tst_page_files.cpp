@@ -251,6 +251,7 @@ void TestPageFiles::badFilesChangeNothing()
 
     Session session;
     cyclar_animation* page = session.submit();
+    const test::ClockByHand clock(page); // the message box runs events: no tick may move it on
     click(page->IDC_animate);
     const PageSnapshot before(page, session.state);
     MessageBoxProbe probe;
