@@ -1,6 +1,7 @@
 // cyclar: animation of spherical four-bar linkages.
 #include "command_line.h"
 #include "cyclar_app.h"
+#include "standard_output.h"
 
 #include <QApplication>
 
@@ -11,16 +12,23 @@
 
 int main(int argc, char* argv[])
 {
+    cyclar::holdStandardStreams();
     // --help and --version are answered before Qt looks for a display.
     const cyclar::CommandLine line =
         cyclar::parseCommandLine(std::vector<std::string>(argv + std::min(argc, 1), argv + argc));
     switch (line.action) {
     case cyclar::CommandLine::Action::help:
-        std::fputs(cyclar::cyclarUsage().c_str(), stdout);
-        return std::fflush(stdout) == 0 ? 0 : 1;
-    case cyclar::CommandLine::Action::version:
-        std::fputs(cyclar::cyclarVersionLine().c_str(), stdout);
-        return std::fflush(stdout) == 0 ? 0 : 1;
+    case cyclar::CommandLine::Action::version: {
+        std::string error;
+        const std::string text = line.action == cyclar::CommandLine::Action::help
+                                     ? cyclar::cyclarUsage()
+                                     : cyclar::cyclarVersionLine();
+        if (!cyclar::finishStandardOutput(text, error)) {
+            std::fprintf(stderr, "cyclar: could not write to standard output: %s\n", error.c_str());
+            return 1;
+        }
+        return 0;
+    }
     case cyclar::CommandLine::Action::usageError:
         std::fprintf(stderr, "cyclar: unknown option '%s'\n%s", line.unknown.c_str(),
                      cyclar::cyclarUsage().c_str());

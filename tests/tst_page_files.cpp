@@ -11,6 +11,7 @@
 #include "message_box_probe.h"
 #include "page_chain.h"
 #include "page_layout.h"
+#include "target_in_the_way.h"
 #include "widget_test_support.h"
 
 #include <QAction>
@@ -73,6 +74,25 @@ QByteArray readBytes(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// A menu item's write to `path` on a new animation page (by the file's suffix: Save linkage,
+// Export animation, Export picture), which must fail: the one message it showed, or what went
+// wrong instead.
+QString refusedMenuWrite(const QString& suffix, const QString& path)
+{
+    Session session;
+    cyclar_animation* page = session.submit();
+    MessageBoxProbe probe;
+    const bool written = suffix == QLatin1String("cyclar") ? page->saveLinkageTo(path)
+                         : suffix == QLatin1String("gif")  ? page->exportAnimationTo(path)
+                                                           : page->exportPictureTo(path);
+    if (written) {
+        return QStringLiteral("(written)");
+    }
+    return probe.messages().size() == 1
+               ? probe.texts().first()
+               : QStringLiteral("(%1 messages)").arg(probe.messages().size());
+}
+
 // Everything about an animation page that opening a file could change.
 struct PageSnapshot {
     LinkageDimensions copy;
@@ -122,6 +142,8 @@ private slots:
     void exportedAnimationAndCancel();
     void failedWritesSayWhy_data();
     void failedWritesSayWhy();
+    void targetsInTheWay_data();
+    void targetsInTheWay();
 };
 
 void TestPageFiles::initTestCase()
@@ -572,15 +594,7 @@ void TestPageFiles::failedWritesSayWhy()
         reason = QStringLiteral("Is a directory");
     }
 
-    Session session;
-    cyclar_animation* page = session.submit();
-    MessageBoxProbe probe;
-    const bool written = suffix == QLatin1String("cyclar") ? page->saveLinkageTo(path)
-                         : suffix == QLatin1String("gif")  ? page->exportAnimationTo(path)
-                                                           : page->exportPictureTo(path);
-    QVERIFY(!written);
-    QCOMPARE(probe.messages().size(), 1);
-    const QString text = probe.texts().first();
+    const QString text = refusedMenuWrite(suffix, path);
     QVERIFY2(text.contains(path) && text.contains(reason), qPrintable(text));
     if (injected) {
         QCOMPARE(readBytes(path), before);
@@ -590,6 +604,42 @@ void TestPageFiles::failedWritesSayWhy()
     const QStringList left =
         dir.entryList(QStringList{QStringLiteral(".cyclar-*")}, QDir::Files | QDir::Hidden);
     QVERIFY2(left.isEmpty(), qPrintable(left.join(QLatin1Char(' '))));
+}
+
+void TestPageFiles::targetsInTheWay_data()
+{
+    QTest::addColumn<QString>("suffix");
+    QTest::addColumn<QString>("target");
+    const QList<QPair<const char*, QString>> items{{"Save linkage", QStringLiteral("cyclar")},
+                                                   {"Export picture", QStringLiteral("png")},
+                                                   {"Export animation", QStringLiteral("gif")}};
+    for (const auto& [item, suffix] : items) {
+        for (const QString& target : test::targetsInTheWay) {
+            QTest::addRow("%s, %s", item, qPrintable(target)) << suffix << target;
+        }
+    }
+}
+
+// The menu items' writes refuse a named pipe, a device or a file the user may not write: one
+// message naming the file and why, and what stood there is left as it was. (Root may write any
+// file: tests/write_permissions.sh runs the read-only rows as another user.)
+void TestPageFiles::targetsInTheWay()
+{
+    QFETCH(QString, suffix);
+    QFETCH(QString, target);
+    if (test::rootMayWrite(target)) {
+        QSKIP("root may write any file; tests/write_permissions.sh runs this as another user");
+    }
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("target.") + suffix);
+    const QString why = test::placeTargetInTheWay(target, path);
+    QVERIFY(!why.isEmpty());
+    const QStringList before = QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden);
+
+    const QString said = refusedMenuWrite(suffix, path);
+    QVERIFY2(said.contains(path) && said.contains(why), qPrintable(said));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden), before);
+    QVERIFY(test::targetLeftAsItWas(target, path));
 }
 
 QTEST_MAIN(TestPageFiles)

@@ -62,6 +62,26 @@ QByteArray usageText()
     return text + usageClosing;
 }
 
+} // namespace
+
+QByteArray commandHelpText(const ExportCommand& command)
+{
+    const bool takesALinkage = command.run != nullptr;
+    QByteArray text = QByteArray("Usage: cyclar-export ") + command.name + ' '
+                      + exportCommandSynopsis(command).toUtf8() + '\n';
+    if (takesALinkage) {
+        text += "       (or --file F.cyclar, a linkage file, in place of --dims)\n";
+    }
+    text += QByteArray("\n") + command.help + "\nExample: cyclar-export " + command.example + "\n\n"
+            + (takesALinkage ? "The order of --dims, the angles, the numbers' form and the exit "
+                               "status are in cyclar-export --help.\n"
+                             : "The numbers' form and the exit status are in cyclar-export "
+                               "--help.\n");
+    return text;
+}
+
+namespace {
+
 // The linkage the command works on: from --dims, or from --file with the file's view and speed.
 LinkageDimensions parseDims(const QString& text)
 {
@@ -231,7 +251,7 @@ ExportResult runExport(const QStringList& args, const ExportProgress& progress)
         return usageError(parser.errorText() + QStringLiteral(" (see cyclar-export --help)"));
     }
     if (parser.isSet(options.help)) {
-        return ok(usageText());
+        return ok(commandHelpText(*command));
     }
     if (!parser.positionalArguments().isEmpty()) {
         return usageError(QStringLiteral("unexpected argument '%1' (see cyclar-export --help)")
