@@ -62,7 +62,7 @@ files=$(cd "$stage" && find . -type f | sed 's|^\./||' | LC_ALL=C sort)
 build=$(cd "$stage" && printf '%s\n' "$files" | while IFS= read -r f; do printf '%s\n' "$f"; cat "$f"; done \
   | sha256sum | cut -c1-16)
 list=$(printf '%s\n' "$files" | sed 's/.*/"&"/' | paste -sd, - | sed 's/,/, /g')
-sed -e "s|@CYCLAR_BUILD@|$build|" -e "s|@CYCLAR_FILES@|$list|" web/sw.js >"$stage/sw.js"
+sed -e "s|@CYCLAR_BUILD@|$build|" -e "s|/\* @CYCLAR_FILES@ \*/|$list|" web/sw.js >"$stage/sw.js"
 
 # Precompressed copies of what compresses, which the server sends to browsers that take them.
 while IFS= read -r f; do

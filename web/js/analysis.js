@@ -78,19 +78,19 @@ export function analysisTexts(r) {
 // from 180 to -180.
 function polylines(samples, valueOf, wraps) {
     const lines = [];
-    let line = null;
+    let current = null;
     let last = 0;
     for (const sample of samples) {
         const value = valueOf(sample);
         if (Number.isNaN(value)) {
-            line = null;
+            current = null;
             continue;
         }
-        if (!line || (wraps && Math.abs(value - last) > 180)) {
-            line = [];
-            lines.push(line);
+        if (!current || (wraps && Math.abs(value - last) > 180)) {
+            current = [];
+            lines.push(current);
         }
-        line.push(chartPoint(sample.theta, value));
+        current.push(chartPoint(sample.theta, value));
         last = value;
     }
     return lines;
@@ -102,11 +102,11 @@ export function stroke(context, lines, colour, width, dash) {
     context.setLineDash(dash);
     context.lineCap = 'butt';
     context.lineJoin = 'round';
-    for (const line of lines) {
-        if (line.length < 2) continue;
+    for (const polyline of lines) {
+        if (polyline.length < 2) continue;
         context.beginPath();
-        context.moveTo(...line[0]);
-        for (const point of line.slice(1)) context.lineTo(...point);
+        context.moveTo(...polyline[0]);
+        for (const point of polyline.slice(1)) context.lineTo(...point);
         context.stroke();
     }
     context.setLineDash([]);

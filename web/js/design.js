@@ -418,9 +418,9 @@ export class DesignPanel extends SidePanel {
     }
 
     // The candidates (none for a refused task) and the sentence to show with them.
-    showResult(result, sentence) {
+    showResult(result, said) {
         this.result = result;
-        this.say(sentence);
+        this.say(said);
         this.list.replaceChildren();
         const candidates = result?.candidates ?? [];
         const name = `design-candidate-${Math.random().toString(36).slice(2)}`;
