@@ -1,8 +1,9 @@
 // Field rules: C-locale number reading, ranges, live link bounds and the validation messages.
 #include "field_rules.h"
 
+#include "significant_text.h"
+
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -48,25 +49,8 @@ double heldLength(double value)
 
 std::string formatNumber(double v)
 {
-    char buffer[64];
-#if defined(__EMSCRIPTEN__)
-    // The only locale there is the C locale.
-    const int n = std::snprintf(buffer, sizeof buffer, "%.*g", significantDigits, v);
-    if (n < 0) {
-        return {};
-    }
-    return std::string(buffer,
-                       std::min<std::size_t>(static_cast<std::size_t>(n), sizeof buffer - 1));
-#else
-    // "%.*g" as printf writes it in the C locale: snprintf would take the process's decimal
-    // separator, and a comma written into a field could not be read back.
-    const std::to_chars_result written = std::to_chars(
-        buffer, buffer + sizeof buffer, v, std::chars_format::general, significantDigits);
-    if (written.ec != std::errc()) {
-        return {};
-    }
-    return std::string(buffer, written.ptr);
-#endif
+    // In the C locale whatever the process's: a comma written into a field could not be read back.
+    return significantText(v, significantDigits);
 }
 
 std::optional<double> parseFieldText(std::string_view text)

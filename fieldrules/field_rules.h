@@ -10,8 +10,8 @@
 
 namespace cyclar {
 
-/// Formats like printf "%.*g" with 15 significant digits: 50 -> "50", 0.1 -> "0.1",
-/// 1e20 -> "1e+20".
+/// A number as a field shows it: printf's "%.*g" with 15 significant digits in the C locale,
+/// whatever the process's (significantText): 50 -> "50", 0.1 -> "0.1", 1e20 -> "1e+20".
 std::string formatNumber(double v);
 
 /// Reads the number in a field's text (UTF-8).

@@ -7,7 +7,6 @@
 #include "commands/command.h"
 #include "path_text.h"
 
-#include <charconv>
 #include <cmath>
 
 namespace cyclar {
@@ -191,23 +190,6 @@ bool exportCommandDrawsPictures(const char* name)
 {
     const ExportCommand* command = findExportCommand(QString::fromUtf8(name));
     return command != nullptr && command->drawsPictures;
-}
-
-QByteArray formatNumber(double value, const char* nanText, const char* infText,
-                        const char* negInfText)
-{
-    if (std::isnan(value)) {
-        return nanText;
-    }
-    if (std::isinf(value)) {
-        return value > 0 ? infText : negInfText;
-    }
-    char buffer[64];
-    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
-    if (ec != std::errc()) {
-        return nanText; // cannot happen for a finite double with this buffer
-    }
-    return QByteArray(buffer, static_cast<int>(end - buffer));
 }
 
 ExportResult runExport(const QStringList& args, const ExportProgress& progress)

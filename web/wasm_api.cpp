@@ -14,6 +14,7 @@
 #include "motion_schedule.h"
 #include "page_layouts.h"
 #include "raster.h"
+#include "significant_text.h"
 #include "svg_surface.h"
 #include "task_file.h"
 
@@ -56,41 +57,25 @@ const char* handOut(std::string text)
     return held.c_str();
 }
 
-// JSON for the page. Numbers in their shortest round-trip form, so JSON.parse gives the very
-// doubles the core computed; a value that is not finite is null.
-std::string jsonNumber(double value)
-{
-    if (!std::isfinite(value)) {
-        return "null";
-    }
-    // The fewest significant digits that read back as the same double.
-    char buffer[32];
-    for (int digits = 1; digits <= 17; ++digits) {
-        std::snprintf(buffer, sizeof buffer, "%.*g", digits, value);
-        if (std::strtod(buffer, nullptr) == value) {
-            break;
-        }
-    }
-    return buffer;
-}
-
 std::string jsonString(std::string_view text)
 {
     return jsonQuoted(std::string(text));
 }
 
+// JSON for the page: numbers in their shortest round-trip form (jsonNumberText), so JSON.parse
+// gives the very doubles the core computed, and null where a value is not finite.
 template <typename Numbers> std::string jsonArray(const Numbers& values)
 {
     std::string out = "[";
     for (const double value : values) {
-        out += (out.size() > 1 ? "," : "") + jsonNumber(value);
+        out += (out.size() > 1 ? "," : "") + jsonNumberText(value);
     }
     return out + ']';
 }
 
 std::string jsonOptional(const std::optional<double>& value)
 {
-    return value ? jsonNumber(*value) : std::string("null");
+    return value ? jsonNumberText(*value) : std::string("null");
 }
 
 const char* motionName(LinkMotion motion)
@@ -110,8 +95,8 @@ const char* motionName(LinkMotion motion)
 
 std::string poseAnglesJson(const PoseAngles& angles)
 {
-    return "[" + jsonNumber(angles.theta) + "," + jsonNumber(angles.psi) + ","
-           + jsonNumber(angles.mu) + "," + std::to_string(angles.branch) + "]";
+    return "[" + jsonNumberText(angles.theta) + "," + jsonNumberText(angles.psi) + ","
+           + jsonNumberText(angles.mu) + "," + std::to_string(angles.branch) + "]";
 }
 
 constexpr std::string_view fieldNames = "abcfhk";
@@ -721,10 +706,10 @@ EMSCRIPTEN_KEEPALIVE const char* cyclar_chart_samples(double a, double b, double
     for (const double theta : inputs) {
         const OutputAngles angles = outputAnglesAt(dims, theta);
         const double nan = std::numeric_limits<double>::quiet_NaN();
-        out += (out.size() > 1 ? ",[" : "[") + jsonNumber(theta) + ","
-               + jsonNumber(angles.closes ? angles.psi[0] : nan) + ","
-               + jsonNumber(angles.closes ? angles.psi[1] : nan) + ","
-               + jsonNumber(angles.closes ? angles.mu : nan) + "]";
+        out += (out.size() > 1 ? ",[" : "[") + jsonNumberText(theta) + ","
+               + jsonNumberText(angles.closes ? angles.psi[0] : nan) + ","
+               + jsonNumberText(angles.closes ? angles.psi[1] : nan) + ","
+               + jsonNumberText(angles.closes ? angles.mu : nan) + "]";
     }
     return handOut(out + "]");
 }
@@ -741,10 +726,10 @@ EMSCRIPTEN_KEEPALIVE const char* cyclar_rate_chart_samples(double a, double b, d
     std::string out = "[";
     for (const double theta : inputs) {
         const OutputRates r = outputRatesAt(dims, theta);
-        out += (out.size() > 1 ? ",[" : "[") + jsonNumber(theta);
+        out += (out.size() > 1 ? ",[" : "[") + jsonNumberText(theta);
         for (const double value : {r.branch[0].outputRate, r.branch[1].outputRate,
                                    r.branch[0].pointSpeed, r.branch[1].pointSpeed}) {
-            out += "," + jsonNumber(value);
+            out += "," + jsonNumberText(value);
         }
         out += "]";
     }
@@ -759,8 +744,8 @@ EMSCRIPTEN_KEEPALIVE const char* cyclar_angle_table(double a, double b, double c
     std::string out = "[";
     for (const FrameAngles& row : frameAngleTable(dimensions(a, b, c, f, h, k))) {
         const std::string angles = poseAnglesJson(row.angles);
-        out += (out.size() > 1 ? ",[" : "[") + std::to_string(row.frame) + "," + jsonNumber(row.t)
-               + "," + angles.substr(1);
+        out += (out.size() > 1 ? ",[" : "[") + std::to_string(row.frame) + ","
+               + jsonNumberText(row.t) + "," + angles.substr(1);
     }
     return handOut(out + "]");
 }
@@ -790,9 +775,10 @@ EMSCRIPTEN_KEEPALIVE const char* cyclar_read_linkage_file(int size)
         return handOut("{\"problem\":" + jsonString(error) + "}");
     }
     const LinkageDimensions& d = file->dimensions;
-    std::string out = "{\"dimensions\":{\"a\":" + jsonNumber(d.a) + ",\"b\":" + jsonNumber(d.b)
-                      + ",\"c\":" + jsonNumber(d.c) + ",\"f\":" + jsonNumber(d.f)
-                      + ",\"h\":" + jsonNumber(d.h) + ",\"k\":" + jsonNumber(d.k) + "},\"view\":";
+    std::string out = "{\"dimensions\":{\"a\":" + jsonNumberText(d.a)
+                      + ",\"b\":" + jsonNumberText(d.b) + ",\"c\":" + jsonNumberText(d.c)
+                      + ",\"f\":" + jsonNumberText(d.f) + ",\"h\":" + jsonNumberText(d.h)
+                      + ",\"k\":" + jsonNumberText(d.k) + "},\"view\":";
     out += file->view ? "{\"turn\":" + std::to_string(file->view->turn)
                             + ",\"tilt\":" + std::to_string(file->view->tilt) + ",\"rotationAxis\":"
                             + (file->view->rotationAxis ? "true" : "false") + "}"

@@ -6,6 +6,7 @@
 #include "design_result_text.h"
 #include "frame.h"
 #include "linkage_model.h"
+#include "significant_text.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -193,12 +194,12 @@ void writeFailed(const QString& path, const QString& error)
 
 QByteArray csv(double value)
 {
-    return formatNumber(value, "nan", "inf", "-inf");
+    return QByteArray::fromStdString(shortestNumberText(value));
 }
 
 QByteArray JsonObject::json(double value)
 {
-    return formatNumber(value, "null", "null", "null");
+    return QByteArray::fromStdString(jsonNumberText(value));
 }
 
 void JsonObject::field(const char* key)
