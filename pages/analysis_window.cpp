@@ -3,6 +3,7 @@
 
 #include "analysis_plot.h"
 #include "artwork.h"
+#include "window_placement.h"
 
 #include <QGuiApplication>
 #include <QLabel>
@@ -229,11 +230,15 @@ void AnalysisWindow::followFrame()
     ratePlot->setRates(row);
 }
 
-void AnalysisWindow::showBeside(QWidget& page, const QRect& picture)
+void AnalysisWindow::showBeside(QWidget& page, const QRect& picture, QWidget* shown)
 {
     followFrame();
     if (!m_placed) {
-        showPlacedBeside(*this, page, picture);
+        if (shown && shown->isVisible()) {
+            showArrangedBeside(*this, page, picture, shown);
+        } else {
+            showPlacedBeside(*this, page, picture);
+        }
         m_placed = true;
     } else {
         show();
