@@ -64,7 +64,7 @@ void CCyclarApp::startWithLinkage()
     // and messages), and its Submit opens the animation page.
     m_state.entryMode = 1;
     auto dimensions = std::make_unique<cyclar1>(m_state);
-    if (!dimensions->showLinkage(*file)) {
+    if (!dimensions->showLinkage(*file, QString::fromStdString(displayPath(m_startFile)))) {
         m_chain.start(std::move(dimensions));
         return;
     }

@@ -148,6 +148,12 @@ double& fieldValue(LinkageDimensions& dims, char field)
     }
 }
 
+double fieldValue(const LinkageDimensions& dims, char field)
+{
+    LinkageDimensions copy = dims;
+    return fieldValue(copy, field);
+}
+
 FieldRange fieldRange(FieldPage page, char field, const LinkageDimensions& held)
 {
     if (field == 'h' || field == 'k') {
@@ -185,6 +191,33 @@ std::optional<FieldFailure> readFields(FieldPage page, const FieldTexts& texts,
         }
     }
     return std::nullopt;
+}
+
+std::optional<FieldFailure> checkHeldValues(FieldPage page, const LinkageDimensions& held)
+{
+    for (const char field : fieldOrder(page)) {
+        const FieldRange range = fieldRange(page, field, held);
+        const double value = fieldValue(held, field);
+        if (!inRange(value, range.min, range.max)) {
+            return FieldFailure{field, rangeMessage(range.min, range.max)};
+        }
+    }
+    return std::nullopt;
+}
+
+std::string heldValueRefusal(FieldPage page, char field, const LinkageDimensions& held)
+{
+    static constexpr std::array<std::string_view, 6> names{"the left link",
+                                                           "the right link",
+                                                           "the coupler link",
+                                                           "the ground link",
+                                                           "the coupler point's radial length",
+                                                           "the coupler point's angular position"};
+    const FieldRange range = fieldRange(page, field, held);
+    const double value = fieldValue(held, field);
+    return "has " + std::string(names[fieldIndex(field)]) + ' ' + field + " = "
+           + formatNumber(value) + ", which must be between " + formatNumber(range.min) + " and "
+           + formatNumber(range.max);
 }
 
 } // namespace cyclar
