@@ -2,6 +2,7 @@
 #include "command_line.h"
 
 #include "cyclar_app.h"
+#include "path_text.h"
 
 #include <algorithm>
 #include <array>
@@ -42,12 +43,15 @@ CommandLine parseCommandLine(const std::vector<std::string>& args)
 {
     CommandLine line;
     bool optionsEnded = false;
+    std::string secondFile;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         const bool option = !optionsEnded && arg.size() > 1 && arg[0] == '-';
         if (!option) {
             if (line.startFile.empty()) {
-                line.startFile = arg; // as before, a second file is not looked at
+                line.startFile = arg;
+            } else if (secondFile.empty()) {
+                secondFile = arg;
             }
             continue;
         }
@@ -65,7 +69,14 @@ CommandLine parseCommandLine(const std::vector<std::string>& args)
         }
         const std::string_view name = bareName(arg);
         if (among(name, qtOptionsWithValue)) {
-            if (arg.find('=') == std::string::npos) {
+            const std::size_t equals = arg.find('=');
+            const std::string value = equals != std::string::npos ? arg.substr(equals + 1)
+                                      : i + 1 < args.size()       ? args[i + 1]
+                                                                  : std::string();
+            if (name == "platform") {
+                line.platform = value;
+            }
+            if (equals == std::string::npos) {
                 ++i; // its value
             }
             continue;
@@ -74,10 +85,29 @@ CommandLine parseCommandLine(const std::vector<std::string>& args)
             continue;
         }
         line.action = CommandLine::Action::usageError;
-        line.unknown = arg;
+        line.problem = "unknown option '" + arg + "'";
         return line;
     }
+    if (!secondFile.empty()) {
+        line.action = CommandLine::Action::usageError;
+        line.problem = "opens one file at a time ('" + displayPath(line.startFile) + "' and '"
+                       + displayPath(secondFile) + "' given)";
+    }
     return line;
+}
+
+std::string noWindowsLine(const std::string& platform, const std::string& display,
+                          const std::string& waylandDisplay)
+{
+    if (!platform.empty()) {
+        return "could not start the window system '" + displayPath(platform) + "'";
+    }
+    if (display.empty() && waylandDisplay.empty()) {
+        return "no display to show its windows on (DISPLAY is not set); cyclar-export draws the "
+               "same pictures without one";
+    }
+    return "could not open the display '" + displayPath(display.empty() ? waylandDisplay : display)
+           + "'";
 }
 
 std::string cyclarUsage()
