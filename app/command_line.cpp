@@ -117,15 +117,21 @@ std::string cyclarUsage()
            "Animates a spherical four-bar linkage on a unit sphere and draws its coupler curve.\n"
            "Without a file it starts on the title page; with a linkage file it opens that\n"
            "linkage's animation page, in the file's view and at its speed; with a design task\n"
-           "it opens the Design window on it. F1 shows the help page; on the animation page F2\n"
-           "opens the Analysis window and F3 the Design window. cyclar-export(1) prints the\n"
-           "same numbers and pictures on the command line.\n"
+           "it opens the Design window on it. One file at a time.\n"
+           "\n"
+           "F1 shows the help page. On the animation page F2 opens the Analysis window (the\n"
+           "linkage's type, its angle chart and, on the Rates tab, the velocity ratio and the\n"
+           "coupler point's speed) and F3 the Design window. The picture's right-click menu\n"
+           "also shows the coupler's rotation axis, opens and saves linkage files (Ctrl+O,\n"
+           "Ctrl+S) and exports the picture (PNG, SVG) and one whole cycle (GIF).\n"
+           "cyclar-export(1) prints the same numbers and pictures on the command line.\n"
            "\n"
            "Options:\n"
            "  -h, --help     Show this help and exit.\n"
            "  -v, --version  Show the version and exit.\n"
            "  --             Take what follows as the file, even if it starts with '-'.\n"
-           "Qt's own options, such as -platform NAME or -style NAME, are understood too.\n";
+           "Qt's own options, such as -platform NAME or -style NAME, are understood too.\n"
+           "Exit status: 0, or 1 without a display, 2 for bad usage.\n";
 }
 
 std::string cyclarVersionLine()

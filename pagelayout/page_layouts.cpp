@@ -114,7 +114,7 @@ constexpr LayoutControl helpControls[] = {
      26,
      0,
      "Once you input all dimensions, click \"submit\" button to enter the animation page.  If any "
-     "dimension you enter is not appropriate for contructing a spherical four-bar linkage, there "
+     "dimension you enter is not appropriate for constructing a spherical four-bar linkage, there "
      "will be a message showing the numerical range for that dimension.",
      {}},
     {K::text,

@@ -598,7 +598,7 @@ void TestPages::helpPageTexts()
     QCOMPARE(paragraphs.size(), 6);
     QCOMPARE(page.windowTitle(), QStringLiteral("Help"));
     QVERIFY(
-        paragraphs[2]->text().contains(QStringLiteral("appropriate for contructing a spherical")));
+        paragraphs[2]->text().contains(QStringLiteral("appropriate for constructing a spherical")));
     QVERIFY(paragraphs[4]->text().endsWith(QStringLiteral("shown in this page. ")));
     QVERIFY(paragraphs[1]->text().contains(QStringLiteral("click \"continue\" button")));
     // Every paragraph shows whole, inside the page, below the one before it.

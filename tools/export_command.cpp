@@ -35,10 +35,12 @@ constexpr const char* usageClosing =
     "B0 to the arc toward B1, both counter-clockwise seen from outside the sphere, in\n"
     "(-180, 180]; transmission angle: at B1 between the arcs toward A1 and toward B0.\n"
     "Files are replaced only once the new one is complete: a failed run leaves an earlier\n"
-    "file whole. Bad input gets one line on stderr and exit code 2.\n"
+    "file whole, and a folder, a named pipe, a device or a read-only file at the path is\n"
+    "refused and left as it was. Bad input, or a file that cannot be written, gets one line\n"
+    "on stderr and exit code 2; an answer that cannot be written to stdout, exit code 1.\n"
     "\n"
     "Options:\n"
-    "  -h, --help     Show this help and exit.\n"
+    "  -h, --help     Show this help and exit; CMD --help shows that command's alone.\n"
     "  -v, --version  Show the version (1.0.0.1) and exit.\n";
 
 // Help lines of a command are indented under its name.
