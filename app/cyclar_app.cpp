@@ -32,7 +32,7 @@ void CCyclarApp::InitInstance()
     // No display name is set: the window system would append it to every caption.
     QCoreApplication::setApplicationName(executableBaseName());
     QCoreApplication::setApplicationVersion(QString::fromLatin1(applicationVersion));
-    QGuiApplication::setDesktopFileName(QStringLiteral("cyclar"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.cyclar.Cyclar"));
     QGuiApplication::setQuitOnLastWindowClosed(false); // the chain decides when the program ends
     applyDialogLook(m_app);
     initArtwork();

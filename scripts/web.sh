@@ -39,11 +39,10 @@ cp web/index.html web/cyclar.css web/manifest.webmanifest "$stage/"
 cp -r web/js "$stage/js"
 cp build/wasm/web/cyclar-core.js build/wasm/web/cyclar-core.wasm "$stage/"
 QT_QPA_PLATFORM=offscreen build/release/artwork/cyclar-artwork-dump "$stage/art" >/dev/null
-rm -f "$stage/art/sheet.png" "$stage/art/icon-64-blank.png"
-# The installed app's icons: the program's icon, each pixel a block.
-for size in 192 512; do
-  python3 scripts/web-icon.py "$stage/art/icon-32.png" "$stage/art/icon-$size.png" "$size"
-done
+# The pages use the 32 px icon and, installed as an app, the icon drawn at 192 and 512 px; the
+# desktop's sizes and the contact sheet stay out of the site.
+rm -f "$stage/art/sheet.png" "$stage/art/icon-64-blank.png" "$stage/art/icon.svg" \
+  "$stage/art/icon-64.png" "$stage/art/icon-128.png" "$stage/art/icon-256.png"
 # Only the faces the pages use, cut down to the characters they can show.
 mkdir "$stage/fonts"
 subset() {
