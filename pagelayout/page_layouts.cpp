@@ -218,11 +218,6 @@ int dialogUnitsToPixelsY(int units, BaseUnits base)
     return mulDiv(units, base.height, 8);
 }
 
-std::span<const PageTemplate> pageTemplates()
-{
-    return templates;
-}
-
 const PageTemplate& pageTemplate(std::string_view page)
 {
     for (const PageTemplate& candidate : templates) {
@@ -231,16 +226,6 @@ const PageTemplate& pageTemplate(std::string_view page)
         }
     }
     return templates.front();
-}
-
-const LayoutControl* findControl(const PageTemplate& page, std::string_view id)
-{
-    for (const LayoutControl& control : page.controls) {
-        if (control.id == id) {
-            return &control;
-        }
-    }
-    return nullptr;
 }
 
 } // namespace cyclar

@@ -361,14 +361,10 @@ EMSCRIPTEN_KEEPALIVE const char* cyclar_page_layout(const char* page)
 
 // --- scenes ---------------------------------------------------------------------------------
 
+// The page makes its scene once and keeps it as long as it runs, so none is ever taken back.
 EMSCRIPTEN_KEEPALIVE WebScene* cyclar_scene_create()
 {
     return new WebScene;
-}
-
-EMSCRIPTEN_KEEPALIVE void cyclar_scene_destroy(WebScene* s)
-{
-    delete s;
 }
 
 /// A scene as a new animation page builds it: the model from the dimensions, frame 1, the
