@@ -6,57 +6,6 @@
 
 namespace cyclar {
 
-Rotation identityRotation()
-{
-    return {{{1.0, 0.0, 0.0}, {0.0, 1.0, 0.0}, {0.0, 0.0, 1.0}}};
-}
-
-Rotation fromColumns(const SphereVector& c0, const SphereVector& c1, const SphereVector& c2)
-{
-    return {{{c0.x, c1.x, c2.x}, {c0.y, c1.y, c2.y}, {c0.z, c1.z, c2.z}}};
-}
-
-Rotation transposed(const Rotation& r)
-{
-    Rotation t{};
-    for (std::size_t i = 0; i < 3; ++i) {
-        for (std::size_t j = 0; j < 3; ++j) {
-            t[i][j] = r[j][i];
-        }
-    }
-    return t;
-}
-
-Rotation multiply(const Rotation& p, const Rotation& q)
-{
-    Rotation m{};
-    for (std::size_t i = 0; i < 3; ++i) {
-        for (std::size_t j = 0; j < 3; ++j) {
-            m[i][j] = p[i][0] * q[0][j] + p[i][1] * q[1][j] + p[i][2] * q[2][j];
-        }
-    }
-    return m;
-}
-
-SphereVector applied(const Rotation& r, const SphereVector& v)
-{
-    return {r[0][0] * v.x + r[0][1] * v.y + r[0][2] * v.z,
-            r[1][0] * v.x + r[1][1] * v.y + r[1][2] * v.z,
-            r[2][0] * v.x + r[2][1] * v.y + r[2][2] * v.z};
-}
-
-std::pair<SphereVector, SphereVector> tangentBasis(const SphereVector& n)
-{
-    const double ax = std::fabs(n.x);
-    const double ay = std::fabs(n.y);
-    const double az = std::fabs(n.z);
-    const SphereVector e = ax <= ay && ax <= az ? SphereVector{1.0, 0.0, 0.0}
-                           : ay <= az           ? SphereVector{0.0, 1.0, 0.0}
-                                                : SphereVector{0.0, 0.0, 1.0};
-    const SphereVector t1 = normalized(cross(n, e));
-    return {t1, cross(n, t1)};
-}
-
 LeastSquares solveLeastSquares(std::vector<std::vector<double>> a, std::vector<double> b)
 {
     LeastSquares out;
@@ -252,7 +201,7 @@ struct PlaneBasis {
 PlaneBasis planeAbout(const SphereVector& axis, double alpha)
 {
     const auto [t1, t2] = tangentBasis(axis);
-    return {add(scaled(t1, std::cos(alpha)), scaled(t2, std::sin(alpha))), axis};
+    return {(std::cos(alpha) * t1) + (std::sin(alpha) * t2), axis};
 }
 
 std::vector<double> cubicRoots(const Cubic& c)
@@ -315,7 +264,7 @@ double dyadError(const std::vector<Rotation>& moves, const SphereVector& G, cons
 {
     double worst = 0.0;
     for (const Rotation& D : moves) {
-        worst = std::max(worst, std::fabs(dot(G, sub(applied(D, W), W))));
+        worst = std::max(worst, std::fabs(dot(G, applied(D, W) - W)));
     }
     return worst;
 }
@@ -330,8 +279,8 @@ bool polishDyad(const std::vector<Rotation>& moves, SphereVector& G, SphereVecto
         std::vector<std::vector<double>> rows;
         std::vector<double> rhs;
         for (const Rotation& D : moves) {
-            const SphereVector byG = sub(applied(D, W), W);
-            const SphereVector byW = sub(applied(transposed(D), G), G);
+            const SphereVector byG = applied(D, W) - W;
+            const SphereVector byW = applied(transposed(D), G) - G;
             rows.push_back({dot(byG, t1), dot(byG, t2), dot(byW, s1), dot(byW, s2)});
             rhs.push_back(-dot(G, byG));
         }
@@ -339,8 +288,8 @@ bool polishDyad(const std::vector<Rotation>& moves, SphereVector& G, SphereVecto
         if (!step.solved) {
             return false;
         }
-        G = normalized(add(G, add(scaled(t1, step.x[0]), scaled(t2, step.x[1]))));
-        W = normalized(add(W, add(scaled(s1, step.x[2]), scaled(s2, step.x[3]))));
+        G = normalized(G + ((step.x[0] * t1) + (step.x[1] * t2)));
+        W = normalized(W + ((step.x[2] * s1) + (step.x[3] * s2)));
         if (dyadError(moves, G, W) < 1e-15) {
             break;
         }
@@ -353,7 +302,7 @@ SphereVector roughMovingPivot(const std::vector<Rotation>& moves, const SphereVe
 {
     std::vector<SphereVector> v;
     for (const Rotation& D : moves) {
-        v.push_back(sub(applied(transposed(D), G), G));
+        v.push_back(applied(transposed(D), G) - G);
     }
     SphereVector best{0.0, 0.0, 1.0};
     double bestNorm = 0.0;
@@ -366,7 +315,7 @@ SphereVector roughMovingPivot(const std::vector<Rotation>& moves, const SphereVe
             }
         }
     }
-    return bestNorm > 0.0 ? scaled(best, 1.0 / bestNorm) : best;
+    return bestNorm > 0.0 ? (1.0 / bestNorm) * best : best;
 }
 
 // The v_i span a plane (not a line): W is then fixed by them.
@@ -374,7 +323,7 @@ bool movingPivotDetermined(const std::vector<Rotation>& moves, const SphereVecto
 {
     std::vector<SphereVector> v;
     for (const Rotation& D : moves) {
-        v.push_back(sub(applied(transposed(D), G), G));
+        v.push_back(applied(transposed(D), G) - G);
     }
     for (std::size_t i = 0; i < v.size(); ++i) {
         for (std::size_t j = i + 1; j < v.size(); ++j) {
@@ -394,7 +343,7 @@ std::vector<SphereVector> coneLinesInPlane(const CubicCone& cone, const SphereVe
     const PlaneBasis plane = planeAbout(axis, alpha);
     std::vector<SphereVector> lines;
     for (const double beta : cubicRoots(coneCubic(cone, plane.e1, plane.e2))) {
-        lines.push_back(add(scaled(plane.e1, std::cos(beta)), scaled(plane.e2, std::sin(beta))));
+        lines.push_back((std::cos(beta) * plane.e1) + (std::sin(beta) * plane.e2));
     }
     return lines;
 }

@@ -1,7 +1,7 @@
 // The small linear algebra of linkage design, and the dyad equations of motion generation.
 #pragma once
 
-#include "linkage_model.h"
+#include "sphere_geometry.h"
 
 #include <array>
 #include <cmath>
@@ -9,51 +9,6 @@
 #include <vector>
 
 namespace cyclar {
-
-inline SphereVector add(const SphereVector& u, const SphereVector& v)
-{
-    return {u.x + v.x, u.y + v.y, u.z + v.z};
-}
-inline SphereVector sub(const SphereVector& u, const SphereVector& v)
-{
-    return {u.x - v.x, u.y - v.y, u.z - v.z};
-}
-inline SphereVector scaled(const SphereVector& v, double s)
-{
-    return {v.x * s, v.y * s, v.z * s};
-}
-inline double dot(const SphereVector& u, const SphereVector& v)
-{
-    return u.x * v.x + u.y * v.y + u.z * v.z;
-}
-inline SphereVector cross(const SphereVector& u, const SphereVector& v)
-{
-    return {u.y * v.z - u.z * v.y, u.z * v.x - u.x * v.z, u.x * v.y - u.y * v.x};
-}
-inline double norm(const SphereVector& v)
-{
-    return std::sqrt(dot(v, v));
-}
-inline SphereVector normalized(const SphereVector& v)
-{
-    return scaled(v, 1.0 / norm(v));
-}
-inline double det3(const SphereVector& a, const SphereVector& b, const SphereVector& c)
-{
-    return dot(a, cross(b, c));
-}
-
-/// r[row][column].
-using Rotation = std::array<std::array<double, 3>, 3>;
-
-Rotation identityRotation();
-Rotation fromColumns(const SphereVector& c0, const SphereVector& c1, const SphereVector& c2);
-Rotation transposed(const Rotation& r);
-Rotation multiply(const Rotation& p, const Rotation& q);
-SphereVector applied(const Rotation& r, const SphereVector& v);
-
-/// Two unit vectors that make a right-handed frame with the unit vector n.
-std::pair<SphereVector, SphereVector> tangentBasis(const SphereVector& n);
 
 /// x minimising |A x - b| by Householder reflections; `solved` is false when A's columns are
 /// (numerically) dependent. `residual` is the root mean square of A x - b.

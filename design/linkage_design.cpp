@@ -15,8 +15,6 @@ namespace cyclar {
 
 namespace {
 
-constexpr double rad = std::numbers::pi / 180.0;
-
 // A candidate must reach its task's points this closely, and hold the heading's angle to the
 // coupler this steadily, by forward kinematics: a hundred times closer than anyone checking it
 // asks (1e-7 and 1e-6 degrees), so that another solver's rounding cannot tip it over.
@@ -26,20 +24,6 @@ constexpr double headingTolerance = 1e-8; // degrees
 constexpr double exactOutputTolerance = 1e-6;
 // Links shorter than this (or this close to 180 degrees) make no linkage.
 constexpr double degenerateArc = 1e-4; // degrees
-
-double wrapDegrees(double x)
-{
-    double r = std::remainder(x, 360.0);
-    if (r <= -180.0) {
-        r += 360.0;
-    }
-    return r;
-}
-
-double arcDegrees(const SphereVector& u, const SphereVector& v)
-{
-    return std::atan2(norm(cross(u, v)), dot(u, v)) / rad;
-}
 
 bool properArc(double arc)
 {
@@ -148,11 +132,12 @@ std::vector<double> turningPlaces(const CircuitMap& map)
 // cos mu = (cos d - cos b cos c) / (sin b sin c), with cos d = cos a cos f + sin a sin f cos theta.
 double transmissionAt(const LinkageDimensions& d, double theta)
 {
-    const double cosD = std::cos(d.a * rad) * std::cos(d.f * rad)
-                        + std::sin(d.a * rad) * std::sin(d.f * rad) * std::cos(theta * rad);
-    const double cosMu = (cosD - std::cos(d.b * rad) * std::cos(d.c * rad))
-                         / (std::sin(d.b * rad) * std::sin(d.c * rad));
-    return std::acos(std::clamp(cosMu, -1.0, 1.0)) / rad;
+    const double cosD =
+        std::cos(d.a * degree) * std::cos(d.f * degree)
+        + std::sin(d.a * degree) * std::sin(d.f * degree) * std::cos(theta * degree);
+    const double cosMu = (cosD - std::cos(d.b * degree) * std::cos(d.c * degree))
+                         / (std::sin(d.b * degree) * std::sin(d.c * degree));
+    return std::acos(std::clamp(cosMu, -1.0, 1.0)) / degree;
 }
 
 // The positions' defects and the transmission range on the way from the first to the last.
@@ -273,14 +258,14 @@ DesignResult designFunction(const DesignTask& task)
     result.kind = TaskKind::Function;
     const bool groundGiven = task.ground.has_value();
     const std::size_t unknowns = groundGiven ? 3 : 4;
-    const double cosF = groundGiven ? std::cos(*task.ground * rad) : 0.0;
+    const double cosF = groundGiven ? std::cos(*task.ground * degree) : 0.0;
     std::vector<std::vector<double>> rows;
     std::vector<double> rhs;
     for (const TaskPair& pair : task.pairs) {
-        const double ct = std::cos(pair.input * rad);
-        const double st = std::sin(pair.input * rad);
-        const double cp = std::cos(pair.output * rad);
-        const double sp = std::sin(pair.output * rad);
+        const double ct = std::cos(pair.input * degree);
+        const double st = std::sin(pair.input * degree);
+        const double cp = std::cos(pair.output * degree);
+        const double sp = std::sin(pair.output * degree);
         if (groundGiven) {
             rows.push_back({ct, cp, 1.0});
             rhs.push_back(-st * sp - cosF * ct * cp);
@@ -301,7 +286,7 @@ DesignResult designFunction(const DesignTask& task)
     if (rows.size() > unknowns) {
         result.residual = fit.residual;
     }
-    if (!(std::fabs(K1) < std::cos(degenerateArc * rad))) {
+    if (!(std::fabs(K1) < std::cos(degenerateArc * degree))) {
         result.reason = "no real linkage meets these pairs: they ask for a ground link whose "
                         "cosine is "
                         + number(K1);
@@ -309,18 +294,18 @@ DesignResult designFunction(const DesignTask& task)
     }
     const double sinF = std::sqrt(1.0 - K1 * K1);
     LinkageDimensions dims = defaultDimensions;
-    dims.f = std::acos(K1) / rad;
-    dims.a = std::atan2(sinF, -K3) / rad;
-    dims.b = std::atan2(sinF, K2) / rad;
-    const double cosC = std::cos(dims.a * rad) * std::cos(dims.b * rad) * K1
-                        - K4 * std::sin(dims.a * rad) * std::sin(dims.b * rad);
-    if (!(std::fabs(cosC) < std::cos(degenerateArc * rad))) {
+    dims.f = std::acos(K1) / degree;
+    dims.a = std::atan2(sinF, -K3) / degree;
+    dims.b = std::atan2(sinF, K2) / degree;
+    const double cosC = std::cos(dims.a * degree) * std::cos(dims.b * degree) * K1
+                        - K4 * std::sin(dims.a * degree) * std::sin(dims.b * degree);
+    if (!(std::fabs(cosC) < std::cos(degenerateArc * degree))) {
         result.reason = "no real linkage meets these pairs: they ask for a coupler whose cosine "
                         "is "
                         + number(cosC);
         return result;
     }
-    dims.c = std::acos(cosC) / rad;
+    dims.c = std::acos(cosC) / degree;
     if (!properArc(dims.a) || !properArc(dims.b)) {
         result.reason = "no real linkage meets these pairs: a link would shrink to a point";
         return result;
@@ -384,8 +369,8 @@ std::vector<Rotation> displacements(const DesignTask& task)
 double headingAngle(const SphereVector& point, const SphereVector& heading,
                     const SphereVector& toward)
 {
-    const SphereVector t = sub(toward, scaled(point, dot(point, toward)));
-    return std::atan2(dot(point, cross(heading, t)), dot(heading, t)) / rad;
+    const SphereVector t = toward - (dot(point, toward) * point);
+    return std::atan2(dot(point, cross(heading, t)), dot(heading, t)) / degree;
 }
 
 // Picks the ends of each joint's axis (a joint is an axis through the sphere's centre): the
@@ -393,7 +378,7 @@ double headingAngle(const SphereVector& point, const SphereVector& heading,
 void chooseJointEnds(const DesignTask& task, Dyad& input, Dyad& output, bool pivotsGiven)
 {
     const SphereVector P1 = taskPoint(task.positions[0]);
-    const auto flip = [](SphereVector& v) { v = scaled(v, -1.0); };
+    const auto flip = [](SphereVector& v) { v = -1.0 * v; };
     if (!pivotsGiven && dot(input.moving, P1) < 0.0) {
         flip(input.moving);
     }
@@ -425,17 +410,17 @@ std::optional<DesignCandidate> fourBar(const DesignTask& task, const std::vector
     }
     // k: at A1, from the arc toward B1 to the arc toward P, counter-clockwise about A1.
     const SphereVector A1 = input.moving;
-    const SphereVector towardB = sub(output.moving, scaled(A1, dot(A1, output.moving)));
-    const SphereVector towardP = sub(P1, scaled(A1, dot(A1, P1)));
+    const SphereVector towardB = output.moving - (dot(A1, output.moving) * A1);
+    const SphereVector towardP = P1 - (dot(A1, P1) * A1);
     dims.k = dims.h > 0.0
-                 ? std::atan2(dot(A1, cross(towardB, towardP)), dot(towardB, towardP)) / rad
+                 ? std::atan2(dot(A1, cross(towardB, towardP)), dot(towardB, towardP)) / degree
                  : 0.0;
     dims.k = wrapDegrees(dims.k);
 
     DesignCandidate candidate;
     candidate.dims = dims;
     const SphereVector e1 = input.fixed;
-    const SphereVector e2 = normalized(sub(output.fixed, scaled(e1, dot(e1, output.fixed))));
+    const SphereVector e2 = normalized(output.fixed - (dot(e1, output.fixed) * e1));
     const SphereVector e3 = cross(e1, e2);
     const Rotation M = fromColumns(e1, e2, e3);
     for (std::size_t r = 0; r < 3; ++r) {
@@ -444,12 +429,12 @@ std::optional<DesignCandidate> fourBar(const DesignTask& task, const std::vector
         }
     }
     const Rotation back = transposed(M);
-    const SphereVector B0 = {std::cos(dims.f * rad), std::sin(dims.f * rad), 0.0};
+    const SphereVector B0 = {std::cos(dims.f * degree), std::sin(dims.f * degree), 0.0};
     for (std::size_t i = 0; i < task.positions.size(); ++i) {
         const Rotation move = i == 0 ? identityRotation() : moves[i - 1];
         const SphereVector a1 = applied(back, applied(move, input.moving));
         const SphereVector b1 = applied(back, applied(move, output.moving));
-        const double theta = std::atan2(a1.z, a1.y) / rad;
+        const double theta = std::atan2(a1.z, a1.y) / degree;
         const int branch = dot(B0, cross(a1, b1)) >= 0.0 ? 1 : 2;
         candidate.positions.push_back({theta <= -180.0 ? 180.0 : theta, branch});
     }
@@ -462,13 +447,13 @@ std::optional<DesignCandidate> fourBar(const DesignTask& task, const std::vector
         if (!pose) {
             return std::nullopt;
         }
-        const SphereVector point = placed(candidate.placement, pose->P);
+        const SphereVector point = applied(candidate.placement, pose->P);
         const SphereVector wanted = taskPoint(task.positions[i]);
-        if (!(norm(sub(point, wanted)) <= pointTolerance)) {
+        if (!(norm(point - wanted) <= pointTolerance)) {
             return std::nullopt;
         }
         const double angle = headingAngle(wanted, taskHeading(task.positions[i]),
-                                          placed(candidate.placement, pose->A1));
+                                          applied(candidate.placement, pose->A1));
         if (i == 0) {
             firstAngle = angle;
         } else if (!(std::fabs(wrapDegrees(angle - firstAngle)) <= headingTolerance)) {
@@ -531,7 +516,7 @@ DesignResult designMotion(const DesignTask& task, const DesignOptions& options)
             for (unsigned v = 0; v < variants; ++v) {
                 // Bits: input's moving and output's moving pivot, then the fixed pivots.
                 const auto end = [&](const SphereVector& x, unsigned bit) {
-                    return (v >> bit & 1u) != 0 ? scaled(x, -1.0) : x;
+                    return (v >> bit & 1u) != 0 ? -1.0 * x : x;
                 };
                 const Dyad in{end(input.fixed, 2), end(input.moving, 0)};
                 const Dyad out{end(output.fixed, 3), end(output.moving, 1)};
@@ -563,7 +548,7 @@ std::optional<SphereVector> movingPivotFor(const std::vector<Rotation>& moves,
     std::vector<SphereVector> v;
     double scale = 0.0;
     for (const Rotation& D : moves) {
-        v.push_back(sub(applied(transposed(D), G), G));
+        v.push_back(applied(transposed(D), G) - G);
         scale = std::max(scale, norm(v.back()));
     }
     SphereVector best;
@@ -580,7 +565,7 @@ std::optional<SphereVector> movingPivotFor(const std::vector<Rotation>& moves,
     if (!(bestNorm > 1e-8 * scale * scale) || !(scale > 1e-12)) {
         return std::nullopt;
     }
-    const SphereVector W = scaled(best, 1.0 / bestNorm);
+    const SphereVector W = (1.0 / bestNorm) * best;
     for (const SphereVector& vi : v) {
         if (!(std::fabs(dot(vi, W)) <= 1e-9 * scale)) {
             return std::nullopt;
@@ -604,7 +589,7 @@ SphereVector taskCentre(const DesignTask& task)
 {
     SphereVector sum;
     for (const TaskPosition& p : task.positions) {
-        sum = add(sum, taskPoint(p));
+        sum = sum + taskPoint(p);
     }
     return norm(sum) > 1e-6 ? normalized(sum) : taskPoint(task.positions[0]);
 }
@@ -622,9 +607,8 @@ std::vector<Dyad> threePositionDyads(const DesignTask& task, const std::vector<R
         const int count = std::max(2, options.spreadPivots);
         for (int i = 0; i < count; ++i) {
             const double angle = 2.0 * std::numbers::pi * i / count;
-            const SphereVector dir = add(scaled(t1, std::cos(angle)), scaled(t2, std::sin(angle)));
-            pivots.push_back(
-                add(scaled(centre, std::cos(40.0 * rad)), scaled(dir, std::sin(40.0 * rad))));
+            const SphereVector dir = (std::cos(angle) * t1) + (std::sin(angle) * t2);
+            pivots.push_back((std::cos(40.0 * degree) * centre) + (std::sin(40.0 * degree) * dir));
         }
     }
     std::vector<Dyad> dyads;
@@ -656,13 +640,6 @@ std::vector<Dyad> fourPositionDyads(const DesignTask& task, const std::vector<Ro
 
 } // namespace
 
-SphereVector placed(const Placement& m, const SphereVector& x)
-{
-    return {m[0][0] * x.x + m[0][1] * x.y + m[0][2] * x.z,
-            m[1][0] * x.x + m[1][1] * x.y + m[1][2] * x.z,
-            m[2][0] * x.x + m[2][1] * x.y + m[2][2] * x.z};
-}
-
 std::string defectText(const DesignDefect& defect)
 {
     switch (defect.kind) {
@@ -681,19 +658,19 @@ std::string defectText(const DesignDefect& defect)
 
 SphereVector taskPoint(const TaskPosition& p)
 {
-    const double lon = p.longitude * rad;
-    const double lat = p.latitude * rad;
+    const double lon = p.longitude * degree;
+    const double lat = p.latitude * degree;
     return {std::cos(lat) * std::cos(lon), std::cos(lat) * std::sin(lon), std::sin(lat)};
 }
 
 SphereVector taskHeading(const TaskPosition& p)
 {
-    const double lon = p.longitude * rad;
-    const double lat = p.latitude * rad;
+    const double lon = p.longitude * degree;
+    const double lat = p.latitude * degree;
     const SphereVector north{-std::sin(lat) * std::cos(lon), -std::sin(lat) * std::sin(lon),
                              std::cos(lat)};
     const SphereVector east{-std::sin(lon), std::cos(lon), 0.0};
-    return add(scaled(north, std::cos(p.heading * rad)), scaled(east, std::sin(p.heading * rad)));
+    return (std::cos(p.heading * degree) * north) + (std::sin(p.heading * degree) * east);
 }
 
 SphereVector pivotPoint(const TaskPivot& pivot)
@@ -785,8 +762,8 @@ std::optional<CouplerPose> couplerPoseAt(const LinkageDimensions& dims, double t
         return std::nullopt;
     }
     const double psi = out.psi[branch == 1 ? 0 : 1];
-    const double sinF = std::sin(dims.f * rad);
-    const double cosF = std::cos(dims.f * rad);
+    const double sinF = std::sin(dims.f * degree);
+    const double cosF = std::cos(dims.f * degree);
     const double side = sinF / std::fabs(sinF);
     const SphereVector A0{1.0, 0.0, 0.0};
     const SphereVector B0{cosF, sinF, 0.0};
@@ -795,15 +772,14 @@ std::optional<CouplerPose> couplerPoseAt(const LinkageDimensions& dims, double t
     const SphereVector v0{-sinF * side, cosF * side, 0.0};
     const auto along = [](const SphereVector& from, double arc, const SphereVector& t1,
                           const SphereVector& t2, double angle) {
-        const SphereVector dir =
-            add(scaled(t1, std::cos(angle * rad)), scaled(t2, std::sin(angle * rad)));
-        return add(scaled(from, std::cos(arc * rad)), scaled(dir, std::sin(arc * rad)));
+        const SphereVector dir = (std::cos(angle * degree) * t1) + (std::sin(angle * degree) * t2);
+        return (std::cos(arc * degree) * from) + (std::sin(arc * degree) * dir);
     };
     CouplerPose pose;
     pose.A1 = along(A0, dims.a, u0, w0, theta);
     pose.B1 = along(B0, dims.b, v0, w0, psi);
     // P lies at arc h from A1, turned by k counter-clockwise about A1 from the arc toward B1.
-    const SphereVector towardB = normalized(sub(pose.B1, scaled(pose.A1, dot(pose.A1, pose.B1))));
+    const SphereVector towardB = normalized(pose.B1 - (dot(pose.A1, pose.B1) * pose.A1));
     pose.P = along(pose.A1, dims.h, towardB, cross(pose.A1, towardB), dims.k);
     if (!std::isfinite(pose.P.x) || !std::isfinite(pose.P.y) || !std::isfinite(pose.P.z)) {
         return std::nullopt;

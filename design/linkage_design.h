@@ -3,7 +3,7 @@
 #pragma once
 
 #include "design_task.h"
-#include "linkage_model.h"
+#include "sphere_geometry.h"
 
 #include <array>
 #include <optional>
@@ -11,15 +11,6 @@
 #include <vector>
 
 namespace cyclar {
-
-/// A rotation as a 3x3 matrix, m[row][column]. The placement M of a candidate maps a point X of
-/// cyclar's own frame (A0 = (1, 0, 0), B0 = (cos f, sin f, 0)) to M X in the task's frame.
-using Placement = std::array<std::array<double, 3>, 3>;
-
-inline constexpr Placement identityPlacement{{{1.0, 0.0, 0.0}, {0.0, 1.0, 0.0}, {0.0, 0.0, 1.0}}};
-
-/// M X.
-SphereVector placed(const Placement& m, const SphereVector& x);
 
 /// The input angle and branch (1 or 2, as in the linkage analysis) at which a candidate reaches
 /// one task position (or meets one shaft-angle pair).
@@ -54,10 +45,12 @@ struct DesignCandidate {
     /// In cyclar's own frame. Motion tasks: the task's point is the coupler point (h, k).
     /// Function tasks: h and k are the defaults', as nothing asks for a coupler point.
     LinkageDimensions dims;
-    Placement placement = identityPlacement; ///< the identity for function tasks
-    std::vector<PositionReach> positions;    ///< one per task position or pair, in task order
-    std::string type;                        ///< the spherical type, as analyseLinkage names it
-    std::vector<DesignDefect> defects;       ///< empty for a usable candidate
+    /// Maps a point X of cyclar's own frame (A0 = (1, 0, 0), B0 = (cos f, sin f, 0)) to M X in the
+    /// task's frame; the identity for function tasks.
+    Rotation placement = identityRotation();
+    std::vector<PositionReach> positions; ///< one per task position or pair, in task order
+    std::string type;                     ///< the spherical type, as analyseLinkage names it
+    std::vector<DesignDefect> defects;    ///< empty for a usable candidate
     /// Least and greatest transmission angle (degrees) on the way from the first position to the
     /// last.
     std::array<double, 2> transmission{};

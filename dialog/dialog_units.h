@@ -11,8 +11,8 @@ namespace cyclar {
 
 /// Dialog units of one font: a horizontal unit is a quarter of the font's average character
 /// width, a vertical unit an eighth of its height. The conversion itself, to the nearest pixel,
-/// is the core's (dialogUnitsToPixelsX/Y in pagelayout/page_layouts.h); the browser's pages do
-/// not use it yet, and convert in web/js/windows.js, dropping the fraction instead.
+/// is the core's (dialogUnitsToPixelsX/Y in pagelayout/page_layouts.h), which the browser's
+/// pages call too.
 class DialogUnits {
 public:
     /// Units measured from a font as it is drawn here.

@@ -3,6 +3,7 @@
 
 #include "motion_schedule.h"
 #include "significant_text.h"
+#include "sphere_geometry.h"
 
 #include <algorithm>
 #include <cmath>
@@ -13,7 +14,6 @@ namespace cyclar {
 
 namespace {
 
-constexpr double rad = std::numbers::pi / 180.0;
 constexpr double nan = std::numeric_limits<double>::quiet_NaN();
 // Sums and differences of decimal inputs carry rounding of this order at most; a Grashof value
 // this close to 0 is taken as 0 (a change point).
@@ -31,7 +31,7 @@ double clampUnit(double x)
 
 double acosDegrees(double x)
 {
-    return std::acos(clampUnit(x)) / rad;
+    return std::acos(clampUnit(x)) / degree;
 }
 
 // The arc between two points when going the sum of two arcs one way: over 180 degrees the short
@@ -39,16 +39,6 @@ double acosDegrees(double x)
 double foldArc(double sum)
 {
     return sum <= 180.0 ? sum : 360.0 - sum;
-}
-
-// Degrees in (-180, 180].
-double wrapDegrees(double x)
-{
-    double r = std::remainder(x, 360.0);
-    if (r <= -180.0) {
-        r += 360.0;
-    }
-    return r;
 }
 
 // Eight significant digits, always with a decimal point whatever the process's locale.
@@ -66,26 +56,6 @@ std::string degrees(double x)
     return number(x) + "\u00b0";
 }
 
-double dot(const SphereVector& u, const SphereVector& v)
-{
-    return u.x * v.x + u.y * v.y + u.z * v.z;
-}
-
-SphereVector cross(const SphereVector& u, const SphereVector& v)
-{
-    return {u.y * v.z - u.z * v.y, u.z * v.x - u.x * v.z, u.x * v.y - u.y * v.x};
-}
-
-SphereVector scaled(const SphereVector& v, double s)
-{
-    return {v.x * s, v.y * s, v.z * s};
-}
-
-SphereVector sum(const SphereVector& u, const SphereVector& v)
-{
-    return {u.x + v.x, u.y + v.y, u.z + v.z};
-}
-
 // The fixed frame of the conventions: at A0 the tangent toward B0 (u0) and A0 x u0 (w0); at B0
 // the tangent away from A0 (v0) and B0 x v0 (w1). For 0 < f < 180 these are (0, 1, 0),
 // (0, 0, 1), (-sin f, cos f, 0) and (0, 0, 1).
@@ -98,8 +68,8 @@ struct PivotFrames {
 PivotFrames pivotFrames(double f)
 {
     PivotFrames p;
-    const double cosF = std::cos(f * rad);
-    const double sinF = std::sin(f * rad);
+    const double cosF = std::cos(f * degree);
+    const double sinF = std::sin(f * degree);
     const double side = sinF / std::fabs(sinF); // NaN when B0 is A0 or its antipode
     p.B0 = {cosF, sinF, 0.0};
     p.u0 = {0.0, side, 0.0};
@@ -112,48 +82,49 @@ PivotFrames pivotFrames(double f)
 double angleAbout(const SphereVector& point, const SphereVector& along, const SphereVector& across)
 {
     // atan2 lies in [-180, 180] already; only -180 needs turning into 180.
-    const double angle = std::atan2(dot(point, across), dot(point, along)) / rad;
+    const double angle = std::atan2(dot(point, across), dot(point, along)) / degree;
     return angle <= -180.0 ? 180.0 : angle;
 }
 
 // |theta| at which the diagonal B0-A1 is d.
 double inputAngleForDiagonal(const LinkageDimensions& dims, double d)
 {
-    return acosDegrees((std::cos(d * rad) - std::cos(dims.a * rad) * std::cos(dims.f * rad))
-                       / (std::sin(dims.a * rad) * std::sin(dims.f * rad)));
+    return acosDegrees(
+        (std::cos(d * degree) - std::cos(dims.a * degree) * std::cos(dims.f * degree))
+        / (std::sin(dims.a * degree) * std::sin(dims.f * degree)));
 }
 
 // |psi| at which the diagonal A0-B1 is e: cos e = cos b cos f - sin b sin f cos psi.
 double outputAngleForDiagonal(const LinkageDimensions& dims, double e)
 {
-    return acosDegrees((std::cos(dims.b * rad) * std::cos(dims.f * rad) - std::cos(e * rad))
-                       / (std::sin(dims.b * rad) * std::sin(dims.f * rad)));
+    return acosDegrees(
+        (std::cos(dims.b * degree) * std::cos(dims.f * degree) - std::cos(e * degree))
+        / (std::sin(dims.b * degree) * std::sin(dims.f * degree)));
 }
 
 // mu for the diagonal d: cos d = cos b cos c + sin b sin c cos mu.
 double transmissionForDiagonal(const LinkageDimensions& dims, double d)
 {
-    return acosDegrees((std::cos(d * rad) - std::cos(dims.b * rad) * std::cos(dims.c * rad))
-                       / (std::sin(dims.b * rad) * std::sin(dims.c * rad)));
+    return acosDegrees(
+        (std::cos(d * degree) - std::cos(dims.b * degree) * std::cos(dims.c * degree))
+        / (std::sin(dims.b * degree) * std::sin(dims.c * degree)));
 }
 
 // The input angle at the toggle position where the output stands at psi: there A0, A1 and B1
 // lie on one great circle, A1 at arc a from A0 and arc c from B1.
 double inputAngleAtOutputToggle(const LinkageDimensions& dims, const PivotFrames& p, double psi)
 {
-    const SphereVector dir =
-        sum(scaled(p.v0, std::cos(psi * rad)), scaled(p.w1, std::sin(psi * rad)));
-    const SphereVector B1 =
-        sum(scaled(p.B0, std::cos(dims.b * rad)), scaled(dir, std::sin(dims.b * rad)));
-    const SphereVector toward = sum(B1, scaled(p.A0, -dot(B1, p.A0)));
+    const SphereVector dir = std::cos(psi * degree) * p.v0 + (std::sin(psi * degree) * p.w1);
+    const SphereVector B1 = std::cos(dims.b * degree) * p.B0 + (std::sin(dims.b * degree) * dir);
+    const SphereVector toward = B1 + (-dot(B1, p.A0) * p.A0);
     const double length = std::sqrt(dot(toward, toward));
-    const SphereVector u = scaled(toward, 1.0 / length);
-    const double cosC = std::cos(dims.c * rad);
+    const SphereVector u = (1.0 / length) * toward;
+    const double cosC = std::cos(dims.c * degree);
     double best = nan;
     double bestMiss = std::numeric_limits<double>::infinity();
     for (const double side : {1.0, -1.0}) {
         const SphereVector A1 =
-            sum(scaled(p.A0, std::cos(dims.a * rad)), scaled(u, side * std::sin(dims.a * rad)));
+            std::cos(dims.a * degree) * p.A0 + ((side * std::sin(dims.a * degree)) * u);
         const double miss = std::fabs(dot(A1, B1) - cosC);
         if (miss < bestMiss) {
             bestMiss = miss;
@@ -426,19 +397,17 @@ OutputAngles outputAnglesAt(const LinkageDimensions& dims, double theta)
     out.psi = {nan, nan};
     out.mu = nan;
     const PivotFrames p = pivotFrames(dims.f);
-    const SphereVector dirA =
-        sum(scaled(p.u0, std::cos(theta * rad)), scaled(p.w0, std::sin(theta * rad)));
-    const SphereVector A1 =
-        sum(scaled(p.A0, std::cos(dims.a * rad)), scaled(dirA, std::sin(dims.a * rad)));
+    const SphereVector dirA = std::cos(theta * degree) * p.u0 + (std::sin(theta * degree) * p.w0);
+    const SphereVector A1 = std::cos(dims.a * degree) * p.A0 + (std::sin(dims.a * degree) * dirA);
     const double cosD = dot(A1, p.B0);
     const double alongV = dot(A1, p.v0);
     const double alongW = dot(A1, p.w1);
     const double sinD = std::hypot(alongV, alongW);
-    const double delta = std::atan2(alongW, alongV) / rad;
-    const double cosGamma =
-        (std::cos(dims.c * rad) - std::cos(dims.b * rad) * cosD) / (std::sin(dims.b * rad) * sinD);
-    const double cosMu = (cosD - std::cos(dims.b * rad) * std::cos(dims.c * rad))
-                         / (std::sin(dims.b * rad) * std::sin(dims.c * rad));
+    const double delta = std::atan2(alongW, alongV) / degree;
+    const double cosGamma = (std::cos(dims.c * degree) - std::cos(dims.b * degree) * cosD)
+                            / (std::sin(dims.b * degree) * sinD);
+    const double cosMu = (cosD - std::cos(dims.b * degree) * std::cos(dims.c * degree))
+                         / (std::sin(dims.b * degree) * std::sin(dims.c * degree));
     // A flat triangle may come out a rounding error beyond +-1; anything further does not close.
     constexpr double slack = 1e-12;
     if (!(std::fabs(cosGamma) <= 1.0 + slack) || !(std::fabs(cosMu) <= 1.0 + slack)) {
@@ -455,7 +424,7 @@ namespace {
 
 PivotFrames pivotFrames(const LinkageModel& model)
 {
-    return pivotFrames(std::atan2(model.B0.y, model.B0.x) / rad);
+    return pivotFrames(std::atan2(model.B0.y, model.B0.x) / degree);
 }
 
 PoseAngles poseAnglesIn(const PivotFrames& p, const LinkageModel& model, const LinkagePose& pose)
@@ -469,7 +438,7 @@ PoseAngles poseAnglesIn(const PivotFrames& p, const LinkageModel& model, const L
     const double triple = dot(model.B0, cross(pose.A1, pose.B1));
     angles.mu = std::atan2(std::fabs(triple),
                            dot(pose.A1, model.B0) - dot(pose.B1, pose.A1) * dot(pose.B1, model.B0))
-                / rad;
+                / degree;
     angles.branch = triple > 0.0 ? 1 : (triple < 0.0 ? 2 : 0);
     return angles;
 }

@@ -2,6 +2,7 @@
 #include "linkage_rates.h"
 
 #include "motion_schedule.h"
+#include "sphere_geometry.h"
 
 #include <cmath>
 #include <limits>
@@ -11,44 +12,8 @@ namespace cyclar {
 
 namespace {
 
-constexpr double rad = std::numbers::pi / 180.0;
 constexpr double nan = std::numeric_limits<double>::quiet_NaN();
 constexpr double inf = std::numeric_limits<double>::infinity();
-
-double dot(const SphereVector& u, const SphereVector& v)
-{
-    return u.x * v.x + u.y * v.y + u.z * v.z;
-}
-
-SphereVector cross(const SphereVector& u, const SphereVector& v)
-{
-    return {u.y * v.z - u.z * v.y, u.z * v.x - u.x * v.z, u.x * v.y - u.y * v.x};
-}
-
-SphereVector operator*(double s, const SphereVector& v)
-{
-    return {s * v.x, s * v.y, s * v.z};
-}
-
-SphereVector operator+(const SphereVector& u, const SphereVector& v)
-{
-    return {u.x + v.x, u.y + v.y, u.z + v.z};
-}
-
-SphereVector operator-(const SphereVector& u, const SphereVector& v)
-{
-    return {u.x - v.x, u.y - v.y, u.z - v.z};
-}
-
-double length(const SphereVector& v)
-{
-    return std::sqrt(dot(v, v));
-}
-
-bool finite(const SphereVector& v)
-{
-    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
-}
 
 constexpr SphereVector nanVector{nan, nan, nan};
 
@@ -73,29 +38,12 @@ LinkageRates toggleRates()
     return r;
 }
 
-// The unit tangent at `from` along the great circle toward `to`.
-SphereVector tangentToward(const SphereVector& from, const SphereVector& to)
-{
-    const SphereVector t = to - dot(from, to) * from;
-    return (1.0 / length(t)) * t;
-}
-
-// The point at arc `arc` (degrees) from `centre`, in the direction `start` turned by `angle`
-// (degrees) positively about `centre`.
-SphereVector pointAbout(const SphereVector& centre, const SphereVector& start, double angle,
-                        double arc)
-{
-    const SphereVector dir =
-        std::cos(angle * rad) * start + std::sin(angle * rad) * cross(centre, start);
-    return std::cos(arc * rad) * centre + std::sin(arc * rad) * dir;
-}
-
 } // namespace
 
 LinkageRates rigidRates(const SphereVector& A0, const SphereVector& B0, const SphereVector& A1,
                         const SphereVector& B1, const SphereVector& P)
 {
-    if (!finite(A0) || !finite(B0) || !finite(A1) || !finite(B1) || !finite(P)) {
+    if (!isFinite(A0) || !isFinite(B0) || !isFinite(A1) || !isFinite(B1) || !isFinite(P)) {
         return undefinedRates();
     }
     const SphereVector B0xB1 = cross(B0, B1);
@@ -124,13 +72,13 @@ LinkageRates rigidRates(const SphereVector& A0, const SphereVector& B0, const Sp
     r.outputRelativeRate = beta1;
     r.couplerVelocity = A0 + alpha1 * A1;
     r.couplerAcceleration = alpha2 * A1 + alpha1 * A0xA1;
-    r.couplerRate = length(r.couplerVelocity);
+    r.couplerRate = norm(r.couplerVelocity);
     r.pole = (1.0 / r.couplerRate) * r.couplerVelocity;
     r.pointVelocity = cross(r.couplerVelocity, P);
-    r.pointSpeed = length(r.pointVelocity);
+    r.pointSpeed = norm(r.pointVelocity);
     r.pointAcceleration =
         cross(r.couplerAcceleration, P) + cross(r.couplerVelocity, r.pointVelocity);
-    r.pointAccelerationMagnitude = length(r.pointAcceleration);
+    r.pointAccelerationMagnitude = norm(r.pointAcceleration);
     r.mechanicalAdvantage = 1.0 / psi1;
     return r;
 }

@@ -1,4 +1,5 @@
-// Numbers as the core writes them, locale-free: significant digits, or the shortest round trip.
+// Numbers as the core writes them, locale-free: significant digits or decimals, or the shortest
+// round trip.
 #include "significant_text.h"
 
 #include <algorithm>
@@ -6,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <string_view>
 
 namespace cyclar {
@@ -127,6 +129,50 @@ std::string shortestNumberText(double value)
 std::string jsonNumberText(double value)
 {
     return std::isfinite(value) ? shortestNumberText(value) : "null";
+}
+
+std::string fixedText(double x, int decimals)
+{
+    if (!std::isfinite(x)) {
+        return std::isnan(x) ? "nan" : x > 0 ? "inf" : "-inf";
+    }
+    const int kept = std::clamp(decimals, 0, 17);
+    // The exact decimal value (a double's has at most 1074 digits after the point), then rounded
+    // by hand: printf rounds a half to even, which would write 0.25 as 0.2.
+    constexpr int exact = 1080;
+    char text[310 + 1 + exact + 1]; // the largest double has 309 digits before the point
+    std::snprintf(text, sizeof text, "%.*f", exact, std::fabs(x));
+    // The process's decimal point, whatever it is (a comma, or more than one byte), becomes '.'.
+    const std::string_view written = text;
+    const std::size_t point = written.find_first_not_of("0123456789");
+    std::string digits(written.substr(0, point));
+    digits += '.';
+    digits += written.substr(written.find_first_of("0123456789", point));
+    const std::size_t end = point + 1 + static_cast<std::size_t>(kept);
+    const bool up = digits[end] >= '5'; // the first digit dropped: a half or more goes up
+    digits.resize(kept == 0 ? point : end);
+    if (up) {
+        std::size_t i = digits.size();
+        while (i > 0) {
+            --i;
+            if (digits[i] == '.') {
+                continue;
+            }
+            if (digits[i] != '9') {
+                ++digits[i];
+                break;
+            }
+            digits[i] = '0';
+            if (i == 0) {
+                digits.insert(digits.begin(), '1');
+            }
+        }
+    }
+    // A negative value keeps its sign even where it rounds to zero (-0.04 is "-0.0").
+    if (x < 0) {
+        digits.insert(digits.begin(), '-');
+    }
+    return digits;
 }
 
 } // namespace cyclar

@@ -1,6 +1,6 @@
 // Numbers as the core writes them, whatever the process's locale: with a fixed count of
-// significant digits (for people), or in the shortest text that reads back as the same double
-// (for files and the command line's answers).
+// significant digits or of decimals (for people), or in the shortest text that reads back as the
+// same double (for files and the command line's answers).
 #pragma once
 
 #include <string>
@@ -18,5 +18,10 @@ std::string shortestNumberText(double value);
 
 /// A number in JSON: shortestNumberText, or null when the value is not finite.
 std::string jsonNumberText(double value);
+
+/// Finite x with `decimals` digits after the point (0..17), a half rounded away from zero as the
+/// window's texts have always shown it (0.25 is "0.3"), with a decimal point whatever the
+/// process's locale; "nan", "inf" or "-inf" for one that is not finite.
+std::string fixedText(double x, int decimals);
 
 } // namespace cyclar

@@ -20,11 +20,6 @@ constexpr double barbAngle = 30.0;   // degrees off the shaft
 constexpr double markRadius = 1.5;   // degrees: the ring at a task point
 constexpr double jointGap = 1.0;     // degrees, as on the animation page
 
-double rad(double degrees)
-{
-    return degrees * degToRad();
-}
-
 // a in [0, 360).
 double turnOf(double degrees)
 {
@@ -35,18 +30,18 @@ double turnOf(double degrees)
 // The point at arc `arc` from `from` in the unit tangent direction `dir`.
 SphereVector along(const SphereVector& from, const SphereVector& dir, double arc)
 {
-    return add(scaled(from, std::cos(rad(arc))), scaled(dir, std::sin(rad(arc))));
+    return (std::cos(arc * degree) * from) + (std::sin(arc * degree) * dir);
 }
 
 // The unit tangent at `from` toward `to`; nothing where they coincide or are opposite.
 std::optional<SphereVector> towards(const SphereVector& from, const SphereVector& to)
 {
-    const SphereVector t = sub(to, scaled(from, dot(from, to)));
+    const SphereVector t = to - (dot(from, to) * from);
     const double n = norm(t);
     if (!(n > 1e-12)) {
         return std::nullopt;
     }
-    return scaled(t, 1.0 / n);
+    return (1.0 / n) * t;
 }
 
 struct ViewPen {
@@ -81,8 +76,8 @@ struct ViewPen {
 
     void ring(const SphereVector& centre, double radius) const
     {
-        drawRing(surface, projection, rotateToView(view, centre), std::cos(rad(radius)),
-                 std::sin(rad(radius)));
+        drawRing(surface, projection, rotateToView(view, centre), std::cos(radius * degree),
+                 std::sin(radius * degree));
     }
 
     // An arrow from `tail` along the tangent `dir`: its shaft and a two-barbed head.
@@ -91,15 +86,15 @@ struct ViewPen {
         const SphereVector tip = along(tail, dir, length);
         shortArc(tail, tip, 0.0, 0.0);
         // The way back along the shaft, at the tip.
-        const SphereVector back = sub(scaled(tail, std::cos(rad(length))), scaled(tip, 1.0));
-        const std::optional<SphereVector> b = towards(tip, add(tip, back));
+        const SphereVector back = (std::cos(length * degree) * tail) - tip;
+        const std::optional<SphereVector> b = towards(tip, tip + back);
         if (!b) {
             return;
         }
         const SphereVector side = cross(tip, *b);
         for (const double s : {-1.0, 1.0}) {
-            const SphereVector barb = add(scaled(*b, std::cos(rad(barbAngle))),
-                                          scaled(side, s * std::sin(rad(barbAngle))));
+            const SphereVector barb =
+                (std::cos(barbAngle * degree) * *b) + ((s * std::sin(barbAngle * degree)) * side);
             shortArc(tip, along(tip, barb, barbLength), 0.0, 0.0);
         }
     }
@@ -122,13 +117,13 @@ struct ViewPen {
 // in the conventions of the linkage analysis.
 SphereVector outputPlace(const LinkageDimensions& dims, double psi)
 {
-    const double sinF = std::sin(rad(dims.f));
-    const double cosF = std::cos(rad(dims.f));
+    const double sinF = std::sin(dims.f * degree);
+    const double cosF = std::cos(dims.f * degree);
     const double side = sinF < 0.0 ? -1.0 : 1.0;
     const SphereVector b0{cosF, sinF, 0.0};
     const SphereVector v0{-sinF * side, cosF * side, 0.0};
     const SphereVector w0{0.0, 0.0, side};
-    const SphereVector dir = add(scaled(v0, std::cos(rad(psi))), scaled(w0, std::sin(rad(psi))));
+    const SphereVector dir = (std::cos(psi * degree) * v0) + (std::sin(psi * degree) * w0);
     return along(b0, dir, dims.b);
 }
 
@@ -230,10 +225,10 @@ ViewOrientation viewFacingTask(const DesignTask& task)
     SphereVector middle{0.0, 0.0, 0.0};
     if (task.kind == TaskKind::Motion) {
         for (const TaskPosition& position : task.positions) {
-            middle = add(middle, taskPoint(position));
+            middle = middle + taskPoint(position);
         }
         for (const TaskPivot& pivot : task.fixedPivots) {
-            middle = add(middle, pivotPoint(pivot));
+            middle = middle + pivotPoint(pivot);
         }
     }
     if (!(norm(middle) > 1e-9) || !std::isfinite(norm(middle))) {
@@ -274,7 +269,7 @@ void composeDesignView(DrawingSurface& surface, const DesignTask& task,
     drawSphereOutline(surface, projection);
     drawReferenceCircles(surface, projection, v.withoutSpin());
 
-    const Placement& m = candidate ? candidate->placement : identityPlacement;
+    const Rotation& m = candidate ? candidate->placement : identityRotation();
     if (candidate) {
         // The coupler point's path over the tour, broken where the tour leaves out steps.
         draw.pen(palette.curve);
@@ -289,7 +284,7 @@ void composeDesignView(DrawingSurface& surface, const DesignTask& task,
             previous = s;
             if (const std::optional<CouplerPose> pose =
                     couplerPoseAt(candidate->dims, s.input, s.branch)) {
-                const RotatedPoint r = rotateToView(v, placed(m, pose->P));
+                const RotatedPoint r = rotateToView(v, applied(m, pose->P));
                 path.vertex(r.x, r.y);
             }
         }
@@ -310,17 +305,17 @@ void composeDesignView(DrawingSurface& surface, const DesignTask& task,
             draw.ring(pivotPoint(pivot), 3.0 * jointGap);
         }
     } else if (candidate) {
-        const SphereVector b0{std::cos(rad(candidate->dims.f)), std::sin(rad(candidate->dims.f)),
-                              0.0};
+        const SphereVector b0{std::cos(candidate->dims.f * degree),
+                              std::sin(candidate->dims.f * degree), 0.0};
         for (std::size_t i = 0; i < task.pairs.size(); ++i) {
             const SphereVector target =
-                placed(m, outputPlace(candidate->dims, task.pairs[i].output));
-            const std::optional<SphereVector> dir = towards(placed(m, b0), target);
+                applied(m, outputPlace(candidate->dims, task.pairs[i].output));
+            const std::optional<SphereVector> dir = towards(applied(m, b0), target);
             if (!dir) {
                 continue;
             }
             draw.pen(palette.task);
-            draw.arrow(placed(m, b0), *dir, std::min(candidate->dims.b, 170.0));
+            draw.arrow(applied(m, b0), *dir, std::min(candidate->dims.b, 170.0));
             draw.number(target, static_cast<int>(i) + 1, palette.number);
         }
     }
@@ -333,18 +328,21 @@ void composeDesignView(DrawingSurface& surface, const DesignTask& task,
         return;
     }
     const LinkageDimensions& d = candidate->dims;
-    const SphereVector a0 = placed(m, {1.0, 0.0, 0.0});
-    const SphereVector b0 = placed(m, {std::cos(rad(d.f)), std::sin(rad(d.f)), 0.0});
-    const SphereVector a1 = placed(m, pose->A1);
-    const SphereVector b1 = placed(m, pose->B1);
-    const SphereVector p = placed(m, pose->P);
+    const SphereVector a0 = applied(m, {1.0, 0.0, 0.0});
+    const SphereVector b0 = applied(m, {std::cos(d.f * degree), std::sin(d.f * degree), 0.0});
+    const SphereVector a1 = applied(m, pose->A1);
+    const SphereVector b1 = applied(m, pose->B1);
+    const SphereVector p = applied(m, pose->P);
 
     draw.pen(palette.link);
     // Links by their own lengths, which may exceed 180 degrees; the coupler point's arcs the
     // short way.
-    draw.arc(a0, a1, std::cos(rad(d.a)), std::sin(rad(d.a)), jointGap, d.a - 2.0 * jointGap);
-    draw.arc(b0, b1, std::cos(rad(d.b)), std::sin(rad(d.b)), jointGap, d.b - 2.0 * jointGap);
-    draw.arc(a1, b1, std::cos(rad(d.c)), std::sin(rad(d.c)), jointGap, d.c - 2.0 * jointGap);
+    draw.arc(a0, a1, std::cos(d.a * degree), std::sin(d.a * degree), jointGap,
+             d.a - 2.0 * jointGap);
+    draw.arc(b0, b1, std::cos(d.b * degree), std::sin(d.b * degree), jointGap,
+             d.b - 2.0 * jointGap);
+    draw.arc(a1, b1, std::cos(d.c * degree), std::sin(d.c * degree), jointGap,
+             d.c - 2.0 * jointGap);
     draw.shortArc(a1, p, jointGap, 0.0);
     draw.shortArc(b1, p, jointGap, 0.0);
 

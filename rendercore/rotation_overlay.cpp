@@ -3,6 +3,7 @@
 
 #include "curves.h"
 #include "linkage_rates.h"
+#include "sphere_geometry.h"
 
 #include <algorithm>
 #include <cmath>
@@ -11,26 +12,6 @@
 namespace cyclar {
 
 namespace {
-
-SphereVector add(const SphereVector& u, const SphereVector& v)
-{
-    return {u.x + v.x, u.y + v.y, u.z + v.z};
-}
-
-SphereVector scaled(double s, const SphereVector& v)
-{
-    return {s * v.x, s * v.y, s * v.z};
-}
-
-double dot(const SphereVector& u, const SphereVector& v)
-{
-    return u.x * v.x + u.y * v.y + u.z * v.z;
-}
-
-bool finite(const SphereVector& v)
-{
-    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
-}
 
 // Consecutive poles further apart than this (about 30 degrees) are not joined: the pole has
 // jumped, as it does through a toggle.
@@ -71,7 +52,7 @@ void drawFixedPolode(LineSink& sink, const Projection& projection, const ViewOri
     Polyline line(sink, projection);
     const SphereVector* last = nullptr;
     const auto visit = [&](const SphereVector& pole) {
-        if (!finite(pole)) {
+        if (!isFinite(pole)) {
             line.restart();
             last = nullptr;
             return;
@@ -86,7 +67,7 @@ void drawFixedPolode(LineSink& sink, const Projection& projection, const ViewOri
     for (const SphereVector& pole : poles) {
         visit(pole);
     }
-    if (poles.size() > 1 && last && finite(poles.front())) {
+    if (poles.size() > 1 && last && isFinite(poles.front())) {
         visit(poles.front()); // the cycle's last frame joins its first
     }
 }
@@ -96,7 +77,7 @@ void drawPoleAndVelocity(DrawingSurface& surface, const Projection& projection,
                          const LinkagePose& pose, const RotationAxisPens& pens, int scale)
 {
     const LinkageRates rates = poseRates(model, pose);
-    if (finite(rates.pole)) {
+    if (isFinite(rates.pole)) {
         if (const std::optional<Pixel> at = pixelOf(projection, view, rates.pole)) {
             const int r = 4 * scale;
             surface.selectPen(scaledPen(pens.pole, scale));
@@ -105,14 +86,12 @@ void drawPoleAndVelocity(DrawingSurface& surface, const Projection& projection,
     }
 
     const double length = velocityArrowLength(rates.pointSpeed);
-    if (!finite(rates.pointVelocity) || !finite(pose.P) || !(length > 0.0)) {
+    if (!isFinite(rates.pointVelocity) || !isFinite(pose.P) || !(length > 0.0)) {
         return;
     }
     // Along the great circle from P in the velocity's direction: cos s P + sin s v / |v|.
-    const SphereVector direction = scaled(1.0 / rates.pointSpeed, rates.pointVelocity);
-    const auto along = [&](double s) {
-        return add(scaled(std::cos(s), pose.P), scaled(std::sin(s), direction));
-    };
+    const SphereVector direction = (1.0 / rates.pointSpeed) * rates.pointVelocity;
+    const auto along = [&](double s) { return (std::cos(s) * pose.P) + (std::sin(s) * direction); };
     surface.selectPen(scaledPen(pens.velocity, scale));
     Polyline shaft(surface, projection);
     constexpr int steps = 8;

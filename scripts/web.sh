@@ -37,7 +37,7 @@ stage=$(mktemp -d "$(dirname "$site")/.site.XXXXXX")
 trap 'rm -rf "$stage"' EXIT
 cp web/index.html web/cyclar.css web/manifest.webmanifest "$stage/"
 cp -r web/js "$stage/js"
-cp build/wasm/web/cyclar-core.js build/wasm/web/cyclar-core.wasm "$stage/"
+cp build/wasm/web/cyclar-core.js build/wasm/web/cyclar-core.wasm build/wasm/web/cyclar-api.js "$stage/"
 QT_QPA_PLATFORM=offscreen build/release/artwork/cyclar-artwork-dump "$stage/art" >/dev/null
 # The pages use the 32 px icon and, installed as an app, the icon drawn at 192 and 512 px; the
 # desktop's sizes and the contact sheet stay out of the site.

@@ -30,7 +30,7 @@ double angleGap(double x, double y)
 }
 
 // A rotation drawn from a seeded generator (a unit quaternion with normal components).
-Placement randomTurn(unsigned seed)
+Rotation randomTurn(unsigned seed)
 {
     std::mt19937 generator(seed);
     std::normal_distribution<double> normal;
@@ -59,20 +59,19 @@ void checkReaches(const DesignTask& task, const DesignCandidate& candidate)
     const SphereVector up{0.0, 0.0, 1.0};
     QCOMPARE(candidate.positions.size(), task.positions.size());
     // The placement is a rotation: orthonormal columns, right-handed.
-    const Placement& M = candidate.placement;
+    const Rotation& M = candidate.placement;
     const SphereVector c0{M[0][0], M[1][0], M[2][0]}, c1{M[0][1], M[1][1], M[2][1]},
         c2{M[0][2], M[1][2], M[2][2]};
-    QVERIFY(std::fabs(dotOf(c0, c0) - 1.0) < 1e-12 && std::fabs(dotOf(c1, c1) - 1.0) < 1e-12);
-    QVERIFY(std::fabs(dotOf(c0, c1)) < 1e-12
-            && length(plus(crossOf(c0, c1), times(c2, -1.0))) < 1e-12);
+    QVERIFY(std::fabs(dot(c0, c0) - 1.0) < 1e-12 && std::fabs(dot(c1, c1) - 1.0) < 1e-12);
+    QVERIFY(std::fabs(dot(c0, c1)) < 1e-12 && norm(cross(c0, c1) + (-1.0 * c2)) < 1e-12);
     double firstAngle = 0.0;
     for (std::size_t i = 0; i < task.positions.size(); ++i) {
         const double theta = candidate.positions[i].input * rad;
         const SphereVector A1{std::cos(d.a * rad), std::sin(d.a * rad) * std::cos(theta),
                               std::sin(d.a * rad) * std::sin(theta)};
-        const double along = dotOf(A1, v0), across = dotOf(A1, up);
+        const double along = dot(A1, v0), across = dot(A1, up);
         const double delta = std::atan2(across, along);
-        const double cosGap = (std::cos(d.c * rad) - std::cos(d.b * rad) * dotOf(A1, B0))
+        const double cosGap = (std::cos(d.c * rad) - std::cos(d.b * rad) * dot(A1, B0))
                               / (std::sin(d.b * rad) * std::hypot(along, across));
         QVERIFY2(std::fabs(cosGap) <= 1.0 + 1e-12,
                  "the candidate does not close at its input angle");
@@ -81,10 +80,9 @@ void checkReaches(const DesignTask& task, const DesignCandidate& candidate)
         bool found = false;
         for (const double psi : {delta + gap, delta - gap}) {
             const SphereVector b1 =
-                plus(times(B0, std::cos(d.b * rad)),
-                     times(plus(times(v0, std::cos(psi)), times(up, std::sin(psi))),
-                           std::sin(d.b * rad)));
-            const int branch = dotOf(B0, crossOf(A1, b1)) >= 0.0 ? 1 : 2;
+                (std::cos(d.b * rad) * B0)
+                + (std::sin(d.b * rad) * ((std::cos(psi) * v0) + (std::sin(psi) * up)));
+            const int branch = dot(B0, cross(A1, b1)) >= 0.0 ? 1 : 2;
             if (branch == candidate.positions[i].branch) {
                 B1 = b1;
                 found = true;
@@ -92,28 +90,24 @@ void checkReaches(const DesignTask& task, const DesignCandidate& candidate)
             }
         }
         if (!found) { // at a toggle both closures coincide
-            B1 = plus(times(B0, std::cos(d.b * rad)),
-                      times(plus(times(v0, std::cos(delta)), times(up, std::sin(delta))),
-                            std::sin(d.b * rad)));
+            B1 = (std::cos(d.b * rad) * B0)
+                 + (std::sin(d.b * rad) * ((std::cos(delta) * v0) + (std::sin(delta) * up)));
         }
         const SphereVector T1 = tangentToward(A1, B0);
-        const SphereVector N1 = crossOf(A1, T1);
+        const SphereVector N1 = cross(A1, T1);
         const SphereVector toB = tangentToward(A1, B1);
-        const double coupler = std::atan2(dotOf(toB, N1), dotOf(toB, T1)) + d.k * rad;
+        const double coupler = std::atan2(dot(toB, N1), dot(toB, T1)) + d.k * rad;
         const SphereVector P =
-            plus(times(A1, std::cos(d.h * rad)),
-                 times(plus(times(T1, std::cos(coupler)), times(N1, std::sin(coupler))),
-                       std::sin(d.h * rad)));
-        const SphereVector point = placed(candidate.placement, P);
+            (std::cos(d.h * rad) * A1)
+            + (std::sin(d.h * rad) * ((std::cos(coupler) * T1) + (std::sin(coupler) * N1)));
+        const SphereVector point = applied(candidate.placement, P);
         const SphereVector wanted = taskPoint(task.positions[i]);
-        const SphereVector miss = plus(point, times(wanted, -1.0));
-        QVERIFY2(
-            length(miss) <= 1e-7,
-            qPrintable(QStringLiteral("position %1 missed by %2").arg(i + 1).arg(length(miss))));
+        const SphereVector miss = point + (-1.0 * wanted);
+        QVERIFY2(norm(miss) <= 1e-7,
+                 qPrintable(QStringLiteral("position %1 missed by %2").arg(i + 1).arg(norm(miss))));
         const SphereVector heading = taskHeading(task.positions[i]);
-        const SphereVector toA = tangentToward(wanted, placed(candidate.placement, A1));
-        const double angle =
-            std::atan2(dotOf(wanted, crossOf(heading, toA)), dotOf(heading, toA)) / rad;
+        const SphereVector toA = tangentToward(wanted, applied(candidate.placement, A1));
+        const double angle = std::atan2(dot(wanted, cross(heading, toA)), dot(heading, toA)) / rad;
         if (i == 0) {
             firstAngle = angle;
         } else {
@@ -194,8 +188,7 @@ void TestDesign::couplerPoseAgreesWithPoseSolver()
             QVERIFY(mine);
             for (const auto& [x, y] : {std::pair{mine->A1, pose.A1}, std::pair{mine->B1, pose.B1},
                                        std::pair{mine->P, pose.P}}) {
-                QVERIFY2(length(plus(x, times(y, -1.0))) < 1e-9,
-                         qPrintable(QStringLiteral("t = %1").arg(t)));
+                QVERIFY2(norm(x + (-1.0 * y)) < 1e-9, qPrintable(QStringLiteral("t = %1").arg(t)));
             }
         }
     }
@@ -251,7 +244,7 @@ void TestDesign::functionRecoversLinkage()
                             .arg(c.dims.b, 0, 'g', 12)
                             .arg(c.dims.c, 0, 'g', 12)
                             .arg(c.dims.f, 0, 'g', 12)));
-    QCOMPARE(c.placement, identityPlacement);
+    QCOMPARE(c.placement, identityRotation());
     QVERIFY(c.outputError < 1e-8);
     for (std::size_t i = 0; i < inputs.size(); ++i) {
         QCOMPARE(c.positions[i].branch, 1);
@@ -460,11 +453,11 @@ void TestDesign::fivePositionsOfManyLinkages()
 // With the linkage's own fixed pivots given, three positions give the linkage back.
 void TestDesign::givenPivotsGiveTheirLinkage()
 {
-    const Placement turn = randomTurn(7);
+    const Rotation turn = randomTurn(7);
     DesignTask task = motionTask(defaultDimensions, {0.5, 1.3, 2.2}, turn);
     const LinkageModel model = buildLinkageModel(defaultDimensions);
     for (const SphereVector& pivot : {model.A0, model.B0}) {
-        const TaskPosition p = positionOf(placed(turn, pivot), {0.0, 0.0, 1.0});
+        const TaskPosition p = positionOf(applied(turn, pivot), {0.0, 0.0, 1.0});
         task.fixedPivots.push_back({p.longitude, p.latitude});
     }
     const DesignResult result = designLinkages(task);

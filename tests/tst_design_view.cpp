@@ -18,7 +18,7 @@ Q_DECLARE_METATYPE(cyclar::DesignTask)
 namespace {
 
 // A rotation about an axis (unit), by `angle` degrees: a turned frame for the tasks.
-Placement turnAbout(const SphereVector& axis, double angle)
+Rotation turnAbout(const SphereVector& axis, double angle)
 {
     const double c = std::cos(angle * degree), s = std::sin(angle * degree), t = 1.0 - c;
     const double x = axis.x, y = axis.y, z = axis.z;
@@ -31,7 +31,7 @@ Placement turnAbout(const SphereVector& axis, double angle)
 DesignTask fivePositions()
 {
     return motionTask({40, 80, 70, 90, 45, -35}, {-2.4, -1.2, -0.3, 1.2, 2.4},
-                      turnAbout(unit({1.0, 2.0, 2.0}), 70.0));
+                      turnAbout(normalized({1.0, 2.0, 2.0}), 70.0));
 }
 
 DesignTask threePositionsWithPivots()
@@ -130,7 +130,7 @@ void TestDesignView::pictureShowsTaskAndPlacedCandidate()
     const DesignResult result = designLinkages(task);
     QVERIFY(!result.candidates.empty());
     const DesignCandidate& c = result.candidates.front();
-    QVERIFY(c.placement != identityPlacement);
+    QVERIFY(c.placement != identityRotation());
     const DesignViewPalette palette;
     ViewOrientation view = viewFacingTask(task);
     PixelBuffer pixels(360, 360, PixelOrder::Argb32);
@@ -170,9 +170,9 @@ void TestDesignView::viewFacesTheTask()
     const ViewOrientation view = viewFacingTask(task);
     SphereVector middle{0.0, 0.0, 0.0};
     for (const TaskPosition& position : task.positions) {
-        middle = plus(middle, taskPoint(position));
+        middle = middle + taskPoint(position);
     }
-    const RotatedPoint r = rotateToView(view, unit(middle));
+    const RotatedPoint r = rotateToView(view, normalized(middle));
     // Whole degrees of turn and tilt put it within a degree of the centre.
     QVERIFY2(r.depth > std::cos(1.0 * degree), qPrintable(QString::number(r.depth)));
     QCOMPARE(view.turn, std::round(view.turn));

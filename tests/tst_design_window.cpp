@@ -201,7 +201,7 @@ void TestDesignWindow::fivePositionsGiveTheirLinkageAndItIsUsed()
 
     // Five poses of a crank-rocker, typed into the table row by row.
     const DesignTask task =
-        test::motionTask(crankRocker, {0.3, 0.9, 1.5, 2.1, 2.7}, identityPlacement);
+        test::motionTask(crankRocker, {0.3, 0.9, 1.5, 2.1, 2.7}, identityRotation());
     while (window->positions->rowCount() < 5) {
         press(window->addRow);
     }
