@@ -50,7 +50,7 @@ private slots:
 void TestWebApi::everyRowIsDefined()
 {
     const std::vector<const void*> functions = {
-#define CYCLAR_WEB_API(name, result, parameters) reinterpret_cast<const void*>(&name),
+#define CYCLAR_WEB_API(module, name, result, parameters) reinterpret_cast<const void*>(&name),
 #include "api_table.inc"
 #undef CYCLAR_WEB_API
     };
