@@ -29,7 +29,7 @@ namespace {
 
 std::string candidateJson(const DesignCandidate& c)
 {
-    const auto number = [](double value) { return shortestNumberText(value); };
+    const auto number = [](double value) { return fileNumberText(value); };
     const LinkageDimensions& d = c.dims;
     std::string out = "    {\"dims\": {\"a\": " + number(d.a) + ", \"b\": " + number(d.b)
                       + ", \"c\": " + number(d.c) + ", \"f\": " + number(d.f) + ", \"h\": "

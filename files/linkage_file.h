@@ -62,8 +62,9 @@ bool canWriteLinkageFile(const std::string& path, const LinkageFile& file, std::
 /// `error` names the file and why (the system's reason).
 bool writeLinkageFile(const std::string& path, const LinkageFile& file, std::string& error);
 
-/// The shortest decimal text that reads back as the same finite double. Minus zero is written
-/// as 0, as it reads back.
-std::string shortestNumberText(double value);
+/// A number as linkage and task files (and the design's answer) hold it: the shortest text that
+/// reads back as the same double, minus zero written as 0 (as it reads back), null when not
+/// finite.
+std::string fileNumberText(double value);
 
 } // namespace cyclar

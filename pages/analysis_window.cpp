@@ -5,6 +5,7 @@
 #include "analysis_text.h"
 #include "artwork.h"
 #include "circuit_map.h"
+#include "window_placement.h"
 
 #include <QGuiApplication>
 #include <QLabel>
@@ -170,11 +171,15 @@ void AnalysisWindow::followFrame()
     }
 }
 
-void AnalysisWindow::showBeside(QWidget& page, const QRect& picture)
+void AnalysisWindow::showBeside(QWidget& page, const QRect& picture, QWidget* shown)
 {
     followFrame();
     if (!m_placed) {
-        showPlacedBeside(*this, page, picture);
+        if (shown && shown->isVisible()) {
+            showArrangedBeside(*this, page, picture, shown);
+        } else {
+            showPlacedBeside(*this, page, picture);
+        }
         m_placed = true;
     } else {
         show();

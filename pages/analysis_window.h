@@ -74,8 +74,9 @@ public:
 
     /// Shows the window, or raises it if it is shown already. The first time it is placed by
     /// placeAnalysis beside `page` (whose picture is at `picture` on the screen), and the page
-    /// is moved when it must be to make room.
-    void showBeside(QWidget& page, const QRect& picture);
+    /// is moved when it must be to make room; while another window (`shown`) stands beside the
+    /// page, the three are arranged by arrangeBesidePage instead.
+    void showBeside(QWidget& page, const QRect& picture, QWidget* shown = nullptr);
 
     const LinkageAnalysis& analysis() const { return m_analysis; }
     AnalysisPlot* plot = nullptr;

@@ -74,9 +74,11 @@ public:
     /// One whole cycle as an animated GIF, with a progress window that can cancel.
     bool exportAnimationTo(const QString& path);
     /// Shows `file` as a page built from it would (frame 1, clock still, the file's view and
-    /// speed), once its dimensions pass the page's own range tests; when one fails, its message
-    /// is shown and nothing changes.
-    bool showLinkage(const LinkageFile& file);
+    /// speed), once its dimensions pass the page's own range tests and then the dimensions
+    /// page's (no link longer than the other three together); when one fails, nothing changes
+    /// and it is said: naming `source` (the file's path) and the field, or with the page's own
+    /// message when there is no source.
+    bool showLinkage(const LinkageFile& file, const QString& source = QString());
     /// What showLinkage does once the dimensions have passed: no test, no message.
     void applyLinkage(const LinkageFile& file);
     /// Turns the rotation-axis drawing on or off and repaints.

@@ -169,16 +169,15 @@ bool cyclar_animation::saveLinkageTo(const QString& path)
 bool cyclar_animation::openLinkageFrom(const QString& path)
 {
     const std::optional<LinkageFile> file = readLinkageFileOrSay(this, path);
-    return file && showLinkage(*file);
+    return file && showLinkage(*file, path);
 }
 
-bool cyclar_animation::showLinkage(const LinkageFile& file)
+bool cyclar_animation::showLinkage(const LinkageFile& file, const QString& source)
 {
-    SceneState& scene = m_state.scene;
-    const LinkageDimensions before = scene.animationCopy;
-    scene.animationCopy = file.dimensions;
-    if (!CheckHeldValues()) {
-        scene.animationCopy = before;
+    // The page's own ranges, then the dimensions page's: a link longer than the other three
+    // together never closes, and the page would show an empty sphere.
+    if (!acceptHeldValues(this, {IDC_a, IDC_b1, IDC_c, IDC_f, IDC_h1, IDC_k},
+                          {FieldPage::Animation, FieldPage::Dimensions}, file.dimensions, source)) {
         return false;
     }
     applyLinkage(file);

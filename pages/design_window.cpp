@@ -48,7 +48,7 @@ DesignTask startingTask()
 QString numberText(double value)
 {
     // The shortest text that reads back as the same value, as task files hold it.
-    return QString::fromStdString(shortestNumberText(value));
+    return QString::fromStdString(fileNumberText(value));
 }
 
 // A cell's number, by the rule the browser's Design panel reads its cells with.

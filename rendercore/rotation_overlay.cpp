@@ -70,16 +70,6 @@ void drawFixedPolode(LineSink& sink, const Projection& projection, const ViewOri
     }
 }
 
-std::optional<Pixel> polePixel(const Projection& projection, const ViewOrientation& view,
-                               const LinkageModel& model, const LinkagePose& pose)
-{
-    const SphereVector pole = poseRates(model, pose).pole;
-    if (!isFinite(pole)) {
-        return std::nullopt;
-    }
-    return pixelOf(projection, view, pole);
-}
-
 void drawPoleAndVelocity(DrawingSurface& surface, const Projection& projection,
                          const ViewOrientation& view, const LinkageModel& model,
                          const LinkagePose& pose, const RotationAxisPens& pens, int scale)

@@ -7,8 +7,6 @@
 #include "pose_solver.h"
 #include "view.h"
 
-#include <optional>
-
 namespace cyclar {
 
 /// Pens of the rotation-axis drawing (widths at scale 1).
@@ -28,10 +26,6 @@ double velocityArrowLength(double pointSpeed);
 /// round when the cycle's ends meet.
 void drawFixedPolode(LineSink& sink, const Projection& projection, const ViewOrientation& view,
                      const PaintSchedule& paint);
-
-/// The pixel the pose's pole projects to; nothing where the pose has no pole.
-std::optional<Pixel> polePixel(const Projection& projection, const ViewOrientation& view,
-                               const LinkageModel& model, const LinkagePose& pose);
 
 /// The pose's pole as a small ring, then P's velocity as a short arrow along the sphere from P,
 /// its head drawn in the picture's plane. `scale` multiplies the marks' sizes and pens.

@@ -2,6 +2,7 @@
 #include "analysis_plot.h"
 #include "picture_export.h"
 #include "rate_plot.h"
+#include "target_in_the_way.h"
 
 #include <QImage>
 #include <QImageReader>
@@ -50,6 +51,29 @@ QList<QByteArray> csvRows(const QByteArray& text)
     return rows;
 }
 
+// The commands --help lists, each with its synopsis ("--dims A,B,C,F,H,K [--frame N] -o FILE.png").
+QList<QPair<QString, QString>> helpCommands(const QByteArray& help)
+{
+    QList<QPair<QString, QString>> commands;
+    const QString text = QString::fromUtf8(help);
+    const qsizetype start = text.indexOf(QLatin1String("\nCommands:\n"));
+    const qsizetype end = text.indexOf(QLatin1String("\n\n"), start + 1);
+    static const QRegularExpression heading(QStringLiteral("^  ([a-z]+) +(--[a-z]+ .*)$"));
+    for (const QString& line : text.mid(start, end - start).split(QLatin1Char('\n'))) {
+        const QRegularExpressionMatch match = heading.match(line);
+        if (match.hasMatch()) {
+            commands.append({match.captured(1), match.captured(2)});
+        }
+    }
+    return commands;
+}
+
+// A task design answers with candidates.
+constexpr const char* functionTask =
+    R"({"format": "cyclar-task", "version": 1, "kind": "function", "pairs": [{"input": -30,
+       "output": 7.1}, {"input": -10, "output": 66}, {"input": 15, "output": 151},
+       {"input": 40, "output": 160.3}]})";
+
 } // namespace
 
 class TestExport : public QObject {
@@ -83,6 +107,10 @@ private slots:
     void fileViewIsTheDefault();
     void rotationAxisFromTheFileOrTheOption();
     void namesThatAreNotUtf8AndPipes();
+    void answerThatCannotBeWritten_data();
+    void answerThatCannotBeWritten();
+    void targetsInTheWay_data();
+    void targetsInTheWay();
     void badLinkageFiles_data();
     void badLinkageFiles();
     void gifFramesAreThePngs();
@@ -507,32 +535,27 @@ void TestExport::helpAndVersion()
         QVERIFY2(help.out.contains(QByteArray("cyclar-export ") + command + " --"), command);
     }
     // Kites are drawn on the other branch for half the cycle, which pose does not follow.
-    QVERIFY(runExport({"pose", "--help"})
-                .out.contains("A kite (a = f, b = c)\n          draws the second half of its cycle "
+    QVERIFY(help.out.contains("A kite (a = f, b = c)\n          draws the second half of its cycle "
                               "on the other assembly"));
+    // A command's --help is that command's alone: its usage line, its text and its example.
+    for (const auto& [name, synopsis] : helpCommands(help.out)) {
+        const Run own = runExport({name, QStringLiteral("--help")});
+        QCOMPARE(own.exitCode, 0);
+        const QString text = QString::fromUtf8(own.out);
+        QVERIFY2(
+            text.startsWith(QStringLiteral("Usage: cyclar-export %1 %2\n").arg(name, synopsis)),
+            qPrintable(text));
+        QVERIFY2(text.contains(QStringLiteral("Example: cyclar-export %1 ").arg(name)),
+                 qPrintable(text));
+        QVERIFY2(!text.contains(QLatin1String("Commands:")), qPrintable(name));
+        QCOMPARE(text.count(QLatin1String("Example:")), 1);
+    }
     const Run version = runExport({"--version"});
     QCOMPARE(version.exitCode, 0);
     QVERIFY(version.out.contains("1.0.0.1"));
     // Negative numbers right after --dims are values, not options.
     const Run negative = runExport({"model", "--dims", "-50,30,35,40,45,-35"});
     QCOMPARE(negative.exitCode, 0);
-}
-
-// The commands --help lists, each with its synopsis ("--dims A,B,C,F,H,K [--frame N] -o FILE.png").
-static QList<QPair<QString, QString>> helpCommands(const QByteArray& help)
-{
-    QList<QPair<QString, QString>> commands;
-    const QString text = QString::fromUtf8(help);
-    const qsizetype start = text.indexOf(QLatin1String("\nCommands:\n"));
-    const qsizetype end = text.indexOf(QLatin1String("\n\n"), start + 1);
-    static const QRegularExpression heading(QStringLiteral("^  ([a-z]+) +(--[a-z]+ .*)$"));
-    for (const QString& line : text.mid(start, end - start).split(QLatin1Char('\n'))) {
-        const QRegularExpressionMatch match = heading.match(line);
-        if (match.hasMatch()) {
-            commands.append({match.captured(1), match.captured(2)});
-        }
-    }
-    return commands;
 }
 
 // The manual page's COMMANDS section must hold exactly the commands of --help, in its order, and
@@ -1206,6 +1229,118 @@ void TestExport::circuitAndPaceFromTheOptionsOrTheFile()
     QVERIFY(picture({}) != circuit2);
     QCOMPARE(picture({"--frame", "1", "--circuit", "2", "--even-input"}),
              picture({"--frame", "181", "--circuit", "2", "--even-input"}));
+}
+
+// What every command prints, and its --help, written where nothing can be written: exit 1 and
+// one line saying why, whatever the size of the answer (one that does not fit the stream's
+// buffer fails in the write, a smaller one only in the flush).
+void TestExport::answerThatCannotBeWritten_data()
+{
+    QTest::addColumn<QString>("arguments");
+    QTest::addColumn<QString>("output");
+    QTest::addColumn<QString>("reason");
+
+    const QString full = QStringLiteral(">/dev/full");
+    const QString noSpace = QStringLiteral("No space left on device");
+    const QString dims = QStringLiteral("--dims 50,30,35,40,45,-35");
+    // The commands that print their answer, and what they need to print it.
+    const QMap<QString, QString> printed{
+        {QStringLiteral("model"), dims},
+        {QStringLiteral("pose"), dims + QStringLiteral(" --t 1")},
+        {QStringLiteral("curve"), dims},
+        {QStringLiteral("frames"), dims},
+        {QStringLiteral("analyse"), dims},
+        {QStringLiteral("angles"), dims},
+        {QStringLiteral("rates"), dims},
+        {QStringLiteral("design"), QStringLiteral("--task task.cyclar-task")}};
+    const QList<QPair<QString, QString>> commands = helpCommands(runExport({"--help"}).out);
+    QVERIFY(commands.size() >= 13);
+    for (const auto& [name, synopsis] : commands) {
+        QTest::addRow("%s --help", qPrintable(name))
+            << name + QStringLiteral(" --help") << full << noSpace;
+        if (printed.contains(name)) {
+            QTest::addRow("%s", qPrintable(name))
+                << name + QLatin1Char(' ') + printed[name] << full << noSpace;
+        }
+    }
+    QTest::newRow("--help") << QStringLiteral("--help") << full << noSpace;
+    QTest::newRow("--version") << QStringLiteral("--version") << full << noSpace;
+    QTest::newRow("model, closed") << QStringLiteral("model ") + dims << QStringLiteral(">&-")
+                                   << QStringLiteral("Bad file descriptor");
+    QTest::newRow("rates, closed") << QStringLiteral("rates ") + dims << QStringLiteral(">&-")
+                                   << QStringLiteral("Bad file descriptor");
+}
+
+void TestExport::answerThatCannotBeWritten()
+{
+    QFETCH(QString, arguments);
+    QFETCH(QString, output);
+    QFETCH(QString, reason);
+    QTemporaryDir dir;
+    QFile task(dir.filePath(QStringLiteral("task.cyclar-task")));
+    QVERIFY(task.open(QIODevice::WriteOnly));
+    task.write(functionTask);
+    task.close();
+    QProcess process;
+    process.setWorkingDirectory(dir.path());
+    process.start(QStringLiteral("/bin/sh"),
+                  {QStringLiteral("-c"), QStringLiteral("exec \"$0\" %1 %2").arg(arguments, output),
+                   QStringLiteral(CYCLAR_EXPORT_PATH)});
+    QVERIFY(process.waitForFinished(60000));
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    const QString err = QString::fromUtf8(process.readAllStandardError());
+    QCOMPARE(err,
+             QStringLiteral("cyclar-export: could not write to standard output: %1\n").arg(reason));
+    QCOMPARE(process.exitCode(), 1);
+}
+
+// A named pipe or a device at the path a command writes, or a file its user may not write, is
+// refused with one line naming it and the reason, and is left as it was. (Root may write any
+// file: tests/write_permissions.sh runs the read-only rows as another user.)
+void TestExport::targetsInTheWay_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("suffix");
+    QTest::addColumn<QString>("target");
+    const QList<QPair<QString, QString>> writers{{"save", "cyclar"}, {"png", "png"},
+                                                 {"svg", "svg"},     {"gif", "gif"},
+                                                 {"plot", "png"},    {"design", "cyclar"}};
+    for (const auto& [command, suffix] : writers) {
+        for (const QString& target : cyclar::test::targetsInTheWay) {
+            QTest::addRow("%s, %s", qPrintable(command), qPrintable(target))
+                << command << suffix << target;
+        }
+    }
+}
+
+void TestExport::targetsInTheWay()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, suffix);
+    QFETCH(QString, target);
+    if (cyclar::test::rootMayWrite(target)) {
+        QSKIP("root may write any file; tests/write_permissions.sh runs this as another user");
+    }
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("target.") + suffix);
+    const QString why = cyclar::test::placeTargetInTheWay(target, path);
+    QVERIFY(!why.isEmpty());
+    const QString task = dir.filePath(QStringLiteral("task.cyclar-task"));
+    QFile file(task);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(functionTask) > 0);
+    file.close();
+    const QStringList before = QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden);
+
+    const QStringList args = command == QLatin1String("design")
+                                 ? QStringList{command, "--task", task, "--write", "1", path}
+                                 : QStringList{command, "--dims", "50,30,35,40,45,-35", "-o", path};
+    const Run run = runExport(args);
+    QCOMPARE(run.exitCode, 2);
+    QCOMPARE(run.err,
+             QStringLiteral("cyclar-export: could not write '%1': %2\n").arg(path, why).toUtf8());
+    QVERIFY(run.out.isEmpty());
+    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden), before);
+    QVERIFY(cyclar::test::targetLeftAsItWas(target, path));
 }
 
 QTEST_MAIN(TestExport)

@@ -2,8 +2,10 @@
 // the very sentence that says so), files of earlier versions of the program that must still
 // read, round trips that keep each double bit for bit, and writes that never damage an earlier
 // file.
+#include "comma_locale.h"
 #include "linkage_file.h"
 #include "path_text.h"
+#include "significant_text.h"
 #include "task_file.h"
 
 #include <QDir>
@@ -93,6 +95,7 @@ private slots:
     void roundTrip();
     void roundTripOfRandomDoubles();
     void shortestTextOfPowersOfTwoAndShortDecimals();
+    void numbersIgnoreTheProcessLocale();
     void failedWritesLeaveTheEarlierFileWhole();
     void goodTasks();
     void badTask_data();
@@ -318,7 +321,7 @@ void TestFiles::minusZeroReadsAsZero()
     QVERIFY2(tiny, error.c_str());
     QVERIFY(sameBits(tiny->dimensions.k, 0.0));
     QCOMPARE(tiny->view, std::optional<FileView>(FileView{0, 0}));
-    QCOMPARE(shortestNumberText(-0.0), std::string("0"));
+    QCOMPARE(fileNumberText(-0.0), std::string("0"));
 }
 
 void TestFiles::filesWrittenBeforeStillRead_data()
@@ -545,8 +548,7 @@ void TestFiles::roundTripOfRandomDoubles()
         char shortest[32];
         const auto [end, ec] = std::to_chars(shortest, shortest + sizeof shortest, values[0]);
         QCOMPARE(QString::fromStdString(shortestNumberText(values[0])),
-                 QString::fromStdString(values[0] == 0.0 ? std::string("0")
-                                                         : std::string(shortest, end)));
+                 QString::fromStdString(std::string(shortest, end)));
     }
 }
 
@@ -584,6 +586,38 @@ void TestFiles::shortestTextOfPowersOfTwoAndShortDecimals()
         }
     }
     QVERIFY2(failures.isEmpty(), qPrintable(failures));
+    // Zeros keep their sign, as to_chars writes them; a file's number drops it (fileNumberText).
+    // What is not finite gets its word, whatever its sign bit.
+    QCOMPARE(shortestNumberText(0.0), std::string("0"));
+    QCOMPARE(shortestNumberText(-0.0), std::string("-0"));
+    QCOMPARE(shortestNumberText(std::numeric_limits<double>::infinity()), std::string("inf"));
+    QCOMPARE(shortestNumberText(-std::numeric_limits<double>::infinity()), std::string("-inf"));
+    QCOMPARE(shortestNumberText(-std::numeric_limits<double>::quiet_NaN()), std::string("nan"));
+    QCOMPARE(jsonNumberText(std::numeric_limits<double>::quiet_NaN()), std::string("null"));
+    QCOMPARE(fileNumberText(-std::numeric_limits<double>::infinity()), std::string("null"));
+}
+
+// The user's locale (the desktop takes it) changes no number the core writes: not a file's, nor
+// one in a refusal's sentence, nor one with a fixed count of digits.
+void TestFiles::numbersIgnoreTheProcessLocale()
+{
+    const std::string previous = std::setlocale(LC_NUMERIC, nullptr);
+    QTemporaryDir dir;
+    QVERIFY2(test::useCommaLocale(dir.path()), "no locale with a decimal comma (install locales)");
+    std::string error;
+    const bool refused = !parse(R"({"format": "cyclar-linkage", "version": 1.5})", error);
+    const std::string file = linkageFileText({{12.5, 30, 35, 40, 0.1, -2.5e-7}, {}, {}, {}});
+    const std::string digits = significantText(1.0 / 3.0, 8);
+    const std::string shortest = shortestNumberText(1.5e300);
+    std::setlocale(LC_NUMERIC, previous.c_str());
+    QVERIFY(refused);
+    QCOMPARE(error, std::string("was made by a newer cyclar (file version 1.5; this one reads "
+                                "version 1)"));
+    QVERIFY2(file.find("\"a\": 12.5, ") != std::string::npos
+                 && file.find("\"h\": 0.1, \"k\": -2.5e-07}") != std::string::npos,
+             file.c_str());
+    QCOMPARE(digits, std::string("0.33333333"));
+    QCOMPARE(shortest, std::string("1.5e+300"));
 }
 
 void TestFiles::failedWritesLeaveTheEarlierFileWhole()

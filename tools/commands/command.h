@@ -103,6 +103,9 @@ const ExportCommand* findExportCommand(const QString& name);
 /// The command's options as --help shows them: "--dims A,B,C,F,H,K [--frame N] -o FILE.png".
 QString exportCommandSynopsis(const ExportCommand& command);
 
+/// What `cyclar-export CMD --help` prints: that command's usage line, help and example.
+QByteArray commandHelpText(const ExportCommand& command);
+
 /// The value name an option shows in the usage text ("N", "DEG", "FILE.png").
 QString optionValueName(const ExportCommand& command, CommandOption option);
 

@@ -6,6 +6,7 @@
 #include "design_result_text.h"
 #include "frame.h"
 #include "linkage_model.h"
+#include "significant_text.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -221,7 +222,7 @@ void writeFailed(const QString& path, const QString& error)
 
 QByteArray csv(double value)
 {
-    return formatNumber(value, "nan", "inf", "-inf");
+    return QByteArray::fromStdString(shortestNumberText(value));
 }
 
 // The text is UTF-8: only quotes, backslashes and controls need escapes.

@@ -36,11 +36,11 @@ function stroke(context, lines, [colour, width, dash]) {
     context.setLineDash(dash);
     context.lineCap = 'butt';
     context.lineJoin = 'round';
-    for (const line of lines) {
-        if (line.length < 4) continue;
+    for (const polyline of lines) {
+        if (polyline.length < 4) continue;
         context.beginPath();
-        context.moveTo(line[0], line[1]);
-        for (let i = 2; i < line.length; i += 2) context.lineTo(line[i], line[i + 1]);
+        context.moveTo(polyline[0], polyline[1]);
+        for (let i = 2; i < polyline.length; i += 2) context.lineTo(polyline[i], polyline[i + 1]);
         context.stroke();
     }
     context.setLineDash([]);

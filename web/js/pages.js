@@ -2,7 +2,6 @@
 // Circular View. The rules, numbers and pictures all come from the core.
 import { AnalysisPanel } from './analysis.js';
 import { devicePictureScale } from './core.js';
-import { DesignPanel } from './design.js';
 import { ClipPlayer } from './clip.js';
 import { exportAnimation, exportPicture } from './exports.js';
 import { chooseFile, downloadFile, readLinkageFile } from './files.js';
@@ -398,6 +397,7 @@ export class AnimationPage extends Page {
         onLongPress(this.picture, (x, y) => popupMenu(x, y, this.menuItems()));
         this.analysis = null;
         this.design = null;
+        this.designOpening = null;
     }
 
     // The model's dimensions: those the scene was last built with, which the picture shows;
@@ -485,18 +485,33 @@ export class AnimationPage extends Page {
         this.analysis.raise();
     }
 
-    // Opens the Design panel beside the page, or brings the open one forward.
+    // Opens the Design panel beside the page, or brings the open one forward. Its code and the
+    // desk's core come the first time a page opens it; a load that fails is said, and tried
+    // again at the next opening.
     OnDesign() {
-        if (this.ended) return;
-        if (!this.design) {
-            const panel = new DesignPanel(this);
-            panel.onEnded = () => {
-                if (this.design === panel) this.design = null;
-            };
-            this.design = panel;
-            panel.open();
+        if (this.ended) return Promise.resolve();
+        if (this.design) {
+            this.design.raise();
+            return Promise.resolve();
         }
-        this.design.raise();
+        this.designOpening ??= Promise.all([import('./design.js'), import('./desk_core.js').then((desk) => desk.loadDesk())])
+            .then(([{ DesignPanel }, desk]) => {
+                if (this.ended || this.design) return;
+                const panel = new DesignPanel(this, desk);
+                panel.onEnded = () => {
+                    if (this.design === panel) this.design = null;
+                };
+                this.design = panel;
+                panel.open();
+                panel.raise();
+            })
+            .catch((error) => {
+                if (!this.ended) messageBox(this.desk, `The Design panel could not be loaded (${error.message ?? error}). Check the connection and try again.`, this);
+            })
+            .finally(() => {
+                this.designOpening = null;
+            });
+        return this.designOpening;
     }
 
     OnTimer() {
