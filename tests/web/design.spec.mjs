@@ -200,8 +200,9 @@ test('a function task: the generating linkage from four pairs, and the task save
     const panel = designPanel(page);
     await panel.getByRole('radio', { name: 'Function' }).check();
     // The linkage's own output angles at four inputs, from its angle table.
+    // Four inputs of one lap: a crank-rocker's frames 181 to 360 repeat frames 1 to 180.
     const rows = exportText(['angles', '--dims', crankRocker.join(',')]).trim().split('\n').slice(1).map((line) => line.split(',').map(Number));
-    const pairs = [20, 70, 150, 250].map((frame) => rows[frame - 1]).map(([, , input, output]) => ({ input, output }));
+    const pairs = [20, 70, 110, 160].map((frame) => rows[frame - 1]).map(([, , input, output]) => ({ input, output }));
     const path = taskFile('four-pairs.cyclar-task', { format: 'cyclar-task', version: 1, kind: 'function', pairs });
     await openTaskFile(page, path, ['Pair 4 output angle', String(pairs[3].output)]);
     const expected = JSON.parse(exportText(['design', '--task', path]));
