@@ -34,7 +34,7 @@ void CCyclarApp::InitInstance()
     // No display name is set: the window system would append it to every caption.
     QCoreApplication::setApplicationName(executableBaseName());
     QCoreApplication::setApplicationVersion(QString::fromLatin1(applicationVersion));
-    QGuiApplication::setDesktopFileName(QStringLiteral("cyclar"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.cyclar.Cyclar"));
     QGuiApplication::setQuitOnLastWindowClosed(false); // the chain decides when the program ends
     applyDialogLook(m_app);
     initArtwork();
@@ -66,7 +66,7 @@ void CCyclarApp::startWithLinkage()
     // and messages), and its Submit opens the animation page.
     m_state.entryMode = 1;
     auto dimensions = std::make_unique<cyclar1>(m_state);
-    if (!dimensions->showLinkage(*file)) {
+    if (!dimensions->showLinkage(*file, QString::fromStdString(displayPath(m_startFile)))) {
         m_chain.start(std::move(dimensions));
         return;
     }

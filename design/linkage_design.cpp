@@ -3,6 +3,7 @@
 #include "linkage_design.h"
 
 #include "candidate_order.h"
+#include "circuit_map.h"
 #include "design_math.h"
 #include "function_fit.h"
 #include "linkage_analysis.h"
@@ -31,82 +32,6 @@ bool properArc(double arc)
 }
 
 // ---- The circuits an input-driven linkage moves on -------------------------------------------
-
-// Where each position lies on the closed curves the linkage moves along as its input turns: a
-// circuit and a coordinate s along it (degrees of input travelled, 0 <= s < length). A turning
-// input has one circuit per branch; a rocking input's circuit runs over its range on branch 1
-// and back on branch 2, the two meeting at the toggles, s = 0 and s = span.
-struct CircuitMap {
-    bool rocks = false;
-    double lo = 0.0, hi = 0.0; // the input's range on a rocking circuit (hi - lo = span)
-    bool shifted = false;      // the range wraps through 180: theta is taken in [0, 360)
-    bool twoRanges = false;    // the input rocks on either side of the ground: two circuits
-    double length = 360.0;
-
-    double span() const { return hi - lo; }
-};
-
-CircuitMap circuitMap(const LinkageAnalysis& analysis)
-{
-    CircuitMap map;
-    const std::vector<double>& limits = analysis.inputLimits;
-    if (analysis.input == LinkMotion::RocksThrough0 && limits.size() == 1) {
-        map.rocks = true;
-        map.lo = -limits[0];
-        map.hi = limits[0];
-    } else if (analysis.input == LinkMotion::RocksThroughPi && limits.size() == 1) {
-        map.rocks = true;
-        map.shifted = true;
-        map.lo = limits[0];
-        map.hi = 360.0 - limits[0];
-    } else if (analysis.input == LinkMotion::RocksBetween && limits.size() == 2) {
-        map.rocks = true;
-        map.twoRanges = true;
-        map.lo = limits[0];
-        map.hi = limits[1];
-    }
-    if (map.rocks) {
-        map.length = 2.0 * map.span();
-    }
-    return map;
-}
-
-struct LoopPlace {
-    int circuit = 0;
-    double s = 0.0;
-};
-
-LoopPlace loopPlace(const CircuitMap& map, const PositionReach& reach)
-{
-    if (!map.rocks) {
-        const double s = std::fmod(reach.input + 360.0, 360.0);
-        return {reach.branch, s >= 360.0 ? 0.0 : s};
-    }
-    double theta = reach.input;
-    int circuit = 0;
-    double lo = map.lo;
-    double hi = map.hi;
-    if (map.shifted && theta < 0.0) {
-        theta += 360.0;
-    }
-    if (map.twoRanges && theta < 0.0) {
-        circuit = 1;
-        lo = -map.hi;
-        hi = -map.lo;
-    }
-    const double along = std::clamp(theta - lo, 0.0, hi - lo);
-    return {circuit, reach.branch == 1 ? along : map.length - along};
-}
-
-// The input angle at a coordinate of a circuit (only its cosine matters to the transmission).
-double inputAt(const CircuitMap& map, int circuit, double s)
-{
-    if (!map.rocks) {
-        return s;
-    }
-    const double along = s <= map.span() ? s : map.length - s;
-    return circuit == 1 ? -map.hi + along : map.lo + along;
-}
 
 // Coordinates on a circuit where the transmission angle may turn: the toggles, and where the
 // input passes 0 or 180 degrees (the diagonal is extreme there).
@@ -140,12 +65,12 @@ void judgeMotion(DesignCandidate& candidate, const LinkageAnalysis& analysis)
 {
     const CircuitMap map = circuitMap(analysis);
     const std::size_t n = candidate.positions.size();
-    std::vector<LoopPlace> places;
+    std::vector<CircuitPlace> places;
     places.reserve(n);
     for (const PositionReach& reach : candidate.positions) {
-        places.push_back(loopPlace(map, reach));
+        places.push_back(circuitPlace(map, reach.input, reach.branch));
     }
-    const auto sameCircuit = std::all_of(places.begin(), places.end(), [&](const LoopPlace& p) {
+    const auto sameCircuit = std::all_of(places.begin(), places.end(), [&](const CircuitPlace& p) {
         return p.circuit == places.front().circuit;
     });
     const auto sameBranch = std::all_of(
@@ -189,7 +114,7 @@ void judgeMotion(DesignCandidate& candidate, const LinkageAnalysis& analysis)
     if (!(bestTotal < length - 1e-9)) {
         candidate.defects.push_back({DefectKind::Order, 0, 0});
         for (const double s : turningPlaces(map)) {
-            include(inputAt(map, circuit, s));
+            include(circuitInput(map, circuit, s));
         }
     }
     const std::vector<double> turning = turningPlaces(map);
@@ -202,7 +127,7 @@ void judgeMotion(DesignCandidate& candidate, const LinkageAnalysis& analysis)
         for (std::size_t t = 0; t < turning.size(); ++t) {
             const double at = ahead(places[i].s, turning[t], best);
             if (at > 1e-9 && at < step - 1e-9) {
-                include(inputAt(map, circuit, turning[t]));
+                include(circuitInput(map, circuit, turning[t]));
                 const DesignDefect toggle{DefectKind::Toggle, static_cast<int>(i + 1),
                                           static_cast<int>(i + 2)};
                 // One toggle named per step, however many the step passes.

@@ -2,6 +2,7 @@
 #include "design_result_text.h"
 
 #include "linkage_file.h"
+#include "significant_text.h"
 
 #include <cstdio>
 
@@ -29,7 +30,7 @@ namespace {
 
 std::string candidateJson(const DesignCandidate& c, TaskKind kind)
 {
-    const auto number = [](double value) { return shortestNumberText(value); };
+    const auto number = [](double value) { return fileNumberText(value); };
     const LinkageDimensions& d = c.dims;
     std::string out = "    {\"dims\": {\"a\": " + number(d.a) + ", \"b\": " + number(d.b)
                       + ", \"c\": " + number(d.c) + ", \"f\": " + number(d.f) + ", \"h\": "
@@ -78,8 +79,8 @@ std::string pointList(const std::vector<SphereVector>& points)
     std::string out = "[";
     for (std::size_t i = 0; i < points.size(); ++i) {
         const SphereVector& p = points[i];
-        out += (i == 0 ? "[" : ",\n   [") + shortestNumberText(p.x) + ", " + shortestNumberText(p.y)
-               + ", " + shortestNumberText(p.z) + "]";
+        out += (i == 0 ? "[" : ",\n   [") + jsonNumberText(p.x) + ", " + jsonNumberText(p.y) + ", "
+               + jsonNumberText(p.z) + "]";
     }
     return out + "]";
 }
@@ -92,7 +93,7 @@ std::string solutionMapJson(const SolutionMap& map)
     out += " \"circlePoints\": " + pointList(map.circlePoints) + ",\n";
     out += " \"parameter\": [";
     for (std::size_t i = 0; i < map.parameter.size(); ++i) {
-        out += (i == 0 ? "" : i % 8 == 0 ? ",\n   " : ", ") + shortestNumberText(map.parameter[i]);
+        out += (i == 0 ? "" : i % 8 == 0 ? ",\n   " : ", ") + jsonNumberText(map.parameter[i]);
     }
     return out + "]}\n";
 }

@@ -168,7 +168,7 @@ std::optional<DesignTask> readTaskFile(const std::string& path, std::string& err
 
 std::string taskFileText(const DesignTask& task)
 {
-    const auto number = [](double value) { return shortestNumberText(value); };
+    const auto number = [](double value) { return fileNumberText(value); };
     const bool motion = task.kind == TaskKind::Motion;
     std::string text = std::string("{\n  \"format\": \"") + taskFileFormat + "\",\n";
     text += "  \"version\": " + std::to_string(taskFileVersion) + ",\n";

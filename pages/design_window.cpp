@@ -7,6 +7,7 @@
 #include "function_fit.h"
 #include "linkage_files.h"
 #include "path_text.h"
+#include "significant_text.h"
 #include "task_file.h"
 
 #include <QAction>
@@ -58,7 +59,7 @@ DesignTask startingTask()
 QString numberText(double value)
 {
     // The shortest text that reads back as the same value, as task files hold it.
-    return QString::fromStdString(shortestNumberText(value));
+    return QString::fromStdString(fileNumberText(value));
 }
 
 QString words(const std::string& text)
@@ -340,8 +341,9 @@ DesignWindow::DesignWindow(QWidget* parent) : QDialog(parent)
     candidates->setAccessibleName(QStringLiteral("Candidates"));
     candidates->setUniformRowHeights(true);
     candidates->setMinimumHeight(200);
-    // Every column in view, the defects too, on a screen of 1280 pixels.
-    candidates->setMinimumWidth(1040);
+    // Every column in view, the defects too, in a window that leaves the animation page's
+    // controls (the 267 pixels right of its picture) in sight on a screen 1280 pixels wide.
+    candidates->setMinimumWidth(980);
     root->addWidget(candidates, 1);
     chosenText = new QLabel(this);
     chosenText->setObjectName(QStringLiteral("chosen"));

@@ -562,11 +562,10 @@ void TestAnalysis::frameAnglesMatchTheDrawnPoses()
     const std::vector<FrameAngles> table = frameAngleTable(dims);
     QCOMPARE(table.size(), size_t(360));
     const LinkageModel model = buildLinkageModel(dims);
-    MotionSchedule schedule;
-    const PaintSchedule paint = beginPaint(model, dims, schedule);
+    const PaintSchedule paint = shownMotion(dims);
     int finite = 0;
     for (const FrameAngles& row : table) {
-        QCOMPARE(row.t, shownFrameParameter(model, paint, 360, row.frame));
+        QCOMPARE(row.t, shownParameter(paint, row.frame));
         const LinkagePose pose = solvePose(paint.model, row.t);
         const PoseAngles& g = row.angles;
         if (!std::isfinite(pose.B1.x)) {
@@ -679,10 +678,9 @@ void TestAnalysis::paragraphs_data()
         << LinkageDimensions{200, 30, 35, 40, 45, -35} << QStringList{"type", "decision", "values"}
         << QStringList{"No type", "a = 200", "T4 = "};
     // Links of 1e308 make infinite and NaN Grashof values: a dash, not "nan" or "inf".
-    QTest::newRow("links of 1e308")
-        << LinkageDimensions{1e308, 1e308, 1e308, 1e308, 45, -35}
-        << QStringList{"type", "decision", "values"}
-        << QStringList{"No type", "", "T3 = \u2013    T4 = \u2013"};
+    QTest::newRow("links of 1e308") << LinkageDimensions{1e308, 1e308, 1e308, 1e308, 45, -35}
+                                    << QStringList{"type", "decision", "values"}
+                                    << QStringList{"No type", "", "T3 = \u2013    T4 = \u2013"};
 }
 
 // The paragraphs both front ends show: which there are, in order, and the words that matter.

@@ -399,7 +399,8 @@ void TestApp::startsOnALinkageFile_data()
     QTest::newRow("a value the dimensions page refuses")
         << head + R"({"a": 20, "b": 50, "c": 45, "f": 40, "h": 1045, "k": -35}})"
         << "dimensions"
-        << "Please enter a number between -1000 and 1000.";
+        << "start.cyclar has the coupler point's radial length h = 1045, which must be between "
+           "-1000 and 1000.";
     QTest::newRow("not a linkage file") << QByteArray("GIF89a") << "title"
                                         << "is not JSON";
 }

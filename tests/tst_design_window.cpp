@@ -2,6 +2,7 @@
 // a five-position task taken off a known linkage giving it back among its mechanisms, "Use this
 // linkage" landing on the animation page, refused tasks (by the one rule), task files, filters,
 // the solution map's picks, the tables kept between windows and runs, the drag and Help.
+#include "analysis_window.h"
 #include "animation_page.h"
 #include "app_state.h"
 #include "artwork.h"
@@ -17,12 +18,14 @@
 #include "page_session.h"
 #include "task_file.h"
 #include "widget_test_support.h"
+#include "window_placement.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QHeaderView>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -110,6 +113,8 @@ private slots:
     void initTestCase();
     void init();
     void f3AndTheMenuOpenOneWindow();
+    void arrangedWithThePageAndTheAnalysisWindow_data();
+    void arrangedWithThePageAndTheAnalysisWindow();
     void fivePositionsGiveTheirLinkageAndItIsUsed();
     void tableRowsAndRefusedTasks_data();
     void tableRowsAndRefusedTasks();
@@ -168,6 +173,93 @@ void TestDesignWindow::f3AndTheMenuOpenOneWindow()
     page->OnBack();
     settle();
     QVERIFY(test::shownWindows<DesignWindow>().isEmpty());
+}
+
+void TestDesignWindow::arrangedWithThePageAndTheAnalysisWindow_data()
+{
+    QTest::addColumn<QSize>("screenSize");
+    QTest::addColumn<bool>("roomForAll");    // the three can stand apart
+    QTest::addColumn<bool>("controlsClear"); // the Design window and the page's controls can
+    QTest::newRow("1366x768") << QSize(1366, 768) << false << true;
+    QTest::newRow("1280x1024") << QSize(1280, 1024) << false << true;
+    QTest::newRow("1920x1080") << QSize(1920, 1080) << true << true; // Analysis below the page
+    QTest::newRow("1024x768") << QSize(1024, 768) << false << false;
+    QTest::newRow("1600x900") << QSize(1600, 900) << false << true;
+    QTest::newRow("2560x1440") << QSize(2560, 1440) << true << true;
+    QTest::newRow("1080x1920, upright") << QSize(1080, 1920) << true << true;
+    QTest::newRow("1920x1080 above a task bar") << QSize(1920, 1040) << true << true;
+}
+
+// The arithmetic, with the frames' sizes of the program's windows, wherever the page stands and
+// whichever window opens first: all three on the screen; the Design window at least 640 pixels
+// high where the screen has them; where there is room for all three, none covers another; and
+// where there is not, the page's controls stay in sight all the same.
+void TestDesignWindow::arrangedWithThePageAndTheAnalysisWindow()
+{
+    QFETCH(QSize, screenSize);
+    QFETCH(bool, roomForAll);
+    QFETCH(bool, controlsClear);
+    const QRect screen(QPoint(0, 0), screenSize);
+    const QSize pageSize(747, 476);
+    const QSize analysisSize(466, 507);
+    const QSize designSize(1002, heightOnScreen(708, designWindowMinimumHeight, screen.height()));
+    QVERIFY(designSize.height() >= std::min(designWindowMinimumHeight, screen.height()));
+    for (int x = -100; x <= screen.width(); x += 131) {
+        for (int y = -50; y <= screen.height(); y += 117) {
+            const QRect pageFrame(QPoint(x, y), pageSize);
+            const QRect picture(pageFrame.topLeft(), QSize(480, 476));
+            for (const bool designFirst : {false, true}) {
+                QRect page;
+                QRect analysis;
+                QRect design;
+                if (designFirst) {
+                    const WindowArrangement first =
+                        arrangeBesidePage(pageFrame, picture, QRect(), designSize, screen);
+                    const QRect firstPage(first.page, pageSize);
+                    const WindowArrangement then =
+                        arrangeBesidePage(firstPage, QRect(first.page, picture.size()),
+                                          QRect(first.window, designSize), analysisSize, screen);
+                    page = QRect(then.page, pageSize);
+                    design = QRect(then.shown, designSize);
+                    analysis = QRect(then.window, analysisSize);
+                } else {
+                    const AnalysisPlacement first =
+                        placeAnalysis(pageFrame, picture, analysisSize, screen);
+                    const WindowArrangement then = arrangeBesidePage(
+                        QRect(first.page, pageSize), QRect(first.page, picture.size()),
+                        QRect(first.window, analysisSize), designSize, screen);
+                    page = QRect(then.page, pageSize);
+                    analysis = QRect(then.shown, analysisSize);
+                    design = QRect(then.window, designSize);
+                }
+                const QRect controls(page.left() + 480, page.top(), page.width() - 480,
+                                     page.height());
+                const QString where = QStringLiteral("page at %1,%2, %3 first: page %4,%5, "
+                                                     "Analysis %6,%7, Design %8,%9")
+                                          .arg(x)
+                                          .arg(y)
+                                          .arg(designFirst ? "Design" : "Analysis")
+                                          .arg(page.x())
+                                          .arg(page.y())
+                                          .arg(analysis.x())
+                                          .arg(analysis.y())
+                                          .arg(design.x())
+                                          .arg(design.y());
+                QVERIFY2(screen.contains(page) && screen.contains(analysis)
+                             && screen.contains(design),
+                         qPrintable(where));
+                if (controlsClear) {
+                    QVERIFY2(!design.intersects(controls) && !analysis.intersects(controls),
+                             qPrintable(where));
+                }
+                if (roomForAll) {
+                    QVERIFY2(!design.intersects(page) && !design.intersects(analysis)
+                                 && !analysis.intersects(page),
+                             qPrintable(where));
+                }
+            }
+        }
+    }
 }
 
 void TestDesignWindow::fivePositionsGiveTheirLinkageAndItIsUsed()
@@ -437,6 +529,15 @@ void TestDesignWindow::mechanismRowsAndFilters()
         QVERIFY(window.candidates->headerItem()->text(column).endsWith(QStringLiteral("(\u00b0)")));
     }
     QVERIFY(window.candidates->headerItem()->text(8).endsWith(QStringLiteral("(\u00b0)")));
+    // Every column in view at the window's least width, Transmission last.
+    window.resize(window.minimumSizeHint());
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY2(window.candidates->header()->length() <= window.candidates->viewport()->width(),
+             qPrintable(QStringLiteral("%1 of columns in %2")
+                            .arg(window.candidates->header()->length())
+                            .arg(window.candidates->viewport()->width())));
+    window.hide();
 
     window.usableOnly->setChecked(true);
     int usable = 0;

@@ -44,6 +44,7 @@ private slots:
     void analysisAnswers_data();
     void analysisAnswers();
     void linkageFilesRoundTrip();
+    void sceneShowsTheCircuitAndPaceChosen();
     void designsATask();
     void designPanelTextsMapAndSpacing();
     void refusesWhatIsNotThere();
@@ -54,7 +55,7 @@ private slots:
 void TestWebApi::everyRowIsDefined()
 {
     const std::vector<const void*> functions = {
-#define CYCLAR_WEB_API(name, result, parameters) reinterpret_cast<const void*>(&name),
+#define CYCLAR_WEB_API(module, name, result, parameters) reinterpret_cast<const void*>(&name),
 #include "api_table.inc"
 #undef CYCLAR_WEB_API
     };
@@ -78,16 +79,14 @@ void TestWebApi::sceneRunsAWholeCycle()
         const std::uint8_t* pixels = cyclar_scene_compose(scene);
         // The last pixel of the last row is read: a smaller buffer would trip the sanitizer.
         QCOMPARE(pixels[(std::size_t(side) * side - 1) * 4 + 3], std::uint8_t(255));
-        const double* angles = cyclar_scene_angles(scene);
-        const double* rates = cyclar_scene_rates(scene);
-        QVERIFY2(std::isfinite(angles[0]) && std::isfinite(angles[1]) && std::isfinite(angles[2]),
-                 qPrintable(QString::number(cyclar_scene_frame_index(scene))));
-        QCOMPARE(rates[0], angles[0]);
-        QVERIFY(std::isfinite(rates[1]) && rates[2] >= 0);
-        // Every pose closes: both markers on the angle chart, inside its plot area.
+        // Every pose closes: theta, psi and mu finite, both markers on the angle chart inside
+        // its plot area.
         const double* markers = cyclar_chart_markers(scene);
+        QVERIFY2(std::isfinite(markers[8]) && std::isfinite(markers[9])
+                     && std::isfinite(markers[10]) && std::isfinite(markers[11]),
+                 qPrintable(QString::number(cyclar_scene_frame_index(scene))));
+        QVERIFY(markers[12] >= 0);
         QVERIFY(markers[0] >= 46 && markers[0] <= 426 && markers[3] >= 46 && markers[3] <= 282);
-        QCOMPARE(markers[8], angles[0]);
         cyclar_scene_advance(scene);
     }
     QCOMPARE(cyclar_scene_frame_index(scene), 1);
@@ -154,7 +153,7 @@ void TestWebApi::analysisAnswers()
             QCOMPARE(lines.toArray().isEmpty(), !moves);
         }
     }
-    const QJsonArray table = parsed(cyclar_angle_table(a, b, c, f, 45, -35)).array();
+    const QJsonArray table = parsed(cyclar_angle_table(a, b, c, f, 45, -35, 2, 1)).array();
     QCOMPARE(table.size(), 360);
     QCOMPARE(table[359].toArray()[0].toInt(), 360);
 }
@@ -163,17 +162,56 @@ void TestWebApi::linkageFilesRoundTrip()
 {
     // Every digit kept, a view and a speed.
     const QByteArray text(
-        cyclar_linkage_file_text(0.1 + 0.2, 30, 35, 40, 45, -35, 1, -18, 9, 1, 73));
+        cyclar_linkage_file_text(0.1 + 0.2, 30, 35, 40, 45, -35, 1, -18, 9, 1, 73, 2, 1));
     const QJsonObject file = parsed(cyclar_read_linkage_file(toFileBuffer(text))).object();
     QCOMPARE(file["dimensions"].toObject()["a"].toDouble(), 0.1 + 0.2);
     QCOMPARE(file["view"].toObject()["tilt"].toInt(), 9);
     QCOMPARE(file["view"].toObject()["rotationAxis"].toBool(), true);
     QCOMPARE(file["speed"].toInt(), 73);
+    QCOMPARE(file["circuit"].toInt(), 2);
+    QCOMPARE(file["evenInput"].toBool(), true);
+    // Circuit 1 at the sweep's pace is written as older files were, and reads back so.
+    const QByteArray plain(cyclar_linkage_file_text(50, 30, 35, 40, 45, -35, 0, 0, 0, 0, -1, 7, 0));
+    QVERIFY(!plain.contains("circuit") && !plain.contains("evenInput"));
+    const QJsonObject plainFile = parsed(cyclar_read_linkage_file(toFileBuffer(plain))).object();
+    QCOMPARE(plainFile["circuit"].toInt(), 1);
+    QCOMPARE(plainFile["evenInput"].toBool(), false);
     // The reader's own sentence for a file it refuses.
     const QJsonObject bad =
         parsed(cyclar_read_linkage_file(toFileBuffer(QByteArray("{\"format\": 1")))).object();
     QVERIFY2(bad["problem"].toString().contains("JSON"), qPrintable(bad["problem"].toString()));
     QCOMPARE(cyclar_linkage_file_max_bytes(), 1024 * 1024);
+}
+
+// The scene's circuit and pace: circuit 2 only of a linkage that has two, the frame shown from
+// the one rule of the core, the sentence following the circuit.
+void TestWebApi::sceneShowsTheCircuitAndPaceChosen()
+{
+    WebScene* scene = cyclar_scene_create();
+    cyclar_scene_build(scene, 20, 50, 45, 40, 45, -35);
+    QCOMPARE(cyclar_scene_circuit_count(scene), 2);
+    QCOMPARE(cyclar_scene_circuit(scene), 1);
+    QVERIFY(QByteArray(cyclar_circuit_sentence(scene)).contains("Circuit 1 is shown"));
+    for (int i = 1; i < 40; ++i) {
+        cyclar_scene_advance(scene);
+    }
+    cyclar_scene_set_motion(scene, 2, 1);
+    QCOMPARE(cyclar_scene_circuit(scene), 2);
+    QCOMPARE(cyclar_scene_even_input(scene), 1);
+    QCOMPARE(cyclar_scene_frame_index(scene), 40);
+    QVERIFY(QByteArray(cyclar_circuit_sentence(scene)).contains("Circuit 2 is shown"));
+    const QJsonArray table = parsed(cyclar_angle_table(20, 50, 45, 40, 45, -35, 2, 1)).array();
+    const double* shown = cyclar_chart_markers(scene); // theta and psi at 8 and 9
+    QCOMPARE(shown[8], table[39].toArray()[2].toDouble());
+    QCOMPARE(shown[9], table[39].toArray()[3].toDouble());
+    QCOMPARE(table[39].toArray()[5].toInt(), 1); // a crank-rocker's circuit 2 is its branch 1
+
+    cyclar_scene_build(scene, 50, 30, 35, 40, 45, -35); // one circuit
+    cyclar_scene_set_motion(scene, 2, 0);
+    QCOMPARE(cyclar_scene_circuit_count(scene), 1);
+    QCOMPARE(cyclar_scene_circuit(scene), 1);
+    QVERIFY(QByteArray(cyclar_circuit_sentence(scene)).startsWith("One circuit"));
+    delete scene;
 }
 
 void TestWebApi::designsATask()

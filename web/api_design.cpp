@@ -5,6 +5,7 @@
 #include "design_result_text.h"
 #include "design_texts.h"
 #include "design_view.h"
+#include "field_rules.h"
 #include "four_position_map.h"
 #include "function_fit.h"
 #include "json_object.h"
@@ -14,6 +15,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
 #include <optional>
 #include <vector>
 
@@ -123,6 +125,14 @@ double viewAngle(double degrees)
 }
 
 } // namespace
+
+/// The number in a design task's cell, or NaN when the cell rules do not take the text.
+double cyclar_parse_cell_number(const char* text)
+{
+    const std::optional<double> value =
+        parseCellNumber(text ? std::string_view(text) : std::string_view());
+    return value ? *value : std::numeric_limits<double>::quiet_NaN();
+}
 
 int cyclar_task_file_max_bytes()
 {

@@ -37,10 +37,7 @@ ExportResult runDesignCommand(const QStringList& args)
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& arg = args[i];
         if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
-            ExportResult help;
-            help.out = QByteArray("Usage: cyclar-export design ") + designCommand.synopsis + '\n'
-                       + designCommand.help;
-            return help;
+            return ok(commandHelpText(designCommand));
         }
         if (arg == QLatin1String("--task")) {
             if (taskPath) {

@@ -1,7 +1,8 @@
-// The WebAssembly core: kinematics, analysis, frame composition, field rules and clips, behind a
-// small API.
+// The page's WebAssembly core: kinematics, analysis, frame composition, field rules, clips and
+// linkage files, behind a small API. The design core is the desk's (desk_core.js).
 import createCyclarCore from '../cyclar-core.js';
 import { bindApi } from '../cyclar-api.js';
+import { ModuleMemory, clampScale } from './module_memory.js';
 
 const fieldIndex = { a: 0, b: 1, c: 2, f: 3, h: 4, k: 5 };
 const dimensionArgs = (d) => [d.a, d.b, d.c, d.f, d.h, d.k];
@@ -16,19 +17,13 @@ const poseAngles = ([theta, psi, mu, branch]) => ({
     branch,
 });
 
-// One animation scene in the core: the model, the clock, the view and the cached layers.
-// The core draws pictures at 1 to 4 device pixels per picture pixel.
-const maxPictureScale = 4;
-function clampScale(scale) {
-    return Math.min(maxPictureScale, Math.max(1, Math.round(scale) || 1));
-}
-
 // Device pixels per CSS pixel of this screen, rounded up to a whole scale the core draws at.
 export function devicePictureScale() {
     const ratio = globalThis.devicePixelRatio;
     return Number.isFinite(ratio) && ratio > 1 ? clampScale(Math.ceil(ratio)) : 1;
 }
 
+// One animation scene in the core: the model, the clock, the view and the cached layers.
 class Scene {
     constructor(core) {
         this.core = core;
@@ -76,22 +71,6 @@ class Scene {
         return this.api.sceneLabel(this.handle);
     }
 
-    // theta, psi, mu (degrees, NaN where the pose is not finite) and the branch of the pose the
-    // next compose draws.
-    get angles() {
-        const at = this.api.sceneAngles(this.handle) / Float64Array.BYTES_PER_ELEMENT;
-        const held = this.core.module.HEAPF64;
-        return { theta: held[at], psi: held[at + 1], mu: held[at + 2], branch: held[at + 3] };
-    }
-
-    // theta, dpsi/dtheta and the coupler point's speed of the pose the next compose draws (NaN
-    // where the pose is not finite, Infinity at a toggle).
-    get rates() {
-        const at = this.api.sceneRates(this.handle) / Float64Array.BYTES_PER_ELEMENT;
-        const held = this.core.module.HEAPF64;
-        return { theta: held[at], outputRate: held[at + 1], pointSpeed: held[at + 2] };
-    }
-
     // Where the charts' markers stand for the pose the next compose draws (whole pixels, null for
     // a marker not drawn), with the values they mark.
     get chartMarkers() {
@@ -115,6 +94,27 @@ class Scene {
     setRotationAxis(shown) {
         this.rotationAxis = Boolean(shown);
         this.api.sceneSetRotationAxis(this.handle, this.rotationAxis ? 1 : 0);
+    }
+
+    // Shows circuit 1 or 2 (2 only of a linkage that has two) with the input turned evenly or
+    // not, from the frame the clock stands on.
+    setMotion({ circuit, evenInput }) {
+        this.api.sceneSetMotion(this.handle, circuit === 2 ? 2 : 1, evenInput ? 1 : 0);
+    }
+
+    // The circuit shown and the pace: { circuit, evenInput }.
+    get motion() {
+        return { circuit: this.api.sceneCircuit(this.handle), evenInput: this.api.sceneEvenInput(this.handle) !== 0 };
+    }
+
+    // How many circuits the linkage has, 1 or 2.
+    get circuitCount() {
+        return this.api.sceneCircuitCount(this.handle);
+    }
+
+    // How many circuits there are and which one is shown, in the Analysis window's words.
+    get circuitSentence() {
+        return this.api.circuitSentence(this.handle);
     }
 
     // Composes the current frame; the returned image views the core's own pixel buffer, so it
@@ -142,25 +142,10 @@ class Scene {
     }
 }
 
-export class Core {
+export class Core extends ModuleMemory {
     constructor(module) {
-        this.module = module;
-        // Every exported function, wrapped as the module's table declares it (web/api_table.inc).
-        this.api = bindApi(module);
-        this.images = new Map();
+        super(module, bindApi);
         this.clipScales = [1, 1];
-    }
-
-    // An ImageData over `width` x `height` RGBA pixels at `pointer` in the core's memory.
-    imageAt(pointer, width, height) {
-        const buffer = this.module.HEAPU8.buffer;
-        const key = `${pointer}:${width}x${height}`;
-        let image = this.images.get(key);
-        if (!image || image.data.buffer !== buffer) {
-            image = new ImageData(new Uint8ClampedArray(buffer, pointer, width * height * 4), width, height);
-            this.images.set(key, image);
-        }
-        return image;
     }
 
     // The most of a linkage file worth reading: one byte past the limit tells the core the
@@ -170,139 +155,19 @@ export class Core {
     }
 
     // Reads a linkage file's bytes with the core's one reader: { file } with
-    // { dimensions, view, speed } (view and speed null when absent), or { problem }, the
-    // sentence cyclar-export gives after the file's name.
+    // { dimensions, view, speed, circuit, evenInput } (view and speed null when absent), or
+    // { problem }, the sentence cyclar-export gives after the file's name.
     parseLinkageFile(bytes) {
         const result = JSON.parse(this.api.readLinkageFile(this.toFileBuffer(bytes)));
         return result.problem !== undefined ? { problem: result.problem } : { file: result };
     }
 
-    // Copies bytes (or a text, as UTF-8) into the core's file buffer; gives their count.
-    toFileBuffer(bytes) {
-        const data = typeof bytes === 'string' ? new TextEncoder().encode(bytes) : bytes;
-        const at = this.api.fileBuffer(data.length);
-        this.module.HEAPU8.set(data, at);
-        return data.length;
-    }
-
-    // The most of a task file worth reading, as for linkage files.
-    taskFileReadLimit() {
-        return this.api.taskFileMaxBytes() + 1;
-    }
-
-    // Reads a task file's bytes with the core's one reader: { task } as the file states it
-    // ({ kind, positions, fixedPivots, pairs, ground }, the optional ones absent when not
-    // given), or { problem }, the sentence to show after the file's name.
-    parseTaskFile(bytes) {
-        const result = JSON.parse(this.api.readTaskFile(this.toFileBuffer(bytes)));
-        return result.problem !== undefined ? { problem: result.problem } : { task: result.task };
-    }
-
-    // The text of a task, as the desktop writes it: { text }, or { problem } when the reader
-    // would refuse it. The task: { kind: 'motion', positions: [{ longitude, latitude, heading }],
-    // fixedPivots: [] or two { longitude, latitude } } or { kind: 'function', pairs: [{ input,
-    // output }], ground: number or null }.
-    taskText(task) {
-        const motion = task.kind === 'motion';
-        const rows = motion
-            ? task.positions.map((p) => [p.longitude, p.latitude, p.heading])
-            : task.pairs.map((p) => [p.input, p.output]);
-        const extras = motion
-            ? (task.fixedPivots ?? []).flatMap((p) => [p.longitude, p.latitude])
-            : task.ground === null || task.ground === undefined ? [] : [task.ground];
-        const numbers = [...rows.flat(), ...extras];
-        const at = this.api.taskNumbers(numbers.length) / Float64Array.BYTES_PER_ELEMENT;
-        this.module.HEAPF64.set(numbers, at);
-        return JSON.parse(this.api.taskText(motion ? 0 : 1, rows.length, extras.length > 0 ? 1 : 0));
-    }
-
-    // Designs linkages for a task's text; the core keeps the task and the answer for the view.
-    // What cyclar-export design prints ({ kind, candidates, reason }), or { problem } for a task
-    // the reader or the design refuses.
-    design(text) {
-        return JSON.parse(this.api.design(this.toFileBuffer(text)));
-    }
-
-    // How many steps the animation of candidate i (from 0) of the last design goes through.
-    designTourLength(i) {
-        return this.api.designTourLength(i);
-    }
-
-    // The view (turn and tilt, degrees) that faces the last design's task.
-    designFacingView()
-    {
-        const at = this.api.designFacingView() / Float64Array.BYTES_PER_ELEMENT;
-        const held = this.module.HEAPF64;
-        return {turn : held[at], tilt : held[at + 1]};
-    }
-
-    // The design view of the last design's task with candidate i (null: none) at a step of its
-    // tour, the sphere turned and tilted (degrees), `size` picture pixels square (64 to 1024) at
-    // `scale` device pixels per picture pixel; valid until the next call into the core.
-    designView(i, step, turn, tilt, size, scale) {
-        const k = clampScale(scale);
-        const side = Math.min(1024, Math.max(64, Math.round(size))) * k;
-        return this.imageAt(this.api.designView(i ?? -1, step, turn, tilt, side / k, k), side, side);
-    }
-
-    // What the last design found, as the line over the list says it.
-    designSaid() {
-        return this.api.designSaid();
-    }
-
-    // The last design's candidates as the lists show them, in order: [{ mechanism, variant, a, b,
-    // c, f, type, state, transmission, usable }], the angles as text with their unit.
-    designRows() {
-        return JSON.parse(this.api.designRows());
-    }
-
-    // The indices of the last design's candidates that pass the filters.
-    designFilter({ usableOnly, leastTransmission, shortestLink, longestLink }) {
-        return JSON.parse(this.api.designFilter(usableOnly ? 1 : 0, leastTransmission, shortestLink, longestLink));
-    }
-
-    // What the panel says of candidate i (-2: the linkage two picks on the map made).
-    designChosen(i) {
-        return this.api.designChosen(i);
-    }
-
-    // What the last design's solution map asks for or says ('' when its task has none).
-    designMapHint() {
-        return this.api.designMapHint();
-    }
-
-    designShowMap(shown) {
-        this.api.designShowMap(shown ? 1 : 0);
-    }
-
-    // A tap at picture pixel (x, y) of a design view `size` pixels square, turned and tilted as
-    // given: 0 when it picks nothing on the map, else how many picks there are (2: their
-    // linkage is candidate -2).
-    designPick(x, y, turn, tilt, size) {
-        return this.api.designPick(x, y, turn, tilt, size);
-    }
-
-    // The linkages two picks on the map made, as design() gives candidates: { candidates }.
-    designMapLinkages() {
-        return JSON.parse(this.api.designMapLinkages());
-    }
-
-    // The Design section of Help: [{ heading, paragraphs }].
-    designHelp() {
-        return JSON.parse(this.api.designHelp());
-    }
-
-    // Chebyshev spacing: { inputs } or { problem }.
-    chebyshevInputs(from, to, count) {
-        return JSON.parse(this.api.chebyshevInputs(from, to, count));
-    }
-
     // The text of a linkage file as the desktop writes it.
-    linkageFileText({ dimensions, view, speed }) {
+    linkageFileText({ dimensions, view, speed, motion }) {
         return this.api.linkageFileText(
             ...dimensionArgs(dimensions),
             view ? 1 : 0, view?.turn ?? 0, view?.tilt ?? 0, view?.rotationAxis ? 1 : 0,
-            speed ?? -1,
+            speed ?? -1, motion?.circuit ?? 1, motion?.evenInput ? 1 : 0,
         );
     }
 
@@ -321,14 +186,6 @@ export class Core {
     // The view slider position whose angle is nearest to `angle`.
     sliderPosition(angle) {
         return this.api.sliderPosition(angle);
-    }
-
-    // A design task's cell as a number, or null when the cell rules do not take it.
-    cellNumber(text) {
-        // The core reads text up to its first NUL; a text holding one is no number at all.
-        if (text.includes('\0')) return null;
-        const value = this.api.parseCellNumber(text);
-        return Number.isNaN(value) ? null : value;
     }
 
     // A field's text as a number, or null when the field rules do not take it.
@@ -387,9 +244,11 @@ export class Core {
         return JSON.parse(this.api.rateChart(...dimensionArgs(dims)));
     }
 
-    // The angles of each frame of a new animation page: { frame, t, theta, psi, mu, branch }.
-    angleTable(dims) {
-        return JSON.parse(this.api.angleTable(...dimensionArgs(dims))).map(([frame, t, ...angles]) => ({
+    // The angles of each frame of a new animation page showing `motion` ({ circuit, evenInput }):
+    // { frame, t, theta, psi, mu, branch }.
+    angleTable(dims, motion = {}) {
+        const args = [...dimensionArgs(dims), motion.circuit ?? 1, motion.evenInput ? 1 : 0];
+        return JSON.parse(this.api.angleTable(...args)).map(([frame, t, ...angles]) => ({
             frame,
             t: numberOrNaN(t),
             ...poseAngles(angles),

@@ -98,9 +98,10 @@ function labelled(words, field) {
 const rowWords = (row) => `a ${row.a}, b ${row.b}, c ${row.c}, f ${row.f} \u2014 ${row.type} \u2014 ${row.state} \u2014 \u03bc ${row.transmission}`;
 
 export class DesignPanel extends SidePanel {
-    constructor(page) {
+    // `core`: the desk's core (desk_core.js), which designs and reads task files.
+    constructor(page, core) {
         super(page, 'Design', 'design');
-        this.core = page.app.core;
+        this.core = core;
         // The tables' texts of each kind, kept while the other kind is shown.
         this.tables = {
             motion: { rows: kinds.motion.start.map((row) => row.map(String)), extra: true, extras: kinds.motion.startExtras },
