@@ -110,12 +110,12 @@ test('the solution map: two taps on the centre-point curve make a linkage, shown
     // No candidate of the list is chosen while the map's linkage is shown; Use this linkage
     // takes the map's.
     await expect(panel.getByRole('radiogroup', { name: 'Candidates' }).getByRole('radio', { checked: true })).toHaveCount(0);
-    const linkage = await page.evaluate(() => window.cyclar.core.designMapLinkages().candidates[0].dims);
+    const linkage = await page.evaluate(async () => (await window.cyclar.desk()).designMapLinkages().candidates[0].dims);
     await button(panel, 'Use this linkage').click();
     await expect.poll(() => page.evaluate(() => window.cyclar.app.state.animationCopy)).toEqual(linkage);
     // The map can be hidden; a tap then picks nothing.
     await panel.getByRole('checkbox', { name: 'Solution map' }).uncheck();
-    expect(await page.evaluate(() => window.cyclar.core.designPick(100, 100, 0, 0, 200))).toBe(0);
+    expect(await page.evaluate(async () => (await window.cyclar.desk()).designPick(100, 100, 0, 0, 200))).toBe(0);
 });
 
 test('the chosen candidate\'s dimensions and inputs, the filters, Help and Chebyshev spacing', async ({ page }, testInfo) => {
@@ -132,7 +132,7 @@ test('the chosen candidate\'s dimensions and inputs, the filters, Help and Cheby
     // Usable only leaves the usable ones, as the core says they are.
     await panel.getByText('Filters', { exact: true }).click();
     await panel.getByRole('checkbox', { name: 'Usable only' }).check();
-    const usable = await page.evaluate(() => window.cyclar.core.designRows().filter((row) => row.usable).length);
+    const usable = await page.evaluate(async () => (await window.cyclar.desk()).designRows().filter((row) => row.usable).length);
     expect(await panel.locator('.design-candidates input[type="radio"]').count()).toBe(usable);
     await panel.getByRole('spinbutton', { name: 'Least transmission angle, degrees' }).fill('89');
     await expect(panel.locator('.design-candidates details')).toHaveCount(0);
@@ -170,7 +170,7 @@ test('the candidates come in cyclar-export\'s order on twenty tasks, ties among 
     for (const name of names) {
         const path = join(tasks, name);
         const expected = JSON.parse(exportText(['design', '--task', path]));
-        const got = await page.evaluate((text) => window.cyclar.core.design(text), readFileSync(path, 'utf8'));
+        const got = await page.evaluate(async (text) => (await window.cyclar.desk()).design(text), readFileSync(path, 'utf8'));
         const tolerance = expected.kind === 'function' ? 1e-6 : 1e-9;
         expect(got.candidates.length, name).toBe(expected.candidates.length);
         got.candidates.forEach((c, i) => {
