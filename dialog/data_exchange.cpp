@@ -35,7 +35,7 @@ void showText(QLineEdit* field, const QString& text)
 
 void DataExchange::text(QLineEdit* field, double& value)
 {
-    if (!active() || checked_)
+    if (!active())
         return;
     if (!saving_) {
         showText(field, formatDouble(value));
@@ -51,7 +51,7 @@ void DataExchange::text(QLineEdit* field, double& value)
 
 void DataExchange::minMax(QLineEdit* field, double value, double min, double max)
 {
-    if (!active() || !saving_ || checked_)
+    if (!active() || !saving_)
         return;
     if (inRange(value, min, max))
         return;
@@ -60,7 +60,7 @@ void DataExchange::minMax(QLineEdit* field, double value, double min, double max
 
 void DataExchange::slider(QSlider* slider, int& position)
 {
-    if (!active() || checked_)
+    if (!active())
         return;
     if (saving_)
         position = slider->value();

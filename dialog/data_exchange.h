@@ -33,16 +33,6 @@ public:
     {
     }
 
-    /// Turns this saving exchange into a check of `dims`, values that arrive from elsewhere (a
-    /// file) and must pass the rules typed ones pass: nothing is read or stored, and a page whose
-    /// rules are the core's (page()) runs its range tests on them in its order, with its
-    /// messages.
-    void checkValues(const LinkageDimensions& dims)
-    {
-        saving_ = true;
-        checked_ = dims;
-    }
-
     bool saving() const { return saving_; }
     bool failed() const { return failed_; }
 
@@ -62,9 +52,8 @@ public:
 
     /// The whole exchange of a page whose rules are the core's (DimensionsPageState,
     /// AnimationPageState): showing fills its six fields (a, b, c, f, h, k) and its sliders
-    /// with what `rules.shown()` gives; saving hands what they hold to `rules.save()`;
-    /// checking runs `rules.check()` on the values to check. A failure the rules find is shown
-    /// on its field, as text() and minMax() show theirs.
+    /// with what `rules.shown()` gives; saving hands what they hold to `rules.save()`. A
+    /// failure the rules find is shown on its field, as text() and minMax() show theirs.
     template <class PageRules>
     void page(PageRules& rules, const std::array<QLineEdit*, 6>& fields,
               const std::vector<QSlider*>& sliders = {})
@@ -73,8 +62,6 @@ public:
             return;
         if (!saving_) {
             show(rules.shown(), fields, sliders);
-        } else if (checked_) {
-            report(rules.check(*checked_), fields);
         } else {
             report(rules.save(read(fields, sliders)), fields);
         }
@@ -92,7 +79,6 @@ private:
 
     QWidget* page_;
     bool saving_;
-    std::optional<LinkageDimensions> checked_; ///< a check of these, reading no control
     MessageSink showMessage_;
     bool failed_ = false;
 };

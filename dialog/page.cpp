@@ -64,13 +64,6 @@ bool Page::UpdateData(bool saveAndValidate)
     return runSaving(dx);
 }
 
-bool Page::CheckValues(const LinkageDimensions& dims)
-{
-    DataExchange dx(this, true);
-    dx.checkValues(dims);
-    return runSaving(dx);
-}
-
 bool Page::runSaving(DataExchange& dx)
 {
     ++exchanging_;

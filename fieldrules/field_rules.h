@@ -10,8 +10,8 @@
 
 namespace cyclar {
 
-/// Formats like printf "%.*g" with 15 significant digits: 50 -> "50", 0.1 -> "0.1",
-/// 1e20 -> "1e+20".
+/// A number as a field shows it: printf's "%.*g" with 15 significant digits in the C locale,
+/// whatever the process's (significantText): 50 -> "50", 0.1 -> "0.1", 1e20 -> "1e+20".
 std::string formatNumber(double v);
 
 /// Reads the number in a field's text (UTF-8).
@@ -54,6 +54,7 @@ std::size_t fieldIndex(char field);
 
 /// The value a field stands for: 'a', 'b', 'c', 'f', 'h' or 'k' (any other name is 'k').
 double& fieldValue(LinkageDimensions& dims, char field);
+double fieldValue(const LinkageDimensions& dims, char field);
 
 struct FieldRange {
     double min = 0.0;
@@ -79,6 +80,16 @@ struct FieldFailure {
     std::string message;
 };
 
+/// The first of the values `held` that a page's range tests refuse, tested in the page's order
+/// against the ranges they give with these values held, and the page's message for it; nothing
+/// when all pass. The check of values that come from elsewhere (a file) and must pass the rules
+/// typed ones do, without a field being read.
+std::optional<FieldFailure> checkHeldValues(FieldPage page, const LinkageDimensions& held);
+
+/// How a refused value from a file is said, after the file's name: "has the left link a = 500,
+/// which must be between 0 and 105".
+std::string heldValueRefusal(FieldPage page, char field, const LinkageDimensions& held);
+
 /// A page's saving exchange of its six fields: reads them back into `held` in the page's
 /// order, each text taken as takeFieldText takes it and stored as soon as it parses, then
 /// tested against the field's range of that moment (so it stays stored when the test fails).
@@ -86,9 +97,5 @@ struct FieldFailure {
 /// nothing on success.
 std::optional<FieldFailure> readFields(FieldPage page, const FieldTexts& texts,
                                        LinkageDimensions& held);
-
-/// The same range tests on values held already, in the page's order, reading no text: values
-/// from elsewhere (a file) pass the rules typed ones pass. The first failure, or nothing.
-std::optional<FieldFailure> checkFields(FieldPage page, const LinkageDimensions& held);
 
 } // namespace cyclar

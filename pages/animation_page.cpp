@@ -10,6 +10,7 @@
 #include "page_chain.h"
 #include "page_layout.h"
 #include "trackbar.h"
+#include "window_placement.h"
 
 #include <QAction>
 #include <QGuiApplication>
@@ -121,7 +122,8 @@ void cyclar_animation::OnShowAnalysis()
         analysisWindow = new AnalysisWindow(m_page.modelDims(), m_state.scene, this);
         connect(picture, &FramePicture::painted, analysisWindow, &AnalysisWindow::followFrame);
     }
-    analysisWindow->showBeside(*this, QRect(picture->mapToGlobal(QPoint(0, 0)), picture->size()));
+    analysisWindow->showBeside(*this, QRect(picture->mapToGlobal(QPoint(0, 0)), picture->size()),
+                               designWindow);
 }
 
 void cyclar_animation::OnShowDesign()
@@ -130,9 +132,11 @@ void cyclar_animation::OnShowDesign()
         designWindow = new DesignWindow(this);
         connect(designWindow, &DesignWindow::linkageChosen, this,
                 [this](const LinkageFile& file) { showLinkage(file); });
-        // Placed the first time as the Analysis window is: beside the page, on the screen.
-        showPlacedBeside(*designWindow, *this,
-                         QRect(picture->mapToGlobal(QPoint(0, 0)), picture->size()));
+        // Placed the first time beside the page and the Analysis window, all three on the
+        // screen and none covering another where the screen has room, and tall enough to read.
+        showArrangedBeside(*designWindow, *this,
+                           QRect(picture->mapToGlobal(QPoint(0, 0)), picture->size()),
+                           analysisWindow, designWindowMinimumHeight);
     }
     designWindow->show();
     designWindow->raise();

@@ -51,6 +51,17 @@ void cyclar_animation::setUpPictureMenu()
     rotationAxisAction->setCheckable(true);
     rotationAxisAction->setChecked(m_state.pens.rotationAxis);
     connect(rotationAxisAction, &QAction::toggled, this, &cyclar_animation::setRotationAxisShown);
+    otherCircuitAction = pageAction(this, QStringLiteral("Other circuit"));
+    otherCircuitAction->setCheckable(true);
+    connect(otherCircuitAction, &QAction::triggered, this, [this](bool checked) {
+        setMotion({checked ? 2 : 1, m_state.scene.schedule.motion.evenInput});
+    });
+    evenInputAction = pageAction(this, QStringLiteral("Turn the input evenly"));
+    evenInputAction->setCheckable(true);
+    connect(evenInputAction, &QAction::triggered, this, [this](bool checked) {
+        setMotion({m_state.scene.schedule.motion.circuit, checked});
+    });
+    setMotion(m_state.scene.schedule.motion);
     connect(saveLinkageAction, &QAction::triggered, this, &cyclar_animation::OnSaveLinkage);
     connect(openLinkageAction, &QAction::triggered, this, &cyclar_animation::OnOpenLinkage);
     connect(exportPictureAction, &QAction::triggered, this, &cyclar_animation::OnExportPicture);
@@ -69,6 +80,8 @@ void cyclar_animation::buildPictureMenu(QMenu& menu)
     menu.addAction(analysisAction);
     menu.addAction(designAction);
     menu.addAction(rotationAxisAction);
+    menu.addAction(otherCircuitAction);
+    menu.addAction(evenInputAction);
     menu.addSeparator();
     menu.addAction(saveLinkageAction);
     menu.addAction(openLinkageAction);
@@ -83,6 +96,19 @@ void cyclar_animation::setRotationAxisShown(bool shown)
         rotationAxisAction->setChecked(shown);
     }
     picture->update();
+}
+
+void cyclar_animation::setMotion(const MotionChoice& motion)
+{
+    SceneState& scene = m_state.scene;
+    setMotionChoice(scene.schedule, scene.model, motion);
+    otherCircuitAction->setEnabled(circuitCount(scene.model) == 2);
+    otherCircuitAction->setChecked(scene.schedule.motion.circuit == 2);
+    evenInputAction->setChecked(scene.schedule.motion.evenInput);
+    picture->update();
+    if (analysisWindow) {
+        analysisWindow->followFrame();
+    }
 }
 
 void cyclar_animation::OnSaveLinkage()
@@ -131,6 +157,7 @@ bool cyclar_animation::saveLinkageTo(const QString& path)
     file.view = FileView{wholeDegrees(m_state.scene.view.turn),
                          wholeDegrees(m_state.scene.view.tilt), m_state.pens.rotationAxis};
     file.speed = m_page.m_speedPos;
+    file.motion = m_state.scene.schedule.motion;
     std::string error;
     if (!writeLinkageFile(systemPath(path), file, error)) {
         showWriteFailure(this, QString::fromStdString(error));
@@ -142,12 +169,15 @@ bool cyclar_animation::saveLinkageTo(const QString& path)
 bool cyclar_animation::openLinkageFrom(const QString& path)
 {
     const std::optional<LinkageFile> file = readLinkageFileOrSay(this, path);
-    return file && showLinkage(*file);
+    return file && showLinkage(*file, path);
 }
 
-bool cyclar_animation::showLinkage(const LinkageFile& file)
+bool cyclar_animation::showLinkage(const LinkageFile& file, const QString& source)
 {
-    if (!CheckValues(file.dimensions)) {
+    // The page's own ranges, then the dimensions page's: a link longer than the other three
+    // together never closes, and the page would show an empty sphere.
+    if (!acceptHeldValues(this, {IDC_a, IDC_b1, IDC_c, IDC_f, IDC_h1, IDC_k},
+                          {FieldPage::Animation, FieldPage::Dimensions}, file.dimensions, source)) {
         return false;
     }
     applyLinkage(file);
@@ -158,6 +188,7 @@ void cyclar_animation::applyLinkage(const LinkageFile& file)
 {
     runClock(m_page.showLinkage(file));
     setRotationAxisShown(m_state.pens.rotationAxis);
+    setMotion(m_state.scene.schedule.motion); // the menu's checks and the Analysis window
     UpdateData(false);
     picture->update();
     // An open Analysis window shows the opened linkage, where it stood.

@@ -60,11 +60,6 @@ std::optional<FieldFailure> DimensionsPageState::save(const PageControls& read)
     return readFields(FieldPage::Dimensions, textViews(read), m_state.entryCopy);
 }
 
-std::optional<FieldFailure> DimensionsPageState::check(const LinkageDimensions& dims) const
-{
-    return checkFields(FieldPage::Dimensions, dims);
-}
-
 void DimensionsPageState::showLinkage(const LinkageDimensions& dims)
 {
     m_state.entryCopy = dims;
@@ -74,8 +69,11 @@ AnimationPageState::AnimationPageState(PageState& state, int canvasWidth)
     : m_speedPos(startingSpeedPos), m_turnPos(startingViewPos), m_tiltPos(startingViewPos),
       m_state(state), m_modelDims(state.entryCopy)
 {
-    // The scene is built from the entry copy and follows it no further.
+    // The scene is built from the entry copy and follows it no further. A new linkage starts on
+    // circuit 1; the input's pace stays as the last page left it.
+    const bool evenInput = state.scene.schedule.motion.evenInput;
     state.scene = newScene(state.entryCopy, canvasWidth);
+    state.scene.schedule.motion.evenInput = evenInput;
     state.savedFrameIndex = 0;
     state.savedSpeedPos = startingSpeedPos;
     state.scene.view.turn = sliderAngle(m_turnPos);
@@ -97,11 +95,6 @@ std::optional<FieldFailure> AnimationPageState::save(const PageControls& read)
     m_turnPos = sliderRead(read, 1, m_turnPos);
     m_tiltPos = sliderRead(read, 2, m_tiltPos);
     return std::nullopt;
-}
-
-std::optional<FieldFailure> AnimationPageState::check(const LinkageDimensions& dims) const
-{
-    return checkFields(FieldPage::Animation, dims);
 }
 
 ClockOrder AnimationPageState::running() const
@@ -167,6 +160,7 @@ ClockOrder AnimationPageState::showLinkage(const LinkageFile& file)
     scene.view.turn = view.turn;
     scene.view.tilt = view.tilt;
     m_state.pens.rotationAxis = view.rotationAxis;
+    setMotionChoice(scene.schedule, scene.model, file.motion);
     return {ClockOrder::Kind::Stop, 0};
 }
 

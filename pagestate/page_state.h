@@ -70,11 +70,6 @@ public:
     /// A saving exchange: the fields read back in the page's order (readFields); the first that
     /// fails, or nothing.
     std::optional<FieldFailure> save(const PageControls& read);
-    /// Whether dimensions from elsewhere (a file) pass this page's range tests, in the page's
-    /// order, as typed ones would (checkFields): the first that fails, or nothing. Nothing is
-    /// stored.
-    std::optional<FieldFailure> check(const LinkageDimensions& dims) const;
-
     /// The fields take a linkage's dimensions (checked already, or to be checked at Submit).
     void showLinkage(const LinkageDimensions& dims);
 
@@ -88,8 +83,9 @@ private:
 class AnimationPageState {
 public:
     /// A new animation page: the animation copy from the entry copy, the model built from it,
-    /// frame 1, the view and the sliders at their starting places (speed 50, turn and tilt 40),
-    /// nothing saved; the sphere's radius from the canvas's width.
+    /// frame 1 on circuit 1 (the input's pace as the last page left it), the view and the
+    /// sliders at their starting places (speed 50, turn and tilt 40), nothing saved; the
+    /// sphere's radius from the canvas's width.
     AnimationPageState(PageState& state, int canvasWidth);
 
     /// What a showing exchange puts into the controls: the fields, and the sliders speed, turn
@@ -98,10 +94,6 @@ public:
     /// A saving exchange, in the page's order: the speed slider, the fields (readFields), then
     /// the turn and tilt sliders. A failing field ends it there: the view sliders are not read.
     std::optional<FieldFailure> save(const PageControls& read);
-    /// Whether dimensions from elsewhere (a file, a design) pass this page's range tests
-    /// (checkFields): the first that fails, or nothing. Nothing is stored.
-    std::optional<FieldFailure> check(const LinkageDimensions& dims) const;
-
     /// Animate: from the frame the last Stop saved, at the speed saved with it.
     ClockOrder animate();
     /// Stop: the frame and the speed are saved for the next Animate.
@@ -118,8 +110,8 @@ public:
     ClockOrder back();
 
     /// A linkage from a file (or a design) that has passed the page's rules: the page starts
-    /// again with it, its view, speed and rotation axis (the starting ones where the file has
-    /// none), still at frame 1, nothing saved. The sphere keeps its radius.
+    /// again with it, its view, speed, rotation axis, circuit and pace (the starting ones where
+    /// the file has none), at frame 1, nothing saved. The sphere keeps its radius.
     ClockOrder showLinkage(const LinkageFile& file);
 
     /// The dimensions the model was built with, which the picture's joints and motion follow.

@@ -84,8 +84,7 @@ void composeStaticLayers(DrawingSurface& surface, const SceneState& scene,
 
     if (palette.rotationAxis) {
         surface.selectPen(scaledPen(palette.axisPens.polode, palette));
-        drawFixedPolode(surface, projection, scene.view, stored, paint,
-                        scene.schedule.framesPerCycle);
+        drawFixedPolode(surface, projection, scene.view, paint);
     }
 }
 
@@ -96,8 +95,7 @@ void composeMovingLayers(DrawingSurface& surface, SceneState& scene, const Paint
     const Projection projection = scaledProjection(surface, scene, palette);
     const LinkageModel& stored = scene.model;
 
-    recomputeFirstFrame(scene.schedule, paint.model);
-    const LinkagePose pose = solvePose(paint.model, scene.schedule.frameParameter);
+    const LinkagePose pose = paintedPose(paint, scene.schedule);
     const RotatedPoint a0 = rotateToView(scene.view, stored.A0);
     const RotatedPoint b0 = rotateToView(scene.view, stored.B0);
     const RotatedPoint a1 = rotateToView(scene.view, pose.A1);
@@ -179,6 +177,9 @@ std::vector<unsigned char> staticKey(const PixelBuffer& target, const SceneState
     w.add(paint.model.lowerSign);
     w.add(paint.startIndex);
     w.add(scene.schedule.framesPerCycle);
+    // The fixed polode follows the frames' circuit and pace.
+    w.add(paint.motion.circuit);
+    w.add(paint.motion.evenInput ? 1 : 0);
     w.add(palette.sphere);
     w.add(palette.curve);
     w.add(palette.label.value());
