@@ -15,3 +15,7 @@ cyclar_add_test(tst_design SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_design.cpp LIBS
 # candidate where the task's points project.
 cyclar_add_test(tst_design_view SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_design_view.cpp
                 LIBS cyclar_design_view)
+
+# The working: worked examples against values derived by hand, random positions against a
+# derivation of the test's own, special positions in words and never NaN, the written forms.
+cyclar_add_test(tst_working SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_working.cpp LIBS cyclar_explain)

@@ -23,7 +23,20 @@ struct SceneState;
 struct SphereVector;
 
 /// The options a command may take besides --dims, --file and --help, which every command takes.
-enum class CommandOption { t, frame, turn, tilt, speed, scale, rates, rotationAxis, output };
+enum class CommandOption {
+    t,
+    frame,
+    turn,
+    tilt,
+    speed,
+    scale,
+    rates,
+    rotationAxis,
+    output,
+    input,
+    branch,
+    format
+};
 
 struct OptionUse {
     CommandOption option;
@@ -44,6 +57,10 @@ struct ExportOptions {
     QCommandLineOption rotationAxis{QStringLiteral("rotation-axis")}; // a switch: the overlay
     QCommandLineOption output{QStringList{QStringLiteral("o"), QStringLiteral("output")}, QString(),
                               QStringLiteral("FILE")};
+    QCommandLineOption input{QStringLiteral("input"), QString(), QStringLiteral("THETA")};
+    QCommandLineOption branch{QStringLiteral("branch"), QString(), QStringLiteral("1|2")};
+    QCommandLineOption format{QStringLiteral("format"), QString(),
+                              QStringLiteral("text|markdown|html|json")};
     QCommandLineOption help{QStringList{QStringLiteral("h"), QStringLiteral("help")}};
 
     const QCommandLineOption& operator[](CommandOption option) const;
