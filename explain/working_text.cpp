@@ -3,6 +3,7 @@
 #include "working_text.h"
 
 #include "design_result_text.h"
+#include "json_object.h"
 #include "linkage_file.h"
 #include "significant_text.h"
 
@@ -58,7 +59,7 @@ std::string wrapped(const std::string& text, std::size_t width, const std::strin
 
 std::string jsonNumber(double x)
 {
-    return std::isfinite(x) ? shortestNumberText(x) : "null";
+    return JsonObject::json(x);
 }
 
 template <typename Numbers> std::string jsonNumbers(const Numbers& values)

@@ -119,6 +119,57 @@ std::optional<double> parseFieldText(std::string_view text)
     return value;
 }
 
+std::optional<double> parseCellNumber(std::string_view text)
+{
+    const auto space = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
+    while (!text.empty() && space(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && space(text.back())) {
+        text.remove_suffix(1);
+    }
+    // [+-] digits [. digits] or [+-] . digits, then an optional exponent: nothing else (no
+    // hexadecimal, no group separators, no words), checked before strtod sees it.
+    std::size_t i = 0;
+    const auto digits = [&] {
+        const std::size_t from = i;
+        while (i < text.size() && text[i] >= '0' && text[i] <= '9') {
+            ++i;
+        }
+        return i - from;
+    };
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        ++i;
+    }
+    std::size_t mantissa = digits();
+    if (i < text.size() && text[i] == '.') {
+        ++i;
+        mantissa += digits();
+    }
+    if (mantissa == 0) {
+        return std::nullopt;
+    }
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        ++i;
+        if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+            ++i;
+        }
+        if (digits() == 0) {
+            return std::nullopt;
+        }
+    }
+    if (i != text.size()) {
+        return std::nullopt;
+    }
+    const std::string number(text);
+    char* stop = nullptr;
+    const double value = strtodC(number.c_str(), &stop);
+    if (stop != number.c_str() + number.size() || !std::isfinite(value)) {
+        return std::nullopt; // overflow ("1e999") is no number to design with
+    }
+    return value;
+}
+
 bool inRange(double value, double min, double max)
 {
     return min <= value && value <= max;

@@ -23,6 +23,12 @@ std::string formatNumber(double v);
 /// numbers, infinities, NaNs, overflow and text that is not ASCII fail too.
 std::optional<double> parseFieldText(std::string_view text);
 
+/// Reads a number typed into a cell of a design task's table: one finite decimal number in the C
+/// locale ([+-] digits, an optional fraction, an optional exponent), blanks around it allowed.
+/// Unlike a field, any length and any zero pass. Hexadecimal, infinities, NaNs, overflow, group
+/// separators and anything that is not ASCII fail.
+std::optional<double> parseCellNumber(std::string_view text);
+
 /// Both bounds are included; min > max (or a NaN anywhere) lets nothing pass.
 bool inRange(double value, double min, double max);
 

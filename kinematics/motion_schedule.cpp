@@ -96,16 +96,21 @@ double shownFrameParameter(const LinkageModel& model, const PaintSchedule& paint
 
 int sliderPosition(double angle)
 {
-    int best = 50;
-    double bestDistance = std::fabs(sliderAngle(best) - angle);
-    for (int p = 0; p <= 100; ++p) {
-        const double distance = std::fabs(sliderAngle(p) - angle);
-        if (distance < bestDistance) {
+    if (std::isnan(angle)) {
+        return 50; // a NaN is near nothing: the middle
+    }
+    // Beyond the ends the nearest angle is the end's (and an infinite one is as far from all).
+    const double target = std::clamp(angle, sliderAngle(0), sliderAngle(100));
+    int best = 0;
+    double bestDistance = std::fabs(sliderAngle(0) - target);
+    for (int p = 1; p <= 100; ++p) {
+        const double distance = std::fabs(sliderAngle(p) - target);
+        if (distance < bestDistance) { // of two as near, the lower stays
             best = p;
             bestDistance = distance;
         }
     }
-    return best; // a NaN is near nothing: the middle
+    return best;
 }
 
 } // namespace cyclar

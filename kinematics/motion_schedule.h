@@ -75,7 +75,8 @@ int tickInterval(int position);
 /// toward zero, -90..90. Positions outside 0..100 count as the nearer end.
 double sliderAngle(int position);
 
-/// The view slider position whose angle lies nearest to `angle` (the lower one of two as near).
+/// The view slider position whose angle lies nearest to `angle`: the lower one of two as near,
+/// the middle (50) for a NaN. The desktop's and the browser's pages both ask this one function.
 int sliderPosition(double angle);
 
 } // namespace cyclar

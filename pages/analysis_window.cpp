@@ -2,6 +2,7 @@
 #include "analysis_window.h"
 
 #include "analysis_plot.h"
+#include "analysis_text.h"
 #include "artwork.h"
 
 #include <QGuiApplication>
@@ -19,48 +20,6 @@
 namespace cyclar {
 
 namespace {
-
-QString degrees(double value, int decimals = 1)
-{
-    return QString::number(value, 'f', decimals) + QChar(0x00B0);
-}
-
-QString signedDegrees(double value)
-{
-    return (value > 0 ? QStringLiteral("+") : QString()) + degrees(value);
-}
-
-QString capitalised(const std::string& text)
-{
-    QString result = QString::fromStdString(text);
-    if (!result.isEmpty()) {
-        result[0] = result[0].toUpper();
-    }
-    return result;
-}
-
-// How one link moves, in words: `link` is "Input a" or "Output b", `angle` the symbol.
-QString motionText(const QString& link, const QString& angle, LinkMotion motion,
-                   const std::vector<double>& limits)
-{
-    switch (motion) {
-    case LinkMotion::Rotates:
-        return link + QStringLiteral(" turns fully.");
-    case LinkMotion::RocksThrough0:
-        return link
-               + QStringLiteral(" rocks through 0\u00b0: |%1| up to %2.")
-                     .arg(angle, degrees(limits.at(0)));
-    case LinkMotion::RocksThroughPi:
-        return link
-               + QStringLiteral(" rocks through 180\u00b0: |%1| from %2 to 180\u00b0.")
-                     .arg(angle, degrees(limits.at(0)));
-    case LinkMotion::RocksBetween:
-        break;
-    }
-    return link
-           + QStringLiteral(" rocks on one side: |%1| from %2 to %3.")
-                 .arg(angle, degrees(limits.at(0)), degrees(limits.at(1)));
-}
 
 QLabel* paragraph(const QString& text, QWidget* parent)
 {
@@ -160,50 +119,18 @@ AnalysisWindow::AnalysisWindow(const LinkageDimensions& dims, const SceneState& 
     layout->setSizeConstraint(QLayout::SetFixedSize);
     const LinkageAnalysis& r = m_analysis;
 
-    auto* type = new QLabel(r.type.empty() ? QStringLiteral("No type") : capitalised(r.type), this);
-    QFont bold = type->font();
-    bold.setBold(true);
-    bold.setPointSizeF(bold.pointSizeF() * 1.25);
-    type->setFont(bold);
-    type->setObjectName(QStringLiteral("type"));
-    layout->addWidget(type);
-
-    auto* decision = paragraph(QString::fromStdString(r.decision), this);
-    decision->setObjectName(QStringLiteral("decision"));
-    layout->addWidget(decision);
-
-    auto* values = paragraph(QStringLiteral("T1 = %1    T2 = %2    T3 = %3    T4 = %4")
-                                 .arg(signedDegrees(r.T[0]), signedDegrees(r.T[1]),
-                                      signedDegrees(r.T[2]), signedDegrees(r.T[3])),
-                             this);
-    values->setObjectName(QStringLiteral("values"));
-    layout->addWidget(values);
-
-    if (!r.labelNote.empty()) {
-        auto* note =
-            paragraph(QStringLiteral("Frame label: ") + capitalised(r.labelNote) + '.', this);
-        note->setObjectName(QStringLiteral("labelNote"));
-        layout->addWidget(note);
-    }
-
-    if (r.assemblable) {
-        QStringList motion;
-        motion << motionText(QStringLiteral("Input a"), QStringLiteral("\u03b8"), r.input,
-                             r.inputLimits)
-               << motionText(QStringLiteral("Output b"), QStringLiteral("\u03c8"), r.output,
-                             r.outputLimits);
-        if (r.swing && r.timeRatio) {
-            motion << QStringLiteral("Rocker swing %1, time ratio %2.")
-                          .arg(degrees(*r.swing), QString::number(*r.timeRatio, 'f', 3));
+    // The core's paragraphs: the type in a larger bold face, the others as they are.
+    for (const AnalysisParagraph& p : analysisParagraphs(r)) {
+        auto* label = p.name == "type" ? new QLabel(QString::fromStdString(p.text), this)
+                                       : paragraph(QString::fromStdString(p.text), this);
+        if (p.name == "type") {
+            QFont bold = label->font();
+            bold.setBold(true);
+            bold.setPointSizeF(bold.pointSizeF() * 1.25);
+            label->setFont(bold);
         }
-        motion
-            << QStringLiteral(
-                   "Transmission angle \u03bc from %1 (at |\u03b8| = %2) to %3 (at |\u03b8| = %4).")
-                   .arg(degrees(r.transmission[0]), degrees(r.transmissionAt[0]),
-                        degrees(r.transmission[1]), degrees(r.transmissionAt[1]));
-        auto* figures = paragraph(motion.join(QLatin1Char('\n')), this);
-        figures->setObjectName(QStringLiteral("motion"));
-        layout->addWidget(figures);
+        label->setObjectName(QString::fromStdString(p.name));
+        layout->addWidget(label);
     }
 
     // The angle chart first and shown; the rates behind a tab of their own.

@@ -2,6 +2,7 @@
 #include "design_window.h"
 
 #include "atomic_write.h"
+#include "field_rules.h"
 #include "frame_composition.h"
 #include "linkage_files.h"
 #include "path_text.h"
@@ -15,7 +16,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
@@ -51,15 +51,10 @@ QString numberText(double value)
     return QString::fromStdString(shortestNumberText(value));
 }
 
-// A cell's number: one finite decimal number, blanks around it allowed.
+// A cell's number, by the rule the browser's Design panel reads its cells with.
 std::optional<double> cellNumber(const QString& text)
 {
-    bool ok = false;
-    const double value = QLocale::c().toDouble(text.trimmed(), &ok);
-    if (!ok || !std::isfinite(value)) {
-        return std::nullopt;
-    }
-    return value;
+    return parseCellNumber(text.toStdString());
 }
 
 QTableWidget* numberTable(const QStringList& columns, QWidget* parent)

@@ -10,11 +10,6 @@ namespace cyclar {
 
 namespace {
 
-constexpr double marginLeft = 46.0;
-constexpr double marginRight = 14.0;
-constexpr double marginTop = 46.0;
-constexpr double marginBottom = 38.0;
-
 const QColor psiColour(20, 80, 200);
 const QColor muColour(215, 105, 0);
 const QColor limitColour(110, 110, 110);
@@ -46,40 +41,32 @@ void drawPolylines(QPainter& painter, const ChartPolylines& lines)
     }
 }
 
-// Appends a point to the current run, or starts a new run when `connected` is false.
-void extend(ChartPolylines& lines, const QPointF& point, bool connected)
-{
-    if (!connected || lines.empty()) {
-        lines.emplace_back();
-    }
-    lines.back().push_back(point);
-}
-
 void drawAxes(QPainter& painter, const AnalysisChartGeometry& geometry, const QFont& font)
 {
     const QRectF area = geometry.plotArea();
     painter.setFont(font);
     const QFontMetricsF metrics(font);
-    for (int degrees = -180; degrees <= 180; degrees += 45) {
-        const QPointF x = geometry.point(degrees, -180.0);
-        const QPointF y = geometry.point(-180.0, degrees);
-        painter.setPen(QPen(degrees == 0 ? QColor(170, 170, 170) : gridColour, 1.0));
-        painter.drawLine(QPointF(x.x(), area.top()), QPointF(x.x(), area.bottom()));
-        painter.drawLine(QPointF(area.left(), y.y()), QPointF(area.right(), y.y()));
+    const std::vector<ChartTick> across = geometry.axes().thetaTicks();
+    const std::vector<ChartTick> up = geometry.axes().valueTicks();
+    for (std::size_t i = 0; i < across.size() && i < up.size(); ++i) {
+        const double x = across[i].at;
+        const double y = up[i].at;
+        painter.setPen(QPen(across[i].zero ? QColor(170, 170, 170) : gridColour, 1.0));
+        painter.drawLine(QPointF(x, area.top()), QPointF(x, area.bottom()));
+        painter.drawLine(QPointF(area.left(), y), QPointF(area.right(), y));
         painter.setPen(QPen(Qt::black, 1.0));
-        painter.drawLine(QPointF(x.x(), area.bottom()), QPointF(x.x(), area.bottom() + 4.0));
-        painter.drawLine(QPointF(area.left() - 4.0, y.y()), QPointF(area.left(), y.y()));
-        const QString text = QString::number(degrees) + QChar(0x00B0);
+        painter.drawLine(QPointF(x, area.bottom()), QPointF(x, area.bottom() + 4.0));
+        painter.drawLine(QPointF(area.left() - 4.0, y), QPointF(area.left(), y));
+        const QString text = QString::fromStdString(across[i].text);
         const double width = metrics.horizontalAdvance(text);
-        painter.drawText(QPointF(x.x() - width / 2.0, area.bottom() + 6.0 + metrics.ascent()),
-                         text);
-        painter.drawText(QPointF(area.left() - 6.0 - width, y.y() + metrics.ascent() / 2.0 - 1.0),
-                         text);
+        painter.drawText(QPointF(x - width / 2.0, area.bottom() + 6.0 + metrics.ascent()), text);
+        painter.drawText(QPointF(area.left() - 6.0 - width, y + metrics.ascent() / 2.0 - 1.0),
+                         QString::fromStdString(up[i].text));
     }
     painter.setPen(QPen(Qt::black, 1.0));
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(area);
-    const QString xTitle = QStringLiteral("input angle \u03b8");
+    const QString xTitle = QString::fromStdString(angleChartWords().thetaTitle);
     painter.drawText(QPointF(area.center().x() - metrics.horizontalAdvance(xTitle) / 2.0,
                              area.bottom() + 8.0 + metrics.height() + metrics.ascent()),
                      xTitle);
@@ -101,13 +88,15 @@ void drawLegend(QPainter& painter, const AnalysisChartGeometry& geometry, const 
         painter.drawText(QPointF(x + 31.0, y + metrics.ascent() / 2.0 - 1.0), text);
         x += 31.0 + metrics.horizontalAdvance(text) + 16.0;
     };
+    const ChartWords words = angleChartWords();
+    const auto text = [](const std::string& t) { return QString::fromStdString(t); };
     const double row1 = top + rowHeight / 2.0;
-    sample(curvePen(psiColour, 2.0, false), QStringLiteral("output \u03c8, branch 1"), row1);
-    sample(curvePen(psiColour, 2.0, true), QStringLiteral("\u03c8, branch 2"), row1);
-    sample(curvePen(muColour, 1.5, false), QStringLiteral("transmission \u03bc"), row1);
+    sample(curvePen(psiColour, 2.0, false), text(words.curves[0]), row1);
+    sample(curvePen(psiColour, 2.0, true), text(words.curves[1]), row1);
+    sample(curvePen(muColour, 1.5, false), text(words.curves[2]), row1);
     x = area.left();
     const double row2 = row1 + rowHeight;
-    sample(limitPen(), QStringLiteral("input limit (toggle)"), row2);
+    sample(limitPen(), text(words.limits), row2);
     // The frame's markers, as drawn on the curves.
     painter.setPen(QPen(Qt::white, 1.0));
     painter.setBrush(markerColour);
@@ -115,65 +104,30 @@ void drawLegend(QPainter& painter, const AnalysisChartGeometry& geometry, const 
     painter.drawRect(QRectF(x + 14.0, row2 - 4.0, 8.0, 8.0));
     painter.setBrush(Qt::NoBrush);
     painter.setPen(QPen(Qt::black, 1.0));
-    painter.drawText(QPointF(x + 28.0, row2 + metrics.ascent() / 2.0 - 1.0),
-                     QStringLiteral("this frame (\u03c8, \u03bc)"));
+    painter.drawText(QPointF(x + 28.0, row2 + metrics.ascent() / 2.0 - 1.0), text(words.markers));
 }
 
 } // namespace
 
-AnalysisChartGeometry::AnalysisChartGeometry(QSize size)
-    : m_area(marginLeft, marginTop, std::max(1.0, size.width() - marginLeft - marginRight),
-             std::max(1.0, size.height() - marginTop - marginBottom))
+ChartPolylines toPolylines(const ChartLines& lines)
 {
-}
-
-QPointF AnalysisChartGeometry::point(double theta, double value) const
-{
-    return {m_area.left() + (theta + 180.0) / 360.0 * m_area.width(),
-            m_area.bottom() - (value + 180.0) / 360.0 * m_area.height()};
-}
-
-std::vector<double> chartInputs(const LinkageAnalysis& analysis)
-{
-    std::vector<double> inputs;
-    inputs.reserve(721 + 2 * analysis.inputLimits.size());
-    for (int i = 0; i <= 720; ++i) {
-        inputs.push_back(-180.0 + 0.5 * i);
+    ChartPolylines out;
+    out.reserve(lines.size());
+    for (const auto& line : lines) {
+        std::vector<QPointF>& points = out.emplace_back();
+        points.reserve(line.size());
+        for (const ChartPoint& p : line) {
+            points.push_back(toQPointF(p));
+        }
     }
-    for (const double limit : analysis.inputLimits) {
-        inputs.push_back(limit);
-        inputs.push_back(-limit);
-    }
-    std::sort(inputs.begin(), inputs.end());
-    return inputs;
+    return out;
 }
 
 ChartCurves chartCurves(const LinkageDimensions& dims, const LinkageAnalysis& analysis,
                         const AnalysisChartGeometry& geometry)
 {
-    ChartCurves curves;
-    if (!analysis.assemblable) {
-        return curves;
-    }
-    bool connected = false;
-    double last[2] = {0.0, 0.0};
-    for (const double theta : chartInputs(analysis)) {
-        const OutputAngles out = outputAnglesAt(dims, theta);
-        if (!out.closes) {
-            connected = false;
-            continue;
-        }
-        ChartPolylines* psi[2] = {&curves.psi1, &curves.psi2};
-        for (size_t branch = 0; branch < 2; ++branch) {
-            // A jump of more than half a turn is psi wrapping from 180 to -180: lift the pen.
-            const bool wraps = connected && std::fabs(out.psi[branch] - last[branch]) > 180.0;
-            extend(*psi[branch], geometry.point(theta, out.psi[branch]), connected && !wraps);
-            last[branch] = out.psi[branch];
-        }
-        extend(curves.mu, geometry.point(theta, out.mu), connected);
-        connected = true;
-    }
-    return curves;
+    const AngleChartLines curves = angleChartLines(dims, analysis, geometry.axes());
+    return {toPolylines(curves.psi1), toPolylines(curves.psi2), toPolylines(curves.mu)};
 }
 
 QImage drawAnalysisChart(const LinkageDimensions& dims, QSize size, const QFont& font)
@@ -194,11 +148,8 @@ QImage drawAnalysisChart(const LinkageDimensions& dims, QSize size, const QFont&
     painter.save();
     painter.setClipRect(area);
     painter.setPen(limitPen());
-    for (const double limit : analysis.inputLimits) {
-        for (const double theta : {-limit, limit}) {
-            const double x = geometry.point(theta, 0.0).x();
-            painter.drawLine(QPointF(x, area.top()), QPointF(x, area.bottom()));
-        }
+    for (const double x : geometry.axes().limitLines(analysis)) {
+        painter.drawLine(QPointF(x, area.top()), QPointF(x, area.bottom()));
     }
     const ChartCurves curves = chartCurves(dims, analysis, geometry);
     painter.setPen(curvePen(muColour, 1.5, false));
@@ -257,10 +208,10 @@ QImage markerSprite(bool disc)
     return sprite;
 }
 
-// The sprite's top-left corner for a marker centred (to the nearest pixel) at `at`.
-QPoint spriteCorner(const QPointF& at)
+// The sprite's top-left corner for a marker centred at `at` (whole pixels, from the core).
+QPoint spriteCorner(const std::array<int, 2>& at)
 {
-    return at.toPoint() - QPoint(spriteSize / 2, spriteSize / 2);
+    return QPoint(at[0], at[1]) - QPoint(spriteSize / 2, spriteSize / 2);
 }
 
 } // namespace
@@ -272,9 +223,13 @@ void drawAnalysisMarkers(QPainter& painter, QSize size, const PoseAngles& angles
     }
     static const QImage disc = markerSprite(true);
     static const QImage square = markerSprite(false);
-    const AnalysisChartGeometry geometry(size);
-    painter.drawImage(spriteCorner(geometry.point(angles.theta, angles.psi)), disc);
-    painter.drawImage(spriteCorner(geometry.point(angles.theta, angles.mu)), square);
+    const AngleChartAxes axes(size.width(), size.height());
+    if (const auto at = axes.markerCentre(angles.theta, angles.psi)) {
+        painter.drawImage(spriteCorner(*at), disc);
+    }
+    if (const auto at = axes.markerCentre(angles.theta, angles.mu)) {
+        painter.drawImage(spriteCorner(*at), square);
+    }
 }
 
 QRegion analysisMarkerRegion(QSize size, const PoseAngles& angles)
@@ -282,11 +237,12 @@ QRegion analysisMarkerRegion(QSize size, const PoseAngles& angles)
     if (!finiteAngles(angles)) {
         return {};
     }
-    const AnalysisChartGeometry geometry(size);
+    const AngleChartAxes axes(size.width(), size.height());
     QRegion region;
     for (const double value : {angles.psi, angles.mu}) {
-        region +=
-            QRect(spriteCorner(geometry.point(angles.theta, value)), QSize(spriteSize, spriteSize));
+        if (const auto at = axes.markerCentre(angles.theta, value)) {
+            region += QRect(spriteCorner(*at), QSize(spriteSize, spriteSize));
+        }
     }
     return region & QRect(QPoint(0, 0), size);
 }

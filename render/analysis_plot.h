@@ -1,6 +1,7 @@
-// The analysis chart: output and transmission angle over the input angle, with the frame's markers.
+// The analysis chart drawn with QPainter: the core's geometry stroked, with the frame's markers.
 #pragma once
 
+#include "chart_geometry.h"
 #include "linkage_analysis.h"
 
 #include <QFont>
@@ -16,32 +17,39 @@
 namespace cyclar {
 
 /// The chart's size in the Analysis window and in cyclar-export's plot.
-inline constexpr QSize analysisChartSize{440, 320};
+inline constexpr QSize analysisChartSize{chartWidth, chartHeight};
 
-/// Where the chart puts an angle: theta from -180 (left) to 180 (right) across the plot area,
-/// psi or mu from -180 (bottom) to 180 (top) up it.
+inline QPointF toQPointF(const ChartPoint& p)
+{
+    return {p.x, p.y};
+}
+
+inline QRectF toQRectF(const ChartArea& a)
+{
+    return {a.left, a.top, a.width, a.height};
+}
+
+/// A curve of the core's as the painter takes it.
+using ChartPolylines = std::vector<std::vector<QPointF>>;
+ChartPolylines toPolylines(const ChartLines& lines);
+
+/// The angle chart's axes (chart_geometry.h) in the painter's types.
 class AnalysisChartGeometry {
 public:
-    explicit AnalysisChartGeometry(QSize size);
+    explicit AnalysisChartGeometry(QSize size) : m_axes(size.width(), size.height()) {}
 
-    QRectF plotArea() const { return m_area; }
-    /// The pixel position of (theta, value) in degrees; a value outside the axes lies outside
-    /// the plot area.
-    QPointF point(double theta, double value) const;
+    const AngleChartAxes& axes() const { return m_axes; }
+    QRectF plotArea() const { return toQRectF(m_axes.area()); }
+    QPointF point(double theta, double value) const
+    {
+        return toQPointF(m_axes.point(theta, value));
+    }
 
 private:
-    QRectF m_area;
+    AngleChartAxes m_axes;
 };
 
-/// The input angles a chart's curves are sampled at: every half degree from -180 to 180, and
-/// each input limit (both signs), where the two branches meet.
-std::vector<double> chartInputs(const LinkageAnalysis& analysis);
-
-/// One curve as polylines: broken where the linkage does not close and where psi wraps round.
-using ChartPolylines = std::vector<std::vector<QPointF>>;
-
-/// The three curves of the chart in pixels: psi on branch 1, psi on branch 2, and mu (which is
-/// the same on both branches: they are mirror images).
+/// The three curves of the chart in pixels: psi on branch 1, psi on branch 2, and mu.
 struct ChartCurves {
     ChartPolylines psi1;
     ChartPolylines psi2;

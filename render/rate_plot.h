@@ -14,28 +14,36 @@
 
 namespace cyclar {
 
-/// Where the rate chart puts a value: theta from -180 (left) to 180 (right) across the plot area,
-/// the value from low() (bottom) to high() (top) up it, with a grid line every step().
+/// The rate chart's axes (chart_geometry.h) in the painter's types: theta from -180 (left) to
+/// 180 (right) across the plot area, the value from low() (bottom) to high() (top) up it, with a
+/// grid line every step().
 class RateChartGeometry {
 public:
     /// Bounds that hold the linkage's curves, rounded out to whole steps; near a toggle, where
     /// the ratio runs off to infinity, the axis stops at +-4 and the curve leaves the chart.
-    RateChartGeometry(const LinkageDimensions& dims, QSize size);
-    RateChartGeometry(QSize size, double low, double high);
+    RateChartGeometry(const LinkageDimensions& dims, QSize size)
+        : m_axes(dims, size.width(), size.height())
+    {
+    }
+    RateChartGeometry(QSize size, double low, double high)
+        : m_axes(size.width(), size.height(), low, high)
+    {
+    }
 
-    QRectF plotArea() const { return m_area; }
-    double low() const { return m_low; }
-    double high() const { return m_high; }
-    double step() const { return m_step; }
+    const RateChartAxes& axes() const { return m_axes; }
+    QRectF plotArea() const { return toQRectF(m_axes.area()); }
+    double low() const { return m_axes.low(); }
+    double high() const { return m_axes.high(); }
+    double step() const { return m_axes.step(); }
     /// The pixel position of (theta in degrees, value); outside the bounds it lies outside the
     /// plot area (the chart clips its curves there).
-    QPointF point(double theta, double value) const;
+    QPointF point(double theta, double value) const
+    {
+        return toQPointF(m_axes.point(theta, value));
+    }
 
 private:
-    QRectF m_area;
-    double m_low = -1.0;
-    double m_high = 1.0;
-    double m_step = 0.5;
+    RateChartAxes m_axes;
 };
 
 /// The chart's four curves in pixels, each broken where the linkage does not close or a value

@@ -37,7 +37,7 @@ stage=$(mktemp -d "$(dirname "$site")/.site.XXXXXX")
 trap 'rm -rf "$stage"' EXIT
 cp web/index.html web/cyclar.css web/manifest.webmanifest "$stage/"
 cp -r web/js "$stage/js"
-cp build/wasm/web/cyclar-core.js build/wasm/web/cyclar-core.wasm "$stage/"
+cp build/wasm/web/cyclar-core.js build/wasm/web/cyclar-core.wasm build/wasm/web/cyclar-api.js "$stage/"
 QT_QPA_PLATFORM=offscreen build/release/artwork/cyclar-artwork-dump "$stage/art" >/dev/null
 rm -f "$stage/art/sheet.png" "$stage/art/icon-64-blank.png"
 # The installed app's icons: the program's icon, each pixel a block.

@@ -1,9 +1,11 @@
 // Tests of the linkage analysis: type against the motion it predicts, toggles, transmission,
 // the per-frame angles against the drawn poses, and the Hooke's joint relation.
+#include "analysis_text.h"
 #include "linkage_analysis.h"
 #include "linkage_model.h"
 #include "motion_schedule.h"
 #include "pose_solver.h"
+#include "significant_text.h"
 
 #include <QRandomGenerator>
 #include <QtTest>
@@ -96,6 +98,10 @@ class TestAnalysis : public QObject {
     Q_OBJECT
 
 private slots:
+    void fixedDecimals_data();
+    void fixedDecimals();
+    void paragraphs_data();
+    void paragraphs();
     void types_data();
     void types();
     void noType_data();
@@ -624,6 +630,77 @@ void TestAnalysis::hookesJoint()
         for (const double psi : out.psi) {
             QVERIFY(std::fabs(std::tan(theta * rad) * std::tan(psi * rad) - expected) < 1e-9);
         }
+    }
+}
+
+// The window's numbers: halves away from zero (printf would give 0.2 for 0.25), the decimal point
+// whatever the locale, a carry through every nine, and no limit on the size.
+void TestAnalysis::fixedDecimals_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<int>("decimals");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("a half, up") << 0.25 << 1 << "0.3";
+    QTest::newRow("a half, down the number line") << -0.25 << 1 << "-0.3";
+    QTest::newRow("just under a half") << 0.2499999999999 << 1 << "0.2";
+    QTest::newRow("carry into a new digit") << 99.96 << 1 << "100.0";
+    QTest::newRow("negative that rounds to zero") << -0.04 << 1 << "-0.0";
+    QTest::newRow("minus zero") << -0.0 << 1 << "0.0";
+    QTest::newRow("three decimals") << 1.0625 << 3 << "1.063";
+    QTest::newRow("no decimals") << 2.5 << 0 << "3";
+    QTest::newRow("huge") << 1e20 << 1 << "100000000000000000000.0";
+    QTest::newRow("not a number") << std::nan("") << 1 << "nan";
+}
+
+void TestAnalysis::fixedDecimals()
+{
+    QFETCH(double, value);
+    QFETCH(int, decimals);
+    QFETCH(QString, text);
+    QCOMPARE(QString::fromStdString(fixedText(value, decimals)), text);
+}
+
+void TestAnalysis::paragraphs_data()
+{
+    QTest::addColumn<LinkageDimensions>("dims");
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<QStringList>("parts"); // each in the paragraph of the same place in names
+
+    const QStringList all{"type", "decision", "values", "labelNote", "motion"};
+    QTest::newRow("Chiang's crank-rocker")
+        << LinkageDimensions{160, 105, 120, 100, 45, -35} << all
+        << QStringList{"Crank-rocker", "", "T1 = -45.0\u00b0", "Frame label: ", "Rocker swing "};
+    QTest::newRow("a crank-rocker the label agrees with")
+        << LinkageDimensions{20, 50, 45, 40, 45, -35}
+        << QStringList{"type", "decision", "values", "motion"}
+        << QStringList{"Crank-rocker", "", "T1 = +15.0\u00b0    T2 = +25.0\u00b0",
+                       "Input a turns fully.\nOutput b rocks"};
+    QTest::newRow("no type: a link out of range")
+        << LinkageDimensions{200, 30, 35, 40, 45, -35} << QStringList{"type", "decision", "values"}
+        << QStringList{"No type", "a = 200", "T4 = "};
+    // Links of 1e308 make infinite and NaN Grashof values: a dash, not "nan" or "inf".
+    QTest::newRow("links of 1e308")
+        << LinkageDimensions{1e308, 1e308, 1e308, 1e308, 45, -35}
+        << QStringList{"type", "decision", "values"}
+        << QStringList{"No type", "", "T3 = \u2013    T4 = \u2013"};
+}
+
+// The paragraphs both front ends show: which there are, in order, and the words that matter.
+void TestAnalysis::paragraphs()
+{
+    QFETCH(LinkageDimensions, dims);
+    QFETCH(QStringList, names);
+    QFETCH(QStringList, parts);
+    const std::vector<AnalysisParagraph> shown = analysisParagraphs(analyseLinkage(dims));
+    QStringList shownNames;
+    for (const AnalysisParagraph& p : shown) {
+        shownNames << QString::fromStdString(p.name);
+    }
+    QCOMPARE(shownNames, names);
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        const QString text = QString::fromStdString(shown[std::size_t(i)].text);
+        QVERIFY2(text.contains(parts[i]), qPrintable(text));
+        QVERIFY2(!text.contains("nan") && !text.contains("inf"), qPrintable(text));
     }
 }
 

@@ -16,6 +16,8 @@ private slots:
     void readFields();
     void utf8Text_data();
     void utf8Text();
+    void cellNumber_data();
+    void cellNumber();
 };
 
 void TestFieldRules::readFields_data()
@@ -119,6 +121,49 @@ void TestFieldRules::utf8Text()
     QFETCH(double, value);
     const std::optional<double> parsed =
         parseFieldText(std::string_view(text.constData(), text.size()));
+    QCOMPARE(parsed.has_value(), ok);
+    if (ok) {
+        QCOMPARE(*parsed, value);
+    }
+}
+
+// A design task's cell, as the desktop's Design window and the browser's Design panel both read
+// it (the one function; they took different texts before).
+void TestFieldRules::cellNumber_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<double>("value");
+    QTest::newRow("blanks around") << QByteArray(" \t-12.5 \n") << true << -12.5;
+    QTest::newRow("exponent and signs") << QByteArray("+1.5E-3") << true << 0.0015;
+    QTest::newRow("fraction alone") << QByteArray(".5") << true << 0.5;
+    QTest::newRow("point at the end") << QByteArray("5.") << true << 5.0;
+    QTest::newRow("zero") << QByteArray("0") << true << 0.0;
+    QTest::newRow("longer than a field")
+        << QByteArray("0.000000000000000000000000000001") << true << 1e-30;
+    QTest::newRow("empty") << QByteArray("  ") << false << 0.0;
+    QTest::newRow("group separator") << QByteArray("1,000") << false << 0.0;
+    QTest::newRow("decimal comma") << QByteArray("1,5") << false << 0.0;
+    QTest::newRow("hexadecimal") << QByteArray("0x10") << false << 0.0;
+    QTest::newRow("infinity") << QByteArray("inf") << false << 0.0;
+    QTest::newRow("overflow") << QByteArray("1e999") << false << 0.0;
+    QTest::newRow("bare exponent") << QByteArray("1e") << false << 0.0;
+    QTest::newRow("two numbers") << QByteArray("1 2") << false << 0.0;
+    QTest::newRow("minus sign, not a hyphen") << QByteArray("\xe2\x88\x92"
+                                                            "5")
+                                              << false << 0.0;
+    QTest::newRow("no-break space around") << QByteArray("\xc2\xa0"
+                                                         "5")
+                                           << false << 0.0;
+}
+
+void TestFieldRules::cellNumber()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(bool, ok);
+    QFETCH(double, value);
+    const std::optional<double> parsed =
+        parseCellNumber(std::string_view(text.constData(), text.size()));
     QCOMPARE(parsed.has_value(), ok);
     if (ok) {
         QCOMPARE(*parsed, value);

@@ -8,6 +8,7 @@
 #include <QtTest>
 
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 using namespace cyclar;
@@ -84,6 +85,8 @@ private slots:
     void framesRunFromJustAfterMinusTwoPi();
     void samplesStayOffMultiplesOfPi();
     void advanceWrapsAfterLastFrame();
+    void sliderPositionNearestAngle_data();
+    void sliderPositionNearestAngle();
     void symmetricPaintNegatesOnlyItsOwnCopy();
     void almostSymmetricIsNotSymmetric_data();
     void almostSymmetricIsNotSymmetric();
@@ -383,6 +386,33 @@ void TestKinematics::samplesStayOffMultiplesOfPi()
             QVERIFY(distanceFromMultipleOfPi(frameParameterFor(m, 360, i)) >= 0.00004);
         }
     }
+}
+
+// The view slider position a file's (or a designed linkage's) view angle is shown at; the
+// browser asks the same function, so ties and NaN cannot come out differently there.
+void TestKinematics::sliderPositionNearestAngle_data()
+{
+    QTest::addColumn<double>("angle");
+    QTest::addColumn<int>("position");
+
+    QTest::newRow("the starting view") << -18.0 << 40;
+    QTest::newRow("each end") << 90.0 << 100;
+    QTest::newRow("below the lowest end") << -500.0 << 0;
+    QTest::newRow("plus infinity") << std::numeric_limits<double>::infinity() << 100;
+    QTest::newRow("minus infinity") << -std::numeric_limits<double>::infinity() << 0;
+    QTest::newRow("NaN: the middle") << std::numeric_limits<double>::quiet_NaN() << 50;
+    // Halfway between two positions' angles: the lower position, on either side of the middle
+    // (49 shows -1, 50 shows 0, 51 shows 1).
+    QTest::newRow("tie below the middle") << -0.5 << 49;
+    QTest::newRow("tie above the middle") << 0.5 << 50;
+    QTest::newRow("tie between 30 and 31") << -35.0 << 30; // 30 shows -36, 31 shows -34
+}
+
+void TestKinematics::sliderPositionNearestAngle()
+{
+    QFETCH(double, angle);
+    QFETCH(int, position);
+    QCOMPARE(sliderPosition(angle), position);
 }
 
 void TestKinematics::advanceWrapsAfterLastFrame()

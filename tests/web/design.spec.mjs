@@ -237,6 +237,15 @@ test('a cell that is not a number, and a task file the reader refuses, are said 
     await cell.press('Enter');
     await expect(reason(page)).toHaveText("Position 3, heading: 'north' is not a number.");
     await expect(cell).toBeFocused();
+    // The desktop's rule, from the same function: a group separator is no part of a number, and
+    // an exponent and blanks around are.
+    await cell.fill('1,000');
+    await cell.press('Enter');
+    await expect(reason(page)).toHaveText("Position 3, heading: '1,000' is not a number.");
+    await cell.fill(' -1.234e2\t');
+    await cell.press('Enter');
+    await expect(reason(page)).toContainText('do the task');
+    await cell.fill(' north ');
 
     const path = taskFile('newer.cyclar-task', '{"format": "cyclar-task", "version": 2, "kind": "motion", "positions": []}');
     const run = exportRun(['design', '--task', path]);

@@ -109,3 +109,18 @@ test('Help from a running animation page: the linkage goes on moving beneath it'
     await page.keyboard.press('Escape');
     await expect(button(animation, 'Stop')).toBeVisible();
 });
+
+test('controls stand where their dialog units put them, rounded to the nearest pixel as on the desktop', async ({ page }) => {
+    await openAnimation(page);
+    const placed = await page.evaluate(async () => {
+        const { DialogUnits, TemplateFont } = await import('./js/windows.js');
+        const units = new DialogUnits(TemplateFont.tahoma8, window.cyclar.core);
+        const a = window.cyclar.app.desk.top().fields.a;
+        return { averageCharWidth: units.averageCharWidth, charHeight: units.charHeight, left: a.offsetLeft, top: a.offsetTop };
+    });
+    // The field a is at 339, 10 units: with units six pixels wide that is 508.5 pixels across,
+    // a half that rounds away from zero (truncating it gave 508).
+    const nearest = (units, base, per) => Math.floor((units * base) / per + 0.5);
+    expect(placed.left).toBe(nearest(339, placed.averageCharWidth, 4));
+    expect(placed.top).toBe(nearest(10, placed.charHeight, 8));
+});

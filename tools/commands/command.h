@@ -5,6 +5,7 @@
 #pragma once
 
 #include "export_command.h"
+#include "json_object.h"
 #include "linkage_file.h"
 
 #include <QByteArray>
@@ -144,38 +145,5 @@ QByteArray jsonString(const std::string& text);
 
 /// A number as a CSV cell: nan, inf or -inf when not finite.
 QByteArray csv(double value);
-
-/// A JSON object written key by key, one key a line; non-finite numbers print as null.
-class JsonObject {
-public:
-    void number(const char* key, double value);
-    void vector(const char* key, const SphereVector& v);
-    void boolean(const char* key, bool value);
-    void text(const char* key, const char* value); ///< our own texts, which need no escaping
-    void string(const char* key, const std::string& value);
-    void nullable(const char* key, const std::optional<std::string>& value);
-    void nullable(const char* key, const std::optional<bool>& value);
-    void nullable(const char* key, const std::optional<double>& value);
-    template <typename Numbers> void numbers(const char* key, const Numbers& values)
-    {
-        field(key);
-        m_text += '[';
-        bool first = true;
-        for (const double value : values) {
-            if (!first) {
-                m_text += ", ";
-            }
-            m_text += json(value);
-            first = false;
-        }
-        m_text += ']';
-    }
-    QByteArray finish() const { return m_text + "\n}\n"; }
-
-private:
-    static QByteArray json(double value);
-    void field(const char* key);
-    QByteArray m_text = "{";
-};
 
 } // namespace cyclar

@@ -202,75 +202,10 @@ QByteArray csv(double value)
     return formatNumber(value, "nan", "inf", "-inf");
 }
 
-QByteArray JsonObject::json(double value)
-{
-    return formatNumber(value, "null", "null", "null");
-}
-
-void JsonObject::field(const char* key)
-{
-    if (m_text.size() > 1) {
-        m_text += ',';
-    }
-    m_text += "\n  \"" + QByteArray(key) + "\": ";
-}
-
-void JsonObject::number(const char* key, double value)
-{
-    field(key);
-    m_text += json(value);
-}
-
-void JsonObject::vector(const char* key, const SphereVector& v)
-{
-    field(key);
-    m_text += '[' + json(v.x) + ", " + json(v.y) + ", " + json(v.z) + ']';
-}
-
-void JsonObject::boolean(const char* key, bool value)
-{
-    field(key);
-    m_text += value ? "true" : "false";
-}
-
-void JsonObject::text(const char* key, const char* value)
-{
-    field(key);
-    m_text += '"' + QByteArray(value) + '"';
-}
-
 // The text is UTF-8: only quotes, backslashes and controls need escapes.
 QByteArray jsonString(const std::string& text)
 {
     return QByteArray::fromStdString(jsonQuoted(text));
-}
-
-void JsonObject::string(const char* key, const std::string& value)
-{
-    field(key);
-    m_text += jsonString(value);
-}
-
-void JsonObject::nullable(const char* key, const std::optional<std::string>& value)
-{
-    if (value) {
-        string(key, *value);
-    } else {
-        field(key);
-        m_text += "null";
-    }
-}
-
-void JsonObject::nullable(const char* key, const std::optional<bool>& value)
-{
-    field(key);
-    m_text += value ? QByteArray(*value ? "true" : "false") : QByteArray("null");
-}
-
-void JsonObject::nullable(const char* key, const std::optional<double>& value)
-{
-    field(key);
-    m_text += value ? json(*value) : QByteArray("null");
 }
 
 } // namespace cyclar

@@ -47,8 +47,8 @@ ExportResult model(const CommandInput& input)
     o.number("diagonalMax", m.diagonalMax);
     o.number("diagonalHalf", m.diagonalHalf);
     o.boolean("isGrashof", isGrashof(m));
-    o.text("label", classificationLabel(m));
-    return ok(o.finish());
+    o.string("label", classificationLabel(m));
+    return ok(QByteArray::fromStdString(o.finish()));
 }
 
 } // namespace

@@ -31,7 +31,7 @@ ExportResult pose(const CommandInput& input)
     o.vector("A1", p.A1);
     o.vector("B1", p.B1);
     o.vector("P", p.P);
-    return ok(o.finish());
+    return ok(QByteArray::fromStdString(o.finish()));
 }
 
 } // namespace

@@ -1,184 +1,64 @@
-// The Analysis panel: the linkage's type and its reasons, motion limits, transmission, and a
-// chart of the output and transmission angles over the input angle with the frame's markers.
-import { drawRateChart, rateGeometry, rateMarkerCentres } from './rate_chart.js';
+// The Analysis panel: the core's paragraphs about the linkage, and its two charts, the output and
+// transmission angles and the rates over the input angle, with the frame's markers. The core
+// gives every chart's geometry, ticks and words; the panel only strokes them.
 import { SidePanel } from './side_panel.js';
 
-// The chart's size and plot margins, as the desktop draws it.
+// The charts' size, as the desktop draws them.
 export const chartWidth = 440;
 export const chartHeight = 320;
-const margin = { left: 46, right: 14, top: 46, bottom: 38 };
 
-const psiColour = 'rgb(20, 80, 200)';
-const muColour = 'rgb(215, 105, 0)';
-export const limitColour = 'rgb(110, 110, 110)';
-export const markerColour = [200, 0, 40];
-export const gridColour = 'rgb(225, 225, 225)';
-export const chartFont = '11px CyclarSans, sans-serif';
+const limitColour = 'rgb(110, 110, 110)';
+const markerColour = [200, 0, 40];
+const gridColour = 'rgb(225, 225, 225)';
+const zeroColour = 'rgb(170, 170, 170)';
+const chartFont = '11px CyclarSans, sans-serif';
+const dashed = [8, 4];
+const dashDot = [4, 2, 1, 2];
 
-export const plotArea = {
-    left: margin.left,
-    top: margin.top,
-    width: chartWidth - margin.left - margin.right,
-    height: chartHeight - margin.top - margin.bottom,
+// How each chart's curves are stroked ([colour, width, dash]), by the core's names, and which
+// three of them the legend shows.
+const angleStyles = {
+    psi1: ['rgb(20, 80, 200)', 2, []],
+    psi2: ['rgb(20, 80, 200)', 2, dashed],
+    mu: ['rgb(215, 105, 0)', 1.5, []],
 };
+const rateStyles = {
+    ratio1: ['rgb(20, 80, 200)', 2, []],
+    ratio2: ['rgb(20, 80, 200)', 2, dashed],
+    speed1: ['rgb(0, 140, 90)', 1.5, []],
+    speed2: ['rgb(0, 140, 90)', 1.5, dashed],
+};
+const legends = { angles: ['psi1', 'psi2', 'mu'], rates: ['ratio1', 'ratio2', 'speed1'] };
 
-// Where the chart puts (theta, value): theta from -180 (left) to 180 (right), psi or mu from
-// -180 (bottom) to 180 (top).
-export function chartPoint(theta, value) {
-    return [
-        plotArea.left + ((theta + 180) / 360) * plotArea.width,
-        plotArea.top + plotArea.height - ((value + 180) / 360) * plotArea.height,
-    ];
-}
-
-const degrees = (value, decimals = 1) => `${value.toFixed(decimals)}\u00b0`;
-const signedDegrees = (value) => `${value > 0 ? '+' : ''}${degrees(value)}`;
-const capitalised = (text) => text.charAt(0).toUpperCase() + text.slice(1);
-
-// How one link moves, in words.
-function motionText(link, angle, motion, limits) {
-    switch (motion) {
-        case 'rotates':
-            return `${link} turns fully.`;
-        case 'rocks-through-0':
-            return `${link} rocks through 0\u00b0: |${angle}| up to ${degrees(limits[0])}.`;
-        case 'rocks-through-180':
-            return `${link} rocks through 180\u00b0: |${angle}| from ${degrees(limits[0])} to 180\u00b0.`;
-        default:
-            return `${link} rocks on one side: |${angle}| from ${degrees(limits[0])} to ${degrees(limits[1])}.`;
-    }
-}
-
-// The panel's paragraphs for an analysis, by name.
-export function analysisTexts(r) {
-    const texts = {
-        type: r.type === null ? 'No type' : capitalised(r.type),
-        decision: r.decision,
-        values: `T1 = ${signedDegrees(r.T[0])}    T2 = ${signedDegrees(r.T[1])}    T3 = ${signedDegrees(r.T[2])}    T4 = ${signedDegrees(r.T[3])}`,
-    };
-    if (r.labelNote) texts.labelNote = `Frame label: ${capitalised(r.labelNote)}.`;
-    if (r.assemblable) {
-        const motion = [
-            motionText('Input a', '\u03b8', r.input, r.inputLimits),
-            motionText('Output b', '\u03c8', r.output, r.outputLimits),
-        ];
-        if (r.swing !== null && r.timeRatio !== null) {
-            motion.push(`Rocker swing ${degrees(r.swing)}, time ratio ${r.timeRatio.toFixed(3)}.`);
-        }
-        motion.push(
-            `Transmission angle \u03bc from ${degrees(r.transmission[0])} (at |\u03b8| = ${degrees(r.transmissionAt[0])}) ` +
-                `to ${degrees(r.transmission[1])} (at |\u03b8| = ${degrees(r.transmissionAt[1])}).`
-        );
-        texts.motion = motion.join('\n');
-    }
-    return texts;
-}
-
-// Polylines of one curve: broken where the linkage does not close and, for psi, where it wraps
-// from 180 to -180.
-function polylines(samples, valueOf, wraps) {
-    const lines = [];
-    let line = null;
-    let last = 0;
-    for (const sample of samples) {
-        const value = valueOf(sample);
-        if (Number.isNaN(value)) {
-            line = null;
-            continue;
-        }
-        if (!line || (wraps && Math.abs(value - last) > 180)) {
-            line = [];
-            lines.push(line);
-        }
-        line.push(chartPoint(sample.theta, value));
-        last = value;
-    }
-    return lines;
-}
-
-export function stroke(context, lines, colour, width, dash) {
+function stroke(context, lines, [colour, width, dash]) {
     context.strokeStyle = colour;
     context.lineWidth = width;
     context.setLineDash(dash);
     context.lineCap = 'butt';
     context.lineJoin = 'round';
     for (const line of lines) {
-        if (line.length < 2) continue;
+        if (line.length < 4) continue;
         context.beginPath();
-        context.moveTo(...line[0]);
-        for (const point of line.slice(1)) context.lineTo(...point);
+        context.moveTo(line[0], line[1]);
+        for (let i = 2; i < line.length; i += 2) context.lineTo(line[i], line[i + 1]);
         context.stroke();
     }
     context.setLineDash([]);
 }
 
-export function line(context, x0, y0, x1, y1) {
+function line(context, x0, y0, x1, y1) {
     context.beginPath();
     context.moveTo(x0, y0);
     context.lineTo(x1, y1);
     context.stroke();
 }
 
-function drawAxes(context) {
-    const a = plotArea;
-    context.font = chartFont;
-    context.lineWidth = 1;
-    for (let d = -180; d <= 180; d += 45) {
-        const [x] = chartPoint(d, -180);
-        const [, y] = chartPoint(-180, d);
-        context.strokeStyle = d === 0 ? 'rgb(170, 170, 170)' : gridColour;
-        line(context, x, a.top, x, a.top + a.height);
-        line(context, a.left, y, a.left + a.width, y);
-        context.strokeStyle = 'black';
-        line(context, x, a.top + a.height, x, a.top + a.height + 4);
-        line(context, a.left - 4, y, a.left, y);
-        context.fillStyle = 'black';
-        const text = `${d}\u00b0`;
-        context.textBaseline = 'top';
-        context.textAlign = 'center';
-        context.fillText(text, x, a.top + a.height + 6);
-        context.textBaseline = 'middle';
-        context.textAlign = 'right';
-        context.fillText(text, a.left - 6, y);
-    }
-    context.strokeStyle = 'black';
-    context.strokeRect(a.left, a.top, a.width, a.height);
-    context.textAlign = 'center';
-    context.textBaseline = 'top';
-    context.fillText('input angle \u03b8', a.left + a.width / 2, a.top + a.height + 21);
-}
-
-// Two rows above the plot: the curves (each [colour, width, dash, text]), then the limits and
-// the frame's markers with `markersText`. The rate chart's legend is drawn by it too.
-export function drawLegend(context, curves, markersText) {
-    context.font = chartFont;
-    context.textAlign = 'left';
-    context.textBaseline = 'middle';
-    const rowHeight = 17;
-    const row1 = plotArea.top - 2 * rowHeight - 6 + rowHeight / 2;
-    const row2 = row1 + rowHeight;
-    let x = plotArea.left;
-    const sample = (colour, width, dash, text, y) => {
-        stroke(context, [[[x, y], [x + 26, y]]], colour, width, dash);
-        context.fillStyle = 'black';
-        context.fillText(text, x + 31, y);
-        x += 31 + context.measureText(text).width + 16;
-    };
-    for (const [colour, width, dash, text] of curves) sample(colour, width, dash, text, row1);
-    x = plotArea.left;
-    sample(limitColour, 1, [4, 2, 1, 2], 'input limit (toggle)', row2);
-    drawMarker(context, x + 5, row2, true);
-    drawMarker(context, x + 18, row2, false);
-    context.fillStyle = 'black';
-    context.fillText(markersText, x + 28, row2);
-}
-
 const discRadius = 5;
 const squareHalf = 4.5;
 // The pixels around a marker's centre that it may touch, edges included.
-export const markerReach = 8;
+const markerReach = 8;
 
-export function drawMarker(context, x, y, disc) {
+function drawMarker(context, x, y, disc) {
     context.fillStyle = `rgb(${markerColour.join(', ')})`;
     context.strokeStyle = 'white';
     context.lineWidth = 1.5;
@@ -189,69 +69,128 @@ export function drawMarker(context, x, y, disc) {
     context.stroke();
 }
 
-// The chart without markers, drawn once per linkage into a canvas of its own.
-export function drawChart(analysis, samples) {
-    const chart = document.createElement('canvas');
-    chart.width = chartWidth;
-    chart.height = chartHeight;
-    const context = chart.getContext('2d');
+// The grid with its ticks and texts, the frame round the plot and the theta axis's title.
+function drawAxes(context, chart) {
+    const [left, top, width, height] = chart.area;
+    const bottom = top + height;
+    context.font = chartFont;
+    context.lineWidth = 1;
+    context.fillStyle = 'black';
+    for (const tick of chart.thetaTicks) {
+        context.strokeStyle = tick.zero ? zeroColour : gridColour;
+        line(context, tick.at, top, tick.at, bottom);
+        context.strokeStyle = 'black';
+        line(context, tick.at, bottom, tick.at, bottom + 4);
+        context.textBaseline = 'top';
+        context.textAlign = 'center';
+        context.fillText(tick.text, tick.at, bottom + 6);
+    }
+    for (const tick of chart.valueTicks) {
+        context.strokeStyle = tick.zero ? zeroColour : gridColour;
+        line(context, left, tick.at, left + width, tick.at);
+        context.strokeStyle = 'black';
+        line(context, left - 4, tick.at, left, tick.at);
+        context.textBaseline = 'middle';
+        context.textAlign = 'right';
+        context.fillText(tick.text, left - 6, tick.at);
+    }
+    context.strokeStyle = 'black';
+    context.strokeRect(left, top, width, height);
+    context.textAlign = 'center';
+    context.textBaseline = 'top';
+    context.fillText(chart.words.thetaTitle, left + width / 2, bottom + 21);
+}
+
+// Two rows above the plot: the curves, then the limits and the frame's markers.
+function drawLegend(context, chart, styles) {
+    context.font = chartFont;
+    context.textAlign = 'left';
+    context.textBaseline = 'middle';
+    const [left, top] = chart.area;
+    const rowHeight = 17;
+    const row1 = top - 2 * rowHeight - 6 + rowHeight / 2;
+    const row2 = row1 + rowHeight;
+    let x = left;
+    const sample = (style, text, y) => {
+        stroke(context, [[x, y, x + 26, y]], style);
+        context.fillStyle = 'black';
+        context.fillText(text, x + 31, y);
+        x += 31 + context.measureText(text).width + 16;
+    };
+    styles.forEach((style, i) => sample(style, chart.words.curves[i], row1));
+    x = left;
+    sample([limitColour, 1, dashDot], chart.words.limits, row2);
+    drawMarker(context, x + 5, row2, true);
+    drawMarker(context, x + 18, row2, false);
+    context.fillStyle = 'black';
+    context.fillText(chart.words.markers, x + 28, row2);
+}
+
+// A chart of the core's without markers, drawn once per linkage into a canvas of its own.
+function drawChart(chart, kind) {
+    const styles = kind === 'angles' ? angleStyles : rateStyles;
+    const canvas = document.createElement('canvas');
+    canvas.width = chartWidth;
+    canvas.height = chartHeight;
+    const context = canvas.getContext('2d');
     context.fillStyle = 'white';
     context.fillRect(0, 0, chartWidth, chartHeight);
-    drawAxes(context);
-    drawLegend(context, [
-        [psiColour, 2, [], 'output \u03c8, branch 1'],
-        [psiColour, 2, [8, 4], '\u03c8, branch 2'],
-        [muColour, 1.5, [], 'transmission \u03bc'],
-    ], 'this frame (\u03c8, \u03bc)');
-    const a = plotArea;
+    drawAxes(context, chart);
+    drawLegend(context, chart, legends[kind].map((name) => styles[name]));
+    const [left, top, width, height] = chart.area;
     context.save();
     context.beginPath();
-    context.rect(a.left, a.top, a.width, a.height);
+    context.rect(left, top, width, height);
     context.clip();
-    context.strokeStyle = limitColour;
-    for (const limit of analysis.inputLimits) {
-        for (const theta of [-limit, limit]) {
-            const [x] = chartPoint(theta, 0);
-            stroke(context, [[[x, a.top], [x, a.top + a.height]]], limitColour, 1, [4, 2, 1, 2]);
-        }
-    }
-    if (analysis.assemblable) {
-        stroke(context, polylines(samples, (s) => s.mu, false), muColour, 1.5, []);
-        stroke(context, polylines(samples, (s) => s.psi[0], true), psiColour, 2, []);
-        stroke(context, polylines(samples, (s) => s.psi[1], true), psiColour, 2, [8, 4]);
-    }
+    for (const x of chart.limits) stroke(context, [[x, top, x, top + height]], [limitColour, 1, dashDot]);
+    for (const [name, lines] of Object.entries(chart.curves)) stroke(context, lines, styles[name]);
     context.restore();
-    if (!analysis.assemblable) {
-        const text = analysis.chartNote;
+    if (chart.note) {
         context.font = chartFont;
-        const width = context.measureText(text).width;
-        const cx = a.left + a.width / 2;
-        const cy = a.top + a.height / 2;
+        const textWidth = context.measureText(chart.note).width;
+        const cx = left + width / 2;
+        const cy = top + height / 2;
         context.fillStyle = 'white';
-        context.fillRect(cx - width / 2 - 6, cy - 10, width + 12, 20);
+        context.fillRect(cx - textWidth / 2 - 6, cy - 10, textWidth + 12, 20);
         context.fillStyle = 'black';
         context.textAlign = 'center';
         context.textBaseline = 'middle';
-        context.fillText(text, cx, cy);
+        context.fillText(chart.note, cx, cy);
     }
-    return chart;
-}
-
-const finite = (angles) => Number.isFinite(angles.theta) && Number.isFinite(angles.psi) && Number.isFinite(angles.mu);
-
-// The markers' centres for a pose, rounded to whole pixels as they are drawn: [disc, square].
-export function markerCentres(angles) {
-    return [angles.psi, angles.mu].map((value) => chartPoint(angles.theta, value).map(Math.round));
+    return canvas;
 }
 
 // The two markers, drawn once: stroking them anew each tick would cost more than all else the
 // panel does in a tick. Centred at (markerReach, markerReach).
-export function markerSprite(disc) {
+function markerSprite(disc) {
     const sprite = document.createElement('canvas');
     sprite.width = 2 * markerReach;
     sprite.height = 2 * markerReach;
     drawMarker(sprite.getContext('2d'), markerReach, markerReach, disc);
     return sprite;
+}
+
+// One chart's marker layer: a move clears where the markers were, and only there, and draws them
+// where they go (the chart's own pixels are never touched again).
+class MarkerLayer {
+    constructor(context, sprites) {
+        this.context = context;
+        this.sprites = sprites;
+        this.shown = [];
+    }
+
+    move(centres) {
+        for (const [x, y] of this.shown) this.context.clearRect(x - markerReach, y - markerReach, 2 * markerReach, 2 * markerReach);
+        this.shown = centres.filter(Boolean);
+        centres.forEach((at, i) => {
+            if (at) this.context.drawImage(this.sprites[i], at[0] - markerReach, at[1] - markerReach);
+        });
+    }
+
+    clear() {
+        this.context.clearRect(0, 0, chartWidth, chartHeight);
+        this.shown = [];
+    }
 }
 
 // The panel beside an animation page.
@@ -314,37 +253,34 @@ export class AnalysisPanel extends SidePanel {
         });
         this.tabs.append(...this.tabButtons);
         this.client.append(this.body, this.tabs, stack, rateStack);
-        // Where the rate markers stand now: { theta, outputRate, pointSpeed, disc, square }.
-        this.rateMarker = null;
-        this.ratesShown = null;
         this.showTab(0);
-        this.shown = null;
-        // Where the markers stand now, for tests and the curious: { theta, psi, mu, disc, square }.
+        const sprites = [markerSprite(true), markerSprite(false)];
+        this.angleMarkers = new MarkerLayer(this.markers, sprites);
+        this.rateMarkerLayer = new MarkerLayer(this.rateMarkers, sprites);
+        // Where the markers stand now, for tests and the curious: { theta, psi, mu, disc, square }
+        // and { theta, outputRate, pointSpeed, disc, square }.
         this.marker = null;
-        this.sprites = [markerSprite(true), markerSprite(false)];
+        this.rateMarker = null;
     }
 
-    // The linkage to show: its texts and its chart, drawn once.
+    // The linkage to show: its paragraphs and its charts, drawn once.
     showLinkage(dims) {
         const core = this.page.app.core;
         const analysis = core.analysis(dims);
         this.body.replaceChildren();
-        for (const [name, text] of Object.entries(analysisTexts(analysis))) {
+        // The core's paragraphs, as the desktop's window shows them.
+        for (const { name, text } of analysis.paragraphs) {
             const paragraph = document.createElement('p');
             paragraph.className = name;
             paragraph.dataset.name = name;
             paragraph.textContent = text;
             this.body.append(paragraph);
         }
-        this.chart = drawChart(analysis, core.chartSamples(dims));
+        this.chart = drawChart(core.angleChart(dims), 'angles');
         this.context.drawImage(this.chart, 0, 0);
-        this.markers.clearRect(0, 0, chartWidth, chartHeight);
-        this.shown = null;
-        const samples = core.rateChartSamples(dims);
-        this.rateGeometry = rateGeometry(samples);
-        this.ratePlot.getContext('2d').drawImage(drawRateChart(analysis, samples, this.rateGeometry), 0, 0);
-        this.rateMarkers.clearRect(0, 0, chartWidth, chartHeight);
-        this.ratesShown = null;
+        this.angleMarkers.clear();
+        this.ratePlot.getContext('2d').drawImage(drawChart(core.rateChart(dims), 'rates'), 0, 0);
+        this.rateMarkerLayer.clear();
     }
 
     // Shows the angle chart (0) or the rate chart (1).
@@ -354,38 +290,12 @@ export class AnalysisPanel extends SidePanel {
         this.tab = index;
     }
 
-    // Moves the rate markers to a frame's rates: where they were is cleared, and only there.
-    followRates(rates) {
-        const reach = markerReach;
-        for (const at of this.ratesShown ?? []) {
-            if (at) this.rateMarkers.clearRect(at[0] - reach, at[1] - reach, 2 * reach, 2 * reach);
-        }
-        const centres = rateMarkerCentres(this.rateGeometry, rates);
-        centres.forEach((at, i) => {
-            if (at) this.rateMarkers.drawImage(this.sprites[i], at[0] - reach, at[1] - reach);
-        });
-        this.ratesShown = centres;
-        this.rateMarker = { ...rates, disc: centres[0], square: centres[1] };
-    }
-
-    // Moves the markers to the pose the page shows.
-    follow(angles) {
-        this.followRates(this.page.scene.rates);
-        if (this.shown) this.restore(this.shown);
-        this.shown = finite(angles) ? angles : null;
-        if (!this.shown) {
-            this.marker = null;
-            return;
-        }
-        const [disc, square] = markerCentres(angles);
-        this.markers.drawImage(this.sprites[0], disc[0] - markerReach, disc[1] - markerReach);
-        this.markers.drawImage(this.sprites[1], square[0] - markerReach, square[1] - markerReach);
-        this.marker = { theta: angles.theta, psi: angles.psi, mu: angles.mu, disc, square };
-    }
-
-    restore(angles) {
-        for (const [x, y] of markerCentres(angles)) {
-            this.markers.clearRect(x - markerReach, y - markerReach, 2 * markerReach, 2 * markerReach);
-        }
+    // Moves both charts' markers to the pose the page shows, where the core puts them.
+    follow() {
+        const m = this.page.scene.chartMarkers;
+        this.angleMarkers.move([m.disc, m.square]);
+        this.marker = m.disc ? { theta: m.theta, psi: m.psi, mu: m.mu, disc: m.disc, square: m.square } : null;
+        this.rateMarkerLayer.move([m.rateDisc, m.rateSquare]);
+        this.rateMarker = { theta: m.theta, outputRate: m.outputRate, pointSpeed: m.pointSpeed, disc: m.rateDisc, square: m.rateSquare };
     }
 }

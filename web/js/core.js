@@ -1,12 +1,11 @@
 // The WebAssembly core: kinematics, analysis, frame composition, field rules and clips, behind a
 // small API.
 import createCyclarCore from '../cyclar-core.js';
+import { bindApi } from '../cyclar-api.js';
 
 const fieldIndex = { a: 0, b: 1, c: 2, f: 3, h: 4, k: 5 };
 const dimensionArgs = (d) => [d.a, d.b, d.c, d.f, d.h, d.k];
 const clipIndex = { title: 0, circular: 1 };
-
-const six = ['number', 'number', 'number', 'number', 'number', 'number'];
 
 // The core writes null for a value that is not finite.
 const numberOrNaN = (value) => (value === null ? Number.NaN : value);
@@ -93,6 +92,25 @@ class Scene {
         return { theta: held[at], outputRate: held[at + 1], pointSpeed: held[at + 2] };
     }
 
+    // Where the charts' markers stand for the pose the next compose draws (whole pixels, null for
+    // a marker not drawn), with the values they mark.
+    get chartMarkers() {
+        const at = this.api.chartMarkers(this.handle) / Float64Array.BYTES_PER_ELEMENT;
+        const m = this.core.module.HEAPF64.subarray(at, at + 13);
+        const centre = (i) => (Number.isNaN(m[i]) ? null : [m[i], m[i + 1]]);
+        return {
+            disc: centre(0),
+            square: centre(2),
+            rateDisc: centre(4),
+            rateSquare: centre(6),
+            theta: m[8],
+            psi: m[9],
+            mu: m[10],
+            outputRate: m[11],
+            pointSpeed: m[12],
+        };
+    }
+
     // Whether the picture (and its exports) also draw the coupler's rotation axis.
     setRotationAxis(shown) {
         this.rotationAxis = Boolean(shown);
@@ -127,70 +145,8 @@ class Scene {
 export class Core {
     constructor(module) {
         this.module = module;
-        const w = (name, result, args = []) => module.cwrap(name, result, args);
-        this.api = {
-            sceneCreate : w('cyclar_scene_create', 'number'),
-            sceneBuild : w('cyclar_scene_build', null, [ 'number', ...six ]),
-            sceneSetDimensions : w('cyclar_scene_set_dimensions', null, [ 'number', ...six ]),
-            sceneSetView : w('cyclar_scene_set_view', null, [ 'number', 'number', 'number' ]),
-            sceneTurn : w('cyclar_scene_turn', 'number', [ 'number' ]),
-            sceneTilt : w('cyclar_scene_tilt', 'number', [ 'number' ]),
-            sceneFrameIndex : w('cyclar_scene_frame_index', 'number', [ 'number' ]),
-            sceneSetFrameIndex : w('cyclar_scene_set_frame_index', null, [ 'number', 'number' ]),
-            sceneAdvance : w('cyclar_scene_advance', null, [ 'number' ]),
-            sceneCompose : w('cyclar_scene_compose', 'number', [ 'number' ]),
-            sceneSetScale : w('cyclar_scene_set_scale', null, [ 'number', 'number' ]),
-            scenePicture : w('cyclar_scene_picture', 'number', [ 'number' ]),
-            sceneSvg : w('cyclar_scene_svg', 'string', [ 'number' ]),
-            gifBegin : w('cyclar_gif_begin', 'number', [ 'number', 'number' ]),
-            gifStep : w('cyclar_gif_step', 'number', [ 'number' ]),
-            gifFinish : w('cyclar_gif_finish', 'number'),
-            gifSize : w('cyclar_gif_size', 'number'),
-            gifEnd : w('cyclar_gif_end', null),
-            sceneLabel : w('cyclar_scene_label', 'string', [ 'number' ]),
-            sceneAngles : w('cyclar_scene_angles', 'number', [ 'number' ]),
-            sceneRates : w('cyclar_scene_rates', 'number', [ 'number' ]),
-            sceneSetRotationAxis :
-                w('cyclar_scene_set_rotation_axis', null, [ 'number', 'number' ]),
-            rateChartSamples : w('cyclar_rate_chart_samples', 'string', six),
-            analysis : w('cyclar_analysis', 'string', six),
-            chartSamples : w('cyclar_chart_samples', 'string', six),
-            angleTable : w('cyclar_angle_table', 'string', six),
-            tickInterval : w('cyclar_tick_interval', 'number', [ 'number' ]),
-            sliderAngle : w('cyclar_slider_angle', 'number', [ 'number' ]),
-            parseNumber : w('cyclar_parse_number', 'number', [ 'string' ]),
-            formatNumber : w('cyclar_format_number', 'string', [ 'number' ]),
-            notNumberMessage : w('cyclar_message_not_number', 'string'),
-            rangeMessage : w('cyclar_message_range', 'string', [ 'number', 'number' ]),
-            fieldOrder : w('cyclar_field_order', 'string', [ 'number' ]),
-            inRange : w('cyclar_in_range', 'number', [ 'number', 'number', 'number' ]),
-            dimensionsLower : w('cyclar_dimensions_lower', 'number', [ 'number', ...six ]),
-            dimensionsUpper : w('cyclar_dimensions_upper', 'number', [ 'number', ...six ]),
-            animationLower : w('cyclar_animation_lower', 'number', [ 'number' ]),
-            animationUpper : w('cyclar_animation_upper', 'number', [ 'number' ]),
-            clipWidth : w('cyclar_clip_width', 'number', [ 'number' ]),
-            clipHeight : w('cyclar_clip_height', 'number', [ 'number' ]),
-            clipFrames : w('cyclar_clip_frames', 'number', [ 'number' ]),
-            clipRate : w('cyclar_clip_rate', 'number', [ 'number' ]),
-            clipFrame : w('cyclar_clip_frame', 'number', [ 'number', 'number' ]),
-            pageLayout : w('cyclar_page_layout', 'string', [ 'string' ]),
-            fileBuffer : w('cyclar_file_buffer', 'number', [ 'number' ]),
-            linkageFileMaxBytes : w('cyclar_linkage_file_max_bytes', 'number'),
-            readLinkageFile : w('cyclar_read_linkage_file', 'string', [ 'number' ]),
-            linkageFileText : w('cyclar_linkage_file_text', 'string',
-                                [...six, 'number', 'number', 'number', 'number', 'number' ]),
-            clipSetScale : w('cyclar_clip_set_scale', null, [ 'number', 'number' ]),
-            taskFileMaxBytes : w('cyclar_task_file_max_bytes', 'number'),
-            readTaskFile : w('cyclar_read_task_file', 'string', [ 'number' ]),
-            taskNumbers : w('cyclar_task_numbers', 'number', [ 'number' ]),
-            taskText : w('cyclar_task_text', 'string', [ 'number', 'number', 'number' ]),
-            design : w('cyclar_design', 'string', [ 'number' ]),
-            designNumbers : w('cyclar_design_numbers', 'number'),
-            designTourLength : w('cyclar_design_tour_length', 'number', [ 'number' ]),
-            designFacingView : w('cyclar_design_facing_view', 'number'),
-            designView : w('cyclar_design_view', 'number',
-                           [ 'number', 'number', 'number', 'number', 'number', 'number' ]),
-        };
+        // Every exported function, wrapped as the module's table declares it (web/api_table.inc).
+        this.api = bindApi(module);
         this.images = new Map();
         this.clipScales = [1, 1];
     }
@@ -264,32 +220,7 @@ export class Core {
     // What cyclar-export design prints ({ kind, candidates, reason }), or { problem } for a task
     // the reader or the design refuses.
     design(text) {
-        const answer = JSON.parse(this.api.design(this.toFileBuffer(text)));
-        if (answer.problem !== undefined) {
-            return answer;
-        }
-        // The numbers come as doubles off the module's memory, not as text (see the module).
-        const held = this.module.HEAPF64;
-        let at = this.api.designNumbers() / Float64Array.BYTES_PER_ELEMENT;
-        const count = held[at];
-        const positions = held[at + 1];
-        at += 2;
-        const number = (x) => (Number.isFinite(x) ? x : null);
-        for (let i = 0; i < count; ++i) {
-            const c = answer.candidates[i];
-            const [a, b, cc, f, h, k] = held.subarray(at, at + 6);
-            c.dims = {a : number(a), b : number(b), c : number(cc), f : number(f), h : number(h), k : number(k)};
-            at += 6;
-            c.placement = [0, 1, 2].map((r) => Array.from(held.subarray(at + 3 * r, at + 3 * r + 3), number));
-            at += 9;
-            c.transmission = [number(held[at]), number(held[at + 1])];
-            at += 2;
-            c.positions = [];
-            for (let p = 0; p < positions; ++p, at += 2) {
-                c.positions.push({input : number(held[at]), branch : held[at + 1]});
-            }
-        }
-        return answer;
+        return JSON.parse(this.api.design(this.toFileBuffer(text)));
     }
 
     // How many steps the animation of candidate i (from 0) of the last design goes through.
@@ -335,6 +266,19 @@ export class Core {
         return this.api.sliderAngle(position);
     }
 
+    // The view slider position whose angle is nearest to `angle`.
+    sliderPosition(angle) {
+        return this.api.sliderPosition(angle);
+    }
+
+    // A design task's cell as a number, or null when the cell rules do not take it.
+    cellNumber(text) {
+        // The core reads text up to its first NUL; a text holding one is no number at all.
+        if (text.includes('\0')) return null;
+        const value = this.api.parseCellNumber(text);
+        return Number.isNaN(value) ? null : value;
+    }
+
     // A field's text as a number, or null when the field rules do not take it.
     parseNumber(text) {
         // The core reads text up to its first NUL; a text holding one is no number at all.
@@ -348,11 +292,11 @@ export class Core {
     }
 
     notNumberMessage() {
-        return this.api.notNumberMessage();
+        return this.api.messageNotNumber();
     }
 
     rangeMessage(lower, upper) {
-        return this.api.rangeMessage(lower, upper);
+        return this.api.messageRange(lower, upper);
     }
 
     inRange(value, lower, upper) {
@@ -374,33 +318,21 @@ export class Core {
         return [this.api.animationLower(fieldIndex[key]), this.api.animationUpper(fieldIndex[key])];
     }
 
-    // What the analysis says about a linkage (see cyclar_analysis in wasm_api.cpp).
+    // What the Analysis panel shows of a linkage: { answer, what cyclar-export analyse prints;
+    // paragraphs, [{ name, text }] as the desktop's window shows them; assemblable; chartNote }.
     analysis(dims) {
-        const result = JSON.parse(this.api.analysis(...dimensionArgs(dims)));
-        for (const key of ['T', 'inputLimits', 'outputLimits', 'transmission', 'transmissionAt']) {
-            result[key] = result[key].map(numberOrNaN);
-        }
-        return result;
+        return JSON.parse(this.api.analysis(...dimensionArgs(dims)));
     }
 
-    // The chart's curves sampled over theta: { theta, psi: [branch 1, branch 2], mu }, NaN where
-    // the linkage does not close.
-    chartSamples(dims) {
-        return JSON.parse(this.api.chartSamples(...dimensionArgs(dims))).map(([theta, psi1, psi2, mu]) => ({
-            theta,
-            psi: [numberOrNaN(psi1), numberOrNaN(psi2)],
-            mu: numberOrNaN(mu),
-        }));
+    // The angle chart and the rate chart as the core lays them out: { area, thetaTicks,
+    // valueTicks, limits, curves: { name: [[x, y, x, y, ...]] } in stroke order, words, note }
+    // (see chartJson in web/api_analysis.cpp). The rate chart's axes are kept for its markers.
+    angleChart(dims) {
+        return JSON.parse(this.api.angleChart(...dimensionArgs(dims)));
     }
 
-    // The rate chart's curves sampled over theta: { theta, ratio: [branch 1, branch 2],
-    // speed: [branch 1, branch 2] }, NaN where the linkage does not close or a value is infinite.
-    rateChartSamples(dims) {
-        return JSON.parse(this.api.rateChartSamples(...dimensionArgs(dims))).map(([theta, r1, r2, s1, s2]) => ({
-            theta,
-            ratio: [numberOrNaN(r1), numberOrNaN(r2)],
-            speed: [numberOrNaN(s1), numberOrNaN(s2)],
-        }));
+    rateChart(dims) {
+        return JSON.parse(this.api.rateChart(...dimensionArgs(dims)));
     }
 
     // The angles of each frame of a new animation page: { frame, t, theta, psi, mu, branch }.

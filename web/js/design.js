@@ -55,14 +55,6 @@ const degrees = (value) => `${value.toFixed(1)}\u00b0`;
 
 // The core's reasons are written to follow a file's name or to stand in a list: as a sentence
 // of their own they start with a capital and end with a full stop.
-// A cell's number: one finite decimal number, blanks around it allowed; null for anything else.
-export function cellNumber(text) {
-    const trimmed = text.trim();
-    if (!/^[+-]?(\d+\.?\d*|\.\d+)([eE][+-]?\d+)?$/.test(trimmed)) return null;
-    const value = Number(trimmed);
-    return Number.isFinite(value) ? value : null;
-}
-
 const sentence = (text) => (text ? `${text.charAt(0).toUpperCase()}${text.slice(1)}${text.endsWith('.') ? '' : '.'}` : '');
 
 function element(tag, className, text) {
@@ -329,7 +321,7 @@ export class DesignPanel extends SidePanel {
     tableTask() {
         const kind = kinds[this.kind];
         const numberOf = (input, what) => {
-            const value = cellNumber(input.value);
+            const value = this.core.cellNumber(input.value);
             if (value === null) throw { problem: `${what}: '${input.value.trim()}' is not a number.`, cell: input };
             return value;
         };

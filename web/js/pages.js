@@ -15,7 +15,7 @@ import { shareLink } from './share.js';
 // by id.
 function buildPage(client, core, page, make = () => null) {
     const template = core.pageLayout(page);
-    const layout = new Layout(client, TemplateFont[template.font]);
+    const layout = new Layout(client, TemplateFont[template.font], core);
     const controls = new Map();
     for (const control of template.controls) {
         const [x, y, w, h] = control.box;
@@ -461,7 +461,7 @@ export class AnimationPage extends Page {
         this.picture.dataset.frame = String(this.scene.frameIndex);
         const label = this.scene.label;
         if (this.labelText.textContent !== label) this.labelText.textContent = label;
-        this.analysis?.follow(this.scene.angles);
+        this.analysis?.follow();
     }
 
     // Opens the Analysis panel beside the page, or brings the open one forward.
@@ -475,7 +475,7 @@ export class AnimationPage extends Page {
             this.analysis = panel;
             panel.showLinkage(this.modelDims);
             panel.open();
-            panel.follow(this.scene.angles);
+            panel.follow();
         }
         this.analysis.raise();
     }
@@ -634,8 +634,8 @@ export class AnimationPage extends Page {
         this.m_speedPos = file.speed ?? 50;
         state.savedSpeedPos = this.m_speedPos;
         const view = file.view ?? { turn: -18, tilt: -18 };
-        this.m_turnPos = sliderPosition(core, view.turn);
-        this.m_tiltPos = sliderPosition(core, view.tilt);
+        this.m_turnPos = core.sliderPosition(view.turn);
+        this.m_tiltPos = core.sliderPosition(view.tilt);
         this.scene.setView(view.turn, view.tilt);
         this.scene.setRotationAxis(Boolean(view.rotationAxis));
         this.picture.dataset.rotationAxis = String(this.scene.rotationAxis);
@@ -653,15 +653,6 @@ export class AnimationPage extends Page {
             toast(`Copy this link: ${link}`);
         }
     }
-}
-
-// The slider position whose angle is nearest to `angle` (the lowest such).
-function sliderPosition(core, angle) {
-    let best = 0;
-    for (let p = 1; p <= 100; ++p) {
-        if (Math.abs(core.sliderAngle(p) - angle) < Math.abs(core.sliderAngle(best) - angle)) best = p;
-    }
-    return best;
 }
 
 export class HelpPage extends Page {

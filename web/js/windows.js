@@ -12,9 +12,11 @@ export const TemplateFont = {
 const letters = 'ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz';
 
 // Dialog units of one font: a horizontal unit is a quarter of the average width of the 52
-// Latin letters (rounded to a whole pixel), a vertical unit an eighth of the line height.
+// Latin letters (rounded to a whole pixel), a vertical unit an eighth of the line height. The
+// conversion is the core's, as the desktop's pages convert.
 export class DialogUnits {
-    constructor(font) {
+    constructor(font, core) {
+        this.core = core;
         const context = document.createElement('canvas').getContext('2d');
         context.font = font.css;
         const metrics = context.measureText(letters);
@@ -23,10 +25,10 @@ export class DialogUnits {
             Math.round(metrics.fontBoundingBoxAscent) + Math.round(metrics.fontBoundingBoxDescent);
     }
     x(units) {
-        return Math.trunc((units * this.averageCharWidth) / 4);
+        return this.core.api.dialogUnitsX(units, this.averageCharWidth);
     }
     y(units) {
-        return Math.trunc((units * this.charHeight) / 8);
+        return this.core.api.dialogUnitsY(units, this.charHeight);
     }
 }
 
@@ -108,9 +110,9 @@ function pictureImage(id) {
 // Places controls in a window's client area from dialog units. Controls are made in the order
 // of the calls, which is the keyboard's tab order, and the extent of all is kept.
 export class Layout {
-    constructor(client, font) {
+    constructor(client, font, core) {
         this.client = client;
-        this.units = new DialogUnits(font);
+        this.units = new DialogUnits(font, core);
         client.style.font = font.css;
         this.right = 0;
         this.bottom = 0;

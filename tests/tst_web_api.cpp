@@ -1,0 +1,239 @@
+// Tests of the browser's C interface, called natively as the page calls it through the module.
+#include "api_support.h"
+
+#include <QtTest>
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+namespace {
+
+QJsonDocument parsed(const char* text)
+{
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(QByteArray(text), &error);
+    if (error.error != QJsonParseError::NoError) {
+        qWarning("%s at %d in %.200s", qPrintable(error.errorString()), error.offset, text);
+    }
+    return document;
+}
+
+// Copies text into the module's file buffer, as the page does; gives its size.
+int toFileBuffer(const QByteArray& bytes)
+{
+    const auto size = static_cast<int>(bytes.size());
+    std::memcpy(cyclar_file_buffer(size), bytes.constData(), bytes.size());
+    return size;
+}
+
+const double notANumber = std::numeric_limits<double>::quiet_NaN();
+const double infinite = std::numeric_limits<double>::infinity();
+
+} // namespace
+
+class TestWebApi : public QObject {
+    Q_OBJECT
+
+private slots:
+    void everyRowIsDefined();
+    void sceneRunsAWholeCycle();
+    void analysisAnswers_data();
+    void analysisAnswers();
+    void linkageFilesRoundTrip();
+    void designsATask();
+    void refusesWhatIsNotThere();
+};
+
+// The table declares each function once; taking every address makes a row without its
+// definition a link error here, natively, before the module is ever built.
+void TestWebApi::everyRowIsDefined()
+{
+    const std::vector<const void*> functions = {
+#define CYCLAR_WEB_API(name, result, parameters) reinterpret_cast<const void*>(&name),
+#include "api_table.inc"
+#undef CYCLAR_WEB_API
+    };
+    for (const void* function : functions) {
+        QVERIFY(function != nullptr);
+    }
+}
+
+// The page's scene: built, scaled, composed at every frame of a cycle; the pixels are as many as
+// promised and the angles and rates those of a pose that closes.
+void TestWebApi::sceneRunsAWholeCycle()
+{
+    WebScene* scene = cyclar_scene_create();
+    cyclar_scene_build(scene, 20, 50, 45, 40, 45, -35); // a crank-rocker: every frame closes
+    cyclar_scene_set_scale(scene, 9);                   // the nearest scale drawn: 4
+    cyclar_scene_set_rotation_axis(scene, 1);
+    cyclar_scene_set_view(scene, cyclar_slider_angle(30), cyclar_slider_angle(70));
+    QCOMPARE(cyclar_scene_turn(scene), -36.0);
+    const int side = 4 * WebScene::pictureSize;
+    for (int i = 0; i < 360; ++i) {
+        const std::uint8_t* pixels = cyclar_scene_compose(scene);
+        // The last pixel of the last row is read: a smaller buffer would trip the sanitizer.
+        QCOMPARE(pixels[(std::size_t(side) * side - 1) * 4 + 3], std::uint8_t(255));
+        const double* angles = cyclar_scene_angles(scene);
+        const double* rates = cyclar_scene_rates(scene);
+        QVERIFY2(std::isfinite(angles[0]) && std::isfinite(angles[1]) && std::isfinite(angles[2]),
+                 qPrintable(QString::number(cyclar_scene_frame_index(scene))));
+        QCOMPARE(rates[0], angles[0]);
+        QVERIFY(std::isfinite(rates[1]) && rates[2] >= 0);
+        // Every pose closes: both markers on the angle chart, inside its plot area.
+        const double* markers = cyclar_chart_markers(scene);
+        QVERIFY(markers[0] >= 46 && markers[0] <= 426 && markers[3] >= 46 && markers[3] <= 282);
+        QCOMPARE(markers[8], angles[0]);
+        cyclar_scene_advance(scene);
+    }
+    QCOMPARE(cyclar_scene_frame_index(scene), 1);
+    QCOMPARE(QByteArray(cyclar_scene_label(scene)), QByteArray("Grashof Four-bar Linkage"));
+    QVERIFY(QByteArray(cyclar_scene_svg(scene)).startsWith("<?xml"));
+    QCOMPARE(cyclar_scene_picture(scene)[3], std::uint8_t(255));
+    // A whole cycle as a GIF, in steps as the page takes them.
+    const int frames = cyclar_gif_begin(scene, 50);
+    QCOMPARE(frames, 360);
+    QVERIFY(cyclar_gif_finish() == nullptr); // not done yet
+    int done = 0;
+    while (done < frames) {
+        const int now = cyclar_gif_step(100);
+        QVERIFY(now > done);
+        done = now;
+    }
+    const std::uint8_t* gif = cyclar_gif_finish();
+    QVERIFY(gif != nullptr && std::memcmp(gif, "GIF89a", 6) == 0);
+    QCOMPARE(gif[cyclar_gif_size() - 1], std::uint8_t(0x3B)); // the trailer
+    cyclar_gif_end();
+    QCOMPARE(cyclar_gif_step(1), -1);
+    delete scene;
+}
+
+void TestWebApi::analysisAnswers_data()
+{
+    QTest::addColumn<double>("a");
+    QTest::addColumn<double>("b");
+    QTest::addColumn<double>("c");
+    QTest::addColumn<double>("f");
+
+    QTest::newRow("crank-rocker") << 20.0 << 50.0 << 45.0 << 40.0;
+    QTest::newRow("default double-rocker") << 50.0 << 30.0 << 35.0 << 40.0;
+    QTest::newRow("links of 1e308") << 1e308 << 1e308 << 1e308 << 1e308;
+    QTest::newRow("not a number") << notANumber << 30.0 << 35.0 << 40.0;
+    QTest::newRow("infinite") << infinite << 30.0 << -infinite << 40.0;
+}
+
+// Whatever the linkage, every answer the Analysis panel reads is JSON of the promised shape.
+void TestWebApi::analysisAnswers()
+{
+    QFETCH(double, a);
+    QFETCH(double, b);
+    QFETCH(double, c);
+    QFETCH(double, f);
+    const QJsonObject analysis = parsed(cyclar_analysis(a, b, c, f, 45, -35)).object();
+    QCOMPARE(analysis["answer"].toObject()["T"].toArray().size(), 4);
+    const QJsonObject paragraph = analysis["paragraphs"].toArray()[0].toObject();
+    QCOMPARE(paragraph["name"].toString(), QStringLiteral("type"));
+    QVERIFY(analysis["answer"].toObject()["reason"].isString());
+    for (const char* chart : {"angles", "rates"}) {
+        const QJsonObject o =
+            parsed(QByteArray(chart) == "angles" ? cyclar_angle_chart(a, b, c, f, 45, -35)
+                                                 : cyclar_rate_chart(a, b, c, f, 45, -35))
+                .object();
+        QCOMPARE(o["area"].toArray().size(), 4);
+        QCOMPARE(o["thetaTicks"].toArray().size(), 9);
+        QVERIFY(!o["valueTicks"].toArray().isEmpty());
+        QVERIFY(o["words"].toObject()["thetaTitle"].isString());
+        // A linkage that does not move has no curves, and a note in their place.
+        const bool moves = analysis["assemblable"].toBool();
+        QCOMPARE(o["note"].toString().isEmpty(), moves);
+        for (const QJsonValue lines : o["curves"].toObject()) {
+            QCOMPARE(lines.toArray().isEmpty(), !moves);
+        }
+    }
+    const QJsonArray table = parsed(cyclar_angle_table(a, b, c, f, 45, -35)).array();
+    QCOMPARE(table.size(), 360);
+    QCOMPARE(table[359].toArray()[0].toInt(), 360);
+}
+
+void TestWebApi::linkageFilesRoundTrip()
+{
+    // Every digit kept, a view and a speed.
+    const QByteArray text(
+        cyclar_linkage_file_text(0.1 + 0.2, 30, 35, 40, 45, -35, 1, -18, 9, 1, 73));
+    const QJsonObject file = parsed(cyclar_read_linkage_file(toFileBuffer(text))).object();
+    QCOMPARE(file["dimensions"].toObject()["a"].toDouble(), 0.1 + 0.2);
+    QCOMPARE(file["view"].toObject()["tilt"].toInt(), 9);
+    QCOMPARE(file["view"].toObject()["rotationAxis"].toBool(), true);
+    QCOMPARE(file["speed"].toInt(), 73);
+    // The reader's own sentence for a file it refuses.
+    const QJsonObject bad =
+        parsed(cyclar_read_linkage_file(toFileBuffer(QByteArray("{\"format\": 1")))).object();
+    QVERIFY2(bad["problem"].toString().contains("JSON"), qPrintable(bad["problem"].toString()));
+    QCOMPARE(cyclar_linkage_file_max_bytes(), 1024 * 1024);
+}
+
+void TestWebApi::designsATask()
+{
+    // The Design panel's table of three positions and two pivots, through the task's text.
+    const double numbers[] = {84.0,  19.7,   -127.5, 90.5, -19.3, -113.6, 76.8,
+                              -39.5, -123.4, 0,      0,    40,    0};
+    std::memcpy(cyclar_task_numbers(13), numbers, sizeof numbers);
+    const QJsonObject written = parsed(cyclar_task_text(0, 3, 1)).object();
+    QVERIFY2(written.contains("text"), qPrintable(QJsonDocument(written).toJson()));
+    const QByteArray task = written["text"].toString().toUtf8();
+    QVERIFY(parsed(cyclar_read_task_file(toFileBuffer(task))).object().contains("task"));
+
+    const QJsonObject answer = parsed(cyclar_design(toFileBuffer(task))).object();
+    QCOMPARE(answer["kind"].toString(), QStringLiteral("motion"));
+    const QJsonArray candidates = answer["candidates"].toArray();
+    QVERIFY(!candidates.isEmpty());
+    // What cyclar-export design prints: each candidate's linkage, placement and positions.
+    const QJsonObject first = candidates[0].toObject();
+    QCOMPARE(first["dims"].toObject().size(), 6);
+    QCOMPARE(first["placement"].toArray().size(), 3);
+    QCOMPARE(first["positions"].toArray().size(), 3);
+    const int steps = cyclar_design_tour_length(0);
+    QVERIFY(steps > 0);
+    // The view at the largest size and scale, at a step past the tour's end and at angles the
+    // view cannot take.
+    const std::uint8_t* view = cyclar_design_view(0, steps + 5, notANumber, 1e300, 5000, 7);
+    const std::size_t side = 1024 * 4;
+    QCOMPARE(view[(side * side - 1) * 4 + 3], std::uint8_t(255));
+    const double* facing = cyclar_design_facing_view();
+    QVERIFY(std::isfinite(facing[0]) && std::isfinite(facing[1]));
+
+    // A refused task is said, and the view then holds none.
+    const QJsonObject refused =
+        parsed(cyclar_design(toFileBuffer(QByteArray("{\"format\": \"cyclar-task\"}")))).object();
+    QVERIFY(refused.contains("problem"));
+    QCOMPARE(cyclar_design_tour_length(0), 0);
+    QVERIFY(cyclar_design_view(0, 0, 0, 0, 10, 1) != nullptr);
+}
+
+// Indices and sizes from the page are checked, never trusted.
+void TestWebApi::refusesWhatIsNotThere()
+{
+    QVERIFY(cyclar_clip_frame(2, 0) == nullptr);
+    QVERIFY(cyclar_clip_frame(0, -1) == nullptr);
+    QVERIFY(cyclar_clip_frame(0, cyclar_clip_frames(0)) == nullptr);
+    QVERIFY(cyclar_clip_frame(1, cyclar_clip_frames(1) - 1) != nullptr);
+    QVERIFY(std::isnan(cyclar_dimensions_lower(6, 50, 30, 35, 40, 45, -35)));
+    QVERIFY(std::isnan(cyclar_animation_upper(-1)));
+    QCOMPARE(cyclar_in_range(cyclar_dimensions_upper(0, 50, 30, 35, 40, 45, -35), 0, 105), 1);
+    QVERIFY(std::isnan(cyclar_parse_number("-0")));
+    QVERIFY(std::isnan(cyclar_parse_number(nullptr)));
+    // Three times this count wraps round a 32-bit size to 2.
+    cyclar_task_numbers(3);
+    const QJsonObject wrapped = parsed(cyclar_task_text(0, 1431655766, 0)).object();
+    QCOMPARE(wrapped["problem"].toString(), QStringLiteral("The table does not make a task."));
+    QVERIFY(parsed(cyclar_task_text(1, -1, 1)).object().contains("problem"));
+    QVERIFY(parsed(cyclar_task_text(5, 1, 0)).object().contains("problem"));
+    for (const char* page : {"title", "dimensions", "animation", "help", "about", "circular"}) {
+        const QJsonObject layout = parsed(cyclar_page_layout(page)).object();
+        QVERIFY2(!layout["controls"].toArray().isEmpty(), page);
+    }
+    QVERIFY(parsed(cyclar_page_layout(nullptr)).isObject());
+}
+
+QTEST_APPLESS_MAIN(TestWebApi)
+#include "tst_web_api.moc"
