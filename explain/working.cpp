@@ -43,7 +43,23 @@ std::string num(double x)
         return "not defined";
     }
     std::string text = significantText(x, 7);
-    return withMinusSigns(text == "-0" ? "0" : text);
+    if (text == "-0") {
+        return "0";
+    }
+    // 1.476562e+07 as 1.476562 × 10⁷, as it is written by hand.
+    const std::size_t e = text.find('e');
+    if (e != std::string::npos) {
+        static const char* const superscripts[] = {"\u2070", "\u00b9", "\u00b2", "\u00b3",
+                                                   "\u2074", "\u2075", "\u2076", "\u2077",
+                                                   "\u2078", "\u2079"};
+        const int exponent = std::stoi(text.substr(e + 1));
+        std::string power = exponent < 0 ? "\u207b" : "";
+        for (const char digit : std::to_string(exponent < 0 ? -exponent : exponent)) {
+            power += superscripts[digit - '0'];
+        }
+        text = text.substr(0, e) + " \u00d7 10" + power;
+    }
+    return withMinusSigns(text);
 }
 
 // A number as it was given (a dimension, the input): all its digits.

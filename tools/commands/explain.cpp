@@ -2,7 +2,6 @@
 // HTML handout or JSON.
 #include "command.h"
 
-#include "artwork.h"
 #include "handout_figures.h"
 #include "working_text.h"
 
@@ -36,15 +35,13 @@ ExportResult explain(const CommandInput& input)
         return ok(QByteArray::fromStdString(workingJson(working)));
     }
     if (format == QLatin1String("html")) {
-        needPictures(input);
         ViewOrientation view;
         if (input.source.view) {
             view.turn = input.source.view->turn;
             view.tilt = input.source.view->tilt;
         }
         view.recompute();
-        return ok(QByteArray::fromStdString(
-            workingHtml(working, handoutFigures(working, view, defaultTextFont()))));
+        return ok(QByteArray::fromStdString(workingHtml(working, handoutFigures(working, view))));
     }
     throw UsageError{
         QStringLiteral("--format '%1' must be text, markdown, html or json").arg(format)};
@@ -56,7 +53,7 @@ const ExportCommand explainCommand{
     "explain",
     {{CommandOption::input, true}, {CommandOption::branch}, {CommandOption::format}},
     nullptr,
-    true,
+    false,
     "The working at input angle THETA (degrees) on branch 1 or 2 (default 1), step by\n"
     "step: each relation in symbols, with the numbers put in, and its result. Sections:\n"
     "Classification, Position at theta, Limits, Velocity at theta, Acceleration at\n"
