@@ -82,14 +82,15 @@ CommandLine parseCommandLine(const std::vector<std::string>& args)
 
 std::string cyclarUsage()
 {
-    return "Usage: cyclar [FILE.cyclar | FILE.cyclar-task]\n"
+    return "Usage: cyclar [FILE.cyclar | FILE.cyclar-task | FILE.cyclar-exercise]\n"
            "\n"
            "Animates a spherical four-bar linkage on a unit sphere and draws its coupler curve.\n"
            "Without a file it starts on the title page; with a linkage file it opens that\n"
            "linkage's animation page, in the file's view and at its speed; with a design task\n"
-           "it opens the Design window on it. F1 shows the help page; on the animation page F2\n"
-           "opens the Analysis window and F3 the Design window. cyclar-export(1) prints the\n"
-           "same numbers and pictures on the command line.\n"
+           "it opens the Design window on it; with an exercise, its linkage's page and the\n"
+           "Exercise window. F1 shows the help page; on the animation page F2 opens the\n"
+           "Analysis window, F3 the Design window and F4 the working. cyclar-export(1) prints\n"
+           "the same numbers and pictures on the command line.\n"
            "\n"
            "Options:\n"
            "  -h, --help     Show this help and exit.\n"

@@ -6,6 +6,7 @@
 #include "design_window.h"
 #include "dialog_colours.h"
 #include "dimensions_page.h"
+#include "exercise.h"
 #include "help_page.h"
 #include "linkage_files.h"
 #include "page.h"
@@ -43,8 +44,12 @@ void CCyclarApp::InitInstance()
     connect(&m_chain, &PageChain::finished, &m_app, &QCoreApplication::quit, Qt::QueuedConnection);
     if (!m_startFile.empty()) {
         const std::string_view suffix = taskFileSuffix;
+        const std::string_view exerciseSuffix = exerciseFileSuffix;
         if (m_startFile.size() > suffix.size() && m_startFile.ends_with(suffix)) {
             startWithTask();
+        } else if (m_startFile.size() > exerciseSuffix.size()
+                   && m_startFile.ends_with(exerciseSuffix)) {
+            startWithExercise();
         } else {
             startWithLinkage();
         }
@@ -97,6 +102,38 @@ void CCyclarApp::startWithTask()
     page.OnShowDesign();
     page.designWindow->setTask(*task);
     page.designWindow->runDesign();
+}
+
+void CCyclarApp::startWithExercise()
+{
+    std::string error;
+    const std::optional<ExerciseFile> exercise = readExerciseFile(m_startFile, error);
+    const std::optional<std::string> problem =
+        exercise ? unanswerableQuestion(*exercise) : std::nullopt;
+    if (!exercise || problem) {
+        showFileMessage(nullptr, QString::fromStdString(displayPath(m_startFile)),
+                        QString::fromStdString(exercise ? *problem : error));
+        m_chain.start(std::make_unique<CCyclarDlg>(m_state));
+        return;
+    }
+    // The exercise's linkage as opening its linkage file would show it, with the Exercise window
+    // over the page.
+    LinkageFile file;
+    file.dimensions = exercise->dimensions;
+    m_state.entryMode = 1;
+    auto dimensions = std::make_unique<cyclar1>(m_state);
+    if (!dimensions->showLinkage(file)) {
+        m_chain.start(std::move(dimensions));
+        return;
+    }
+    m_state.canvasWidth = 480;
+    m_state.canvasHeight = 480;
+    prepareCanvas(m_state.canvas, m_state.canvasWidth, m_state.canvasHeight);
+    auto animation = std::make_unique<cyclar_animation>(m_state);
+    cyclar_animation& page = *animation;
+    page.applyLinkage(file);
+    m_chain.start(std::move(animation));
+    page.showExercise(*exercise);
 }
 
 int CCyclarApp::run()

@@ -43,6 +43,8 @@ private:
     void startWithLinkage();
     /// A task file to start on (`cyclar FILE.cyclar-task`): the Design window on it.
     void startWithTask();
+    /// An exercise file: its linkage on the animation page and the Exercise window over it.
+    void startWithExercise();
 
     QApplication& m_app;
     std::string m_startFile;

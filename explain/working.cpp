@@ -387,7 +387,7 @@ WorkingSection position(const Working& w, const OutputAngles& angles, const Situ
     const LinkageDimensions& d = w.dims;
     const double theta = w.theta;
     const std::string m = " " + minus + " ";
-    const std::string thetaText = givenDeg(theta);
+    const std::string thetaText = deg(theta);
     const double ca = std::cos(d.a * degree), sa = std::sin(d.a * degree);
     const double cb = std::cos(d.b * degree), sb = std::sin(d.b * degree);
     const double cc = std::cos(d.c * degree), sc = std::sin(d.c * degree);
@@ -827,7 +827,7 @@ std::string titleOf(const Working& w)
     const LinkageDimensions& d = w.dims;
     return "The working for a = " + givenDeg(d.a) + ", b = " + givenDeg(d.b)
            + ", c = " + givenDeg(d.c) + ", f = " + givenDeg(d.f) + ", h = " + givenDeg(d.h)
-           + ", k = " + givenDeg(d.k) + " at \u03b8 = " + givenDeg(w.theta) + " on branch "
+           + ", k = " + givenDeg(d.k) + " at \u03b8 = " + deg(w.theta) + " on branch "
            + std::to_string(w.branch);
 }
 
@@ -880,7 +880,7 @@ Working explainLinkage(const LinkageDimensions& dims, double theta, int branch)
     w.sections.push_back(position(w, angles, s, facts, results));
     w.sections.push_back(limits(dims, an));
     if (!s.closes) {
-        const std::string why = "There is no position at \u03b8 = " + givenDeg(w.theta)
+        const std::string why = "There is no position at \u03b8 = " + deg(w.theta)
                                 + ", so nothing moves there to work out.";
         w.sections.push_back({velocitySection, {stop("No working", why)}});
         w.sections.push_back({accelerationSection, {stop("No working", why)}});

@@ -22,3 +22,9 @@ set_tests_properties(analysis_placement PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 3
 # The Design window: F3 and the picture's menu, the task's tables, a five-position task giving
 # its linkage back and "Use this linkage", refused tasks, task files.
 cyclar_add_test(tst_design_window SOURCES tst_design_window.cpp LIBS cyclar_pages Qt6::Widgets)
+
+# The working and Exercise windows: F4 and the picture's menu, the working following the frame or
+# held, word for word cyclar-export explain's; copy, Save as HTML, print on A4 and Letter; an
+# exercise checked, its values shown only where the file allows; bad exercise files refused.
+cyclar_add_test(tst_working_window SOURCES tst_working_window.cpp
+                LIBS cyclar_pages cyclar_export_lib Qt6::Widgets Qt6::PrintSupport)
