@@ -65,20 +65,27 @@ void CCyclarApp::startWithLinkage()
         m_chain.start(std::make_unique<CCyclarDlg>(m_state));
         return;
     }
+    startOnLinkage(*file);
+}
+
+cyclar_animation* CCyclarApp::startOnLinkage(const LinkageFile& file)
+{
     // The way a user would get there: the dimensions page takes the values (its range tests
     // and messages), and its Submit opens the animation page.
     m_state.entryMode = 1;
     auto dimensions = std::make_unique<cyclar1>(m_state);
-    if (!dimensions->showLinkage(*file)) {
+    if (!dimensions->showLinkage(file)) {
         m_chain.start(std::move(dimensions));
-        return;
+        return nullptr;
     }
     m_state.canvasWidth = 480;
     m_state.canvasHeight = 480;
     prepareCanvas(m_state.canvas, m_state.canvasWidth, m_state.canvasHeight);
     auto animation = std::make_unique<cyclar_animation>(m_state);
-    animation->applyLinkage(*file); // its view and speed; the values have passed already
+    cyclar_animation* page = animation.get();
+    animation->applyLinkage(file); // its view and speed; the values have passed already
     m_chain.start(std::move(animation));
+    return page;
 }
 
 void CCyclarApp::startWithTask()
@@ -120,20 +127,9 @@ void CCyclarApp::startWithExercise()
     // over the page.
     LinkageFile file;
     file.dimensions = exercise->dimensions;
-    m_state.entryMode = 1;
-    auto dimensions = std::make_unique<cyclar1>(m_state);
-    if (!dimensions->showLinkage(file)) {
-        m_chain.start(std::move(dimensions));
-        return;
+    if (cyclar_animation* page = startOnLinkage(file)) {
+        page->showExercise(*exercise);
     }
-    m_state.canvasWidth = 480;
-    m_state.canvasHeight = 480;
-    prepareCanvas(m_state.canvas, m_state.canvasWidth, m_state.canvasHeight);
-    auto animation = std::make_unique<cyclar_animation>(m_state);
-    cyclar_animation& page = *animation;
-    page.applyLinkage(file);
-    m_chain.start(std::move(animation));
-    page.showExercise(*exercise);
 }
 
 int CCyclarApp::run()
