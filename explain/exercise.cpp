@@ -393,7 +393,8 @@ ExerciseCheck checkExercise(const ExerciseFile& exercise, const ExerciseResponse
 std::optional<std::string> strayAnswer(const ExerciseFile& exercise,
                                        const ExerciseResponses& answers)
 {
-    for (const auto& [id, response] : answers) {
+    for (const auto& answer : answers) {
+        const std::string& id = answer.first;
         const bool asked = std::any_of(exercise.questions.begin(), exercise.questions.end(),
                                        [&id](const ExerciseQuestion& q) { return q.id == id; });
         if (!asked) {
