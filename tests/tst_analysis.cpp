@@ -679,10 +679,9 @@ void TestAnalysis::paragraphs_data()
         << LinkageDimensions{200, 30, 35, 40, 45, -35} << QStringList{"type", "decision", "values"}
         << QStringList{"No type", "a = 200", "T4 = "};
     // Links of 1e308 make infinite and NaN Grashof values: a dash, not "nan" or "inf".
-    QTest::newRow("links of 1e308")
-        << LinkageDimensions{1e308, 1e308, 1e308, 1e308, 45, -35}
-        << QStringList{"type", "decision", "values"}
-        << QStringList{"No type", "", "T3 = \u2013    T4 = \u2013"};
+    QTest::newRow("links of 1e308") << LinkageDimensions{1e308, 1e308, 1e308, 1e308, 45, -35}
+                                    << QStringList{"type", "decision", "values"}
+                                    << QStringList{"No type", "", "T3 = \u2013    T4 = \u2013"};
 }
 
 // The paragraphs both front ends show: which there are, in order, and the words that matter.

@@ -1,13 +1,10 @@
-// The animation page's scene for the browser: the model, the clock, the view, the frame's
-// pixels and the pose's angles and rates.
+// The animation page's scene for the browser: the model, the clock, the view and the frame's
+// pixels.
 #include "api_support.h"
 
-#include "linkage_analysis.h"
-#include "linkage_rates.h"
 #include "motion_schedule.h"
 
 #include <algorithm>
-#include <array>
 
 using namespace cyclar;
 
@@ -87,32 +84,6 @@ void cyclar_scene_set_rotation_axis(WebScene* s, int shown)
 const char* cyclar_scene_label(const WebScene* s)
 {
     return classificationLabel(s->scene.model);
-}
-
-/// The angles of the pose the scene's next compose draws: theta, psi, mu (NaN where the pose is
-/// not finite) and the branch, as four doubles valid until the next call. Numbers, not text: the
-/// Analysis panel asks for them every tick.
-const double* cyclar_scene_angles(const WebScene* s)
-{
-    static std::array<double, 4> held{};
-    const PoseAngles angles =
-        shownPoseAngles(s->scene.model, s->scene.animationCopy, s->scene.schedule);
-    held = {angles.theta, angles.psi, angles.mu, static_cast<double>(angles.branch)};
-    return held.data();
-}
-
-/// The rates of the pose the scene's next compose draws: theta, dpsi/dtheta and P's speed, as
-/// three doubles valid until the next call (NaN where the pose is not finite, +inf at a toggle).
-const double* cyclar_scene_rates(const WebScene* s)
-{
-    static std::array<double, 3> held{};
-    MotionSchedule schedule = s->scene.schedule;
-    const PaintSchedule paint = beginPaint(s->scene.model, s->scene.animationCopy, schedule);
-    recomputeFirstFrame(schedule, paint.model);
-    const LinkagePose pose = solvePose(paint.model, schedule.frameParameter);
-    const LinkageRates rates = poseRates(paint.model, pose);
-    held = {poseAngles(paint.model, pose).theta, rates.outputRate, rates.pointSpeed};
-    return held.data();
 }
 
 int cyclar_tick_interval(int speedPosition)

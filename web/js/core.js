@@ -76,22 +76,6 @@ class Scene {
         return this.api.sceneLabel(this.handle);
     }
 
-    // theta, psi, mu (degrees, NaN where the pose is not finite) and the branch of the pose the
-    // next compose draws.
-    get angles() {
-        const at = this.api.sceneAngles(this.handle) / Float64Array.BYTES_PER_ELEMENT;
-        const held = this.core.module.HEAPF64;
-        return { theta: held[at], psi: held[at + 1], mu: held[at + 2], branch: held[at + 3] };
-    }
-
-    // theta, dpsi/dtheta and the coupler point's speed of the pose the next compose draws (NaN
-    // where the pose is not finite, Infinity at a toggle).
-    get rates() {
-        const at = this.api.sceneRates(this.handle) / Float64Array.BYTES_PER_ELEMENT;
-        const held = this.core.module.HEAPF64;
-        return { theta: held[at], outputRate: held[at + 1], pointSpeed: held[at + 2] };
-    }
-
     // Where the charts' markers stand for the pose the next compose draws (whole pixels, null for
     // a marker not drawn), with the values they mark.
     get chartMarkers() {
