@@ -3,6 +3,7 @@
 #include "exercise.h"
 
 #include "design_result_text.h"
+#include "field_rules.h"
 #include "linkage_file.h"
 #include "sphere_geometry.h"
 
@@ -348,6 +349,80 @@ std::string keyText(const ExerciseKey& key)
         text += std::string(text.empty() ? "" : " ") + shortestNumberText(value);
     }
     return text;
+}
+
+std::string keyWords(const ExerciseKey& key, const ExerciseQuestion& q)
+{
+    if (!key.defined) {
+        return "";
+    }
+    if (key.numbers.empty()) {
+        return key.words;
+    }
+    const std::string unit = q.unit == "deg" ? "\u00b0" : q.unit == "rad" ? " rad" : "";
+    std::string text;
+    for (const double value : key.numbers) {
+        if (!text.empty()) {
+            text += " and ";
+        }
+        text += shortestNumberText(value);
+        text += unit;
+    }
+    return text;
+}
+
+std::optional<ExerciseResponse> responseFromText(const ExerciseQuestion& q, std::string_view typed)
+{
+    const auto blank = [](char ch) { return ch == ' ' || ch == '\t' || ch == '\r' || ch == '\n'; };
+    while (!typed.empty() && blank(typed.front())) {
+        typed.remove_prefix(1);
+    }
+    while (!typed.empty() && blank(typed.back())) {
+        typed.remove_suffix(1);
+    }
+    if (typed.empty()) {
+        return std::nullopt;
+    }
+    ExerciseResponse response;
+    response.shape = ExerciseResponse::Shape::words;
+    response.words = std::string(typed);
+    if (answeredInWords(q.kind)) {
+        return response;
+    }
+    // The parts between blanks, commas and semicolons, each a number.
+    std::vector<double> numbers;
+    std::string part;
+    std::string text = response.words;
+    text += ' ';
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text.compare(i, 3, "\u2212") == 0) {
+            part += '-';
+            i += 2;
+            continue;
+        }
+        const char ch = text[i];
+        if (blank(ch) || ch == ',' || ch == ';') {
+            if (!part.empty()) {
+                const std::optional<double> number = parseCellNumber(part);
+                if (!number) {
+                    return response; // words: not yet
+                }
+                numbers.push_back(*number);
+                part.clear();
+            }
+            continue;
+        }
+        part += ch;
+    }
+    if (numbers.size() == 1) {
+        response.shape = ExerciseResponse::Shape::number;
+        response.number = numbers.front();
+    } else {
+        response.shape = ExerciseResponse::Shape::numbers;
+        response.numbers = numbers;
+    }
+    response.words.clear();
+    return response;
 }
 
 ExerciseCheck checkExercise(const ExerciseFile& exercise, const ExerciseResponses& answers)

@@ -40,6 +40,16 @@ WorkingPlace questionStep(QuestionKind kind);
 /// separated by spaces), or the words.
 std::string keyText(const ExerciseKey& key);
 
+/// The key as a student reads it beside the question: numbers with the question's unit (the
+/// limits joined by "and"), or the words.
+std::string keyWords(const ExerciseKey& key, const ExerciseQuestion& q);
+
+/// An answer as typed into a field: for a question answered in words, the words; otherwise a
+/// number, or numbers apart by spaces, commas or semicolons (the limits), a minus sign as printed
+/// read as '-'; text that is no number is kept as words (it is then marked not yet). Nothing for
+/// a field left blank.
+std::optional<ExerciseResponse> responseFromText(const ExerciseQuestion& q, std::string_view typed);
+
 /// The outcome of one question.
 struct QuestionCheck {
     std::string id;

@@ -1,7 +1,6 @@
 // The Exercise window: a form of the questions, marked by the core's check.
 #include "exercise_window.h"
 
-#include "field_rules.h"
 #include "linkage_file.h"
 
 #include <QGridLayout>
@@ -9,7 +8,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QScrollArea>
 #include <QVBoxLayout>
 
@@ -26,41 +24,6 @@ QString linkageLine(const LinkageDimensions& d)
 {
     return QStringLiteral("a = %1, b = %2, c = %3, f = %4, h = %5, k = %6")
         .arg(degrees(d.a), degrees(d.b), degrees(d.c), degrees(d.f), degrees(d.h), degrees(d.k));
-}
-
-// The answer as typed, read as the kind of question asks: numbers, or the words as they are.
-std::optional<ExerciseResponse> responseOf(const ExerciseQuestion& q, QString typed)
-{
-    typed = typed.trimmed();
-    if (typed.isEmpty()) {
-        return std::nullopt;
-    }
-    ExerciseResponse response;
-    if (answeredInWords(q.kind)) {
-        response.shape = ExerciseResponse::Shape::words;
-        response.words = typed.toStdString();
-        return response;
-    }
-    typed.replace(QChar(0x2212), QLatin1Char('-'));
-    static const QRegularExpression apart(QStringLiteral("[\\s,;]+"));
-    for (const QString& part : typed.split(apart, Qt::SkipEmptyParts)) {
-        const std::optional<double> number = parseCellNumber(part.toStdString());
-        // Something that is no number is kept as words: it is marked "not yet".
-        if (!number) {
-            response = {};
-            response.shape = ExerciseResponse::Shape::words;
-            response.words = typed.toStdString();
-            return response;
-        }
-        response.numbers.push_back(*number);
-    }
-    if (response.numbers.size() == 1) {
-        response.number = response.numbers.front();
-        response.numbers.clear();
-    } else {
-        response.shape = ExerciseResponse::Shape::numbers;
-    }
-    return response;
 }
 
 } // namespace
@@ -134,7 +97,8 @@ ExerciseResponses ExerciseWindow::answers() const
     ExerciseResponses responses;
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const ExerciseQuestion& q = m_exercise.questions[i];
-        if (const std::optional<ExerciseResponse> r = responseOf(q, rows[i].answer->text())) {
+        if (const std::optional<ExerciseResponse> r =
+                responseFromText(q, rows[i].answer->text().toStdString())) {
             responses.emplace(q.id, *r);
         }
     }
@@ -164,15 +128,8 @@ void ExerciseWindow::showWorking()
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const ExerciseQuestion& q = m_exercise.questions[i];
         const ExerciseKey key = exerciseKey(m_exercise, q);
-        const std::string unit = q.unit == "deg" ? "\u00b0" : q.unit == "rad" ? " rad" : "";
-        std::string shown = keyText(key);
-        if (!key.numbers.empty()) {
-            shown.clear();
-            for (const double x : key.numbers) {
-                shown += std::string(shown.empty() ? "" : " and ") + shortestNumberText(x) + unit;
-            }
-        }
-        rows[i].value->setText(QStringLiteral("Answer: ") + QString::fromStdString(shown));
+        rows[i].value->setText(QStringLiteral("Answer: ")
+                               + QString::fromStdString(keyWords(key, q)));
         rows[i].value->show();
         if (!asked && askedAtInput(q.kind)) {
             asked = &q;

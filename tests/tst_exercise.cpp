@@ -89,6 +89,8 @@ private slots:
     void badAnswerFiles_data();
     void badAnswerFiles();
     void keysAreCorrectAndMovedAnswersAreNot();
+    void answersAsTyped_data();
+    void answersAsTyped();
     void wordsInAnyCase_data();
     void wordsInAnyCase();
     void questionsWithoutAnAnswer_data();
@@ -294,6 +296,55 @@ void TestExercise::keysAreCorrectAndMovedAnswersAreNot()
     ExerciseResponse across;
     across.number = key.numbers[0] > 0 ? key.numbers[0] - 359.8 : key.numbers[0] + 359.8;
     QVERIFY(checkExercise(seam, {{q.id, across}}).results[at].correct);
+}
+
+void TestExercise::answersAsTyped_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("shape"); // -1: no answer
+    QTest::addColumn<QList<double>>("numbers");
+    const int number = int(ExerciseResponse::Shape::number);
+    const int numbers = int(ExerciseResponse::Shape::numbers);
+    const int words = int(ExerciseResponse::Shape::words);
+    const int output = int(QuestionKind::output);
+    const int limits = int(QuestionKind::outputLimits);
+    QTest::newRow("a number") << output << " 159.25 " << number << QList<double>{159.25};
+    QTest::newRow("a minus sign as printed")
+        << output << "\u22127.1" << number << QList<double>{-7.1};
+    QTest::newRow("limits apart by a comma")
+        << limits << "97.8, 139.3" << numbers << QList<double>{97.8, 139.3};
+    QTest::newRow("limits apart by semicolons and blanks")
+        << limits << "97.8 ;  1.393e2" << numbers << QList<double>{97.8, 139.3};
+    QTest::newRow("no number") << output << "about ninety" << words << QList<double>{};
+    QTest::newRow("a decimal comma is two numbers")
+        << output << "7,1" << numbers << QList<double>{7, 1};
+    QTest::newRow("blank") << output << "   " << -1 << QList<double>{};
+    QTest::newRow("the type in words")
+        << int(QuestionKind::type) << " crank-rocker" << words << QList<double>{};
+}
+
+void TestExercise::answersAsTyped()
+{
+    QFETCH(int, kind);
+    QFETCH(QString, typed);
+    QFETCH(int, shape);
+    QFETCH(QList<double>, numbers);
+    ExerciseQuestion q;
+    q.kind = QuestionKind(kind);
+    const std::optional<ExerciseResponse> r = responseFromText(q, typed.toStdString());
+    QCOMPARE(r.has_value(), shape >= 0);
+    if (!r) {
+        return;
+    }
+    QCOMPARE(int(r->shape), shape);
+    if (r->shape == ExerciseResponse::Shape::number) {
+        QCOMPARE(r->number, numbers.front());
+    } else if (r->shape == ExerciseResponse::Shape::numbers) {
+        QCOMPARE(QList<double>(r->numbers.begin(), r->numbers.end()), numbers);
+    } else {
+        QCOMPARE(QString::fromStdString(r->words), typed.trimmed());
+    }
 }
 
 void TestExercise::wordsInAnyCase_data()
