@@ -2,7 +2,6 @@
 // input angle; the handout saved through the one writer or printed with its figures.
 #include "working_window.h"
 
-#include "analysis_window.h"
 #include "field_rules.h"
 #include "handout_figures.h"
 #include "linkage_files.h"
@@ -118,7 +117,8 @@ void WorkingWindow::followFrame()
     if (!m_following) {
         return;
     }
-    const PoseAngles angles = shownFrameRates(m_scene).angles;
+    const PoseAngles angles =
+        shownPoseAngles(m_scene.model, m_scene.animationCopy, m_scene.schedule);
     // A linkage that does not move has no frame pose: its working says why at theta = 0.
     const double theta = std::isfinite(angles.theta) ? angles.theta : 0.0;
     const int branch = angles.branch == 2 ? 2 : 1;

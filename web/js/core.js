@@ -95,6 +95,14 @@ class Scene {
         };
     }
 
+    // The input angle and branch of the pose the next compose draws (branch 0 where it is folded
+    // flat; theta NaN where the linkage does not move).
+    get input() {
+        const at = this.api.sceneInput(this.handle) / Float64Array.BYTES_PER_ELEMENT;
+        const held = this.core.module.HEAPF64;
+        return { theta: held[at], branch: held[at + 1] };
+    }
+
     // Whether the picture (and its exports) also draw the coupler's rotation axis.
     setRotationAxis(shown) {
         this.rotationAxis = Boolean(shown);
@@ -167,6 +175,42 @@ export class Core {
         const at = this.api.fileBuffer(data.length);
         this.module.HEAPU8.set(data, at);
         return data.length;
+    }
+
+    // The working of a linkage at theta on a branch, as cyclar-export explain prints it: 'text',
+    // 'markdown' or 'json' (parsed).
+    working(dims, theta, branch, format = 'text') {
+        const text = this.api.working(...dimensionArgs(dims), theta, branch, { text: 0, markdown: 1, json: 2 }[format]);
+        return format === 'json' ? JSON.parse(text) : text;
+    }
+
+    // The working as the HTML handout, its picture in the view turned and tilted so.
+    workingHtml(dims, theta, branch, turn, tilt) {
+        return this.api.workingHtml(...dimensionArgs(dims), theta, branch, turn, tilt);
+    }
+
+    // The most of an exercise file worth reading, as for linkage files.
+    exerciseFileReadLimit() {
+        return this.api.exerciseFileMaxBytes() + 1;
+    }
+
+    // Reads an exercise file with the core's one reader, which then holds it for the checks:
+    // { exercise } with { title, dims, showWorking, questions: [{ id, kind, text, input, branch }] },
+    // or { problem }, the sentence cyclar-export gives after the file's name.
+    parseExerciseFile(bytes) {
+        const result = JSON.parse(this.api.readExerciseFile(this.toFileBuffer(bytes)));
+        return result.problem !== undefined ? { problem: result.problem } : { exercise: result };
+    }
+
+    // The marks of the answers typed, in the questions' order: { results: [{ id, correct, hint }],
+    // score, of }, as cyclar-export check prints them.
+    checkExercise(typed) {
+        return JSON.parse(this.api.exerciseCheck(typed.map((text) => text.replace(/\n/g, ' ')).join('\n')));
+    }
+
+    // The held exercise's right values as a student reads them: { answers: [{ id, text }] }.
+    exerciseKey() {
+        return JSON.parse(this.api.exerciseKey());
     }
 
     // The most of a task file worth reading, as for linkage files.

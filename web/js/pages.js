@@ -5,9 +5,10 @@ import { devicePictureScale } from './core.js';
 import { DesignPanel } from './design.js';
 import { ClipPlayer } from './clip.js';
 import { exportAnimation, exportPicture } from './exports.js';
-import { chooseFile, downloadFile, readLinkageFile } from './files.js';
+import { chooseFile, downloadFile, exerciseFiles, readExerciseFile, readLinkageFile } from './files.js';
 import { DialogWindow, Layout, TemplateFont, messageBox, onLongPress, popupMenu, toast } from './windows.js';
 import { shareLink } from './share.js';
+import { ExercisePanel, WorkingPanel } from './working.js';
 
 // Builds a page's controls from the core's layout table (pagelayout/page_layouts.h), in
 // template order (the tab order). Clips, the icon and push buttons are the page's own elements:
@@ -397,6 +398,8 @@ export class AnimationPage extends Page {
         onLongPress(this.picture, (x, y) => popupMenu(x, y, this.menuItems()));
         this.analysis = null;
         this.design = null;
+        this.working = null;
+        this.exercise = null;
     }
 
     // The model's dimensions: those the scene was last built with, which the picture shows.
@@ -419,12 +422,20 @@ export class AnimationPage extends Page {
             this.design.end();
             return true;
         }
+        for (const panel of ['working', 'exercise']) {
+            if (event.key === 'Escape' && this[panel]) {
+                this[panel].end();
+                return true;
+            }
+        }
         if ((event.ctrlKey || event.metaKey) && event.shiftKey && event.key.toLowerCase() === 'l') {
             this.copyLink();
         } else if (event.key === 'F2' && !event.ctrlKey && !event.metaKey && !event.altKey && !event.shiftKey) {
             this.OnAnalysis();
         } else if (event.key === 'F3' && !event.ctrlKey && !event.metaKey && !event.altKey && !event.shiftKey) {
             this.OnDesign();
+        } else if (event.key === 'F4' && !event.ctrlKey && !event.metaKey && !event.altKey && !event.shiftKey) {
+            this.OnWorking();
         } else if (commandKey(event, 's')) {
             this.saveLinkage();
         } else if (commandKey(event, 'o')) {
@@ -462,6 +473,7 @@ export class AnimationPage extends Page {
         const label = this.scene.label;
         if (this.labelText.textContent !== label) this.labelText.textContent = label;
         this.analysis?.follow();
+        this.working?.follow();
     }
 
     // Opens the Analysis panel beside the page, or brings the open one forward.
@@ -492,6 +504,62 @@ export class AnimationPage extends Page {
             panel.open();
         }
         this.design.raise();
+    }
+
+    // Whether an open exercise on this linkage forbids its working.
+    get workingForbidden() {
+        const open = this.exercise?.exercise;
+        if (!open || open.showWorking) return false;
+        return ['a', 'b', 'c', 'f', 'h', 'k'].every((key) => open.dims[key] === this.modelDims[key]);
+    }
+
+    // Opens the working panel beside the page, following the frame, or brings the open one
+    // forward; while an exercise on this linkage forbids it, says so instead.
+    OnWorking() {
+        if (this.ended) return;
+        if (this.workingForbidden) {
+            toast('This exercise does not show the working.');
+            return;
+        }
+        if (!this.working) {
+            const panel = new WorkingPanel(this);
+            panel.onEnded = () => {
+                if (this.working === panel) this.working = null;
+            };
+            this.working = panel;
+            panel.follow();
+            panel.open();
+        }
+        this.working.raise();
+    }
+
+    // Asks for an exercise file; its linkage goes on the page, as a linkage file's would, and its
+    // questions into the exercise panel beside it. A file that cannot be read, or that asks a
+    // question without an answer, gets a message naming it and changes nothing.
+    async openExercise() {
+        const chosen = await chooseFile(exerciseFiles);
+        if (!chosen || this.ended) return false;
+        const { exercise, problem } = await readExerciseFile(this.app.core, chosen);
+        if (problem) {
+            await messageBox(this.desk, `${chosen.name} ${problem}.`, this);
+            this.restoreFocus();
+            return false;
+        }
+        return this.takeExercise(exercise);
+    }
+
+    async takeExercise(exercise) {
+        if (!(await this.takeLinkage({ dimensions: exercise.dims }))) return false;
+        this.exercise?.end();
+        const panel = new ExercisePanel(this, exercise);
+        panel.onEnded = () => {
+            if (this.exercise === panel) this.exercise = null;
+        };
+        this.exercise = panel;
+        if (this.workingForbidden) this.working?.end();
+        panel.open();
+        panel.raise();
+        return true;
     }
 
     OnTimer() {
@@ -556,6 +624,8 @@ export class AnimationPage extends Page {
         this.KillTimer();
         this.analysis?.end();
         this.design?.end();
+        this.working?.end();
+        this.exercise?.end();
         this.app.rememberLinkage(this.app.state.animationCopy);
     }
 
@@ -564,6 +634,7 @@ export class AnimationPage extends Page {
         return [
             ['Analysis…', () => this.OnAnalysis(), 'F2'],
             ['Design…', () => this.OnDesign(), 'F3'],
+            ['Show the working…', () => this.OnWorking(), 'F4'],
             ['Show rotation axis', () => this.setRotationAxis(!this.scene.rotationAxis), '', this.scene.rotationAxis],
             null,
             ['Open linkage…', () => this.openLinkage(), 'Ctrl+O'],
@@ -573,6 +644,8 @@ export class AnimationPage extends Page {
             ['Export picture…', () => this.exportPicture()],
             ['Export picture as SVG…', () => this.exportPicture('svg')],
             ['Export animation…', () => this.exportAnimation()],
+            null,
+            ['Open exercise…', () => this.openExercise()],
             null,
             ['Help', () => this.OnShowHelp()],
         ];
@@ -642,6 +715,7 @@ export class AnimationPage extends Page {
         this.UpdateData(false);
         this.analysis?.showLinkage(this.modelDims);
         this.paint();
+        this.working?.refresh();
     }
 
     async copyLink() {
