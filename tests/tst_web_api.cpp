@@ -54,7 +54,7 @@ private slots:
 void TestWebApi::everyRowIsDefined()
 {
     const std::vector<const void*> functions = {
-#define CYCLAR_WEB_API(name, result, parameters) reinterpret_cast<const void*>(&name),
+#define CYCLAR_WEB_API(module, name, result, parameters) reinterpret_cast<const void*>(&name),
 #include "api_table.inc"
 #undef CYCLAR_WEB_API
     };
@@ -86,6 +86,10 @@ void TestWebApi::sceneRunsAWholeCycle()
                  qPrintable(QString::number(cyclar_scene_frame_index(scene))));
         QVERIFY(markers[12] >= 0);
         QVERIFY(markers[0] >= 46 && markers[0] <= 426 && markers[3] >= 46 && markers[3] <= 282);
+        // The pose the working follows is the one the markers mark, on a branch it names.
+        const double* input = cyclar_scene_input(scene);
+        QCOMPARE(input[0], markers[8]);
+        QVERIFY(input[1] == 1 || input[1] == 2);
         cyclar_scene_advance(scene);
     }
     QCOMPARE(cyclar_scene_frame_index(scene), 1);
@@ -249,6 +253,15 @@ void TestWebApi::workingAndExercises()
         parsed(cyclar_working(160, 105, 120, 100, 45, -35, 90, 1, 2)).object().contains("steps"));
     QVERIFY(QByteArray(cyclar_working_html(160, 105, 120, 100, 45, -35, 90, 1, -18, -18))
                 .startsWith("<!DOCTYPE html>"));
+    // Whatever the page hands over, the working is words and numbers, never a NaN.
+    for (const double x : {notANumber, infinite, 1e308}) {
+        const QByteArray text(cyclar_working(x, 105, 120, 100, 45, -35, x, 7, 0));
+        QVERIFY(!text.isEmpty());
+        QVERIFY2(!text.toLower().contains("nan") && !text.contains("inf"), text.constData());
+        QVERIFY(parsed(cyclar_working(160, x, 120, 100, 45, -35, x, 0, 2)).isObject());
+        QVERIFY(QByteArray(cyclar_working_html(160, 105, x, 100, 45, -35, 30, 2, x, x))
+                    .endsWith("</html>\n"));
+    }
 
     ExerciseFile exercise = makeExercises({3, 1, "crank-rocker", {}}).front().exercise;
     const QJsonObject read = parsed(cyclar_read_exercise_file(toFileBuffer(

@@ -3,6 +3,7 @@
 // prints), copy, Save as HTML and print, and an exercise's answers checked, its values shown
 // only when the file allows.
 #include "animation_page.h"
+#include "api_support.h"
 #include "exercise_window.h"
 #include "export_command.h"
 #include "handout_figures.h"
@@ -193,7 +194,17 @@ void TestWorkingWindow::copySaveAndPrint()
     QVERIFY(window->saveHtmlTo(path));
     QFile saved(path);
     QVERIFY(saved.open(QIODevice::ReadOnly));
-    QCOMPARE(saved.readAll(), exportedWorking(defaultDimensions, 30, 1, "html"));
+    const QByteArray html = saved.readAll();
+    QCOMPARE(html, exportedWorking(defaultDimensions, 30, 1, "html"));
+
+    // The browser's panel shows and saves what its module's functions give: the same text, and
+    // the same handout in the same view.
+    const LinkageDimensions& d = defaultDimensions;
+    QCOMPARE(window->workingText().toUtf8(),
+             QByteArray(cyclar_working(d.a, d.b, d.c, d.f, d.h, d.k, 30, 1, 0)));
+    const ViewOrientation& view = session.state.scene.view;
+    QCOMPARE(html, QByteArray(cyclar_working_html(d.a, d.b, d.c, d.f, d.h, d.k, 30, 1, view.turn,
+                                                  view.tilt)));
     {
         test::MessageBoxProbe probe;
         QVERIFY(!window->saveHtmlTo(dir.filePath("working.png")));

@@ -4,12 +4,14 @@
 
 #include "design_result_text.h"
 #include "design_view.h"
+#include "field_rules.h"
 #include "raster.h"
 #include "task_file.h"
 
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
 #include <optional>
 #include <vector>
 
@@ -103,6 +105,14 @@ double viewAngle(double degrees)
 }
 
 } // namespace
+
+/// The number in a design task's cell, or NaN when the cell rules do not take the text.
+double cyclar_parse_cell_number(const char* text)
+{
+    const std::optional<double> value =
+        parseCellNumber(text ? std::string_view(text) : std::string_view());
+    return value ? *value : std::numeric_limits<double>::quiet_NaN();
+}
 
 int cyclar_task_file_max_bytes()
 {

@@ -158,14 +158,6 @@ double cyclar_dimensions_upper(int field, double a, double b, double c, double f
     return rangeOf(FieldPage::Dimensions, field, LinkageDimensions{a, b, c, f, h, k}).max;
 }
 
-/// The number in a design task's cell, or NaN when the cell rules do not take the text.
-double cyclar_parse_cell_number(const char* text)
-{
-    const std::optional<double> value =
-        parseCellNumber(text ? std::string_view(text) : std::string_view());
-    return value ? *value : std::numeric_limits<double>::quiet_NaN();
-}
-
 /// The animation page's fixed ranges.
 double cyclar_animation_lower(int field)
 {

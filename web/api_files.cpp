@@ -5,22 +5,11 @@
 #include "design_result_text.h"
 #include "linkage_file.h"
 
-#include <algorithm>
 #include <optional>
-#include <vector>
 
 using namespace cyclar;
 using web::handOut;
 using web::jsonNumber;
-
-/// The page copies a file's bytes (at most one byte past the limit) into this buffer, then asks
-/// for them to be read.
-std::uint8_t* cyclar_file_buffer(int size)
-{
-    static std::vector<std::uint8_t> buffer;
-    buffer.resize(static_cast<std::size_t>(std::max(size, 1)));
-    return buffer.data();
-}
 
 int cyclar_linkage_file_max_bytes()
 {

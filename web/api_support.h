@@ -1,4 +1,4 @@
-// What the module's subject files share: the declarations of every exported function (from
+// What the modules' subject files share: the declarations of every exported function (from
 // api_table.inc), the scene a page holds, the text handed to the page, and its JSON numbers.
 #pragma once
 
@@ -37,7 +37,7 @@ std::string_view fileBytes(int size);
 using cyclar::WebScene;
 
 extern "C" {
-#define CYCLAR_WEB_API(name, result, parameters) result name parameters;
+#define CYCLAR_WEB_API(module, name, result, parameters) result name parameters;
 #include "api_table.inc"
 #undef CYCLAR_WEB_API
 }

@@ -1,11 +1,10 @@
-// The working and the exercises for the browser's panels: the core's text of the working, the
-// handout, the pose a scene shows, and an exercise read, checked and its key shown.
+// The working and the exercises for the browser's panels (the desk module): the core's text of
+// the working, its handout, and an exercise read, checked and its key shown.
 #include "api_support.h"
 
 #include "design_result_text.h"
 #include "exercise.h"
 #include "handout_figures.h"
-#include "linkage_analysis.h"
 #include "working_text.h"
 
 #include <array>
@@ -47,18 +46,6 @@ const char* cyclar_working_html(double a, double b, double c, double f, double h
     view.tilt = tilt;
     view.recompute();
     return handOut(workingHtml(working, handoutFigures(working, view)));
-}
-
-/// The input angle and the branch of the pose the scene's next compose draws (branch 0 where
-/// it is folded flat, NaN where the linkage does not move). Two doubles, valid until the next
-/// call.
-const double* cyclar_scene_input(const WebScene* s)
-{
-    static std::array<double, 2> held{};
-    const PoseAngles angles =
-        shownPoseAngles(s->scene.model, s->scene.animationCopy, s->scene.schedule);
-    held = {angles.theta, static_cast<double>(angles.branch)};
-    return held.data();
 }
 
 int cyclar_exercise_file_max_bytes()

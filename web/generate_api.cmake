@@ -1,7 +1,13 @@
-# Makes, from the module's table of exported functions (api_table.inc), the list the linker
-# exports and the page's wrappers (cyclar-api.js). Run as
-#   cmake -DTABLE=api_table.inc -DEXPORTS=out.txt -DWRAPPERS=cyclar-api.js -P generate_api.cmake
+# Makes, from the table of exported functions (api_table.inc), one module's list of what the
+# linker exports and its wrappers for the page (cyclar-api.js, cyclar-desk-api.js): the rows
+# named for that module and those for both. Run as
+#   cmake -DTABLE=api_table.inc -DMODULE=page -DEXPORTS=out.txt -DWRAPPERS=cyclar-api.js
+#         -P generate_api.cmake
 cmake_minimum_required(VERSION 3.25)
+set(_modules page desk)
+if(NOT MODULE IN_LIST _modules)
+  message(FATAL_ERROR "generate_api.cmake: MODULE is one of ${_modules}, not '${MODULE}'")
+endif()
 file(READ ${TABLE} _table)
 # Comments go; rows may run over lines.
 string(REGEX REPLACE "//[^\n]*" "" _table "${_table}")
@@ -29,12 +35,16 @@ set(_exports "")
 set(_wrappers "")
 set(_names "")
 foreach(_row IN LISTS _rows)
-  if(NOT _row MATCHES "^CYCLAR_WEB_API\\( *([a-z0-9_]+) *, *([^,(]+) *, *\\(([^()]*)\\) *\\)$")
+  if(NOT _row MATCHES "^CYCLAR_WEB_API\\( *([a-z]+) *, *([a-z0-9_]+) *, *([^,(]+) *, *\\(([^()]*)\\) *\\)$")
     message(FATAL_ERROR "${TABLE}: cannot read the row ${_row}")
   endif()
-  set(_name ${CMAKE_MATCH_1})
-  set(_result ${CMAKE_MATCH_2})
-  set(_parameters ${CMAKE_MATCH_3})
+  set(_module ${CMAKE_MATCH_1})
+  set(_name ${CMAKE_MATCH_2})
+  set(_result ${CMAKE_MATCH_3})
+  set(_parameters ${CMAKE_MATCH_4})
+  if(NOT _module IN_LIST _modules AND NOT _module STREQUAL "both")
+    message(FATAL_ERROR "${TABLE}: ${_name} is for the module '${_module}'; the modules are ${_modules} and both")
+  endif()
   if(NOT _name MATCHES "^cyclar_")
     message(FATAL_ERROR "${TABLE}: ${_name} does not start with cyclar_")
   endif()
@@ -42,6 +52,9 @@ foreach(_row IN LISTS _rows)
     message(FATAL_ERROR "${TABLE}: ${_name} is listed twice")
   endif()
   list(APPEND _names ${_name})
+  if(NOT _module STREQUAL MODULE AND NOT _module STREQUAL "both")
+    continue()
+  endif()
   # cyclar_scene_build -> sceneBuild
   string(REGEX REPLACE "^cyclar_" "" _js ${_name})
   while(_js MATCHES "_([a-z0-9])")
@@ -63,8 +76,8 @@ foreach(_row IN LISTS _rows)
   string(APPEND _wrappers "        ${_js}: w('${_name}', ${_result_js}, [${_args}]),\n")
 endforeach()
 
-set(_js_text "// Made by the build from web/api_table.inc, the module's table of exported functions: each
-// function wrapped for the page under its name less \"cyclar_\", in camel case.
+set(_js_text "// Made by the build from web/api_table.inc, the table of exported functions: each function
+// of the ${MODULE} module wrapped for the page under its name less \"cyclar_\", in camel case.
 export function bindApi(module) {
     const w = (name, result, args) => module.cwrap(name, result, args);
     return {

@@ -7,7 +7,7 @@ import { createRequire } from 'node:module';
 import { mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
-import { animationPage, button, exportRun, exportText, field, keys, openAnimation } from './helpers.mjs';
+import { animationPage, button, exportRun, exportText, field, keys, message, openAnimation } from './helpers.mjs';
 
 const designPanel = (page) => page.getByRole('dialog', { name: 'Design', exact: true });
 const reason = (page) => designPanel(page).getByRole('status');
@@ -105,6 +105,46 @@ test('F3 and the menu open one panel; Escape and the page ending close it', asyn
     // On a phone the panel lies over the page: Back is clicked where it is, under the panel.
     await button(animation, 'Back').dispatchEvent('click');
     await expect(designPanel(page)).toHaveCount(0);
+});
+
+test.describe(() => {
+    // The service worker would answer from its copy, out of the test's reach.
+    test.use({ serviceWorkers: 'block' });
+    test('the desk\'s core is loaded when the panel first opens; a failed load is said, and the next opening loads it', async ({ page }, testInfo) => {
+        desktopOnly(testInfo);
+        await page.route('**/cyclar-desk.wasm', (route) => route.abort());
+        await openAnimation(page);
+        await page.keyboard.press('F3');
+        const box = message(page);
+        await expect(box).toContainText('The Design panel could not be loaded');
+        await button(box, 'OK').click();
+        await expect(designPanel(page)).toHaveCount(0);
+        await page.unroute('**/cyclar-desk.wasm');
+        await page.keyboard.press('F3');
+        await expect(candidates(page).first()).toBeChecked();
+    });
+});
+
+test('the desk\'s core runs in a worker: the same answer there as in the page', async ({ page }, testInfo) => {
+    desktopOnly(testInfo);
+    await openAnimation(page);
+    const text = readFileSync(taskFile('worker.cyclar-task', motionTask(crankRocker, [-3.0, -1.9, -0.7, 0.5, 1.8], rotation(1, 0, 0, 0))), 'utf8');
+    const [inPage, inWorker] = await page.evaluate(async (taskText) => {
+        const desk = new URL('js/desk_core.js', location.href).href;
+        const source = `import { loadDesk } from '${desk}';
+            onmessage = async ({ data }) => postMessage((await loadDesk()).design(data));`;
+        const worker = new Worker(URL.createObjectURL(new Blob([source], { type: 'text/javascript' })), { type: 'module' });
+        const answer = new Promise((resolve, reject) => {
+            worker.onmessage = ({ data }) => resolve(data);
+            worker.onerror = (event) => reject(new Error(event.message));
+        });
+        worker.postMessage(taskText);
+        const there = await answer;
+        worker.terminate();
+        return [(await window.cyclar.desk()).design(taskText), there];
+    }, text);
+    expect(inPage.candidates.length).toBeGreaterThan(0);
+    expect(inWorker).toEqual(inPage);
 });
 
 for (const { name, dims, ts, quaternion } of [
@@ -261,8 +301,8 @@ test('a cell that is not a number, and a task file the reader refuses, are said 
 
     // The core reads no more rows than it was given numbers for, however many it is told of
     // (three times this count wraps round a 32-bit size to 2).
-    const told = await page.evaluate(() => {
-        const core = window.cyclar.core;
+    const told = await page.evaluate(async () => {
+        const core = await window.cyclar.desk();
         core.api.taskNumbers(3);
         return [JSON.parse(core.api.taskText(0, 1431655766, 0)), JSON.parse(core.api.taskText(1, -1, 1))];
     });
@@ -324,8 +364,8 @@ test('the browser\'s time for a five-position design', async ({ page }, testInfo
     // heading along the arc toward A1, in the linkage's own frame.
     const task = motionTask([20, 60, 70, 75, 30, 110], [-2.5, -1.2, 0.3, 1.4, 2.6], rotation(1, 0, 0, 0), 0);
     const text = readFileSync(taskFile('timed.cyclar-task', task), 'utf8');
-    const times = await page.evaluate((taskText) => {
-        const core = window.cyclar.core;
+    const times = await page.evaluate(async (taskText) => {
+        const core = await window.cyclar.desk();
         const time = (call) => {
             // The first calls run on the engine's baseline code while it compiles the optimised;
             // the runs timed are those after.

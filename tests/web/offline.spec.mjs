@@ -1,5 +1,6 @@
-// Offline and installable: the service worker keeps the whole build, the manifest and its
-// icons; the servers send precompressed files; a page that cannot run says what to do.
+// Offline and installable: the service worker keeps the whole build (the tool panels' code and
+// the desk's core with the rest), the manifest and its icons; the servers send precompressed
+// files; a page that cannot run says what to do.
 import { expect, test } from '@playwright/test';
 import { spawn } from 'node:child_process';
 import { readFileSync } from 'node:fs';
@@ -33,7 +34,7 @@ test('after one visit the pages work offline, buttons and all, and a new build r
     expect(caches.names).toHaveLength(1);
     const sw = readFileSync(join(site, 'sw.js'), 'utf8');
     expect(caches.names[0]).toBe(`cyclar-${sw.match(/const build = '([0-9a-f]{16})'/)[1]}`);
-    for (const file of ['/index.html', '/cyclar-core.wasm', '/js/pages.js', '/art/bitmap-139.png', '/art/icon-512.png', '/fonts/cyclar-serif.woff2']) {
+    for (const file of ['/index.html', '/cyclar-core.wasm', '/cyclar-desk.wasm', '/js/pages.js', '/js/design.js', '/art/bitmap-139.png', '/art/icon-512.png', '/fonts/cyclar-serif.woff2']) {
         expect(caches.held).toContain(file);
     }
 
@@ -49,6 +50,9 @@ test('after one visit the pages work offline, buttons and all, and a new build r
         [...document.querySelectorAll('img')].filter((image) => !image.complete || image.naturalWidth === 0).map((image) => image.src)
     );
     expect(broken).toEqual([]);
+    // The tool panels too: the Design panel's code and the desk's core come from the copy.
+    await page.keyboard.press('F3');
+    await expect(page.getByRole('dialog', { name: 'Design', exact: true }).getByRole('radio').first()).toBeChecked();
     await context.setOffline(false);
 });
 

@@ -83,8 +83,10 @@ async function main() {
     const [core] = await Promise.all([loadCore(), pictures.first, ...fonts]);
     document.getElementById('start-problem')?.remove();
     const app = new App(core, new Desk(document.getElementById('desk')));
-    // Tests and curious students reach the core and the pages from the console.
-    window.cyclar = { core, app, AnimationPage, pictures: pictures.all };
+    // Tests and curious students reach the cores and the pages from the console (the desk's core
+    // as a promise: it is loaded when first asked for).
+    const desk = () => import('./desk_core.js').then((module) => module.loadDesk());
+    window.cyclar = { core, desk, app, AnimationPage, pictures: pictures.all };
     app.start();
     // The first picture is on the screen with the next frame the browser paints.
     requestAnimationFrame(() => setTimeout(() => performance.mark('cyclar-first-picture'), 0));

@@ -1,7 +1,8 @@
-// The WebAssembly core: kinematics, analysis, frame composition, field rules and clips, behind a
-// small API.
+// The page's WebAssembly core: kinematics, analysis, frame composition, field rules, clips and
+// linkage files, behind a small API. The design core is the desk's (desk_core.js).
 import createCyclarCore from '../cyclar-core.js';
 import { bindApi } from '../cyclar-api.js';
+import { ModuleMemory, clampScale } from './module_memory.js';
 
 const fieldIndex = { a: 0, b: 1, c: 2, f: 3, h: 4, k: 5 };
 const dimensionArgs = (d) => [d.a, d.b, d.c, d.f, d.h, d.k];
@@ -16,19 +17,13 @@ const poseAngles = ([theta, psi, mu, branch]) => ({
     branch,
 });
 
-// One animation scene in the core: the model, the clock, the view and the cached layers.
-// The core draws pictures at 1 to 4 device pixels per picture pixel.
-const maxPictureScale = 4;
-function clampScale(scale) {
-    return Math.min(maxPictureScale, Math.max(1, Math.round(scale) || 1));
-}
-
 // Device pixels per CSS pixel of this screen, rounded up to a whole scale the core draws at.
 export function devicePictureScale() {
     const ratio = globalThis.devicePixelRatio;
     return Number.isFinite(ratio) && ratio > 1 ? clampScale(Math.ceil(ratio)) : 1;
 }
 
+// One animation scene in the core: the model, the clock, the view and the cached layers.
 class Scene {
     constructor(core) {
         this.core = core;
@@ -134,25 +129,10 @@ class Scene {
     }
 }
 
-export class Core {
+export class Core extends ModuleMemory {
     constructor(module) {
-        this.module = module;
-        // Every exported function, wrapped as the module's table declares it (web/api_table.inc).
-        this.api = bindApi(module);
-        this.images = new Map();
+        super(module, bindApi);
         this.clipScales = [1, 1];
-    }
-
-    // An ImageData over `width` x `height` RGBA pixels at `pointer` in the core's memory.
-    imageAt(pointer, width, height) {
-        const buffer = this.module.HEAPU8.buffer;
-        const key = `${pointer}:${width}x${height}`;
-        let image = this.images.get(key);
-        if (!image || image.data.buffer !== buffer) {
-            image = new ImageData(new Uint8ClampedArray(buffer, pointer, width * height * 4), width, height);
-            this.images.set(key, image);
-        }
-        return image;
     }
 
     // The most of a linkage file worth reading: one byte past the limit tells the core the
@@ -167,110 +147,6 @@ export class Core {
     parseLinkageFile(bytes) {
         const result = JSON.parse(this.api.readLinkageFile(this.toFileBuffer(bytes)));
         return result.problem !== undefined ? { problem: result.problem } : { file: result };
-    }
-
-    // Copies bytes (or a text, as UTF-8) into the core's file buffer; gives their count.
-    toFileBuffer(bytes) {
-        const data = typeof bytes === 'string' ? new TextEncoder().encode(bytes) : bytes;
-        const at = this.api.fileBuffer(data.length);
-        this.module.HEAPU8.set(data, at);
-        return data.length;
-    }
-
-    // The working of a linkage at theta on a branch, as cyclar-export explain prints it: 'text',
-    // 'markdown' or 'json' (parsed).
-    working(dims, theta, branch, format = 'text') {
-        const text = this.api.working(...dimensionArgs(dims), theta, branch, { text: 0, markdown: 1, json: 2 }[format]);
-        return format === 'json' ? JSON.parse(text) : text;
-    }
-
-    // The working as the HTML handout, its picture in the view turned and tilted so.
-    workingHtml(dims, theta, branch, turn, tilt) {
-        return this.api.workingHtml(...dimensionArgs(dims), theta, branch, turn, tilt);
-    }
-
-    // The most of an exercise file worth reading, as for linkage files.
-    exerciseFileReadLimit() {
-        return this.api.exerciseFileMaxBytes() + 1;
-    }
-
-    // Reads an exercise file with the core's one reader, which then holds it for the checks:
-    // { exercise } with { title, dims, showWorking, questions: [{ id, kind, text, input, branch }] },
-    // or { problem }, the sentence cyclar-export gives after the file's name.
-    parseExerciseFile(bytes) {
-        const result = JSON.parse(this.api.readExerciseFile(this.toFileBuffer(bytes)));
-        return result.problem !== undefined ? { problem: result.problem } : { exercise: result };
-    }
-
-    // The marks of the answers typed, in the questions' order: { results: [{ id, correct, hint }],
-    // score, of }, as cyclar-export check prints them.
-    checkExercise(typed) {
-        return JSON.parse(this.api.exerciseCheck(typed.map((text) => text.replace(/\n/g, ' ')).join('\n')));
-    }
-
-    // The held exercise's right values as a student reads them: { answers: [{ id, text }] }.
-    exerciseKey() {
-        return JSON.parse(this.api.exerciseKey());
-    }
-
-    // The most of a task file worth reading, as for linkage files.
-    taskFileReadLimit() {
-        return this.api.taskFileMaxBytes() + 1;
-    }
-
-    // Reads a task file's bytes with the core's one reader: { task } as the file states it
-    // ({ kind, positions, fixedPivots, pairs, ground }, the optional ones absent when not
-    // given), or { problem }, the sentence to show after the file's name.
-    parseTaskFile(bytes) {
-        const result = JSON.parse(this.api.readTaskFile(this.toFileBuffer(bytes)));
-        return result.problem !== undefined ? { problem: result.problem } : { task: result.task };
-    }
-
-    // The text of a task, as the desktop writes it: { text }, or { problem } when the reader
-    // would refuse it. The task: { kind: 'motion', positions: [{ longitude, latitude, heading }],
-    // fixedPivots: [] or two { longitude, latitude } } or { kind: 'function', pairs: [{ input,
-    // output }], ground: number or null }.
-    taskText(task) {
-        const motion = task.kind === 'motion';
-        const rows = motion
-            ? task.positions.map((p) => [p.longitude, p.latitude, p.heading])
-            : task.pairs.map((p) => [p.input, p.output]);
-        const extras = motion
-            ? (task.fixedPivots ?? []).flatMap((p) => [p.longitude, p.latitude])
-            : task.ground === null || task.ground === undefined ? [] : [task.ground];
-        const numbers = [...rows.flat(), ...extras];
-        const at = this.api.taskNumbers(numbers.length) / Float64Array.BYTES_PER_ELEMENT;
-        this.module.HEAPF64.set(numbers, at);
-        return JSON.parse(this.api.taskText(motion ? 0 : 1, rows.length, extras.length > 0 ? 1 : 0));
-    }
-
-    // Designs linkages for a task's text; the core keeps the task and the answer for the view.
-    // What cyclar-export design prints ({ kind, candidates, reason }), or { problem } for a task
-    // the reader or the design refuses.
-    design(text) {
-        return JSON.parse(this.api.design(this.toFileBuffer(text)));
-    }
-
-    // How many steps the animation of candidate i (from 0) of the last design goes through.
-    designTourLength(i) {
-        return this.api.designTourLength(i);
-    }
-
-    // The view (turn and tilt, degrees) that faces the last design's task.
-    designFacingView()
-    {
-        const at = this.api.designFacingView() / Float64Array.BYTES_PER_ELEMENT;
-        const held = this.module.HEAPF64;
-        return {turn : held[at], tilt : held[at + 1]};
-    }
-
-    // The design view of the last design's task with candidate i (null: none) at a step of its
-    // tour, the sphere turned and tilted (degrees), `size` picture pixels square (64 to 1024) at
-    // `scale` device pixels per picture pixel; valid until the next call into the core.
-    designView(i, step, turn, tilt, size, scale) {
-        const k = clampScale(scale);
-        const side = Math.min(1024, Math.max(64, Math.round(size))) * k;
-        return this.imageAt(this.api.designView(i ?? -1, step, turn, tilt, side / k, k), side, side);
     }
 
     // The text of a linkage file as the desktop writes it.
@@ -297,14 +173,6 @@ export class Core {
     // The view slider position whose angle is nearest to `angle`.
     sliderPosition(angle) {
         return this.api.sliderPosition(angle);
-    }
-
-    // A design task's cell as a number, or null when the cell rules do not take it.
-    cellNumber(text) {
-        // The core reads text up to its first NUL; a text holding one is no number at all.
-        if (text.includes('\0')) return null;
-        const value = this.api.parseCellNumber(text);
-        return Number.isNaN(value) ? null : value;
     }
 
     // A field's text as a number, or null when the field rules do not take it.

@@ -82,9 +82,10 @@ export function candidateText(candidate, i) {
 }
 
 export class DesignPanel extends SidePanel {
-    constructor(page) {
+    // `core`: the desk's core (desk_core.js), which designs and reads task files.
+    constructor(page, core) {
         super(page, 'Design', 'design');
-        this.core = page.app.core;
+        this.core = core;
         // The tables' texts of each kind, kept while the other kind is shown.
         this.tables = {
             motion: { rows: kinds.motion.start.map((row) => row.map(String)), extra: true, extras: kinds.motion.startExtras },

@@ -2,13 +2,11 @@
 // Circular View. The rules, numbers and pictures all come from the core.
 import { AnalysisPanel } from './analysis.js';
 import { devicePictureScale } from './core.js';
-import { DesignPanel } from './design.js';
 import { ClipPlayer } from './clip.js';
 import { exportAnimation, exportPicture } from './exports.js';
 import { chooseFile, downloadFile, exerciseFiles, readExerciseFile, readLinkageFile } from './files.js';
 import { DialogWindow, Layout, TemplateFont, messageBox, onLongPress, popupMenu, toast } from './windows.js';
 import { shareLink } from './share.js';
-import { ExercisePanel, WorkingPanel } from './working.js';
 
 // Builds a page's controls from the core's layout table (pagelayout/page_layouts.h), in
 // template order (the tab order). Clips, the icon and push buttons are the page's own elements:
@@ -398,7 +396,9 @@ export class AnimationPage extends Page {
         onLongPress(this.picture, (x, y) => popupMenu(x, y, this.menuItems()));
         this.analysis = null;
         this.design = null;
+        this.designOpening = null;
         this.working = null;
+        this.workingOpening = null;
         this.exercise = null;
     }
 
@@ -492,18 +492,49 @@ export class AnimationPage extends Page {
         this.analysis.raise();
     }
 
+    // Opens a tool panel (`key`: 'design', 'working') beside the page, or brings the open one
+    // forward. Its code and the desk's core come the first time a page opens it (`load`); a load
+    // that fails is said, and tried again at the next opening. `build` makes the panel from what
+    // was loaded, or gives null when it is not to open after all.
+    openToolPanel(key, name, load, build) {
+        if (this.ended) return Promise.resolve();
+        if (this[key]) {
+            this[key].raise();
+            return Promise.resolve();
+        }
+        const opening = `${key}Opening`;
+        this[opening] ??= load()
+            .then((parts) => {
+                if (this.ended || this[key]) return;
+                const panel = build(parts);
+                if (!panel) return;
+                panel.onEnded = () => {
+                    if (this[key] === panel) this[key] = null;
+                };
+                this[key] = panel;
+                panel.open();
+                panel.raise();
+            })
+            .catch((error) => this.cannotLoad(name, error))
+            .finally(() => {
+                this[opening] = null;
+            });
+        return this[opening];
+    }
+
+    // A load that failed, said over the page.
+    cannotLoad(name, error) {
+        if (!this.ended) messageBox(this.desk, `The ${name} could not be loaded (${error.message ?? error}). Check the connection and try again.`, this);
+    }
+
+    // The desk's core, with a panel's code.
+    withDesk(code) {
+        return Promise.all([code, import('./desk_core.js').then((desk) => desk.loadDesk())]);
+    }
+
     // Opens the Design panel beside the page, or brings the open one forward.
     OnDesign() {
-        if (this.ended) return;
-        if (!this.design) {
-            const panel = new DesignPanel(this);
-            panel.onEnded = () => {
-                if (this.design === panel) this.design = null;
-            };
-            this.design = panel;
-            panel.open();
-        }
-        this.design.raise();
+        return this.openToolPanel('design', 'Design panel', () => this.withDesk(import('./design.js')), ([{ DesignPanel }, desk]) => new DesignPanel(this, desk));
     }
 
     // Whether an open exercise on this linkage forbids its working.
@@ -513,24 +544,25 @@ export class AnimationPage extends Page {
         return ['a', 'b', 'c', 'f', 'h', 'k'].every((key) => open.dims[key] === this.modelDims[key]);
     }
 
+    // The working and exercise panels' code and the desk's core, fetched the first time either
+    // panel opens.
+    workingParts() {
+        return this.withDesk(import('./working.js'));
+    }
+
     // Opens the working panel beside the page, following the frame, or brings the open one
     // forward; while an exercise on this linkage forbids it, says so instead.
     OnWorking() {
-        if (this.ended) return;
         if (this.workingForbidden) {
             toast('This exercise does not show the working.');
-            return;
+            return Promise.resolve();
         }
-        if (!this.working) {
-            const panel = new WorkingPanel(this);
-            panel.onEnded = () => {
-                if (this.working === panel) this.working = null;
-            };
-            this.working = panel;
+        return this.openToolPanel('working', 'working panel', () => this.workingParts(), ([{ WorkingPanel }, desk]) => {
+            if (this.workingForbidden) return null;
+            const panel = new WorkingPanel(this, desk);
             panel.follow();
-            panel.open();
-        }
-        this.working.raise();
+            return panel;
+        });
     }
 
     // Asks for an exercise file; its linkage goes on the page, as a linkage file's would, and its
@@ -539,19 +571,25 @@ export class AnimationPage extends Page {
     async openExercise() {
         const chosen = await chooseFile(exerciseFiles);
         if (!chosen || this.ended) return false;
-        const { exercise, problem } = await readExerciseFile(this.app.core, chosen);
+        let parts;
+        try {
+            parts = await this.workingParts();
+        } catch (error) {
+            this.cannotLoad('exercise panel', error);
+            return false;
+        }
+        const [{ ExercisePanel }, desk] = parts;
+        const { exercise, problem } = await readExerciseFile(desk, chosen);
+        if (this.ended) return false;
         if (problem) {
             await messageBox(this.desk, `${chosen.name} ${problem}.`, this);
             this.restoreFocus();
             return false;
         }
-        return this.takeExercise(exercise);
-    }
-
-    async takeExercise(exercise) {
-        if (!(await this.takeLinkage({ dimensions: exercise.dims }))) return false;
+        // The desk now holds the new exercise: the old panel would be checked against it.
         this.exercise?.end();
-        const panel = new ExercisePanel(this, exercise);
+        if (!(await this.takeLinkage({ dimensions: exercise.dims }))) return false;
+        const panel = new ExercisePanel(this, desk, exercise);
         panel.onEnded = () => {
             if (this.exercise === panel) this.exercise = null;
         };

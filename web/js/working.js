@@ -1,10 +1,9 @@
-// The working and exercise panels beside an animation page. The working's text, its handout,
-// the questions, the marks and the key all come from the core, as on the desktop and in
-// cyclar-export explain and check; these panels only put them on the page.
+// The working and exercise panels beside an animation page, fetched when one first opens. The
+// working's text, its handout, the questions, the marks and the key all come from the desk's
+// core, as on the desktop and in cyclar-export explain and check; these panels only put them on
+// the page.
 import { SidePanel } from './side_panel.js';
 import { downloadBlob } from './files.js';
-
-const dimensionArgs = (d) => [d.a, d.b, d.c, d.f, d.h, d.k];
 
 function button(text, action) {
     const element = document.createElement('button');
@@ -16,8 +15,10 @@ function button(text, action) {
 
 // The working of the page's linkage: at the frame it shows, or held at a typed input angle.
 export class WorkingPanel extends SidePanel {
-    constructor(page) {
+    // `desk`: the desk's core (desk_core.js).
+    constructor(page, desk) {
         super(page, 'The working', 'working');
+        this.core = desk;
         const form = document.createElement('div');
         form.className = 'working-choice';
         const choice = (text, checked) => {
@@ -71,10 +72,6 @@ export class WorkingPanel extends SidePanel {
         // Where the working stands now, for tests and the curious.
         this.theta = null;
         this.branchShown = null;
-    }
-
-    get core() {
-        return this.page.app.core;
     }
 
     // Works out the pose the page shows now, while following it.
@@ -166,20 +163,21 @@ export class WorkingPanel extends SidePanel {
 // An exercise: its questions, the student's answers, the core's marks, and the key once the
 // working is asked for (where the file allows it).
 export class ExercisePanel extends SidePanel {
-    constructor(page, exercise) {
+    // `desk`: the desk's core, which holds the exercise as it last read it.
+    constructor(page, desk, exercise) {
         super(page, exercise.title, 'exercise');
+        this.core = desk;
         this.exercise = exercise;
         const heading = document.createElement('p');
         heading.className = 'exercise-linkage';
         const d = exercise.dims;
-        const minus = (x) => String(x).replace('-', '\u2212');
-        heading.textContent = `a = ${minus(d.a)}\u00b0, b = ${minus(d.b)}\u00b0, c = ${minus(d.c)}\u00b0, f = ${minus(d.f)}\u00b0, h = ${minus(d.h)}\u00b0, k = ${minus(d.k)}\u00b0`;
-        const list = document.createElement('ol');
+        heading.textContent = ['a', 'b', 'c', 'f', 'h', 'k'].map((key) => `${key} = ${d[key]}\u00b0`).join(', ');
+        const list = document.createElement('ul');
         list.className = 'exercise-questions';
         this.rows = exercise.questions.map((q) => {
             const item = document.createElement('li');
             const label = document.createElement('label');
-            label.textContent = q.text;
+            label.textContent = `${q.id}. ${q.text}`;
             const answer = document.createElement('input');
             answer.type = 'text';
             answer.dataset.id = q.id;
@@ -214,7 +212,7 @@ export class ExercisePanel extends SidePanel {
     }
 
     check() {
-        const marks = this.page.app.core.checkExercise(this.rows.map((row) => row.answer.value));
+        const marks = this.core.checkExercise(this.rows.map((row) => row.answer.value));
         marks.results.forEach((result, i) => {
             const mark = this.rows[i].mark;
             mark.textContent = result.correct ? 'correct' : `not yet: ${result.hint}`;
@@ -225,15 +223,15 @@ export class ExercisePanel extends SidePanel {
     }
 
     // The right values beside the questions, and the working at the first question's input.
-    showWorking() {
+    async showWorking() {
         if (!this.exercise.showWorking) return;
-        const { answers } = this.page.app.core.exerciseKey();
+        const { answers } = this.core.exerciseKey();
         answers.forEach((answer, i) => {
             this.rows[i].value.textContent = `Answer: ${answer.text}`;
             this.rows[i].value.hidden = false;
         });
         const asked = this.exercise.questions.find((q) => q.input !== undefined);
-        this.page.OnWorking();
+        await this.page.OnWorking();
         this.page.working?.holdInput(asked?.input ?? 0, asked?.branch ?? 1);
     }
 }
