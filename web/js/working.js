@@ -49,7 +49,9 @@ export class WorkingPanel extends SidePanel {
         this.message.hidden = true;
         this.text = document.createElement('pre');
         this.text.className = 'working-text';
+        // Scrolled by keys as well: it takes the focus, and is named as the panel's region.
         this.text.tabIndex = 0;
+        this.text.setAttribute('role', 'region');
         this.text.setAttribute('aria-label', 'The working');
         const buttons = document.createElement('div');
         buttons.className = 'working-buttons';
