@@ -100,10 +100,12 @@ test('the keyboard: a 2 px focus ring, the menu on the arrow keys', async ({ pag
     await page.keyboard.press('ArrowDown');
     expect(await focused()).toBe('Design…F3');
     await page.keyboard.press('ArrowDown');
+    expect(await focused()).toBe('Show the working…F4');
+    await page.keyboard.press('ArrowDown');
     expect(await focused()).toBe('Show rotation axis');
     await page.keyboard.press('ArrowDown');
     expect(await focused()).toBe('Open linkage…Ctrl+O');
-    for (let i = 0; i < 4; ++i) await page.keyboard.press('ArrowUp');
+    for (let i = 0; i < 5; ++i) await page.keyboard.press('ArrowUp');
     expect(await focused()).toBe('Help');
     await page.keyboard.press('Home');
     expect(await focused()).toBe('Analysis…F2');
