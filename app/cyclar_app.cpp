@@ -18,6 +18,8 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 
+#include <algorithm>
+
 namespace cyclar {
 
 QString executableBaseName()
@@ -33,7 +35,7 @@ void CCyclarApp::InitInstance()
     // No display name is set: the window system would append it to every caption.
     QCoreApplication::setApplicationName(executableBaseName());
     QCoreApplication::setApplicationVersion(QString::fromLatin1(applicationVersion));
-    QGuiApplication::setDesktopFileName(QStringLiteral("cyclar"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.cyclar.Cyclar"));
     QGuiApplication::setQuitOnLastWindowClosed(false); // the chain decides when the program ends
     applyDialogLook(m_app);
     initArtwork();
@@ -74,7 +76,7 @@ cyclar_animation* CCyclarApp::startOnLinkage(const LinkageFile& file)
     // and messages), and its Submit opens the animation page.
     m_state.entryMode = 1;
     auto dimensions = std::make_unique<cyclar1>(m_state);
-    if (!dimensions->showLinkage(file)) {
+    if (!dimensions->showLinkage(file, QString::fromStdString(displayPath(m_startFile)))) {
         m_chain.start(std::move(dimensions));
         return nullptr;
     }
@@ -98,17 +100,33 @@ void CCyclarApp::startWithTask()
         m_chain.start(std::make_unique<CCyclarDlg>(m_state));
         return;
     }
-    // The starting linkage's animation page, as Submit on an untouched dimensions page opens it,
-    // with the Design window over it.
+    // The animation page of the task's first usable linkage, or of the starting linkage when it
+    // has none, reached as opening a linkage file reaches it (so Back leads to its values),
+    // with the Design window over it on the task, that linkage chosen.
+    const DesignResult result = designLinkages(*task);
+    const auto usable = std::find_if(result.candidates.begin(), result.candidates.end(),
+                                     [](const DesignCandidate& c) { return c.usable(); });
+    LinkageFile file;
+    file.dimensions = usable != result.candidates.end() ? usable->dims : defaultDimensions;
+    m_state.entryMode = 1;
+    auto dimensions = std::make_unique<cyclar1>(m_state);
+    if (!dimensions->showLinkage(file)) {
+        m_chain.start(std::move(dimensions));
+        return;
+    }
     m_state.canvasWidth = 480;
     m_state.canvasHeight = 480;
     prepareCanvas(m_state.canvas, m_state.canvasWidth, m_state.canvasHeight);
     auto animation = std::make_unique<cyclar_animation>(m_state);
+    animation->applyLinkage(file);
     cyclar_animation& page = *animation;
     m_chain.start(std::move(animation));
     page.OnShowDesign();
     page.designWindow->setTask(*task);
     page.designWindow->runDesign();
+    if (usable != result.candidates.end()) {
+        page.designWindow->chooseCandidate(static_cast<int>(usable - result.candidates.begin()));
+    }
 }
 
 void CCyclarApp::startWithExercise()

@@ -260,15 +260,24 @@ QImage mainIconBlank64()
     return blank;
 }
 
+QImage mainIconAt(int size)
+{
+    return size == 32 ? mainIcon32() : detail::drawMainIcon(size);
+}
+
+QByteArray mainIconSvg()
+{
+    return detail::mainIconSvg();
+}
+
 QIcon mainIcon()
 {
     if (!haveGuiApplication())
         return {};
-    const QImage small = mainIcon32();
     QIcon icon;
-    icon.addPixmap(QPixmap::fromImage(small));
-    icon.addPixmap(
-        QPixmap::fromImage(small.scaled(64, 64, Qt::IgnoreAspectRatio, Qt::FastTransformation)));
+    for (const int size : {32, 64, 128, 256}) {
+        icon.addPixmap(QPixmap::fromImage(mainIconAt(size)));
+    }
     return icon;
 }
 

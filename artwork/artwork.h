@@ -59,9 +59,16 @@ QImage mainIcon32();
 // The icon's blank companion image: 64 x 64 and fully transparent.
 QImage mainIconBlank64();
 
-// The main icon for windows: the 32 px image, plus the same picture doubled pixel for pixel
-// at 64 px so that large renderings stay crisp. The blank 64 px image is left out on purpose:
-// the platform would prefer it for large sizes and show an empty icon.
+// The main icon at `size` pixels square, opaque: at 32 the pixel-drawn image above, at any other
+// size the same sketch drawn antialiased for that size (never an enlarged copy).
+QImage mainIconAt(int size);
+
+// The same sketch as an SVG document, for the desktop's scalable icon.
+QByteArray mainIconSvg();
+
+// The main icon for windows: the 32 px image, plus the sketch drawn at 64, 128 and 256 px so
+// that large renderings stay crisp. The blank 64 px image is left out on purpose: the platform
+// would prefer it for large sizes and show an empty icon.
 QIcon mainIcon();
 
 } // namespace cyclar

@@ -29,6 +29,10 @@ QImage drawLinkageDiagram(const QFont& letterFont);
 // The 32 x 32 main icon, drawn pixel by pixel from a sixteen-colour palette.
 QImage drawMainIcon32();
 
+// The same sketch drawn antialiased on a square of `size` pixels, and as an SVG document.
+QImage drawMainIcon(int size);
+QByteArray mainIconSvg();
+
 // Blurs a premultiplied ARGB image in place (a box blur run three times approximates a
 // Gaussian). Radius 0 leaves the image as it is.
 void blurPremultiplied(QImage& image, int radius);

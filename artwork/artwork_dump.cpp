@@ -1,23 +1,42 @@
-// cyclar-artwork-dump: writes every bitmap and the icon as PNG files into a folder.
+// cyclar-artwork-dump: writes every bitmap and the icon (as PNG files at each size, and as SVG)
+// into a folder.
 #include "artwork.h"
+#include "atomic_write.h"
 
+#include <QBuffer>
 #include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QTextStream>
 
 #include <algorithm>
+#include <string>
+#include <string_view>
 
 namespace {
 
-bool save(const QImage& image, const QDir& folder, const QString& name, QTextStream& err)
+bool saveBytes(const QByteArray& bytes, const QDir& folder, const QString& name, QTextStream& err)
 {
     const QString path = folder.filePath(name);
-    if (image.isNull() || !image.save(path, "PNG")) {
-        err << "cyclar-artwork-dump: cannot write " << path << '\n';
+    std::string error;
+    if (!cyclar::writeFileAtomically(QFile::encodeName(path).toStdString(),
+                                     std::string_view(bytes.constData(), bytes.size()), error)) {
+        err << "cyclar-artwork-dump: " << QString::fromStdString(error) << '\n';
         return false;
     }
     return true;
+}
+
+bool save(const QImage& image, const QDir& folder, const QString& name, QTextStream& err)
+{
+    QByteArray png;
+    QBuffer buffer(&png);
+    if (image.isNull() || !buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG")) {
+        err << "cyclar-artwork-dump: cannot encode " << name << '\n';
+        return false;
+    }
+    return saveBytes(png, folder, name, err);
 }
 
 // Every picture on one sheet, twice its size and pixel for pixel, for a quick look.
@@ -78,11 +97,13 @@ int main(int argc, char** argv)
         all.append(image);
     }
     const QImage icon = cyclar::mainIcon32();
-    ok = save(icon, folder, QStringLiteral("icon-32.png"), err) && ok;
-    // The desktop's 64 px icon: the same picture, each pixel doubled.
-    ok = save(icon.scaled(icon.size() * 2, Qt::IgnoreAspectRatio, Qt::FastTransformation), folder,
-              QStringLiteral("icon-64.png"), err)
-         && ok;
+    // The desktop's icons (32 to 256 px, and scalable) and the browser's (192 and 512 px): each
+    // drawn for its size.
+    for (const int size : {32, 64, 128, 192, 256, 512}) {
+        ok = save(cyclar::mainIconAt(size), folder, QStringLiteral("icon-%1.png").arg(size), err)
+             && ok;
+    }
+    ok = saveBytes(cyclar::mainIconSvg(), folder, QStringLiteral("icon.svg"), err) && ok;
     ok = save(cyclar::mainIconBlank64(), folder, QStringLiteral("icon-64-blank.png"), err) && ok;
     all.append(icon.scaled(icon.size() * 4, Qt::IgnoreAspectRatio, Qt::FastTransformation));
     ok = save(contactSheet(all), folder, QStringLiteral("sheet.png"), err) && ok;

@@ -1,11 +1,17 @@
-// The main icon: a sketch of a four-bar linkage on a sphere, set pixel by pixel in two colours
-// of the sixteen-colour palette.
+// The main icon: a sketch of a four-bar linkage on a sphere in two colours of the sixteen-colour
+// palette, set pixel by pixel at 32 px, and the same sketch as a drawing for larger sizes and
+// for SVG.
 #include "artwork_draw.h"
 
+#include <QPainter>
+#include <QPainterPath>
 #include <QPoint>
+#include <QPointF>
 
 #include <cstdlib>
 #include <iterator>
+#include <variant>
+#include <vector>
 
 namespace cyclar::detail {
 
@@ -123,6 +129,114 @@ QImage drawMainIcon32()
     for (QPoint joint : {groundLeft, groundRight, jointLeft, jointRight})
         art.ring(joint);
     return icon;
+}
+
+namespace {
+
+// The drawing, on a square of 32 units whose unit is a pixel of the small icon: its shapes stand
+// where the small icon's pixel centres are (a pixel's centre at .5), one unit wide.
+struct IconCircle {
+    QPointF centre;
+    double radius;
+    bool filled; // with the background, so that lines running into it stop at its edge
+};
+struct IconLine {
+    QPointF from;
+    QPointF to;
+};
+struct IconArch {
+    QPointF from, control1, control2, to; // a cubic Bézier curve
+};
+using IconShape = std::variant<IconCircle, IconLine, IconArch>;
+
+constexpr double iconUnits = 32.0;
+constexpr double iconStroke = 1.0;
+constexpr double jointRadius = 2.0;
+
+// Back to front: the sphere, the links and the coupler's arch, then the four joints over them.
+std::vector<IconShape> iconShapes()
+{
+    const QPointF groundLeft(7.5, 25.5);
+    const QPointF groundRight(24.5, 25.5);
+    const QPointF jointLeft(10.5, 12.5);
+    const QPointF jointRight(21.5, 12.5);
+    const double archFoot = jointLeft.y() - jointRadius;
+    return {IconCircle{{16.0, 16.0}, 13.5, false}, IconLine{jointLeft, groundLeft},
+            IconLine{jointRight, groundRight},
+            // Highest (7.5, as the small icon's flat top) half way along.
+            IconArch{{jointLeft.x(), archFoot},
+                     {jointLeft.x() + 0.5, 6.5},
+                     {jointRight.x() - 0.5, 6.5},
+                     {jointRight.x(), archFoot}},
+            IconCircle{groundLeft, jointRadius, true}, IconCircle{groundRight, jointRadius, true},
+            IconCircle{jointLeft, jointRadius, true}, IconCircle{jointRight, jointRadius, true}};
+}
+
+QString svgNumber(double value)
+{
+    return QString::number(value, 'g', 6);
+}
+
+QString svgPoint(const QPointF& point)
+{
+    return svgNumber(point.x()) + QLatin1Char(' ') + svgNumber(point.y());
+}
+
+} // namespace
+
+QImage drawMainIcon(int size)
+{
+    QImage icon(size, size, QImage::Format_RGB32);
+    icon.fill(paletteCyan);
+    QPainter painter(&icon);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.scale(size / iconUnits, size / iconUnits);
+    QPen pen{QColor(paletteRed)};
+    pen.setWidthF(iconStroke);
+    pen.setCapStyle(Qt::RoundCap);
+    painter.setPen(pen);
+    for (const IconShape& shape : iconShapes()) {
+        if (const auto* circle = std::get_if<IconCircle>(&shape)) {
+            painter.setBrush(circle->filled ? QBrush(QColor(paletteCyan)) : QBrush());
+            painter.drawEllipse(circle->centre, circle->radius, circle->radius);
+        } else if (const auto* line = std::get_if<IconLine>(&shape)) {
+            painter.drawLine(line->from, line->to);
+        } else if (const auto* arch = std::get_if<IconArch>(&shape)) {
+            QPainterPath path(arch->from);
+            path.cubicTo(arch->control1, arch->control2, arch->to);
+            painter.setBrush(QBrush());
+            painter.drawPath(path);
+        }
+    }
+    return icon;
+}
+
+QByteArray mainIconSvg()
+{
+    QString svg =
+        QStringLiteral("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"256\" height=\"256\" "
+                       "viewBox=\"0 0 %1 %1\">\n"
+                       "<rect width=\"%1\" height=\"%1\" fill=\"#00ffff\"/>\n"
+                       "<g fill=\"none\" stroke=\"#ff0000\" stroke-width=\"%2\" "
+                       "stroke-linecap=\"round\">\n")
+            .arg(svgNumber(iconUnits), svgNumber(iconStroke));
+    for (const IconShape& shape : iconShapes()) {
+        if (const auto* circle = std::get_if<IconCircle>(&shape)) {
+            svg += QStringLiteral("<circle cx=\"%1\" cy=\"%2\" r=\"%3\"%4/>\n")
+                       .arg(svgNumber(circle->centre.x()), svgNumber(circle->centre.y()),
+                            svgNumber(circle->radius),
+                            circle->filled ? QStringLiteral(" fill=\"#00ffff\"") : QString());
+        } else if (const auto* line = std::get_if<IconLine>(&shape)) {
+            svg += QStringLiteral("<path d=\"M%1L%2\"/>\n")
+                       .arg(svgPoint(line->from), svgPoint(line->to));
+        } else if (const auto* arch = std::get_if<IconArch>(&shape)) {
+            svg += QStringLiteral("<path d=\"M%1C%2 %3 %4\"/>\n")
+                       .arg(svgPoint(arch->from), svgPoint(arch->control1),
+                            svgPoint(arch->control2), svgPoint(arch->to));
+        }
+    }
+    svg += QStringLiteral("</g>\n</svg>\n");
+    return svg.toUtf8();
 }
 
 } // namespace cyclar::detail

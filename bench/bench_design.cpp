@@ -1,6 +1,9 @@
 // Benchmarks of linkage design: all the dyads and linkages of five positions, the sampled
-// family of four positions with each candidate's defect checks, and a function fit.
+// family of four positions with each candidate's defect checks, the four-position solution map
+// and its colours for a pick, and function fits in degrees (exact and from noisy data).
 #include "design_view.h"
+#include "four_position_map.h"
+#include "linkage_analysis.h"
 #include "linkage_design.h"
 #include "pose_solver.h"
 #include "raster.h"
@@ -72,7 +75,50 @@ void BM_functionSixPairs(benchmark::State& state)
         benchmark::DoNotOptimize(result);
     }
 }
-BENCHMARK(BM_functionSixPairs)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_functionSixPairs)->Unit(benchmark::kMillisecond);
+
+// The solution map of four positions: every piece of the centre-point curve traced, each point
+// with its circle point.
+void BM_fourPositionMap(benchmark::State& state)
+{
+    const DesignTask task = motionTask(4);
+    for (auto _ : state) {
+        SolutionMap map = fourPositionMap(task);
+        benchmark::DoNotOptimize(map);
+    }
+}
+BENCHMARK(BM_fourPositionMap)->Unit(benchmark::kMillisecond);
+
+// A pick on the map: what pairing the picked pivot with each point of the curve gives.
+void BM_mapColoursForAPick(benchmark::State& state)
+{
+    const DesignTask task = motionTask(4);
+    const SolutionMap map = fourPositionMap(task);
+    for (auto _ : state) {
+        std::vector<MapClass> classes = mapClasses(task, map, map.centrePoints.size() / 3);
+        benchmark::DoNotOptimize(classes);
+    }
+}
+BENCHMARK(BM_mapColoursForAPick)->Unit(benchmark::kMillisecond);
+
+// A function fit from twelve pairs measured off a crank-rocker with a few tenths of a degree of
+// error: the linear start, the grid, the descents and the check of its conditioning.
+void BM_functionFitNoisy(benchmark::State& state)
+{
+    const LinkageDimensions dims{20.0, 60.0, 70.0, 75.0, 45.0, -35.0};
+    DesignTask task;
+    task.kind = TaskKind::Function;
+    for (int i = 0; i < 12; ++i) {
+        const double theta = -165.0 + 30.0 * i;
+        const double error = 0.3 * std::sin(1.7 * i + 0.4);
+        task.pairs.push_back({theta, outputAnglesAt(dims, theta).psi[0] + error});
+    }
+    for (auto _ : state) {
+        DesignResult result = designLinkages(task);
+        benchmark::DoNotOptimize(result);
+    }
+}
+BENCHMARK(BM_functionFitNoisy)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

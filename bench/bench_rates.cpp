@@ -69,8 +69,7 @@ void BM_rateTick(benchmark::State& state)
         advanceFrame(scene.schedule, scene.model);
         MotionSchedule schedule = scene.schedule;
         const PaintSchedule paint = beginPaint(scene.model, scene.animationCopy, schedule);
-        recomputeFirstFrame(schedule, paint.model);
-        const LinkagePose pose = solvePose(paint.model, schedule.frameParameter);
+        const LinkagePose pose = paintedPose(paint, schedule);
         FrameRates next;
         next.angles = poseAngles(paint.model, pose);
         next.rates = poseRates(paint.model, pose);

@@ -80,8 +80,7 @@ void BM_fixedPolode(benchmark::State& state)
     const PaintSchedule paint = beginPaint(scene.model, scene.animationCopy, scene.schedule);
     raster.selectPen(RotationAxisPens{}.polode);
     for (auto _ : state) {
-        drawFixedPolode(raster, projection, scene.view, scene.model, paint,
-                        scene.schedule.framesPerCycle);
+        drawFixedPolode(raster, projection, scene.view, paint);
     }
 }
 BENCHMARK(BM_fixedPolode)->Unit(benchmark::kMicrosecond);

@@ -2,9 +2,12 @@
 // by Burmester's dyads on the sphere, and the checks every candidate passes before it is offered.
 #include "linkage_design.h"
 
+#include "candidate_order.h"
+#include "circuit_map.h"
 #include "design_math.h"
+#include "function_fit.h"
 #include "linkage_analysis.h"
-#include "significant_text.h"
+#include "special_tasks.h"
 
 #include <algorithm>
 #include <cmath>
@@ -20,8 +23,6 @@ namespace {
 // asks (1e-7 and 1e-6 degrees), so that another solver's rounding cannot tip it over.
 constexpr double pointTolerance = 1e-9;
 constexpr double headingTolerance = 1e-8; // degrees
-// Exact function fits meet their pairs this closely (degrees).
-constexpr double exactOutputTolerance = 1e-6;
 // Links shorter than this (or this close to 180 degrees) make no linkage.
 constexpr double degenerateArc = 1e-4; // degrees
 
@@ -30,88 +31,7 @@ bool properArc(double arc)
     return arc > degenerateArc && arc < 180.0 - degenerateArc;
 }
 
-std::string number(double x)
-{
-    return significantText(x, 6);
-}
-
 // ---- The circuits an input-driven linkage moves on -------------------------------------------
-
-// Where each position lies on the closed curves the linkage moves along as its input turns: a
-// circuit and a coordinate s along it (degrees of input travelled, 0 <= s < length). A turning
-// input has one circuit per branch; a rocking input's circuit runs over its range on branch 1
-// and back on branch 2, the two meeting at the toggles, s = 0 and s = span.
-struct CircuitMap {
-    bool rocks = false;
-    double lo = 0.0, hi = 0.0; // the input's range on a rocking circuit (hi - lo = span)
-    bool shifted = false;      // the range wraps through 180: theta is taken in [0, 360)
-    bool twoRanges = false;    // the input rocks on either side of the ground: two circuits
-    double length = 360.0;
-
-    double span() const { return hi - lo; }
-};
-
-CircuitMap circuitMap(const LinkageAnalysis& analysis)
-{
-    CircuitMap map;
-    const std::vector<double>& limits = analysis.inputLimits;
-    if (analysis.input == LinkMotion::RocksThrough0 && limits.size() == 1) {
-        map.rocks = true;
-        map.lo = -limits[0];
-        map.hi = limits[0];
-    } else if (analysis.input == LinkMotion::RocksThroughPi && limits.size() == 1) {
-        map.rocks = true;
-        map.shifted = true;
-        map.lo = limits[0];
-        map.hi = 360.0 - limits[0];
-    } else if (analysis.input == LinkMotion::RocksBetween && limits.size() == 2) {
-        map.rocks = true;
-        map.twoRanges = true;
-        map.lo = limits[0];
-        map.hi = limits[1];
-    }
-    if (map.rocks) {
-        map.length = 2.0 * map.span();
-    }
-    return map;
-}
-
-struct LoopPlace {
-    int circuit = 0;
-    double s = 0.0;
-};
-
-LoopPlace loopPlace(const CircuitMap& map, const PositionReach& reach)
-{
-    if (!map.rocks) {
-        const double s = std::fmod(reach.input + 360.0, 360.0);
-        return {reach.branch, s >= 360.0 ? 0.0 : s};
-    }
-    double theta = reach.input;
-    int circuit = 0;
-    double lo = map.lo;
-    double hi = map.hi;
-    if (map.shifted && theta < 0.0) {
-        theta += 360.0;
-    }
-    if (map.twoRanges && theta < 0.0) {
-        circuit = 1;
-        lo = -map.hi;
-        hi = -map.lo;
-    }
-    const double along = std::clamp(theta - lo, 0.0, hi - lo);
-    return {circuit, reach.branch == 1 ? along : map.length - along};
-}
-
-// The input angle at a coordinate of a circuit (only its cosine matters to the transmission).
-double inputAt(const CircuitMap& map, int circuit, double s)
-{
-    if (!map.rocks) {
-        return s;
-    }
-    const double along = s <= map.span() ? s : map.length - s;
-    return circuit == 1 ? -map.hi + along : map.lo + along;
-}
 
 // Coordinates on a circuit where the transmission angle may turn: the toggles, and where the
 // input passes 0 or 180 degrees (the diagonal is extreme there).
@@ -145,12 +65,12 @@ void judgeMotion(DesignCandidate& candidate, const LinkageAnalysis& analysis)
 {
     const CircuitMap map = circuitMap(analysis);
     const std::size_t n = candidate.positions.size();
-    std::vector<LoopPlace> places;
+    std::vector<CircuitPlace> places;
     places.reserve(n);
     for (const PositionReach& reach : candidate.positions) {
-        places.push_back(loopPlace(map, reach));
+        places.push_back(circuitPlace(map, reach.input, reach.branch));
     }
-    const auto sameCircuit = std::all_of(places.begin(), places.end(), [&](const LoopPlace& p) {
+    const auto sameCircuit = std::all_of(places.begin(), places.end(), [&](const CircuitPlace& p) {
         return p.circuit == places.front().circuit;
     });
     const auto sameBranch = std::all_of(
@@ -194,7 +114,7 @@ void judgeMotion(DesignCandidate& candidate, const LinkageAnalysis& analysis)
     if (!(bestTotal < length - 1e-9)) {
         candidate.defects.push_back({DefectKind::Order, 0, 0});
         for (const double s : turningPlaces(map)) {
-            include(inputAt(map, circuit, s));
+            include(circuitInput(map, circuit, s));
         }
     }
     const std::vector<double> turning = turningPlaces(map);
@@ -207,7 +127,7 @@ void judgeMotion(DesignCandidate& candidate, const LinkageAnalysis& analysis)
         for (std::size_t t = 0; t < turning.size(); ++t) {
             const double at = ahead(places[i].s, turning[t], best);
             if (at > 1e-9 && at < step - 1e-9) {
-                include(inputAt(map, circuit, turning[t]));
+                include(circuitInput(map, circuit, turning[t]));
                 const DesignDefect toggle{DefectKind::Toggle, static_cast<int>(i + 1),
                                           static_cast<int>(i + 2)};
                 // One toggle named per step, however many the step passes.
@@ -219,129 +139,6 @@ void judgeMotion(DesignCandidate& candidate, const LinkageAnalysis& analysis)
         }
     }
     candidate.transmission = range;
-}
-
-double transmissionStray(const DesignCandidate& c)
-{
-    return std::max(std::fabs(c.transmission[0] - 90.0), std::fabs(c.transmission[1] - 90.0));
-}
-
-void rank(std::vector<DesignCandidate>& candidates)
-{
-    std::stable_sort(candidates.begin(), candidates.end(),
-                     [](const DesignCandidate& x, const DesignCandidate& y) {
-                         if (x.usable() != y.usable()) {
-                             return x.usable();
-                         }
-                         if (x.otherEnds != y.otherEnds) {
-                             return !x.otherEnds;
-                         }
-                         if (x.defects.size() != y.defects.size()) {
-                             return x.defects.size() < y.defects.size();
-                         }
-                         return transmissionStray(x) < transmissionStray(y);
-                     });
-}
-
-// ---- Function generation -----------------------------------------------------------------------
-
-// The loop closure A1 . B1 = cos c in the analysis' conventions,
-//   A1 = (cos a, sin a cos theta, sin a sin theta),
-//   B1 = (cos b cos f - sin b sin f cos psi, cos b sin f + sin b cos f cos psi, sin b sin psi),
-// divided by sin a sin b reads
-//   K1 cos theta cos psi + K2 cos theta + K3 cos psi + K4 = -sin theta sin psi
-// with K1 = cos f, K2 = sin f cot b, K3 = -sin f cot a,
-// K4 = (cos a cos b cos f - cos c) / (sin a sin b): linear in K, one equation per pair.
-DesignResult designFunction(const DesignTask& task)
-{
-    DesignResult result;
-    result.kind = TaskKind::Function;
-    const bool groundGiven = task.ground.has_value();
-    const std::size_t unknowns = groundGiven ? 3 : 4;
-    const double cosF = groundGiven ? std::cos(*task.ground * degree) : 0.0;
-    std::vector<std::vector<double>> rows;
-    std::vector<double> rhs;
-    for (const TaskPair& pair : task.pairs) {
-        const double ct = std::cos(pair.input * degree);
-        const double st = std::sin(pair.input * degree);
-        const double cp = std::cos(pair.output * degree);
-        const double sp = std::sin(pair.output * degree);
-        if (groundGiven) {
-            rows.push_back({ct, cp, 1.0});
-            rhs.push_back(-st * sp - cosF * ct * cp);
-        } else {
-            rows.push_back({ct * cp, ct, cp, 1.0});
-            rhs.push_back(-st * sp);
-        }
-    }
-    const LeastSquares fit = solveLeastSquares(rows, rhs);
-    if (!fit.solved) {
-        result.reason = "the pairs do not fix a linkage: they repeat one another's information";
-        return result;
-    }
-    const double K1 = groundGiven ? cosF : fit.x[0];
-    const double K2 = fit.x[unknowns - 3];
-    const double K3 = fit.x[unknowns - 2];
-    const double K4 = fit.x[unknowns - 1];
-    if (rows.size() > unknowns) {
-        result.residual = fit.residual;
-    }
-    if (!(std::fabs(K1) < std::cos(degenerateArc * degree))) {
-        result.reason = "no real linkage meets these pairs: they ask for a ground link whose "
-                        "cosine is "
-                        + number(K1);
-        return result;
-    }
-    const double sinF = std::sqrt(1.0 - K1 * K1);
-    LinkageDimensions dims = defaultDimensions;
-    dims.f = std::acos(K1) / degree;
-    dims.a = std::atan2(sinF, -K3) / degree;
-    dims.b = std::atan2(sinF, K2) / degree;
-    const double cosC = std::cos(dims.a * degree) * std::cos(dims.b * degree) * K1
-                        - K4 * std::sin(dims.a * degree) * std::sin(dims.b * degree);
-    if (!(std::fabs(cosC) < std::cos(degenerateArc * degree))) {
-        result.reason = "no real linkage meets these pairs: they ask for a coupler whose cosine "
-                        "is "
-                        + number(cosC);
-        return result;
-    }
-    dims.c = std::acos(cosC) / degree;
-    if (!properArc(dims.a) || !properArc(dims.b)) {
-        result.reason = "no real linkage meets these pairs: a link would shrink to a point";
-        return result;
-    }
-    const LinkageAnalysis analysis = analyseLinkage(dims);
-    DesignCandidate candidate;
-    candidate.dims = dims;
-    candidate.type = analysis.type;
-    for (std::size_t i = 0; i < task.pairs.size(); ++i) {
-        const double theta = wrapDegrees(task.pairs[i].input);
-        const OutputAngles out = outputAnglesAt(dims, theta);
-        if (!out.closes) {
-            result.reason = "the linkage that fits best cannot be assembled at the input of pair "
-                            + std::to_string(i + 1);
-            return result;
-        }
-        const double wanted = task.pairs[i].output;
-        const double miss1 = std::fabs(wrapDegrees(out.psi[0] - wanted));
-        const double miss2 = std::fabs(wrapDegrees(out.psi[1] - wanted));
-        const int branch = miss2 < miss1 ? 2 : 1;
-        candidate.positions.push_back({theta, branch});
-        candidate.outputError = std::max(candidate.outputError, std::min(miss1, miss2));
-    }
-    if (rows.size() == unknowns && !(candidate.outputError <= exactOutputTolerance)) {
-        result.reason = "the linkage found does not meet its pairs when checked (they lie too "
-                        "close to a toggle)";
-        return result;
-    }
-    judgeMotion(candidate, analysis);
-    if (result.residual) {
-        result.reason = "least-squares fit over " + std::to_string(task.pairs.size())
-                        + " pairs: residual " + number(*result.residual)
-                        + ", greatest output error " + number(candidate.outputError) + " degrees";
-    }
-    result.candidates.push_back(std::move(candidate));
-    return result;
 }
 
 // ---- Motion generation -------------------------------------------------------------------------
@@ -469,42 +266,16 @@ std::optional<DesignCandidate> fourBar(const DesignTask& task, const std::vector
     return candidate;
 }
 
-std::string sameOrientation(const DesignTask& task)
+// Pairs every two dyads, each pair both ways round (either pivot driving), into four-bars that
+// pass their forward check. Where the linkages are finitely many, each also comes with its joints
+// at the other ends of their axes: the same motion, other dimensions; given pivots stay.
+std::vector<DesignCandidate> pairDyads(const DesignTask& task, const std::vector<Rotation>& moves,
+                                       const std::vector<Dyad>& dyads, const DesignOptions& options)
 {
-    for (std::size_t i = 0; i < task.positions.size(); ++i) {
-        for (std::size_t j = i + 1; j < task.positions.size(); ++j) {
-            const Rotation ri = bodyRotation(task.positions[i]);
-            const Rotation rj = bodyRotation(task.positions[j]);
-            double gap = 0.0;
-            for (std::size_t r = 0; r < 3; ++r) {
-                for (std::size_t c = 0; c < 3; ++c) {
-                    gap = std::max(gap, std::fabs(ri[r][c] - rj[r][c]));
-                }
-            }
-            if (gap < 1e-9) {
-                return "positions " + std::to_string(i + 1) + " and " + std::to_string(j + 1)
-                       + " are the same";
-            }
-        }
-    }
-    return {};
-}
-
-DesignResult designMotion(const DesignTask& task, const DesignOptions& options)
-{
-    DesignResult result;
-    result.kind = TaskKind::Motion;
-    const std::vector<Dyad> dyads = taskDyads(task, options);
-    if (dyads.size() < 2) {
-        result.reason = "no two dyads fit these positions";
-        return result;
-    }
-    const std::vector<Rotation> moves = displacements(task);
     const bool pivotsGiven = task.positions.size() == 3 && task.fixedPivots.size() == 2;
-    // Where the linkages are finitely many, each also comes with its joints at the other ends of
-    // their axes: the same motion, other dimensions. Given pivots stay where they are.
     const bool otherEnds = options.everyJointEnd && (pivotsGiven || task.positions.size() == 5);
     const unsigned variants = !otherEnds ? 1u : pivotsGiven ? 4u : 16u;
+    std::vector<DesignCandidate> candidates;
     for (std::size_t i = 0; i < dyads.size(); ++i) {
         for (std::size_t j = 0; j < dyads.size(); ++j) {
             if (i == j) {
@@ -522,26 +293,213 @@ DesignResult designMotion(const DesignTask& task, const DesignOptions& options)
                 const Dyad out{end(output.fixed, 3), end(output.moving, 1)};
                 if (std::optional<DesignCandidate> c = fourBar(task, moves, in, out)) {
                     c->otherEnds = v != 0;
-                    result.candidates.push_back(std::move(*c));
+                    candidates.push_back(std::move(*c));
                 }
             }
         }
     }
-    rank(result.candidates);
-    // Only the sampled families are cut short; five positions give every linkage there is.
-    if (task.positions.size() != 5 && result.candidates.size() > options.maxCandidates) {
-        result.candidates.resize(options.maxCandidates);
-    }
-    if (result.candidates.empty()) {
-        result.reason = "no linkage built from the dyads that fit passes through every position";
-    }
-    return result;
+    return candidates;
 }
 
 // ---- Dyads -------------------------------------------------------------------------------------
 
-// The moving pivot for a fixed pivot G: W_1 is perpendicular to every v_i = (D_i^T - I) G.
-// Nothing when the v_i leave it undetermined or have no common perpendicular.
+void addDyad(std::vector<Dyad>& dyads, const Dyad& dyad)
+{
+    for (const Dyad& d : dyads) {
+        if (std::fabs(dot(d.fixed, dyad.fixed)) > 1.0 - 1e-12
+            && std::fabs(dot(d.moving, dyad.moving)) > 1.0 - 1e-12) {
+            return;
+        }
+    }
+    dyads.push_back(dyad);
+}
+
+SphereVector taskCentre(const DesignTask& task)
+{
+    SphereVector sum;
+    for (const TaskPosition& p : task.positions) {
+        sum = sum + taskPoint(p);
+    }
+    return norm(sum) > 1e-6 ? normalized(sum) : taskPoint(task.positions[0]);
+}
+
+// How many moving pivots of a family the design offers, spread evenly round their great circle.
+constexpr int familySamples = 6;
+
+// The moving pivots that fit a fixed pivot at a pole: the great circle square to the one v_i
+// that does not vanish there (every v_i vanishes only for a pure rotation).
+std::vector<SphereVector> familyMovingPivots(const std::vector<Rotation>& moves,
+                                             const SphereVector& G)
+{
+    SphereVector widest;
+    for (const Rotation& D : moves) {
+        const SphereVector v = applied(transposed(D), G) - G;
+        if (norm(v) > norm(widest)) {
+            widest = v;
+        }
+    }
+    if (!(norm(widest) > 1e-12)) {
+        return {};
+    }
+    const auto [t1, t2] = tangentBasis(normalized(widest));
+    std::vector<SphereVector> pivots;
+    for (int i = 0; i < familySamples; ++i) {
+        const double angle = std::numbers::pi * i / familySamples;
+        pivots.push_back((std::cos(angle) * t1) + (std::sin(angle) * t2));
+    }
+    return pivots;
+}
+
+std::vector<Dyad> threePositionDyads(const DesignTask& task, const std::vector<Rotation>& moves,
+                                     const DesignOptions& options, std::string& note)
+{
+    std::vector<Dyad> dyads;
+    if (task.fixedPivots.size() == 2) {
+        std::vector<std::string> poles;
+        for (std::size_t p = 0; p < 2; ++p) {
+            const SphereVector G = pivotPoint(task.fixedPivots[p]);
+            if (const std::optional<PivotPole> pole = pivotPole(task, G)) {
+                // At the pole, snapped onto it: a family of moving pivots.
+                for (const SphereVector& W : familyMovingPivots(moves, pole->axis)) {
+                    dyads.push_back({pole->axis, W});
+                }
+                poles.push_back("fixed pivot " + std::to_string(p + 1) + " lies at "
+                                + poleText(*pole));
+            } else if (const std::optional<SphereVector> W = movingPivotFor(moves, G)) {
+                dyads.push_back({G, *W});
+            }
+        }
+        if (!poles.empty()) {
+            note = poles.front() + (poles.size() > 1 ? " and " + poles.back() : std::string())
+                   + ": every moving pivot on a great circle keeps its distance from such a pivot "
+                     "through all three positions, so a whole family of linkages does the task; "
+                     "here are some of them, with moving pivots "
+                   + std::to_string(180 / familySamples) + " degrees apart along that circle";
+        }
+        return dyads;
+    }
+    // A ring of pivots 40 degrees around the positions' centre.
+    const SphereVector centre = taskCentre(task);
+    const auto [t1, t2] = tangentBasis(centre);
+    const int count = std::max(2, options.spreadPivots);
+    for (int i = 0; i < count; ++i) {
+        const double angle = 2.0 * std::numbers::pi * i / count;
+        const SphereVector dir = (std::cos(angle) * t1) + (std::sin(angle) * t2);
+        const SphereVector G = (std::cos(40.0 * degree) * centre) + (std::sin(40.0 * degree) * dir);
+        if (const std::optional<SphereVector> W = movingPivotFor(moves, G)) {
+            dyads.push_back({G, *W});
+        }
+    }
+    note = "three positions leave a family of linkages, any two fixed pivots with their moving "
+           "pivots; these are made from fixed pivots spread round the positions (give two fixed "
+           "pivots to choose your own)";
+    return dyads;
+}
+
+std::vector<Dyad> fourPositionDyads(const DesignTask& task, const std::vector<Rotation>& moves,
+                                    const DesignOptions& options, std::string& note)
+{
+    const CubicCone cone = cubicCone(moves, 0, 1, 2);
+    const SphereVector axis = taskCentre(task);
+    std::vector<Dyad> dyads;
+    const int samples = std::max(1, options.coneSamples);
+    for (int s = 0; s < samples; ++s) {
+        const double alpha = std::numbers::pi * (s + 0.5) / samples;
+        for (const SphereVector& G : coneLinesInPlane(cone, axis, alpha)) {
+            if (const std::optional<SphereVector> W = movingPivotFor(moves, G)) {
+                addDyad(dyads, {G, *W});
+            }
+        }
+    }
+    note = "four positions leave a family of linkages, their fixed pivots on the centre-point "
+           "curve; these are a sample of it, and the solution map shows the whole curve";
+    return dyads;
+}
+
+std::vector<Dyad> dyadsOf(const DesignTask& task, const std::vector<Rotation>& moves,
+                          const DesignOptions& options, std::string& note)
+{
+    switch (task.positions.size()) {
+    case 3:
+        return threePositionDyads(task, moves, options, note);
+    case 4:
+        return fourPositionDyads(task, moves, options, note);
+    default: {
+        std::vector<Dyad> dyads;
+        for (const FiveDyad& d : fivePositionDyads(moves)) {
+            addDyad(dyads, {d.fixed, d.moving});
+        }
+        return dyads;
+    }
+    }
+}
+
+DesignResult designMotion(const DesignTask& task, const DesignOptions& options)
+{
+    DesignResult result;
+    result.kind = TaskKind::Motion;
+    if (std::optional<std::string> close = positionsTooClose(task)) {
+        result.reason = std::move(*close);
+        return result;
+    }
+    if (std::optional<std::string> turn = pureRotation(task)) {
+        result.reason = std::move(*turn);
+        return result;
+    }
+    const std::vector<Rotation> moves = displacements(task);
+    std::string note;
+    const std::vector<Dyad> dyads = dyadsOf(task, moves, options, note);
+    if (dyads.size() < 2) {
+        result.reason = task.positions.size() == 5
+                            ? "these five positions have " + std::to_string(dyads.size())
+                                  + " real dyad" + (dyads.size() == 1 ? "" : "s")
+                                  + " (a fixed and a moving pivot that keep their distance through "
+                                    "all five), and a linkage needs two; four of them leave a "
+                                    "whole family"
+                            : "no two dyads fit these positions";
+        return result;
+    }
+    result.candidates = pairDyads(task, moves, dyads, options);
+    // Only the sampled families are cut short; five positions give every linkage there is, and
+    // given pivots the linkages they allow. A mechanism has one candidate at least, so as many
+    // mechanisms as candidates wanted are always enough.
+    if (task.positions.size() != 5 && task.fixedPivots.empty()) {
+        orderCandidates(result.candidates, options.maxCandidates);
+        keepMechanisms(result.candidates, options.maxCandidates);
+    } else {
+        orderCandidates(result.candidates);
+    }
+    if (result.candidates.empty()) {
+        result.reason = "no linkage built from the dyads that fit passes through every position";
+    } else {
+        result.reason = note;
+    }
+    return result;
+}
+
+} // namespace
+
+std::string defectText(const DesignDefect& defect)
+{
+    switch (defect.kind) {
+    case DefectKind::Circuit:
+        return "circuit";
+    case DefectKind::Branch:
+        return "branch";
+    case DefectKind::Order:
+        return "order";
+    case DefectKind::Toggle:
+        return "toggle between positions " + std::to_string(defect.from) + " and "
+               + std::to_string(defect.to);
+    }
+    return {};
+}
+
+void judgeCandidate(DesignCandidate& candidate, const LinkageAnalysis& analysis)
+{
+    judgeMotion(candidate, analysis);
+}
+
 std::optional<SphereVector> movingPivotFor(const std::vector<Rotation>& moves,
                                            const SphereVector& G)
 {
@@ -574,185 +532,38 @@ std::optional<SphereVector> movingPivotFor(const std::vector<Rotation>& moves,
     return W;
 }
 
-void addDyad(std::vector<Dyad>& dyads, const Dyad& dyad)
+std::vector<Rotation> taskDisplacements(const DesignTask& task)
 {
-    for (const Dyad& d : dyads) {
-        if (std::fabs(dot(d.fixed, dyad.fixed)) > 1.0 - 1e-12
-            && std::fabs(dot(d.moving, dyad.moving)) > 1.0 - 1e-12) {
-            return;
-        }
-    }
-    dyads.push_back(dyad);
-}
-
-SphereVector taskCentre(const DesignTask& task)
-{
-    SphereVector sum;
-    for (const TaskPosition& p : task.positions) {
-        sum = sum + taskPoint(p);
-    }
-    return norm(sum) > 1e-6 ? normalized(sum) : taskPoint(task.positions[0]);
-}
-
-std::vector<Dyad> threePositionDyads(const DesignTask& task, const std::vector<Rotation>& moves,
-                                     const DesignOptions& options)
-{
-    std::vector<SphereVector> pivots;
-    if (task.fixedPivots.size() == 2) {
-        pivots = {pivotPoint(task.fixedPivots[0]), pivotPoint(task.fixedPivots[1])};
-    } else {
-        // A ring of pivots 40 degrees around the positions' centre.
-        const SphereVector centre = taskCentre(task);
-        const auto [t1, t2] = tangentBasis(centre);
-        const int count = std::max(2, options.spreadPivots);
-        for (int i = 0; i < count; ++i) {
-            const double angle = 2.0 * std::numbers::pi * i / count;
-            const SphereVector dir = (std::cos(angle) * t1) + (std::sin(angle) * t2);
-            pivots.push_back((std::cos(40.0 * degree) * centre) + (std::sin(40.0 * degree) * dir));
-        }
-    }
-    std::vector<Dyad> dyads;
-    for (const SphereVector& G : pivots) {
-        if (const std::optional<SphereVector> W = movingPivotFor(moves, G)) {
-            dyads.push_back({G, *W});
-        }
-    }
-    return dyads;
-}
-
-std::vector<Dyad> fourPositionDyads(const DesignTask& task, const std::vector<Rotation>& moves,
-                                    const DesignOptions& options)
-{
-    const CubicCone cone = cubicCone(moves, 0, 1, 2);
-    const SphereVector axis = taskCentre(task);
-    std::vector<Dyad> dyads;
-    const int samples = std::max(1, options.coneSamples);
-    for (int s = 0; s < samples; ++s) {
-        const double alpha = std::numbers::pi * (s + 0.5) / samples;
-        for (const SphereVector& G : coneLinesInPlane(cone, axis, alpha)) {
-            if (const std::optional<SphereVector> W = movingPivotFor(moves, G)) {
-                addDyad(dyads, {G, *W});
-            }
-        }
-    }
-    return dyads;
-}
-
-} // namespace
-
-std::string defectText(const DesignDefect& defect)
-{
-    switch (defect.kind) {
-    case DefectKind::Circuit:
-        return "circuit";
-    case DefectKind::Branch:
-        return "branch";
-    case DefectKind::Order:
-        return "order";
-    case DefectKind::Toggle:
-        return "toggle between positions " + std::to_string(defect.from) + " and "
-               + std::to_string(defect.to);
-    }
-    return {};
-}
-
-SphereVector taskPoint(const TaskPosition& p)
-{
-    const double lon = p.longitude * degree;
-    const double lat = p.latitude * degree;
-    return {std::cos(lat) * std::cos(lon), std::cos(lat) * std::sin(lon), std::sin(lat)};
-}
-
-SphereVector taskHeading(const TaskPosition& p)
-{
-    const double lon = p.longitude * degree;
-    const double lat = p.latitude * degree;
-    const SphereVector north{-std::sin(lat) * std::cos(lon), -std::sin(lat) * std::sin(lon),
-                             std::cos(lat)};
-    const SphereVector east{-std::sin(lon), std::cos(lon), 0.0};
-    return (std::cos(p.heading * degree) * north) + (std::sin(p.heading * degree) * east);
-}
-
-SphereVector pivotPoint(const TaskPivot& pivot)
-{
-    return taskPoint({pivot.longitude, pivot.latitude, 0.0});
-}
-
-std::string designTaskProblem(const DesignTask& task)
-{
-    const auto finite = [](double x) { return std::isfinite(x); };
-    if (task.kind == TaskKind::Function) {
-        if (task.pairs.size() < 3) {
-            return "a function task needs at least three pairs";
-        }
-        for (std::size_t i = 0; i < task.pairs.size(); ++i) {
-            if (!finite(task.pairs[i].input) || !finite(task.pairs[i].output)) {
-                return "pair " + std::to_string(i + 1) + " is not a pair of finite angles";
-            }
-            for (std::size_t j = 0; j < i; ++j) {
-                if (std::fabs(wrapDegrees(task.pairs[i].input - task.pairs[j].input)) < 1e-9
-                    && std::fabs(wrapDegrees(task.pairs[i].output - task.pairs[j].output)) < 1e-9) {
-                    return "pairs " + std::to_string(j + 1) + " and " + std::to_string(i + 1)
-                           + " are the same";
-                }
-            }
-        }
-        if (task.ground && !(*task.ground > 0.0 && *task.ground < 180.0)) {
-            return "the ground must lie strictly between 0 and 180 degrees";
-        }
-        if (task.pairs.size() == 3 && !task.ground) {
-            return "three pairs need the ground as well";
-        }
-        return {};
-    }
-    if (task.positions.size() < 3 || task.positions.size() > 5) {
-        return "a motion task needs three, four or five positions";
-    }
-    for (std::size_t i = 0; i < task.positions.size(); ++i) {
-        const TaskPosition& p = task.positions[i];
-        if (!finite(p.longitude) || !finite(p.heading) || !(std::fabs(p.latitude) < 90.0)) {
-            return "position " + std::to_string(i + 1)
-                   + " needs finite angles and a latitude strictly between -90 and 90 degrees";
-        }
-    }
-    if (!task.fixedPivots.empty()) {
-        if (task.fixedPivots.size() != 2) {
-            return "a task gives two fixed pivots or none";
-        }
-        for (const TaskPivot& pivot : task.fixedPivots) {
-            if (!finite(pivot.longitude) || !(std::fabs(pivot.latitude) < 90.0)) {
-                return "a fixed pivot needs a finite longitude and a latitude strictly between "
-                       "-90 and 90 degrees";
-            }
-        }
-        const double arc =
-            arcDegrees(pivotPoint(task.fixedPivots[0]), pivotPoint(task.fixedPivots[1]));
-        if (!properArc(arc)) {
-            return "the two fixed pivots coincide or lie opposite each other";
-        }
-    }
-    return sameOrientation(task);
+    return displacements(task);
 }
 
 std::vector<Dyad> taskDyads(const DesignTask& task, const DesignOptions& options)
 {
-    if (task.kind != TaskKind::Motion || !designTaskProblem(task).empty()) {
+    if (task.kind != TaskKind::Motion || taskProblem(task)) {
         return {};
     }
+    std::string note;
+    return dyadsOf(task, displacements(task), options, note);
+}
+
+std::vector<DesignCandidate> linkagesFromDyads(const DesignTask& task, const Dyad& first,
+                                               const Dyad& second)
+{
+    std::vector<DesignCandidate> candidates;
+    if (task.kind != TaskKind::Motion || taskProblem(task)) {
+        return candidates;
+    }
     const std::vector<Rotation> moves = displacements(task);
-    switch (task.positions.size()) {
-    case 3:
-        return threePositionDyads(task, moves, options);
-    case 4:
-        return fourPositionDyads(task, moves, options);
-    default: {
-        std::vector<Dyad> dyads;
-        for (const FiveDyad& d : fivePositionDyads(moves)) {
-            addDyad(dyads, {d.fixed, d.moving});
+    for (const auto& [driving, driven] : {std::pair{first, second}, std::pair{second, first}}) {
+        Dyad input = driving;
+        Dyad output = driven;
+        chooseJointEnds(task, input, output, false);
+        if (std::optional<DesignCandidate> c = fourBar(task, moves, input, output)) {
+            candidates.push_back(std::move(*c));
         }
-        return dyads;
     }
-    }
+    orderCandidates(candidates);
+    return candidates;
 }
 
 std::optional<CouplerPose> couplerPoseAt(const LinkageDimensions& dims, double theta, int branch)
@@ -791,11 +602,28 @@ DesignResult designLinkages(const DesignTask& task, const DesignOptions& options
 {
     DesignResult result;
     result.kind = task.kind;
-    result.reason = designTaskProblem(task);
-    if (!result.reason.empty()) {
+    if (const std::optional<std::string> problem = taskProblem(task)) {
+        result.reason = "the task " + *problem;
         return result;
     }
-    return task.kind == TaskKind::Function ? designFunction(task) : designMotion(task, options);
+    result = task.kind == TaskKind::Function ? designFunction(task) : designMotion(task, options);
+    // A pivot at a pole leaves a family, which any change of the task narrows to one member:
+    // the family's own sentence says what there is to say.
+    const bool family =
+        task.kind == TaskKind::Motion
+        && std::any_of(task.fixedPivots.begin(), task.fixedPivots.end(), [&](const TaskPivot& p) {
+               return pivotPole(task, pivotPoint(p)).has_value();
+           });
+    // Sampled families (four positions, three without pivots) offer samples of a whole family,
+    // which a change of the task only shifts along it: it is the single answers whose swing
+    // tells.
+    const bool sampled =
+        task.kind == TaskKind::Motion
+        && (task.positions.size() == 4 || (task.positions.size() == 3 && task.fixedPivots.empty()));
+    if (options.checkConditioning && !family && !sampled) {
+        noteConditioning(task, options, result);
+    }
+    return result;
 }
 
 } // namespace cyclar

@@ -4,6 +4,7 @@
 
 #include "design_task.h"
 #include "sphere_geometry.h"
+#include "task_rule.h"
 
 #include <array>
 #include <optional>
@@ -54,27 +55,33 @@ struct DesignCandidate {
     /// Least and greatest transmission angle (degrees) on the way from the first position to the
     /// last.
     std::array<double, 2> transmission{};
-    /// Function tasks: the greatest difference (degrees) between a pair's output angle and the
-    /// one the linkage gives at its input, on the branch listed. 0 to rounding for exact fits.
-    double outputError = 0.0;
-    /// The same motion as a candidate listed before it, with one or more joints taken at the
-    /// other end of its axis (which changes the dimensions, not how the body moves).
+    /// Function tasks: the greatest and the root mean square difference (degrees) between a
+    /// pair's output angle and the one the linkage gives at its input, on the branch listed.
+    /// 0 to rounding for exact fits.
+    double maxError = 0.0;
+    double rmsError = 0.0;
+    /// One or more joints taken at the other end of its axis (which changes the dimensions, not
+    /// how the body moves) from where the design first put them.
     bool otherEnds = false;
+    /// The physical mechanism it is a variant of (1, 2, ...): candidates with the same fixed and
+    /// moving joint axes, reaching the same body positions, share it, whichever pivot drives and
+    /// at whichever end of its axis each joint is taken.
+    int mechanism = 0;
+    /// Which of its mechanism's two fixed pivots drives: 1 for the one its mechanism's first
+    /// variant drives from, 2 for the other.
+    int drivenPivot = 1;
 
     bool usable() const { return defects.empty(); }
 };
 
-/// What the design gives for one task: candidates, usable ones first; among those alike, the
-/// ones with joints at their axes' other ends later; then by how far the transmission angle
-/// strays from 90 degrees. When there are none, `reason` says why in one sentence; with
-/// candidates it may carry a note (the residual of a least-squares fit).
+/// What the design gives for one task: candidates in the one order of orderCandidates
+/// (candidate_order.h), each mechanism's variants together. When there are none, `reason` says
+/// why in one sentence; with candidates it may carry a note (how well a least-squares fit
+/// fits, a family offered in place of a single answer, a task that is ill-conditioned).
 struct DesignResult {
     TaskKind kind = TaskKind::Motion;
     std::vector<DesignCandidate> candidates;
     std::string reason;
-    /// Least-squares function fits only: the root mean square residual of the linear
-    /// loop-closure equation over the pairs.
-    std::optional<double> residual;
 };
 
 /// Tuning of the motion design; the defaults suit interactive use.
@@ -91,25 +98,18 @@ struct DesignOptions {
     /// the other ends of their axes (given fixed pivots stay), so that every set of dimensions
     /// that makes the motion is listed.
     bool everyJointEnd = true;
+    /// Designs the task again with its numbers moved by 0.01 degrees, and says so in the reason
+    /// when the answer swings wildly (an ill-conditioned task): function tasks, five positions
+    /// and three with their pivots, whose answers are single linkages rather than samples of a
+    /// family.
+    bool checkConditioning = true;
 };
 
-/// Why the task cannot be designed for, in one sentence; empty when its shape and numbers are
-/// fine: three to five positions (three or more pairs; three only with the ground), finite
-/// numbers, latitudes strictly between -90 and 90, no two positions or pairs the same, two
-/// fixed pivots or none, a ground strictly between 0 and 180.
-std::string designTaskProblem(const DesignTask& task);
-
-/// Designs linkages for the task. A task that designTaskProblem refuses gives no candidates and
-/// its reason; so does one for which no real linkage exists.
+/// Designs linkages for the task. A task that the task rule (taskProblem) refuses gives no
+/// candidates and its reason ("the task has ..."); so does one for which no real linkage exists.
 DesignResult designLinkages(const DesignTask& task, const DesignOptions& options = {});
 
 // The pieces, for front ends that draw them.
-
-/// A task position's point P = (cos lat cos lon, cos lat sin lon, sin lat) and its heading
-/// u = cos h north + sin h east, as unit vectors of the task's frame.
-SphereVector taskPoint(const TaskPosition& position);
-SphereVector taskHeading(const TaskPosition& position);
-SphereVector pivotPoint(const TaskPivot& pivot);
 
 /// An RR dyad: a fixed pivot and the moving pivot where it lies in the first task position
 /// (task frame). It fits when the arc between them is the same in every position.
@@ -119,9 +119,31 @@ struct Dyad {
 };
 
 /// Dyads that fit the task's positions (motion tasks): three positions, one per given fixed
-/// pivot (or per well-spread pivot); four, samples along the center-axis cone; five, all of the
-/// finitely many (at most six).
+/// pivot (or per well-spread pivot; a few of the family where a given pivot lies at a pole);
+/// four, samples along the center-axis cone; five, all of the finitely many (at most six).
 std::vector<Dyad> taskDyads(const DesignTask& task, const DesignOptions& options = {});
+
+/// The moving pivot W (at the first position) that keeps its arc to the fixed pivot G through
+/// the displacements: square to every v_i = (D_i^T - I) G. Nothing where the v_i leave it
+/// undetermined (G at a pole) or have no common perpendicular (G fits no dyad).
+std::optional<SphereVector> movingPivotFor(const std::vector<Rotation>& moves,
+                                           const SphereVector& G);
+
+/// The displacements from the first position to each of the others, D_i with W_i = D_i W_1
+/// for every point W of the body (motion tasks).
+std::vector<Rotation> taskDisplacements(const DesignTask& task);
+
+/// The linkages two dyads of a sound motion task make, either one driving, each checked by
+/// forward kinematics and judged as the design's own candidates are, in the one order (none
+/// where they make no proper linkage that reaches every position).
+std::vector<DesignCandidate> linkagesFromDyads(const DesignTask& task, const Dyad& first,
+                                               const Dyad& second);
+
+struct LinkageAnalysis;
+
+/// A candidate's defects and its transmission range on the way from its first position to its
+/// last, from its dimensions and the input and branch at each position.
+void judgeCandidate(DesignCandidate& candidate, const LinkageAnalysis& analysis);
 
 /// The moving joints and the coupler point of a linkage at input theta on a branch, in
 /// cyclar's own frame; nothing where it does not close there.

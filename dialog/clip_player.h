@@ -1,7 +1,7 @@
 // The animation control: plays a clip in a sunken frame, looping at the clip's rate.
 #pragma once
 
-#include "render/clips.h"
+#include "clips.h"
 
 #include <QElapsedTimer>
 #include <QFrame>

@@ -23,7 +23,7 @@ void showValidationMessage(QWidget* parent, const QString& message)
 
 void DataExchange::text(QLineEdit* field, double& value)
 {
-    if (!active() || checking_)
+    if (!active())
         return;
     if (!saving_) {
         field->setText(formatDouble(value));
@@ -54,7 +54,7 @@ void DataExchange::minMax(QLineEdit* field, double value, double min, double max
 
 void DataExchange::slider(QSlider* slider, int& position)
 {
-    if (!active() || checking_)
+    if (!active())
         return;
     if (saving_)
         position = slider->value();

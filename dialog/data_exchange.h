@@ -30,16 +30,6 @@ public:
     {
     }
 
-    /// Turns this saving exchange into a check of the values the variables hold now: fields are
-    /// not read (each keeps its variable's value), sliders are left alone, and the range tests
-    /// run in the page's order with the page's messages. For values that arrive from elsewhere
-    /// (a file) and must pass the same rules as typed ones.
-    void checkHeldValues()
-    {
-        saving_ = true;
-        checking_ = true;
-    }
-
     bool saving() const { return saving_; }
     bool failed() const { return failed_; }
 
@@ -63,7 +53,6 @@ private:
 
     QWidget* page_;
     bool saving_;
-    bool checking_ = false;
     MessageSink showMessage_;
     bool failed_ = false;
 };

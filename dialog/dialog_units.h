@@ -10,8 +10,9 @@
 namespace cyclar {
 
 /// Dialog units of one font: a horizontal unit is a quarter of the font's average character
-/// width, a vertical unit an eighth of its height. The conversion itself is the core's
-/// (pagelayout/page_layouts.h), shared with the browser's pages.
+/// width, a vertical unit an eighth of its height. The conversion itself, to the nearest pixel,
+/// is the core's (dialogUnitsToPixelsX/Y in pagelayout/page_layouts.h), which the browser's
+/// pages call too.
 class DialogUnits {
 public:
     /// Units measured from a font as it is drawn here.

@@ -64,13 +64,6 @@ bool Page::UpdateData(bool saveAndValidate)
     return runSaving(dx);
 }
 
-bool Page::CheckHeldValues()
-{
-    DataExchange dx(this, true);
-    dx.checkHeldValues();
-    return runSaving(dx);
-}
-
 bool Page::runSaving(DataExchange& dx)
 {
     ++exchanging_;

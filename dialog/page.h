@@ -33,11 +33,6 @@ public:
     /// fills them. Returns false only when saving failed; its message has been shown.
     bool UpdateData(bool saveAndValidate = true);
 
-    /// Runs DoDataExchange's range tests on the values the variables hold now, without reading
-    /// the controls (see DataExchange::checkHeldValues). False when one fails; its message has
-    /// been shown and its field has the focus.
-    bool CheckHeldValues();
-
     /// Called once, just before the page is first shown. Fills the controls (a showing
     /// exchange). The result is kept for the page's own use; Qt focuses the first control.
     virtual bool OnInitDialog();

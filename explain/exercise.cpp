@@ -5,6 +5,7 @@
 #include "design_result_text.h"
 #include "field_rules.h"
 #include "linkage_file.h"
+#include "significant_text.h"
 #include "sphere_geometry.h"
 
 #include <algorithm>

@@ -65,17 +65,17 @@ std::string num(double x)
 // A number as it was given (a dimension, the input): all its digits.
 std::string given(double x)
 {
-    return withMinusSigns(shortestNumberText(x));
+    return std::isfinite(x) ? withMinusSigns(shortestNumberText(x)) : "not defined";
 }
 
 std::string deg(double x)
 {
-    return num(x) + degreeSign;
+    return std::isfinite(x) ? num(x) + degreeSign : num(x);
 }
 
 std::string givenDeg(double x)
 {
-    return given(x) + degreeSign;
+    return std::isfinite(x) ? given(x) + degreeSign : given(x);
 }
 
 // A factor in a product: negative numbers in brackets.

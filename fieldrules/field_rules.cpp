@@ -1,8 +1,9 @@
 // Field rules: C-locale number reading, ranges, live link bounds and the validation messages.
 #include "field_rules.h"
 
+#include "significant_text.h"
+
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -48,25 +49,8 @@ double heldLength(double value)
 
 std::string formatNumber(double v)
 {
-    char buffer[64];
-#if defined(__EMSCRIPTEN__)
-    // The only locale there is the C locale.
-    const int n = std::snprintf(buffer, sizeof buffer, "%.*g", significantDigits, v);
-    if (n < 0) {
-        return {};
-    }
-    return std::string(buffer,
-                       std::min<std::size_t>(static_cast<std::size_t>(n), sizeof buffer - 1));
-#else
-    // "%.*g" as printf writes it in the C locale: snprintf would take the process's decimal
-    // separator, and a comma written into a field could not be read back.
-    const std::to_chars_result written = std::to_chars(
-        buffer, buffer + sizeof buffer, v, std::chars_format::general, significantDigits);
-    if (written.ec != std::errc()) {
-        return {};
-    }
-    return std::string(buffer, written.ptr);
-#endif
+    // In the C locale whatever the process's: a comma written into a field could not be read back.
+    return significantText(v, significantDigits);
 }
 
 std::optional<double> parseFieldText(std::string_view text)
@@ -215,6 +199,12 @@ double& fieldValue(LinkageDimensions& dims, char field)
     }
 }
 
+double fieldValue(const LinkageDimensions& dims, char field)
+{
+    LinkageDimensions copy = dims;
+    return fieldValue(copy, field);
+}
+
 FieldRange fieldRange(FieldPage page, char field, const LinkageDimensions& held)
 {
     if (field == 'h' || field == 'k') {
@@ -252,6 +242,33 @@ std::optional<FieldFailure> readFields(FieldPage page, const FieldTexts& texts,
         }
     }
     return std::nullopt;
+}
+
+std::optional<FieldFailure> checkHeldValues(FieldPage page, const LinkageDimensions& held)
+{
+    for (const char field : fieldOrder(page)) {
+        const FieldRange range = fieldRange(page, field, held);
+        const double value = fieldValue(held, field);
+        if (!inRange(value, range.min, range.max)) {
+            return FieldFailure{field, rangeMessage(range.min, range.max)};
+        }
+    }
+    return std::nullopt;
+}
+
+std::string heldValueRefusal(FieldPage page, char field, const LinkageDimensions& held)
+{
+    static constexpr std::array<std::string_view, 6> names{"the left link",
+                                                           "the right link",
+                                                           "the coupler link",
+                                                           "the ground link",
+                                                           "the coupler point's radial length",
+                                                           "the coupler point's angular position"};
+    const FieldRange range = fieldRange(page, field, held);
+    const double value = fieldValue(held, field);
+    return "has " + std::string(names[fieldIndex(field)]) + ' ' + field + " = "
+           + formatNumber(value) + ", which must be between " + formatNumber(range.min) + " and "
+           + formatNumber(range.max);
 }
 
 } // namespace cyclar

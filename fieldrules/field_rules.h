@@ -10,8 +10,8 @@
 
 namespace cyclar {
 
-/// Formats like printf "%.*g" with 15 significant digits: 50 -> "50", 0.1 -> "0.1",
-/// 1e20 -> "1e+20".
+/// A number as a field shows it: printf's "%.*g" with 15 significant digits in the C locale,
+/// whatever the process's (significantText): 50 -> "50", 0.1 -> "0.1", 1e20 -> "1e+20".
 std::string formatNumber(double v);
 
 /// Reads the number in a field's text (UTF-8).
@@ -54,6 +54,7 @@ std::size_t fieldIndex(char field);
 
 /// The value a field stands for: 'a', 'b', 'c', 'f', 'h' or 'k' (any other name is 'k').
 double& fieldValue(LinkageDimensions& dims, char field);
+double fieldValue(const LinkageDimensions& dims, char field);
 
 struct FieldRange {
     double min = 0.0;
@@ -72,6 +73,16 @@ struct FieldFailure {
     char field = 0;
     std::string message;
 };
+
+/// The first of the values `held` that a page's range tests refuse, tested in the page's order
+/// against the ranges they give with these values held, and the page's message for it; nothing
+/// when all pass. The check of values that come from elsewhere (a file) and must pass the rules
+/// typed ones do, without a field being read.
+std::optional<FieldFailure> checkHeldValues(FieldPage page, const LinkageDimensions& held);
+
+/// How a refused value from a file is said, after the file's name: "has the left link a = 500,
+/// which must be between 0 and 105".
+std::string heldValueRefusal(FieldPage page, char field, const LinkageDimensions& held);
 
 /// Reads a page's fields back into `held`, in the page's order. Each value is stored as soon as
 /// its text parses, even when its range test then fails. The first failure ends the read (later

@@ -19,12 +19,29 @@ namespace cyclar {
 
 namespace {
 
-// Length of the UTF-8 sequence starting at text[at], or 0 when it is not a valid one (overlong
-// forms, surrogates and code points past U+10FFFF included).
-
 std::string failure(const char* what, const std::string& path, int code)
 {
     return std::string(what) + " '" + displayPath(path) + "': " + std::strerror(code);
+}
+
+std::string refusal(const std::string& path, const std::string& why)
+{
+    return "could not write '" + displayPath(path) + "': " + why;
+}
+
+// What stands at a path that is neither a folder nor a regular file.
+const char* kindOfFile(mode_t mode)
+{
+    if (S_ISFIFO(mode)) {
+        return "a named pipe";
+    }
+    if (S_ISSOCK(mode)) {
+        return "a socket";
+    }
+    if (S_ISCHR(mode) || S_ISBLK(mode)) {
+        return "a device";
+    }
+    return "something other than a file";
 }
 
 // The umask, read without changing it (changing it, even for a moment, races with every other
@@ -109,6 +126,18 @@ bool writeFileAtomically(const std::string& path, std::string_view bytes, std::s
     const bool replacing = ::stat(target.c_str(), &old) == 0;
     if (replacing && S_ISDIR(old.st_mode)) {
         error = failure("could not write", path, EISDIR);
+        return false;
+    }
+    // The rename would put a regular file in place of a pipe or a device, and needs only the
+    // folder's permission: a file its user may not write would be replaced without a word.
+    if (replacing && !S_ISREG(old.st_mode)) {
+        error =
+            refusal(path, std::string("it is ") + kindOfFile(old.st_mode) + ", not a regular file");
+        return false;
+    }
+    if (replacing && ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0
+        && errno == EACCES) {
+        error = refusal(path, "it is read-only");
         return false;
     }
     const std::string folder = folderOf(target);

@@ -13,7 +13,9 @@ namespace cyclar {
 /// temporary file is removed, an earlier file at `path` is untouched, and `error` says which
 /// file could not be written and the system's reason. The new file keeps the permissions of
 /// the file it replaces, or gets those of any new file (0666 less the umask). A symbolic link
-/// at `path` is followed: its target is the file replaced.
+/// at `path` is followed: its target is the file replaced. What is in the way is never replaced:
+/// a folder, a named pipe, a device or a socket at `path`, or a file the user may not write
+/// ("... is read-only"), refuses the write and stays as it was.
 bool writeFileAtomically(const std::string& path, std::string_view bytes, std::string& error);
 
 } // namespace cyclar

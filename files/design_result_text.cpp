@@ -2,6 +2,7 @@
 #include "design_result_text.h"
 
 #include "linkage_file.h"
+#include "significant_text.h"
 
 #include <cstdio>
 
@@ -27,9 +28,9 @@ std::string jsonQuoted(const std::string& text)
 
 namespace {
 
-std::string candidateJson(const DesignCandidate& c)
+std::string candidateJson(const DesignCandidate& c, TaskKind kind)
 {
-    const auto number = [](double value) { return shortestNumberText(value); };
+    const auto number = [](double value) { return fileNumberText(value); };
     const LinkageDimensions& d = c.dims;
     std::string out = "    {\"dims\": {\"a\": " + number(d.a) + ", \"b\": " + number(d.b)
                       + ", \"c\": " + number(d.c) + ", \"f\": " + number(d.f) + ", \"h\": "
@@ -48,8 +49,11 @@ std::string candidateJson(const DesignCandidate& c)
         out += (i == 0 ? "" : ", ") + jsonQuoted(defectText(c.defects[i]));
     }
     out += "],\n     \"transmission\": [" + number(c.transmission[0]) + ", "
-           + number(c.transmission[1]) + "]}";
-    return out;
+           + number(c.transmission[1]) + "],\n     \"mechanism\": " + std::to_string(c.mechanism);
+    if (kind == TaskKind::Function) {
+        out += ", \"rmsError\": " + number(c.rmsError) + ", \"maxError\": " + number(c.maxError);
+    }
+    return out + "}";
 }
 
 } // namespace
@@ -60,12 +64,38 @@ std::string designResultJson(const DesignResult& result)
     out += result.kind == TaskKind::Function ? "\"function\"" : "\"motion\"";
     out += ",\n \"candidates\": [";
     for (std::size_t i = 0; i < result.candidates.size(); ++i) {
-        out += (i == 0 ? "\n" : ",\n") + candidateJson(result.candidates[i]);
+        out += (i == 0 ? "\n" : ",\n") + candidateJson(result.candidates[i], result.kind);
     }
     out += result.candidates.empty() ? "],\n" : "\n ],\n";
     out += " \"reason\": "
            + (result.reason.empty() ? std::string("null") : jsonQuoted(result.reason)) + "}\n";
     return out;
+}
+
+namespace {
+
+std::string pointList(const std::vector<SphereVector>& points)
+{
+    std::string out = "[";
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const SphereVector& p = points[i];
+        out += (i == 0 ? "[" : ",\n   [") + jsonNumberText(p.x) + ", " + jsonNumberText(p.y) + ", "
+               + jsonNumberText(p.z) + "]";
+    }
+    return out + "]";
+}
+
+} // namespace
+
+std::string solutionMapJson(const SolutionMap& map)
+{
+    std::string out = "{\"centrePoints\": " + pointList(map.centrePoints) + ",\n";
+    out += " \"circlePoints\": " + pointList(map.circlePoints) + ",\n";
+    out += " \"parameter\": [";
+    for (std::size_t i = 0; i < map.parameter.size(); ++i) {
+        out += (i == 0 ? "" : i % 8 == 0 ? ",\n   " : ", ") + jsonNumberText(map.parameter[i]);
+    }
+    return out + "]}\n";
 }
 
 } // namespace cyclar

@@ -5,6 +5,7 @@
 #include "design_result_text.h"
 #include "dimensions_json.h"
 #include "linkage_file.h"
+#include "significant_text.h"
 #include "strict_json.h"
 
 #include <cmath>

@@ -4,6 +4,7 @@
 #include "design_result_text.h"
 #include "linkage_file.h"
 #include "linkage_model.h"
+#include "significant_text.h"
 
 #include <cmath>
 
@@ -11,13 +12,7 @@ namespace cyclar {
 
 std::string JsonObject::json(double value)
 {
-    if (!std::isfinite(value)) {
-        return "null";
-    }
-    if (value == 0.0) {
-        return std::signbit(value) ? "-0" : "0";
-    }
-    return shortestNumberText(value);
+    return jsonNumberText(value);
 }
 
 void JsonObject::field(const char* key)

@@ -4,6 +4,7 @@
 
 #include "dimensions_json.h"
 #include "path_text.h"
+#include "significant_text.h"
 #include "strict_json.h"
 
 #include <cmath>
@@ -25,101 +26,18 @@ std::optional<LinkageFile> refuse(std::string& error, std::string why)
 
 } // namespace
 
-std::string shortestNumberText(double value)
+std::string fileNumberText(double value)
 {
-    if (value == 0.0) {
-        return "0"; // a zero reads back without its sign, so minus zero is written as zero
-    }
-    if (!std::isfinite(value)) {
-        return "null"; // a file never holds such a value: the writers are given finite ones
-    }
-    // The fewest significant digits that read back as the same double (correctly rounded, so
-    // of those the closest), laid out as std::to_chars does: plain or scientific, whichever is
-    // shorter, plain on a tie. Written out here because not every standard library the core is
-    // built with has to_chars for doubles.
-    char scientific[40];
-    int written = -1; // the precision `scientific` holds
-    const auto write = [&](int precision) {
-        if (written != precision) {
-            std::snprintf(scientific, sizeof scientific, "%.*e", precision, value);
-            written = precision;
-        }
-    };
-    const auto readsBack = [&](int precision) {
-        write(precision);
-        return std::strtod(scientific, nullptr) == value;
-    };
-    // Seventeen digits always read back. Below a power of two the doubles lie twice as close as
-    // above it, so there more digits can land on the wrong side: try each precision in turn.
-    // Elsewhere the doubles that read back as this one lie evenly about it, and more digits,
-    // correctly rounded, land no farther from it: once a precision reads back, every greater
-    // one does. Most computed numbers take sixteen or seventeen digits, so those are asked
-    // about first, and the rest of the range is halved: two or three conversions for most
-    // numbers rather than up to seventeen (which the browser's C library, formatting and
-    // reading through a software long double, feels in every number of a design's answer).
-    int binaryExponent = 0;
-    if (std::fabs(std::frexp(value, &binaryExponent)) == 0.5) {
-        for (int precision = 0; precision <= 16 && !readsBack(precision); ++precision) {
-        }
-    } else {
-        int fewest = 0;
-        int most = 16;
-        if (!readsBack(15)) {
-            fewest = 16;
-        } else if (!readsBack(14)) {
-            fewest = most = 15;
-        } else {
-            most = 14;
-        }
-        while (fewest < most) {
-            const int middle = (fewest + most) / 2;
-            if (readsBack(middle)) {
-                most = middle;
-            } else {
-                fewest = middle + 1;
-            }
-        }
-        write(fewest);
-    }
-    const std::string_view text = scientific;
-    const std::size_t e = text.find('e');
-    const bool negative = text[0] == '-';
-    std::string digits;
-    for (const char ch : text.substr(0, e)) {
-        if (ch >= '0' && ch <= '9') {
-            digits += ch;
-        }
-    }
-    const int exponent = std::atoi(text.data() + e + 1);
-    std::string shortScientific(negative ? "-" : "");
-    shortScientific.append(digits, 0, 1);
-    if (digits.size() > 1) {
-        shortScientific.append(1, '.').append(digits, 1);
-    }
-    const int magnitude = exponent < 0 ? -exponent : exponent;
-    shortScientific.append(exponent < 0 ? "e-" : "e+");
-    shortScientific.append(magnitude < 10 ? "0" : "").append(std::to_string(magnitude));
-    std::string plain(negative ? "-" : "");
-    const auto count = static_cast<int>(digits.size());
-    if (exponent < 0) {
-        plain.append("0.").append(static_cast<std::size_t>(-exponent - 1), '0').append(digits);
-    } else if (exponent + 1 >= count) {
-        // A whole number is written with all its digits, exact, as to_chars writes it; the
-        // length is the same as the shortest digits padded with zeros.
-        char whole[400];
-        std::snprintf(whole, sizeof whole, "%.0f", value);
-        plain = whole;
-    } else {
-        const auto point = static_cast<std::size_t>(exponent + 1);
-        plain.append(digits, 0, point).append(1, '.').append(digits, point);
-    }
-    return plain.size() <= shortScientific.size() ? plain : shortScientific;
+    // A zero reads back without its sign, so minus zero is written as zero; a file never holds a
+    // value that is not finite (the writers are given finite ones), but the design's answer may.
+    return std::isfinite(value) ? shortestNumberText(value == 0.0 ? 0.0 : value) : "null";
 }
 
 std::optional<LinkageFile> parseLinkageFile(std::string_view bytes, std::string& error)
 {
     const std::optional<json::Value> top = json::parseTop(
-        bytes, linkageKind, {"format", "version", "dimensions", "view", "speed"}, error);
+        bytes, linkageKind,
+        {"format", "version", "dimensions", "view", "speed", "circuit", "evenInput"}, error);
     if (!top) {
         return std::nullopt;
     }
@@ -164,6 +82,21 @@ std::optional<LinkageFile> parseLinkageFile(std::string_view bytes, std::string&
         }
         file.speed = *speed;
     }
+
+    if (const json::Value* circuit = json::member(*top, "circuit")) {
+        const std::optional<int> number = json::wholeNumber(circuit, 1, 2);
+        if (!number) {
+            return refuse(error, "has a \"circuit\" that is not 1 or 2 (a linkage has at most "
+                                 "two circuits)");
+        }
+        file.motion.circuit = *number;
+    }
+    if (const json::Value* even = json::member(*top, "evenInput")) {
+        if (!even->is_boolean()) {
+            return refuse(error, "has an \"evenInput\" that is not true or false");
+        }
+        file.motion.evenInput = even->get<bool>();
+    }
     return file;
 }
 
@@ -192,6 +125,12 @@ std::string linkageFileText(const LinkageFile& file)
     }
     if (file.speed) {
         text += ",\n  \"speed\": " + std::to_string(*file.speed);
+    }
+    if (file.motion.circuit == 2) {
+        text += ",\n  \"circuit\": 2";
+    }
+    if (file.motion.evenInput) {
+        text += ",\n  \"evenInput\": true";
     }
     text += "\n}\n";
     return text;
@@ -259,7 +198,7 @@ std::string dimensionsText(const LinkageDimensions& dims)
     std::string text = "{";
     for (int i = 0; i < 6; ++i) {
         text += std::string(i == 0 ? "\"" : ", \"") + dimensionNames[i]
-                + "\": " + shortestNumberText(dims.*dimensionMembers[i]);
+                + "\": " + fileNumberText(dims.*dimensionMembers[i]);
     }
     return text + "}";
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "linkage_model.h"
+#include "motion_schedule.h"
 
 #include <cstddef>
 #include <optional>
@@ -26,6 +27,10 @@ struct LinkageFile {
     LinkageDimensions dimensions;
     std::optional<FileView> view;
     std::optional<int> speed; ///< speed slider position, 0 to 100
+    /// The circuit shown ("circuit", 1 or 2) and whether the input is turned evenly
+    /// ("evenInput"). Each is written only when it differs from the default, so files that show
+    /// circuit 1 at the sweep's pace keep the bytes older programs wrote and can read.
+    MotionChoice motion;
 
     friend bool operator==(const LinkageFile&, const LinkageFile&) = default;
 };
@@ -57,8 +62,9 @@ bool canWriteLinkageFile(const std::string& path, const LinkageFile& file, std::
 /// `error` names the file and why (the system's reason).
 bool writeLinkageFile(const std::string& path, const LinkageFile& file, std::string& error);
 
-/// The shortest decimal text that reads back as the same finite double. Minus zero is written
-/// as 0, as it reads back.
-std::string shortestNumberText(double value);
+/// A number as linkage and task files (and the design's answer) hold it: the shortest text that
+/// reads back as the same double, minus zero written as 0 (as it reads back), null when not
+/// finite.
+std::string fileNumberText(double value);
 
 } // namespace cyclar

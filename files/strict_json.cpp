@@ -4,6 +4,7 @@
 #include "strict_json.h"
 
 #include "path_text.h"
+#include "significant_text.h"
 
 #include <cerrno>
 #include <cmath>
@@ -242,7 +243,7 @@ std::optional<Value> parseTop(std::string_view bytes, const FileKind& kind,
     if (!wholeNumber(version, kind.version, kind.version)) {
         if (version && version->is_number() && version->get<double>() > kind.version) {
             error = "was made by a newer cyclar (file version "
-                    + messageNumber(version->get<double>()) + "; this one reads version "
+                    + significantText(version->get<double>(), 6) + "; this one reads version "
                     + std::to_string(kind.version) + ")";
         } else {
             error = "has no valid \"version\" (this cyclar reads version "
@@ -378,13 +379,6 @@ const Value* member(const Value& object, std::string_view name)
 {
     const auto it = object.find(name);
     return it == object.end() ? nullptr : &*it;
-}
-
-std::string messageNumber(double value)
-{
-    char text[32];
-    std::snprintf(text, sizeof text, "%g", value);
-    return text;
 }
 
 } // namespace cyclar::json

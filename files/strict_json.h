@@ -54,7 +54,4 @@ std::optional<int> wholeNumber(const Value* value, int low, int high);
 /// The member `name` of `object`, or null when absent.
 const Value* member(const Value& object, std::string_view name);
 
-/// A number as printf's %g writes it, for messages.
-std::string messageNumber(double value);
-
 } // namespace cyclar::json

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "design_task.h"
+#include "task_rule.h"
 
 #include <cstddef>
 #include <optional>
@@ -16,11 +17,6 @@ inline constexpr int taskFileVersion = 1;
 inline constexpr std::size_t taskFileMaxBytes = 1024 * 1024;
 inline constexpr const char* taskFileSuffix = ".cyclar-task";
 
-/// A motion task has three to five positions; a function task at least three pairs.
-inline constexpr std::size_t taskLeastPositions = 3;
-inline constexpr std::size_t taskMostPositions = 5;
-inline constexpr std::size_t taskLeastPairs = 3;
-
 /// Reads a task file's bytes. On failure returns nothing and sets `error` to one sentence
 /// saying what is wrong (without the file's name, which the caller puts first).
 std::optional<DesignTask> parseTaskFile(std::string_view bytes, std::string& error);
@@ -32,9 +28,5 @@ std::optional<DesignTask> readTaskFile(const std::string& path, std::string& err
 /// The task's text, "format", "version" and "kind" first, numbers in their shortest
 /// round-trip form. Reading it back gives the same task.
 std::string taskFileText(const DesignTask& task);
-
-/// Why the task could not be read back, or nothing when it could: the checks the reader makes
-/// of a task's values, for tasks built in a program rather than read from a file.
-std::optional<std::string> taskProblem(const DesignTask& task);
 
 } // namespace cyclar

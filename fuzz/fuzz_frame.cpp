@@ -1,6 +1,7 @@
 // Fuzzes the picture: any six dimensions (NaN, infinities, huge, tiny, negative, 0 and 180
-// included), any frame index and any view in range, through the model, the schedule and a whole
-// frame. Nothing may crash or trip a sanitizer, and the canvas must be white afterwards.
+// included), any frame index, either circuit at either pace and any view in range, through the
+// model, the schedule and a whole frame. Nothing may crash or trip a sanitizer, and the canvas must
+// be white afterwards.
 #include "frame.h"
 
 #include <QGuiApplication>
@@ -69,11 +70,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const int frame = static_cast<int>(take<uint16_t>(data, size) % 1000) - 300;
     const int turn = static_cast<int>(take<uint8_t>(data, size) % 181) - 90;
     const int tilt = static_cast<int>(take<uint8_t>(data, size) % 181) - 90;
+    const auto motion = take<uint8_t>(data, size);
 
     cyclar::SceneState scene = cyclar::newScene(dims, 480);
     scene.view.turn = turn;
     scene.view.tilt = tilt;
     scene.schedule.frameIndex = frame;
+    scene.schedule.motion = {1 + (motion & 1), (motion & 2) != 0};
     const double lowerSign = scene.model.lowerSign;
     for (int paint = 0; paint < 2; ++paint) {
         bool handedOver = false;

@@ -457,35 +457,31 @@ PoseAngles shownPoseAngles(const LinkageModel& model, const LinkageDimensions& a
                            MotionSchedule schedule)
 {
     const PaintSchedule paint = beginPaint(model, animationCopy, schedule);
-    recomputeFirstFrame(schedule, paint.model);
-    return poseAngles(paint.model, solvePose(paint.model, schedule.frameParameter));
+    return poseAngles(paint.model, paintedPose(paint, schedule));
 }
 
-std::vector<FrameAngles> frameAngleTable(const LinkageDimensions& dims)
+std::vector<FrameAngles> frameAngleTable(const LinkageDimensions& dims, const MotionChoice& motion)
 {
-    return frameAngleTable(dims, nullptr);
+    return frameAngleTable(dims, motion, nullptr);
 }
 
-std::vector<FrameAngles> frameAngleTable(const LinkageDimensions& dims,
+std::vector<FrameAngles> frameAngleTable(const LinkageDimensions& dims, const MotionChoice& motion,
                                          const FramePoseVisitor& visit)
 {
-    const LinkageModel model = buildLinkageModel(dims);
-    MotionSchedule schedule; // a new page: frame 1, start index 0
-    const PaintSchedule paint = beginPaint(model, dims, schedule);
-    const PivotFrames frames = pivotFrames(model);
+    const PaintSchedule paint = shownMotion(dims, motion);
+    const PivotFrames frames = pivotFrames(paint.model);
     std::vector<FrameAngles> table;
-    table.reserve(static_cast<size_t>(schedule.framesPerCycle));
-    for (int i = 1; i <= schedule.framesPerCycle; ++i) {
+    table.reserve(static_cast<size_t>(paint.framesPerCycle));
+    forEachShownFrame(paint, [&](int i, double t, const LinkagePose& pose) {
         FrameAngles row;
         row.frame = i;
-        row.t = shownFrameParameter(model, paint, schedule.framesPerCycle, i);
-        const LinkagePose pose = solvePose(paint.model, row.t);
+        row.t = t;
         row.angles = poseAnglesIn(frames, paint.model, pose);
         if (visit) {
             visit(row, paint.model, pose);
         }
         table.push_back(row);
-    }
+    });
     return table;
 }
 

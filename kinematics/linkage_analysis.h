@@ -124,9 +124,8 @@ struct PoseAngles {
 /// Reads theta, psi, mu and the branch off a pose of the pose solver. NaN where it is not finite.
 PoseAngles poseAngles(const LinkageModel& model, const LinkagePose& pose);
 
-/// The angles of the pose that a paint of the scene draws now: the paint's own model (lowerSign
-/// negated in the symmetric case) and, at frame 1, the parameter the paint derives itself.
-/// Changes nothing: the schedule is taken by value.
+/// The angles of the pose that a paint of the scene draws now (paintedPose). Changes nothing:
+/// the schedule is taken by value.
 PoseAngles shownPoseAngles(const LinkageModel& model, const LinkageDimensions& animationCopy,
                            MotionSchedule schedule);
 
@@ -138,14 +137,15 @@ struct FrameAngles {
 };
 
 /// theta, psi, mu and the branch for each animation frame 1..framesPerCycle, from the same poses
-/// that a new animation page draws for those frames.
-std::vector<FrameAngles> frameAngleTable(const LinkageDimensions& dims);
+/// that a new animation page showing `motion` draws for those frames.
+std::vector<FrameAngles> frameAngleTable(const LinkageDimensions& dims,
+                                         const MotionChoice& motion = {});
 
 /// The same table, each row also handed to visit with the model and pose it was read from, for
 /// tables that list more of each frame's pose.
 using FramePoseVisitor =
     std::function<void(const FrameAngles& row, const LinkageModel& model, const LinkagePose& pose)>;
-std::vector<FrameAngles> frameAngleTable(const LinkageDimensions& dims,
+std::vector<FrameAngles> frameAngleTable(const LinkageDimensions& dims, const MotionChoice& motion,
                                          const FramePoseVisitor& visit);
 
 } // namespace cyclar

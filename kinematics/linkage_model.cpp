@@ -98,6 +98,11 @@ bool isGrashof(const LinkageModel& model)
     return planar.lower * planar.upper > 0.0;
 }
 
+int circuitCount(const LinkageModel& model)
+{
+    return model.lowerSign * model.upperSign > 0.0 ? 2 : 1;
+}
+
 const char* classificationLabel(const LinkageModel& model)
 {
     return isGrashof(model) ? "Grashof Four-bar Linkage" : "Non-Grashof Four-bar Linkage";

@@ -76,6 +76,18 @@ LinkageModel buildLinkageModel(const LinkageDimensions& dims);
 /// that the sphere decides otherwise (see the linkage analysis), but the label keeps its rule.
 bool isGrashof(const LinkageModel& model);
 
+/// How many circuits the linkage moves on: 2 when its two branch signs agree, else 1.
+///
+/// With agreeing signs one triangle on the diagonal is flat at both ends of the diagonal's range
+/// and the other is never flat, so that one keeps the side it is assembled on: two assemblies
+/// that cannot reach each other without taking the linkage apart. Otherwise the sweep passes
+/// from one assembly to the other where a triangle goes flat, and one circuit holds them both.
+/// The count goes by the sphere, as the signs do (the sums of the link pairs folded past 180
+/// degrees), not by the label's planar rule: the two disagree once a pair sums past 180, and
+/// what the linkage can reach is the sphere's matter. It is exactly the spherical Grashof
+/// condition T1 T2 T3 T4 > 0 of the linkage analysis, a change point (a gap of 0) having one.
+int circuitCount(const LinkageModel& model);
+
 /// The classification text drawn on every frame ("Grashof Four-bar Linkage" when isGrashof).
 const char* classificationLabel(const LinkageModel& model);
 

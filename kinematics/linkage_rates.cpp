@@ -120,12 +120,13 @@ OutputRates outputRatesAt(const LinkageDimensions& dims, double theta)
     return out;
 }
 
-std::vector<FrameRates> frameRateTable(const LinkageDimensions& dims)
+std::vector<FrameRates> frameRateTable(const LinkageDimensions& dims, const MotionChoice& motion)
 {
     std::vector<FrameRates> table;
     table.reserve(static_cast<size_t>(MotionSchedule().framesPerCycle));
     frameAngleTable(
-        dims, [&table](const FrameAngles& row, const LinkageModel& model, const LinkagePose& pose) {
+        dims, motion,
+        [&table](const FrameAngles& row, const LinkageModel& model, const LinkagePose& pose) {
             table.push_back({row.frame, row.t, row.angles, poseRates(model, pose), pose.P});
         });
     return table;
@@ -222,13 +223,17 @@ RateExtremes rateExtremes(const LinkageDimensions& dims)
     if (!analysis.linksInRange || !analysis.assemblable) {
         return out;
     }
-    // The branches the motion runs on: both where it passes a toggle, else the one the
-    // animation shows (both when it shows none).
+    // The branches the motion runs on: both where it passes a toggle, else the ones the
+    // animation shows on its circuits (both when it shows none).
     bool onBranch[2] = {false, false};
-    for (const FrameAngles& row : frameAngleTable(dims)) {
-        if (row.angles.branch != 0) {
-            onBranch[row.angles.branch - 1] = true;
-        }
+    for (const int circuit : {1, 2}) {
+        const PaintSchedule paint = shownMotion(dims, MotionChoice{circuit, false});
+        forEachShownFrame(paint, [&](int, double, const LinkagePose& pose) {
+            const int branch = poseAngles(paint.model, pose).branch;
+            if (branch != 0) {
+                onBranch[branch - 1] = true;
+            }
+        });
     }
     if (!onBranch[0] && !onBranch[1]) {
         onBranch[0] = onBranch[1] = true;
@@ -276,21 +281,17 @@ SphereVector inCouplerFrame(const SphereVector& A1, const SphereVector& B1, cons
     return {dot(v, A1), dot(v, u), dot(v, cross(A1, u))};
 }
 
-Polodes framePolodes(const LinkageDimensions& dims)
+Polodes framePolodes(const LinkageDimensions& dims, const MotionChoice& motion)
 {
-    const LinkageModel model = buildLinkageModel(dims);
-    MotionSchedule schedule;
-    const PaintSchedule paint = beginPaint(model, dims, schedule);
+    const PaintSchedule paint = shownMotion(dims, motion);
     Polodes polodes;
-    polodes.fixed.reserve(static_cast<size_t>(schedule.framesPerCycle));
-    polodes.moving.reserve(static_cast<size_t>(schedule.framesPerCycle));
-    for (int i = 1; i <= schedule.framesPerCycle; ++i) {
-        const LinkagePose pose =
-            solvePose(paint.model, shownFrameParameter(model, paint, schedule.framesPerCycle, i));
+    polodes.fixed.reserve(static_cast<size_t>(paint.framesPerCycle));
+    polodes.moving.reserve(static_cast<size_t>(paint.framesPerCycle));
+    forEachShownFrame(paint, [&](int, double, const LinkagePose& pose) {
         const SphereVector pole = poseRates(paint.model, pose).pole;
         polodes.fixed.push_back(pole);
         polodes.moving.push_back(inCouplerFrame(pose.A1, pose.B1, pole));
-    }
+    });
     return polodes;
 }
 

@@ -86,8 +86,10 @@ struct FrameRates {
     SphereVector P; ///< the coupler point of the frame's pose
 };
 
-/// The rates of each animation frame 1..framesPerCycle, from the poses a new page draws.
-std::vector<FrameRates> frameRateTable(const LinkageDimensions& dims);
+/// The rates of each animation frame 1..framesPerCycle, from the poses a new page showing
+/// `motion` draws.
+std::vector<FrameRates> frameRateTable(const LinkageDimensions& dims,
+                                       const MotionChoice& motion = {});
 
 /// An extreme of a rate over the motion and where it occurs.
 struct RateExtreme {
@@ -97,8 +99,8 @@ struct RateExtreme {
 };
 
 /// The extremes of the velocity ratio and of the coupler point's speed over the whole motion:
-/// every input angle the linkage reaches, on the branch the animation shows, or on both where
-/// the motion passes a toggle (from one branch to the other) or the animation shows none.
+/// every input angle the linkage reaches, on the branches the animation shows on either circuit
+/// (both where the motion passes a toggle, from one branch to the other, or shows none).
 /// Sampled every quarter degree of theta, each refined to rounding between its neighbouring
 /// samples; where the input has toggles the velocity ratio is unbounded (its least value -inf and
 /// its greatest +inf, at the first toggle), and so is P's speed unless P lies on the axis A1.
@@ -118,7 +120,7 @@ struct Polodes {
     std::vector<SphereVector> fixed;
     std::vector<SphereVector> moving;
 };
-Polodes framePolodes(const LinkageDimensions& dims);
+Polodes framePolodes(const LinkageDimensions& dims, const MotionChoice& motion = {});
 
 /// A point given in the fixed frame, in the coupler's frame at the pose with joints A1 and B1.
 SphereVector inCouplerFrame(const SphereVector& A1, const SphereVector& B1, const SphereVector& v);

@@ -114,7 +114,7 @@ constexpr LayoutControl helpControls[] = {
      26,
      0,
      "Once you input all dimensions, click \"submit\" button to enter the animation page.  If any "
-     "dimension you enter is not appropriate for contructing a spherical four-bar linkage, there "
+     "dimension you enter is not appropriate for constructing a spherical four-bar linkage, there "
      "will be a message showing the numerical range for that dimension.",
      {}},
     {K::text,
@@ -218,11 +218,6 @@ int dialogUnitsToPixelsY(int units, BaseUnits base)
     return mulDiv(units, base.height, 8);
 }
 
-std::span<const PageTemplate> pageTemplates()
-{
-    return templates;
-}
-
 const PageTemplate& pageTemplate(std::string_view page)
 {
     for (const PageTemplate& candidate : templates) {
@@ -231,16 +226,6 @@ const PageTemplate& pageTemplate(std::string_view page)
         }
     }
     return templates.front();
-}
-
-const LayoutControl* findControl(const PageTemplate& page, std::string_view id)
-{
-    for (const LayoutControl& control : page.controls) {
-        if (control.id == id) {
-            return &control;
-        }
-    }
-    return nullptr;
 }
 
 } // namespace cyclar

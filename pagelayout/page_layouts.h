@@ -66,14 +66,8 @@ struct PageTemplate {
     std::span<const LayoutControl> controls; ///< in template order, which is the tab order
 };
 
-/// Every page's template.
-std::span<const PageTemplate> pageTemplates();
-
 /// The template of the named page; an unknown name is a programming error and yields the
 /// first page's.
 const PageTemplate& pageTemplate(std::string_view page);
-
-/// The control of that id on the page, or null.
-const LayoutControl* findControl(const PageTemplate& page, std::string_view id);
 
 } // namespace cyclar

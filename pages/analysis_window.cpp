@@ -4,6 +4,8 @@
 #include "analysis_plot.h"
 #include "analysis_text.h"
 #include "artwork.h"
+#include "circuit_map.h"
+#include "window_placement.h"
 
 #include <QGuiApplication>
 #include <QLabel>
@@ -96,8 +98,7 @@ FrameRates shownFrameRates(const SceneState& scene)
 {
     MotionSchedule schedule = scene.schedule;
     const PaintSchedule paint = beginPaint(scene.model, scene.animationCopy, schedule);
-    recomputeFirstFrame(schedule, paint.model);
-    const LinkagePose pose = solvePose(paint.model, schedule.frameParameter);
+    const LinkagePose pose = paintedPose(paint, schedule);
     FrameRates row;
     row.frame = schedule.frameIndex;
     row.t = schedule.frameParameter;
@@ -132,6 +133,13 @@ AnalysisWindow::AnalysisWindow(const LinkageDimensions& dims, const SceneState& 
         label->setObjectName(QString::fromStdString(p.name));
         layout->addWidget(label);
     }
+    // How many circuits, and which one is shown: it follows the picture's menu.
+    if (r.assemblable) {
+        m_circuitCount = circuitCount(buildLinkageModel(dims));
+        circuits = paragraph(QString(), this);
+        circuits->setObjectName(QStringLiteral("circuits"));
+        layout->addWidget(circuits);
+    }
 
     // The angle chart first and shown; the rates behind a tab of their own.
     charts = new QTabWidget(this);
@@ -154,13 +162,24 @@ void AnalysisWindow::followFrame()
     const FrameRates row = shownFrameRates(m_scene);
     plot->setAngles(row.angles);
     ratePlot->setRates(row);
+    if (circuits) {
+        const QString text = QString::fromStdString(
+            circuitSentence(m_circuitCount, m_scene.schedule.motion.circuit));
+        if (circuits->text() != text) {
+            circuits->setText(text);
+        }
+    }
 }
 
-void AnalysisWindow::showBeside(QWidget& page, const QRect& picture)
+void AnalysisWindow::showBeside(QWidget& page, const QRect& picture, QWidget* shown)
 {
     followFrame();
     if (!m_placed) {
-        showPlacedBeside(*this, page, picture);
+        if (shown && shown->isVisible()) {
+            showArrangedBeside(*this, page, picture, shown);
+        } else {
+            showPlacedBeside(*this, page, picture);
+        }
         m_placed = true;
     } else {
         show();

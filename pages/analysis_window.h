@@ -68,23 +68,28 @@ class AnalysisWindow : public QDialog {
 public:
     AnalysisWindow(const LinkageDimensions& dims, const SceneState& scene, QWidget* parent);
 
-    /// Reads the pose the scene shows now and moves the markers to it.
+    /// Reads the pose the scene shows now and moves the markers to it; says which circuit is
+    /// shown.
     void followFrame();
 
     /// Shows the window, or raises it if it is shown already. The first time it is placed by
     /// placeAnalysis beside `page` (whose picture is at `picture` on the screen), and the page
-    /// is moved when it must be to make room.
-    void showBeside(QWidget& page, const QRect& picture);
+    /// is moved when it must be to make room; while another window (`shown`) stands beside the
+    /// page, the three are arranged by arrangeBesidePage instead.
+    void showBeside(QWidget& page, const QRect& picture, QWidget* shown = nullptr);
 
     const LinkageAnalysis& analysis() const { return m_analysis; }
     AnalysisPlot* plot = nullptr;
     /// "Angles" (the chart above, shown first) and "Rates" (ratePlot).
     QTabWidget* charts = nullptr;
     RatePlot* ratePlot = nullptr;
+    /// How many circuits the linkage has and which is shown (for a linkage that moves).
+    QLabel* circuits = nullptr;
 
 private:
     const SceneState& m_scene;
     LinkageAnalysis m_analysis;
+    int m_circuitCount = 1;
     bool m_placed = false;
 };
 

@@ -11,6 +11,7 @@
 #include "page_chain.h"
 #include "page_layout.h"
 #include "trackbar.h"
+#include "window_placement.h"
 #include "working_window.h"
 
 #include <QAction>
@@ -65,7 +66,10 @@ cyclar_animation::cyclar_animation(AppState& state) : m_state(state)
     // The scene is built from the entry copy and follows it no further.
     SceneState& scene = state.scene;
     const int radiusWidth = state.canvasWidth > 0 ? state.canvasWidth : 480;
+    // A new linkage starts on circuit 1; the input's pace stays as the last page left it.
+    const bool evenInput = scene.schedule.motion.evenInput;
     scene = newScene(state.entryCopy, radiusWidth);
+    scene.schedule.motion.evenInput = evenInput;
     m_modelDims = state.entryCopy;
     state.savedFrameIndex = 0;
 
@@ -135,7 +139,8 @@ void cyclar_animation::OnShowAnalysis()
         analysisWindow = new AnalysisWindow(m_modelDims, m_state.scene, this);
         connect(picture, &FramePicture::painted, analysisWindow, &AnalysisWindow::followFrame);
     }
-    analysisWindow->showBeside(*this, QRect(picture->mapToGlobal(QPoint(0, 0)), picture->size()));
+    analysisWindow->showBeside(*this, QRect(picture->mapToGlobal(QPoint(0, 0)), picture->size()),
+                               designWindow);
 }
 
 void cyclar_animation::OnShowDesign()
@@ -144,9 +149,11 @@ void cyclar_animation::OnShowDesign()
         designWindow = new DesignWindow(this);
         connect(designWindow, &DesignWindow::linkageChosen, this,
                 [this](const LinkageFile& file) { showLinkage(file); });
-        // Placed the first time as the Analysis window is: beside the page, on the screen.
-        showPlacedBeside(*designWindow, *this,
-                         QRect(picture->mapToGlobal(QPoint(0, 0)), picture->size()));
+        // Placed the first time beside the page and the Analysis window, all three on the
+        // screen and none covering another where the screen has room, and tall enough to read.
+        showArrangedBeside(*designWindow, *this,
+                           QRect(picture->mapToGlobal(QPoint(0, 0)), picture->size()),
+                           analysisWindow, designWindowMinimumHeight);
     }
     designWindow->show();
     designWindow->raise();

@@ -87,16 +87,20 @@ public:
     /// One whole cycle as an animated GIF, with a progress window that can cancel.
     bool exportAnimationTo(const QString& path);
     /// Shows `file` as a page built from it would (frame 1, clock still, the file's view and
-    /// speed), once its dimensions pass the page's own range tests; when one fails, its message
-    /// is shown and nothing changes.
-    bool showLinkage(const LinkageFile& file);
+    /// speed), once its dimensions pass the page's own range tests and then the dimensions
+    /// page's (no link longer than the other three together); when one fails, nothing changes
+    /// and it is said: naming `source` (the file's path) and the field, or with the page's own
+    /// message when there is no source.
+    bool showLinkage(const LinkageFile& file, const QString& source = QString());
     /// What showLinkage does once the dimensions have passed: no test, no message.
     void applyLinkage(const LinkageFile& file);
     /// Turns the rotation-axis drawing on or off and repaints.
     void setRotationAxisShown(bool shown);
-    /// The picture's right-click menu: "Analysis…" (F2), "Design…" (F3) and "Show rotation
-    /// axis" first, then
-    /// the files and exports.
+    /// Shows the circuit and pace chosen from the frame the clock stands on (circuit 2 of a
+    /// linkage with one circuit is circuit 1), sets the menu's checks and repaints.
+    void setMotion(const MotionChoice& motion);
+    /// The picture's right-click menu: "Analysis…" (F2), "Design…" (F3), "Show rotation
+    /// axis", "Other circuit" and "Turn the input evenly" first, then the files and exports.
     void buildPictureMenu(QMenu& menu);
 
     static constexpr int clockTimer = 1;
@@ -131,6 +135,12 @@ public:
     /// "Show rotation axis", checkable, off by default: the coupler's pole, the fixed polode
     /// and P's velocity over the picture (and in its exports); kept in linkage files.
     QAction* rotationAxisAction = nullptr;
+    /// "Other circuit", checkable, checked while circuit 2 is shown: the linkage's other
+    /// assembly. Greyed out for a linkage with one circuit. Kept in linkage files.
+    QAction* otherCircuitAction = nullptr;
+    /// "Turn the input evenly", checkable, off by default: the input angle changes by the same
+    /// amount every frame. Kept in linkage files and by the next animation page.
+    QAction* evenInputAction = nullptr;
     QPointer<AnalysisWindow> analysisWindow;
     QAction* designAction = nullptr; ///< "Design…", F3
     QPointer<DesignWindow> designWindow;

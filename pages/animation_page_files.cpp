@@ -58,6 +58,17 @@ void cyclar_animation::setUpPictureMenu()
     rotationAxisAction->setCheckable(true);
     rotationAxisAction->setChecked(m_state.pens.rotationAxis);
     connect(rotationAxisAction, &QAction::toggled, this, &cyclar_animation::setRotationAxisShown);
+    otherCircuitAction = pageAction(this, QStringLiteral("Other circuit"));
+    otherCircuitAction->setCheckable(true);
+    connect(otherCircuitAction, &QAction::triggered, this, [this](bool checked) {
+        setMotion({checked ? 2 : 1, m_state.scene.schedule.motion.evenInput});
+    });
+    evenInputAction = pageAction(this, QStringLiteral("Turn the input evenly"));
+    evenInputAction->setCheckable(true);
+    connect(evenInputAction, &QAction::triggered, this, [this](bool checked) {
+        setMotion({m_state.scene.schedule.motion.circuit, checked});
+    });
+    setMotion(m_state.scene.schedule.motion);
     connect(saveLinkageAction, &QAction::triggered, this, &cyclar_animation::OnSaveLinkage);
     connect(openLinkageAction, &QAction::triggered, this, &cyclar_animation::OnOpenLinkage);
     connect(exportPictureAction, &QAction::triggered, this, &cyclar_animation::OnExportPicture);
@@ -77,6 +88,8 @@ void cyclar_animation::buildPictureMenu(QMenu& menu)
     menu.addAction(designAction);
     menu.addAction(workingAction);
     menu.addAction(rotationAxisAction);
+    menu.addAction(otherCircuitAction);
+    menu.addAction(evenInputAction);
     menu.addSeparator();
     menu.addAction(saveLinkageAction);
     menu.addAction(openLinkageAction);
@@ -93,6 +106,19 @@ void cyclar_animation::setRotationAxisShown(bool shown)
         rotationAxisAction->setChecked(shown);
     }
     picture->update();
+}
+
+void cyclar_animation::setMotion(const MotionChoice& motion)
+{
+    SceneState& scene = m_state.scene;
+    setMotionChoice(scene.schedule, scene.model, motion);
+    otherCircuitAction->setEnabled(circuitCount(scene.model) == 2);
+    otherCircuitAction->setChecked(scene.schedule.motion.circuit == 2);
+    evenInputAction->setChecked(scene.schedule.motion.evenInput);
+    picture->update();
+    if (analysisWindow) {
+        analysisWindow->followFrame();
+    }
 }
 
 void cyclar_animation::OnSaveLinkage()
@@ -141,6 +167,7 @@ bool cyclar_animation::saveLinkageTo(const QString& path)
     file.view = FileView{wholeDegrees(m_state.scene.view.turn),
                          wholeDegrees(m_state.scene.view.tilt), m_state.pens.rotationAxis};
     file.speed = m_speedPos;
+    file.motion = m_state.scene.schedule.motion;
     std::string error;
     if (!writeLinkageFile(systemPath(path), file, error)) {
         showWriteFailure(this, QString::fromStdString(error));
@@ -152,16 +179,15 @@ bool cyclar_animation::saveLinkageTo(const QString& path)
 bool cyclar_animation::openLinkageFrom(const QString& path)
 {
     const std::optional<LinkageFile> file = readLinkageFileOrSay(this, path);
-    return file && showLinkage(*file);
+    return file && showLinkage(*file, path);
 }
 
-bool cyclar_animation::showLinkage(const LinkageFile& file)
+bool cyclar_animation::showLinkage(const LinkageFile& file, const QString& source)
 {
-    SceneState& scene = m_state.scene;
-    const LinkageDimensions before = scene.animationCopy;
-    scene.animationCopy = file.dimensions;
-    if (!CheckHeldValues()) {
-        scene.animationCopy = before;
+    // The page's own ranges, then the dimensions page's: a link longer than the other three
+    // together never closes, and the page would show an empty sphere.
+    if (!acceptHeldValues(this, {IDC_a, IDC_b1, IDC_c, IDC_f, IDC_h1, IDC_k},
+                          {FieldPage::Animation, FieldPage::Dimensions}, file.dimensions, source)) {
         return false;
     }
     applyLinkage(file);
@@ -184,6 +210,7 @@ void cyclar_animation::applyLinkage(const LinkageFile& file)
     scene.view.turn = view.turn;
     scene.view.tilt = view.tilt;
     setRotationAxisShown(view.rotationAxis);
+    setMotion(file.motion);
     m_modelDims = file.dimensions;
     UpdateData(false);
     picture->update();

@@ -87,17 +87,16 @@ void cyclar1::OnOpenLinkage()
 bool cyclar1::openLinkageFrom(const QString& path)
 {
     const std::optional<LinkageFile> file = readLinkageFileOrSay(this, path);
-    return file && showLinkage(*file);
+    return file && showLinkage(*file, path);
 }
 
-bool cyclar1::showLinkage(const LinkageFile& file)
+bool cyclar1::showLinkage(const LinkageFile& file, const QString& source)
 {
-    const LinkageDimensions before = m_state.entryCopy;
-    m_state.entryCopy = file.dimensions;
-    if (!CheckHeldValues()) {
-        m_state.entryCopy = before;
+    if (!acceptHeldValues(this, {IDC_a, IDC_b, IDC_c, IDC_f, IDC_h, IDC_k}, {FieldPage::Dimensions},
+                          file.dimensions, source)) {
         return false;
     }
+    m_state.entryCopy = file.dimensions;
     UpdateData(false);
     return true;
 }

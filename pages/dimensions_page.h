@@ -27,8 +27,9 @@ public:
     bool openLinkageFrom(const QString& path);
     /// Fills the fields with the file's dimensions once they pass the page's range tests, as
     /// typed values would at Submit (each link's bound from the file's other links); when one
-    /// fails, its message is shown and nothing changes.
-    bool showLinkage(const LinkageFile& file);
+    /// fails, nothing changes and it is said: naming `source` (the file's path) and the field,
+    /// or with the page's own message when there is no source.
+    bool showLinkage(const LinkageFile& file, const QString& source = QString());
 
     QLineEdit* IDC_a = nullptr;
     QLineEdit* IDC_b = nullptr;

@@ -2,6 +2,7 @@
 #include "exercise_window.h"
 
 #include "linkage_file.h"
+#include "significant_text.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

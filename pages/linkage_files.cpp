@@ -1,13 +1,15 @@
 // File dialogs and file messages for the pages.
 #include "linkage_files.h"
 
+#include "data_exchange.h"
 #include "path_text.h"
-#include <QCoreApplication>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -64,6 +66,31 @@ void showWarning(QWidget* parent, const QString& text)
 void showFileMessage(QWidget* parent, const QString& path, const QString& what)
 {
     showWarning(parent, QStringLiteral("%1 %2.").arg(QDir::toNativeSeparators(path), what));
+}
+
+bool acceptHeldValues(QWidget* page, const std::array<QLineEdit*, 6>& fields,
+                      std::initializer_list<FieldPage> pages, const LinkageDimensions& held,
+                      const QString& source)
+{
+    for (const FieldPage fieldPage : pages) {
+        const std::optional<FieldFailure> failure = checkHeldValues(fieldPage, held);
+        if (!failure) {
+            continue;
+        }
+        if (source.isEmpty()) {
+            showValidationMessage(page, QString::fromStdString(failure->message));
+        } else {
+            showFileMessage(
+                page, source,
+                QString::fromStdString(heldValueRefusal(fieldPage, failure->field, held)));
+        }
+        if (QLineEdit* field = fields[fieldIndex(failure->field)]) {
+            field->setFocus(Qt::OtherFocusReason);
+            field->selectAll();
+        }
+        return false;
+    }
+    return true;
 }
 
 void showWriteFailure(QWidget* parent, const QString& error)

@@ -2,13 +2,17 @@
 // name a file and say what went wrong with it.
 #pragma once
 
+#include "field_rules.h"
 #include "linkage_file.h"
 
 #include <QString>
 
+#include <array>
+#include <initializer_list>
 #include <optional>
 #include <string>
 
+class QLineEdit;
 class QPrinter;
 class QWidget;
 
@@ -40,6 +44,14 @@ std::string systemPath(const QString& path);
 
 /// A message box about `path`: "<file> <what>." captioned with the program's name.
 void showFileMessage(QWidget* parent, const QString& path, const QString& what);
+
+/// Whether the dimensions `held`, which come from elsewhere, pass the range tests of each of
+/// `pages` in turn, as typed values would (checkHeldValues). When one does not, it is said over
+/// `page`: naming `source` (a file's path) and the field when there is a source, else with the
+/// page's own message; and the focus goes to that field among `fields` (a, b, c, f, h, k).
+bool acceptHeldValues(QWidget* page, const std::array<QLineEdit*, 6>& fields,
+                      std::initializer_list<FieldPage> pages, const LinkageDimensions& held,
+                      const QString& source);
 
 /// A message box for a write that failed; `error` is the writer's, which names the file and
 /// gives the system's reason ("could not write '<file>': No space left on device").

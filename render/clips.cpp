@@ -233,11 +233,6 @@ ClipSpec clip170Spec()
     return specOf(Clip::Circular);
 }
 
-QList<QRgb> clipColourTable()
-{
-    return {opaque(clipRed), opaque(clipTan), opaque(clipBlue), clipWhiteRgb};
-}
-
 QImage renderClipPicture(QSize size, const ClipShot& shot)
 {
     if (size.isEmpty()) {

@@ -48,10 +48,6 @@ ClipSpec clip1038Spec();
 /// linkage runs through one cycle.
 ClipSpec clip170Spec();
 
-/// The clips' colours in index order: red (coupler curve), tan (sphere and reference circles),
-/// blue (linkage), white (background). Every pixel of every frame is one of these.
-QList<QRgb> clipColourTable();
-
 /// One picture of the clip linkage at the given size (radius 90 % of the width), without a
 /// label, in the clip colours, as RGB32.
 QImage renderClipPicture(QSize size, const ClipShot& shot);

@@ -93,8 +93,7 @@ const PixelBuffer& ClipPainter::draw(const ClipShot& shot)
     MotionSchedule& schedule = m_scene.schedule;
     schedule.frameIndex =
         animationFrameAfter(std::int64_t{shot.animationFrame} - 1, schedule.framesPerCycle);
-    schedule.frameParameter =
-        frameParameterFor(m_scene.model, schedule.framesPerCycle, schedule.frameIndex);
+    schedule.frameParameter = tickParameter(m_scene.model, schedule, schedule.frameIndex);
     return m_renderer.render(m_scene, m_palette);
 }
 

@@ -163,7 +163,90 @@ std::vector<DesignStep> stepsAlong(const DesignCandidate& candidate, double firs
     return steps;
 }
 
+Rgb paled(const Rgb& colour)
+{
+    const auto half = [](int c) { return (c + 255) / 2; };
+    return Rgb(half(colour.r), half(colour.g), half(colour.b));
+}
+
+Rgb mapColour(const DesignMapView& map, std::size_t i, const DesignViewPalette& palette)
+{
+    if (map.classes.size() != map.map->centrePoints.size()) {
+        return palette.mapPlain;
+    }
+    switch (map.classes[i]) {
+    case MapClass::Usable:
+        return palette.mapUsable;
+    case MapClass::Defective:
+        return palette.mapDefective;
+    case MapClass::None:
+        break;
+    }
+    return palette.mapNone;
+}
+
+// One of the map's curves: each stretch as polylines, broken where the colour changes or the
+// curve passes round to the sphere's far side (drawn paler).
+void drawMapCurve(DrawingSurface& surface, const Projection& projection,
+                  const ViewOrientation& view, const DesignMapView& map,
+                  const std::vector<SphereVector>& points, int width,
+                  const DesignViewPalette& palette)
+{
+    const int scale = std::clamp(palette.scale, 1, maxPictureScale);
+    std::optional<Rgb> pen;
+    Polyline line(surface, projection);
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const RotatedPoint r = rotateToView(view, points[i]);
+        const Rgb colour =
+            r.depth < 0.0 ? paled(mapColour(map, i, palette)) : mapColour(map, i, palette);
+        const bool starts = map.map->startsStretch(i);
+        if (!pen || !(colour == *pen)) {
+            // The segment into this point is drawn in the colour of the point it leaves; then
+            // the pen changes.
+            if (pen && !starts) {
+                line.vertex(r.x, r.y);
+            }
+            surface.selectPen(PenSpec{colour, width * scale});
+            pen = colour;
+            line.restart();
+        } else if (starts) {
+            line.restart();
+        }
+        line.vertex(r.x, r.y);
+    }
+}
+
 } // namespace
+
+std::optional<std::size_t> pickMapPoint(const SolutionMap& map, bool marks,
+                                        const ViewOrientation& view, int width, int height,
+                                        double x, double y, double reach)
+{
+    const int side = std::min(width, height);
+    const Projection projection = projectionFor(width, height, side * 0.9 / 2.0);
+    ViewOrientation v = view;
+    v.recompute();
+    std::optional<std::size_t> best;
+    double bestDistance = reach;
+    const std::size_t count = marks ? map.marks.size() : map.centrePoints.size();
+    for (std::size_t i = 0; i < count; ++i) {
+        const SphereVector& point = marks ? map.marks[i].fixed : map.centrePoints[i];
+        for (const SphereVector& end : {point, marks ? -point : point}) {
+            const RotatedPoint r = rotateToView(v, end);
+            if (!(r.depth >= 0.0)) {
+                continue;
+            }
+            const double px = projection.cx + projection.radius * r.x;
+            const double py = projection.cy - projection.radius * r.y;
+            const double distance = std::hypot(px - x, py - y);
+            if (distance <= bestDistance) {
+                bestDistance = distance;
+                best = i;
+            }
+        }
+    }
+    return best;
+}
 
 std::vector<DesignStep> designTour(const DesignCandidate& candidate)
 {
@@ -255,7 +338,8 @@ ViewOrientation viewFacingTask(const DesignTask& task)
 
 void composeDesignView(DrawingSurface& surface, const DesignTask& task,
                        const DesignCandidate* candidate, const DesignStep& step,
-                       const ViewOrientation& view, const DesignViewPalette& palette)
+                       const ViewOrientation& view, const DesignViewPalette& palette,
+                       const DesignMapView* map)
 {
     const int scale = std::clamp(palette.scale, 1, maxPictureScale);
     const int side = std::min(surface.width(), surface.height());
@@ -268,6 +352,27 @@ void composeDesignView(DrawingSurface& surface, const DesignTask& task,
     draw.pen(palette.sphere);
     drawSphereOutline(surface, projection);
     drawReferenceCircles(surface, projection, v.withoutSpin());
+
+    if (map && map->map && !map->map->empty()) {
+        drawMapCurve(surface, projection, v, *map, map->map->circlePoints, 1, palette);
+        drawMapCurve(surface, projection, v, *map, map->map->centrePoints, 2, palette);
+        draw.pen(palette.mark);
+        for (const Dyad& mark : map->map->marks) {
+            for (const SphereVector& end : {mark.fixed, -mark.fixed}) {
+                draw.ring(end, 2.0 * jointGap);
+                draw.ring(end, 3.0 * jointGap);
+            }
+            draw.ring(mark.moving, 2.0 * jointGap);
+            draw.ring(-mark.moving, 2.0 * jointGap);
+        }
+        draw.pen(palette.picked);
+        for (const std::size_t i : map->picked) {
+            if (i < map->map->centrePoints.size()) {
+                draw.ring(map->map->centrePoints[i], 2.0 * jointGap);
+                draw.ring(map->map->centrePoints[i], 3.0 * jointGap);
+            }
+        }
+    }
 
     const Rotation& m = candidate ? candidate->placement : identityRotation();
     if (candidate) {

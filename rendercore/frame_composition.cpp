@@ -84,8 +84,7 @@ void composeStaticLayers(DrawingSurface& surface, const SceneState& scene,
 
     if (palette.rotationAxis) {
         surface.selectPen(scaledPen(palette.axisPens.polode, palette));
-        drawFixedPolode(surface, projection, scene.view, stored, paint,
-                        scene.schedule.framesPerCycle);
+        drawFixedPolode(surface, projection, scene.view, paint);
     }
 }
 
@@ -131,8 +130,7 @@ void composeLinkage(DrawingSurface& surface, const SceneState& scene, const Fram
 void composeMovingLayers(DrawingSurface& surface, SceneState& scene, const PaintSchedule& paint,
                          const FramePalette& palette)
 {
-    recomputeFirstFrame(scene.schedule, paint.model);
-    const LinkagePose pose = solvePose(paint.model, scene.schedule.frameParameter);
+    const LinkagePose pose = paintedPose(paint, scene.schedule);
     composeLinkage(surface, scene, palette, pose.A1, pose.B1, pose.P);
     if (palette.rotationAxis) {
         const Projection projection = scaledProjection(surface, scene, palette);
@@ -185,6 +183,9 @@ std::vector<unsigned char> staticKey(const PixelBuffer& target, const SceneState
     w.add(paint.model.lowerSign);
     w.add(paint.startIndex);
     w.add(scene.schedule.framesPerCycle);
+    // The fixed polode follows the frames' circuit and pace.
+    w.add(paint.motion.circuit);
+    w.add(paint.motion.evenInput ? 1 : 0);
     w.add(palette.sphere);
     w.add(palette.curve);
     w.add(palette.label.value());

@@ -40,15 +40,13 @@ double velocityArrowLength(double pointSpeed)
 }
 
 void drawFixedPolode(LineSink& sink, const Projection& projection, const ViewOrientation& view,
-                     const LinkageModel& stored, const PaintSchedule& paint, int framesPerCycle)
+                     const PaintSchedule& paint)
 {
     std::vector<SphereVector> poles;
-    poles.reserve(static_cast<size_t>(std::max(framesPerCycle, 0)));
-    for (int i = 1; i <= framesPerCycle; ++i) {
-        const LinkagePose pose =
-            solvePose(paint.model, shownFrameParameter(stored, paint, framesPerCycle, i));
+    poles.reserve(static_cast<size_t>(std::max(paint.framesPerCycle, 0)));
+    forEachShownFrame(paint, [&](int, double, const LinkagePose& pose) {
         poles.push_back(poseRates(paint.model, pose).pole);
-    }
+    });
     Polyline line(sink, projection);
     const SphereVector* last = nullptr;
     const auto visit = [&](const SphereVector& pole) {
@@ -70,16 +68,6 @@ void drawFixedPolode(LineSink& sink, const Projection& projection, const ViewOri
     if (poles.size() > 1 && last && isFinite(poles.front())) {
         visit(poles.front()); // the cycle's last frame joins its first
     }
-}
-
-std::optional<Pixel> polePixel(const Projection& projection, const ViewOrientation& view,
-                               const LinkageModel& model, const LinkagePose& pose)
-{
-    const SphereVector pole = poseRates(model, pose).pole;
-    if (!isFinite(pole)) {
-        return std::nullopt;
-    }
-    return pixelOf(projection, view, pole);
 }
 
 void drawPoleAndVelocity(DrawingSurface& surface, const Projection& projection,

@@ -7,8 +7,6 @@
 #include "pose_solver.h"
 #include "view.h"
 
-#include <optional>
-
 namespace cyclar {
 
 /// Pens of the rotation-axis drawing (widths at scale 1).
@@ -22,16 +20,12 @@ struct RotationAxisPens {
 /// the speed, at most half a radian, so the arrow stays short whatever the speed.
 double velocityArrowLength(double pointSpeed);
 
-/// The fixed polode: the pole at each frame 1..framesPerCycle of the cycle the picture shows,
-/// as one polyline in the view. Broken where a frame has no pole and where the pole jumps (at a
-/// toggle its sign is undefined and it goes over to the far side of the sphere); closed round
-/// when the cycle's ends meet.
+/// The fixed polode: the pole at each frame of the cycle the paint shows (its circuit and
+/// pace), as one polyline in the view. Broken where a frame has no pole and where the pole jumps
+/// (at a toggle its sign is undefined and it goes over to the far side of the sphere); closed
+/// round when the cycle's ends meet.
 void drawFixedPolode(LineSink& sink, const Projection& projection, const ViewOrientation& view,
-                     const LinkageModel& stored, const PaintSchedule& paint, int framesPerCycle);
-
-/// The pixel the pose's pole projects to; nothing where the pose has no pole.
-std::optional<Pixel> polePixel(const Projection& projection, const ViewOrientation& view,
-                               const LinkageModel& model, const LinkagePose& pose);
+                     const PaintSchedule& paint);
 
 /// The pose's pole as a small ring, then P's velocity as a short arrow along the sphere from P,
 /// its head drawn in the picture's plane. `scale` multiplies the marks' sizes and pens.

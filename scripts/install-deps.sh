@@ -14,6 +14,8 @@ if [[ $profile == test ]]; then
   packages+=(lintian appstream desktop-file-utils shared-mime-info)
   # Faults injected into the system's calls, to test every file writer without root.
   packages+=(fiu-utils)
+  # The layout check of every C++ file.
+  packages+=(clang-format)
 fi
 if [[ $profile == test || $profile == fuzz ]]; then
   packages+=(clang libclang-rt-14-dev)

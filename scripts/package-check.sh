@@ -26,7 +26,7 @@ fi
 if ! appstreamcli validate --no-net res/metainfo/*.metainfo.xml; then
   status=1
 fi
-if ! desktop-file-validate res/desktop/cyclar.desktop; then
+if ! desktop-file-validate res/desktop/io.github.cyclar.Cyclar.desktop; then
   status=1
 fi
 # The MIME type must register: a private MIME database built from it knows the glob.

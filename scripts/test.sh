@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# Installs what is missing, then builds and runs the whole test suite: the optimised build and
-# the AddressSanitizer + UndefinedBehaviorSanitizer build under CTest, the program itself
-# clicked through on a virtual display, the browser edition in headless Chromium, and each
-# fuzzer for a short while; the Debian package is built and checked with lintian after the
-# suites.
+# Installs what is missing, checks the style (clang-format, eslint), then builds (configuring
+# checks the layers' order) and runs the whole test suite: the optimised build and the
+# AddressSanitizer + UndefinedBehaviorSanitizer build under CTest, the program itself clicked
+# through on a virtual display, the browser edition in headless Chromium, and each fuzzer for a
+# short while; the Debian package is built and checked with lintian after the suites.
 # CYCLAR_FUZZ_SECONDS sets the fuzzers' time each (default 45; 0 skips them).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -15,6 +15,11 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0
 
 status=0
+echo "=== style: clang-format and eslint ==="
+if ! scripts/style.sh; then
+  status=1
+fi
+
 for flavour in release asan; do
   echo "=== $flavour build ==="
   scripts/build.sh "$flavour"

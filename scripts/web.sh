@@ -42,11 +42,10 @@ for module in cyclar-core.js cyclar-core.wasm cyclar-api.js cyclar-desk.js cycla
   cp "build/wasm/web/$module" "$stage/"
 done
 QT_QPA_PLATFORM=offscreen build/release/artwork/cyclar-artwork-dump "$stage/art" >/dev/null
-rm -f "$stage/art/sheet.png" "$stage/art/icon-64-blank.png"
-# The installed app's icons: the program's icon, each pixel a block.
-for size in 192 512; do
-  python3 scripts/web-icon.py "$stage/art/icon-32.png" "$stage/art/icon-$size.png" "$size"
-done
+# The pages use the 32 px icon and, installed as an app, the icon drawn at 192 and 512 px; the
+# desktop's sizes and the contact sheet stay out of the site.
+rm -f "$stage/art/sheet.png" "$stage/art/icon-64-blank.png" "$stage/art/icon.svg" \
+  "$stage/art/icon-64.png" "$stage/art/icon-128.png" "$stage/art/icon-256.png"
 # Only the faces the pages use, cut down to the characters they can show.
 mkdir "$stage/fonts"
 subset() {
@@ -65,7 +64,7 @@ files=$(cd "$stage" && find . -type f | sed 's|^\./||' | LC_ALL=C sort)
 build=$(cd "$stage" && printf '%s\n' "$files" | while IFS= read -r f; do printf '%s\n' "$f"; cat "$f"; done \
   | sha256sum | cut -c1-16)
 list=$(printf '%s\n' "$files" | sed 's/.*/"&"/' | paste -sd, - | sed 's/,/, /g')
-sed -e "s|@CYCLAR_BUILD@|$build|" -e "s|@CYCLAR_FILES@|$list|" web/sw.js >"$stage/sw.js"
+sed -e "s|@CYCLAR_BUILD@|$build|" -e "s|/\* @CYCLAR_FILES@ \*/|$list|" web/sw.js >"$stage/sw.js"
 
 # Precompressed copies of what compresses, which the server sends to browsers that take them.
 while IFS= read -r f; do

@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # The Analysis window's place on real X screens (Xvfb, no window manager) of 1280x1024, 1366x768
 # and 1920x1080: opened with F2 beside the animation page, both wholly on the screen, level, and
-# apart; the page moved only where the window would not fit beside it otherwise.
+# apart; the page moved only where the window would not fit beside it otherwise. Then the Design
+# window's, opened with F3: all three on the screen, the Design window at least 640 pixels high,
+# none covering another where the screen has room for all three (1920x1080), and the page's
+# controls (all but its picture) in sight on every one.
 # Usage: tests/analysis_placement.sh path/to/cyclar path/to/cyclar-export
 # Exits 77 (skipped) when xvfb-run, xdotool or xwininfo is missing.
 set -uo pipefail
@@ -106,5 +109,33 @@ check '((wx >= px + pw || wx + ww <= px || wy >= py + ph || wy + wh <= py))' \
 check '((wy == py || wy + wh == height))' "the window is level with the page (or raised to fit)"
 if ((px0 + pw + 8 + ww <= width)); then
   check '((px == px0 && py == py0))' "the page stays where the window fits beside it"
+fi
+
+# The Design window beside the two.
+xdotool windowfocus "$page" 2>/dev/null
+sleep 0.2
+xdotool key F3
+design=$(window "Design") || exit 1
+settle "$design"
+settle "$page"
+settle "$analysis"
+read -r px py pw ph <<<"$(where "$page")"
+read -r wx wy ww wh <<<"$(where "$analysis")"
+read -r dx dy dw dh <<<"$(where "$design")"
+echo "with Design: page at $px,$py; Analysis at $wx,$wy; Design ${dw}x$dh at $dx,$dy"
+check '((px >= 0 && py >= 0 && px + pw <= width && py + ph <= height))' "the page is on the screen"
+check '((wx >= 0 && wy >= 0 && wx + ww <= width && wy + wh <= height))' "Analysis is on the screen"
+check '((dx >= 0 && dy >= 0 && dx + dw <= width && dy + dh <= height))' "Design is on the screen"
+check '((dh >= 640))' "Design is at least 640 pixels high"
+apart() { # x y w h x y w h
+  (($1 >= $5 + $7 || $1 + $3 <= $5 || $2 >= $6 + $8 || $2 + $4 <= $6))
+}
+controls=$((px + 480))
+check 'apart $dx $dy $dw $dh $controls $py $((pw - 480)) $ph' "Design covers none of the page's controls"
+check 'apart $wx $wy $ww $wh $controls $py $((pw - 480)) $ph' "Analysis covers none of the page's controls"
+if ((width == 1920)); then
+  check 'apart $dx $dy $dw $dh $px $py $pw $ph' "Design covers nothing of the page"
+  check 'apart $dx $dy $dw $dh $wx $wy $ww $wh' "Design covers nothing of the Analysis window"
+  check 'apart $wx $wy $ww $wh $px $py $pw $ph' "Analysis covers nothing of the page"
 fi
 ((ok))

@@ -8,8 +8,14 @@ target_compile_definitions(tst_render_core PRIVATE CYCLAR_SOURCE_DIR="${PROJECT_
 cyclar_add_test(tst_field_rules SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_field_rules.cpp LIBS cyclar_field_rules)
 
 # Linkage design: candidates from tasks taken off known linkages in turned frames reach every
-# position when posed afresh, give their linkage back; function fits; defects; bad tasks refused.
+# position when posed afresh, give their linkage back; the one order and its mechanisms; function
+# fits in degrees on noisy data; defects; special tasks in their own sentences; bad tasks refused.
 cyclar_add_test(tst_design SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_design.cpp LIBS cyclar_design)
+
+# The four-position solution map: every dyad keeps its arc through the positions, the generating
+# linkage's pivots on the curves, five positions marked, two points making their linkage.
+cyclar_add_test(tst_design_map SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_design_map.cpp
+                LIBS cyclar_design)
 
 # The design view: the candidate's tour through its positions, the task's arrows and the placed
 # candidate where the task's points project.

@@ -22,6 +22,17 @@ inline TaskPosition positionOf(const SphereVector& point, const SphereVector& he
     return p;
 }
 
+// The rotation by `angle` degrees about the unit axis n (Rodrigues' formula).
+inline Rotation rotationAbout(const SphereVector& n, double angle)
+{
+    const double c = std::cos(angle * degree);
+    const double s = std::sin(angle * degree);
+    const double t = 1.0 - c;
+    return {{{c + t * n.x * n.x, t * n.x * n.y - s * n.z, t * n.x * n.z + s * n.y},
+             {t * n.x * n.y + s * n.z, c + t * n.y * n.y, t * n.y * n.z - s * n.x},
+             {t * n.x * n.z - s * n.y, t * n.y * n.z + s * n.x, c + t * n.z * n.z}}};
+}
+
 // A motion task from the pose solver's poses of a linkage at the sweep parameters ts, turned by
 // `turn`; the body's heading makes a fixed angle with the arc toward A1.
 inline DesignTask motionTask(const LinkageDimensions& dims, const std::vector<double>& ts,

@@ -20,8 +20,14 @@ add_test(NAME analysis_placement COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/analysis_pl
 set_tests_properties(analysis_placement PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300)
 
 # The Design window: F3 and the picture's menu, the task's tables, a five-position task giving
-# its linkage back and "Use this linkage", refused tasks, task files.
+# its linkage back and "Use this linkage", refused tasks by the one rule, task files, mechanisms
+# and filters, the map's picks, tables kept, the drag, Help; its candidates in cyclar-export's
+# order on the twenty tasks of tests/data/design_tasks.
 cyclar_add_test(tst_design_window SOURCES tst_design_window.cpp LIBS cyclar_pages Qt6::Widgets)
+target_compile_definitions(tst_design_window PRIVATE
+                           CYCLAR_EXPORT_PATH="$<TARGET_FILE:cyclar-export>"
+                           CYCLAR_DESIGN_TASKS="${CMAKE_CURRENT_LIST_DIR}/data/design_tasks")
+add_dependencies(tst_design_window cyclar-export)
 
 # The working and Exercise windows: F4 and the picture's menu, the working following the frame or
 # held, word for word cyclar-export explain's; copy, Save as HTML, print on A4 and Letter; an

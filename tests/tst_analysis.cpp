@@ -562,11 +562,10 @@ void TestAnalysis::frameAnglesMatchTheDrawnPoses()
     const std::vector<FrameAngles> table = frameAngleTable(dims);
     QCOMPARE(table.size(), size_t(360));
     const LinkageModel model = buildLinkageModel(dims);
-    MotionSchedule schedule;
-    const PaintSchedule paint = beginPaint(model, dims, schedule);
+    const PaintSchedule paint = shownMotion(dims);
     int finite = 0;
     for (const FrameAngles& row : table) {
-        QCOMPARE(row.t, shownFrameParameter(model, paint, 360, row.frame));
+        QCOMPARE(row.t, shownParameter(paint, row.frame));
         const LinkagePose pose = solvePose(paint.model, row.t);
         const PoseAngles& g = row.angles;
         if (!std::isfinite(pose.B1.x)) {

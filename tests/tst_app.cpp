@@ -10,7 +10,10 @@
 #include "design_window.h"
 #include "dimensions_page.h"
 #include "help_page.h"
+#include "linkage_analysis.h"
 #include "message_box_probe.h"
+#include "number_text.h"
+#include "task_file.h"
 #include "title_page.h"
 #include "widget_test_support.h"
 
@@ -123,6 +126,7 @@ private slots:
 void TestApp::initTestCase()
 {
     test::quietPlatformNotes();
+    test::keepUserFilesApart();
 }
 
 void TestApp::minimisedIconPosition_data()
@@ -395,7 +399,8 @@ void TestApp::startsOnALinkageFile_data()
     QTest::newRow("a value the dimensions page refuses")
         << head + R"({"a": 20, "b": 50, "c": 45, "f": 40, "h": 1045, "k": -35}})"
         << "dimensions"
-        << "Please enter a number between -1000 and 1000.";
+        << "start.cyclar has the coupler point's radial length h = 1045, which must be between "
+           "-1000 and 1000.";
     QTest::newRow("not a linkage file") << QByteArray("GIF89a") << "title"
                                         << "is not JSON";
 }
@@ -458,14 +463,25 @@ void TestApp::startsOnATaskFile_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("message");
+    QTest::addColumn<bool>("usable");
     QTest::newRow("a function task")
         << QByteArray(R"({"format": "cyclar-task", "version": 1, "kind": "function",
                          "pairs": [{"input": -30, "output": 7.1}, {"input": -10, "output": 66},
                                    {"input": 15, "output": 151}, {"input": 40, "output": 160.3}]})")
-        << QString();
+        << QString() << true;
+    // A crank-rocker's pairs, the third on the other branch: its one linkage has a circuit
+    // defect, so the page shows the starting linkage.
+    DesignTask crossing;
+    crossing.kind = TaskKind::Function;
+    const LinkageDimensions crank{20.0, 60.0, 70.0, 75.0, 45.0, -35.0};
+    for (const double theta : {10.0, 80.0, 150.0, 250.0}) {
+        crossing.pairs.push_back({theta, outputAnglesAt(crank, theta).psi[theta == 150.0 ? 1 : 0]});
+    }
+    QTest::newRow("no usable linkage")
+        << QByteArray::fromStdString(taskFileText(crossing)) << QString() << false;
     QTest::newRow("a newer version")
         << QByteArray(R"({"format": "cyclar-task", "version": 2, "kind": "function", "pairs": []})")
-        << "version";
+        << "version" << false;
 }
 
 // cyclar FILE.cyclar-task: the animation page with the Design window over it, the task designed;
@@ -474,6 +490,7 @@ void TestApp::startsOnATaskFile()
 {
     QFETCH(QByteArray, bytes);
     QFETCH(QString, message);
+    QFETCH(bool, usable);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("start.cyclar-task"));
     QFile file(path);
@@ -503,6 +520,17 @@ void TestApp::startsOnATaskFile()
     QVERIFY(design->functionKind->isChecked());
     QCOMPARE(design->pairs->rowCount(), 4);
     QCOMPARE(design->result().candidates.size(), std::size_t{1});
+    // The page shows the task's usable linkage (else the starting one), never zeros, and the
+    // window has it chosen; Back leads to its values.
+    const LinkageDimensions& shown = app.state().scene.animationCopy;
+    QCOMPARE(design->chosen(), 0);
+    QCOMPARE(shown, usable ? design->result().candidates[0].dims : defaultDimensions);
+    QVERIFY(shown.a > 0.0 && shown.b > 0.0 && shown.c > 0.0 && shown.f > 0.0);
+    QCOMPARE(animation->IDC_a->text(), formatDouble(shown.a));
+    click(animation->IDC_back);
+    auto* dimensions = qobject_cast<cyclar1*>(app.chain().front());
+    QVERIFY(dimensions);
+    QCOMPARE(dimensions->IDC_a->text(), formatDouble(shown.a));
 }
 
 QTEST_MAIN(TestApp)

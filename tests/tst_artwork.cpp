@@ -4,10 +4,13 @@
 #include <QFile>
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QPainter>
 #include <QSet>
+#include <QSvgRenderer>
 #include <QtTest>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <limits>
 
@@ -77,6 +80,8 @@ private slots:
     void diagramUsesExactlyItsSevenColours();
 
     void mainIcon();
+    void mainIconDrawnForEachSize_data();
+    void mainIconDrawnForEachSize();
 
     void bundledFontsComeFromTheResources();
     void templateFonts_data();
@@ -248,11 +253,71 @@ void TestArtwork::mainIcon()
     // The window icon offers the picture, never the blank image, at any size.
     const QIcon windowIcon = cyclar::mainIcon();
     QVERIFY(windowIcon.availableSizes().contains(QSize(32, 32)));
+    QVERIFY(windowIcon.availableSizes().contains(QSize(256, 256)));
     for (int side : {16, 32, 48, 64}) {
         const QImage shown = windowIcon.pixmap(side, side).toImage();
         QVERIFY(!shown.isNull());
         QVERIFY2(coloursOf(shown).size() > 1, qPrintable(QString::number(side)));
     }
+}
+
+void TestArtwork::mainIconDrawnForEachSize_data()
+{
+    QTest::addColumn<int>("size");
+    for (const int size : {64, 128, 256, 512}) {
+        QTest::addRow("%d", size) << size;
+    }
+}
+
+// Larger icons are the sketch drawn for their size, antialiased, not the 32 px picture enlarged:
+// the sphere's outline, the links and the joints stand where the small icon has them, and the
+// SVG document is the same drawing.
+void TestArtwork::mainIconDrawnForEachSize()
+{
+    QFETCH(int, size);
+    const QImage icon = mainIconAt(size);
+    QCOMPARE(icon.size(), QSize(size, size));
+    QVERIFY(fullyOpaque(icon));
+    const QRgb cyan = qRgb(0, 255, 255);
+    QVERIFY(coloursOf(icon).size() > 2); // edges blend the two colours
+    const QImage enlarged =
+        mainIcon32().scaled(size, size, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    QVERIFY(icon.convertToFormat(QImage::Format_RGB32) != enlarged);
+    // Where the small icon has them (in its pixels, a pixel's centre at .5): mostly red on the
+    // sphere's outline (its bottom and right), on a link half way down and on a joint's ring;
+    // cyan at the sphere's centre, inside a joint and in the corners.
+    const auto at = [&](double x, double y) {
+        const auto nearest = [&](double units) {
+            return static_cast<int>(std::lround(units * size / 32.0 - 0.5));
+        };
+        return icon.pixel(nearest(x), nearest(y));
+    };
+    for (const auto& [x, y] : {std::pair{16.0, 29.5}, {29.5, 16.0}, {9.0, 19.0}, {7.5, 23.5}}) {
+        QVERIFY2(qGreen(at(x, y)) < 128 && qRed(at(x, y)) > 192,
+                 qPrintable(QStringLiteral("%1,%2").arg(x).arg(y)));
+    }
+    for (const auto& [x, y] : {std::pair{16.0, 18.0}, {7.5, 25.5}, {0.5, 0.5}, {31.5, 31.5}}) {
+        QVERIFY2(at(x, y) == cyan, qPrintable(QStringLiteral("%1,%2").arg(x).arg(y)));
+    }
+    // The SVG, drawn at this size, is the same picture but for the antialiasing.
+    QSvgRenderer svg(mainIconSvg());
+    QVERIFY(svg.isValid());
+    QImage drawn(size, size, QImage::Format_RGB32);
+    drawn.fill(Qt::white);
+    QPainter painter(&drawn);
+    svg.render(&painter);
+    painter.end();
+    int different = 0;
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            const QRgb a = drawn.pixel(x, y);
+            const QRgb b = icon.pixel(x, y);
+            different += std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b))
+                             + std::abs(qBlue(a) - qBlue(b))
+                         > 96;
+        }
+    }
+    QVERIFY2(different < size * size / 200, qPrintable(QString::number(different)));
 }
 
 // The families are taken from the font files in the resources, so a non-empty name proves the

@@ -1,6 +1,7 @@
 // Tests of the one file writer: what it writes and with which permissions, links followed,
-// folders in the way, and paths shown readably whatever their bytes. Its behaviour under
-// injected system faults is tests/write_faults.sh.
+// folders, pipes, devices and read-only files in the way, and paths shown readably whatever
+// their bytes. Its behaviour under injected system faults is tests/write_faults.sh; as a user who
+// is not root, tests/write_permissions.sh.
 #include "atomic_write.h"
 #include "path_text.h"
 
@@ -133,18 +134,33 @@ void TestAtomicWrite::refusals_data()
     QTest::newRow("a file where a folder should be")
         << QStringLiteral("plain/f.png") << "Not a directory";
     QTest::newRow("no name") << QString() << "no file name";
+    QTest::newRow("a named pipe") << QStringLiteral("pipe.cyclar")
+                                  << "it is a named pipe, not a regular file";
+    QTest::newRow("a link to a device")
+        << QStringLiteral("null.png") << "it is a device, not a regular file";
+    QTest::newRow("a read-only file") << QStringLiteral("kept.svg") << "it is read-only";
 }
 
-// Each refusal names the file and gives the system's reason, and changes nothing.
+// Each refusal names the file and gives the reason, and changes nothing: what stood in the way
+// is still there as it was, and no temporary file is left.
 void TestAtomicWrite::refusals()
 {
     QFETCH(QString, name);
     QFETCH(QString, reason);
+    if (name == QLatin1String("kept.svg") && ::geteuid() == 0) {
+        QSKIP("root may write any file; tests/write_permissions.sh runs this as another user");
+    }
     QTemporaryDir dir;
     QDir folder(dir.path());
     QVERIFY(folder.mkdir(QStringLiteral("folder")));
     std::string error;
     QVERIFY(writeFileAtomically(native(dir.filePath(QStringLiteral("plain"))), "plain", error));
+    const QString pipe = dir.filePath(QStringLiteral("pipe.cyclar"));
+    QCOMPARE(::mkfifo(native(pipe).c_str(), 0600), 0);
+    QVERIFY(QFile::link(QStringLiteral("/dev/null"), dir.filePath(QStringLiteral("null.png"))));
+    const QString kept = dir.filePath(QStringLiteral("kept.svg"));
+    QVERIFY(writeFileAtomically(native(kept), "kept", error));
+    QCOMPARE(::chmod(native(kept).c_str(), 0444), 0);
     const QStringList before = strays(folder, {});
 
     const std::string path = name.isEmpty() ? std::string() : native(dir.filePath(name));
@@ -154,6 +170,11 @@ void TestAtomicWrite::refusals()
     QCOMPARE(strays(folder, {}), before);
     QVERIFY(QFileInfo(dir.filePath(QStringLiteral("folder"))).isDir());
     QCOMPARE(contents(dir.filePath(QStringLiteral("plain"))), QByteArray("plain"));
+    struct stat info {};
+    QVERIFY(::lstat(native(pipe).c_str(), &info) == 0 && S_ISFIFO(info.st_mode));
+    QVERIFY(::stat("/dev/null", &info) == 0 && S_ISCHR(info.st_mode));
+    QCOMPARE(contents(kept), QByteArray("kept"));
+    QCOMPARE(modeOf(kept), mode_t(0444));
 }
 
 void TestAtomicWrite::readablePaths_data()

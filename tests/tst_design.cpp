@@ -1,7 +1,9 @@
 // Tests of linkage design: tasks taken from known linkages in randomly turned frames must give
 // candidates that reach every position (checked here by solving the poses afresh), must give the
 // linkage they came from back, and bad tasks must be refused.
+#include "candidate_order.h"
 #include "design_test_support.h"
+#include "function_fit.h"
 #include "linkage_analysis.h"
 #include "linkage_design.h"
 #include "pose_solver.h"
@@ -19,6 +21,7 @@ using namespace cyclar::test;
 Q_DECLARE_METATYPE(cyclar::LinkageDimensions)
 Q_DECLARE_METATYPE(cyclar::DesignTask)
 Q_DECLARE_METATYPE(std::vector<double>)
+Q_DECLARE_METATYPE(std::optional<std::vector<double>>)
 
 namespace {
 
@@ -119,6 +122,35 @@ void checkReaches(const DesignTask& task, const DesignCandidate& candidate)
     }
 }
 
+// The candidates are in the one order, each mechanism's variants together: mechanisms numbered
+// 1, 2, ... in turn, ordered by their first variants, each's variants in order after it, all of
+// one mechanism on the same joint axes and no two mechanisms on the same.
+void checkOrder(const DesignResult& result)
+{
+    const std::vector<DesignCandidate>& c = result.candidates;
+    std::vector<std::size_t> firsts;
+    for (std::size_t i = 0; i < c.size(); ++i) {
+        const bool starts = i == 0 || c[i].mechanism != c[i - 1].mechanism;
+        if (starts) {
+            QCOMPARE(c[i].mechanism, static_cast<int>(firsts.size()) + 1);
+            QCOMPARE(c[i].drivenPivot, 1);
+            firsts.push_back(i);
+        } else {
+            QVERIFY(!candidateBefore(c[i], c[i - 1]));
+        }
+        const auto axes = jointAxes(c[i]);
+        QVERIFY(axes);
+        QVERIFY(sameMechanism(*axes, *jointAxes(c[firsts.back()])));
+        QVERIFY(c[i].drivenPivot == 1 || c[i].drivenPivot == 2);
+    }
+    for (std::size_t m = 1; m < firsts.size(); ++m) {
+        QVERIFY(!candidateBefore(c[firsts[m]], c[firsts[m - 1]]));
+        for (std::size_t n = 0; n < m; ++n) {
+            QVERIFY(!sameMechanism(*jointAxes(c[firsts[m]]), *jointAxes(c[firsts[n]])));
+        }
+    }
+}
+
 bool sameLinkage(const LinkageDimensions& x, const LinkageDimensions& y, double tolerance)
 {
     return std::fabs(x.a - y.a) <= tolerance && std::fabs(x.b - y.b) <= tolerance
@@ -156,7 +188,7 @@ private slots:
     void couplerPoseAgreesWithPoseSolver();
     void functionRecoversLinkage_data();
     void functionRecoversLinkage();
-    void functionLeastSquaresReportsResidual();
+    void functionLeastSquaresReportsItsError();
     void hookesJointFromItsRelation();
     void functionDefects_data();
     void functionDefects();
@@ -166,6 +198,14 @@ private slots:
     void givenPivotsGiveTheirLinkage();
     void badTasksRefused_data();
     void badTasksRefused();
+    void orderIsOneWhateverTheInputOrder_data();
+    void orderIsOneWhateverTheInputOrder();
+    void fivePositionsListMechanisms();
+    void noisyFunctionTasksFitInDegrees();
+    void chebyshevSpacing_data();
+    void chebyshevSpacing();
+    void specialTasksSaidPlainly_data();
+    void specialTasksSaidPlainly();
 };
 
 // The design poses candidates with couplerPoseAt; it must put A1, B1 and P where the pose solver
@@ -245,15 +285,17 @@ void TestDesign::functionRecoversLinkage()
                             .arg(c.dims.c, 0, 'g', 12)
                             .arg(c.dims.f, 0, 'g', 12)));
     QCOMPARE(c.placement, identityRotation());
-    QVERIFY(c.outputError < 1e-8);
+    QCOMPARE(c.mechanism, 1);
+    QVERIFY(c.maxError < 1e-8 && c.rmsError <= c.maxError);
     for (std::size_t i = 0; i < inputs.size(); ++i) {
         QCOMPARE(c.positions[i].branch, 1);
         QVERIFY(angleGap(c.positions[i].input, inputs[i]) < 1e-12);
     }
 }
 
-// Pairs that no linkage meets exactly: the fit says how far off it is, and its error is real.
-void TestDesign::functionLeastSquaresReportsResidual()
+// Pairs that no linkage meets exactly: the fit says how far off it is, in degrees, and its
+// errors are those of the linkage it gives.
+void TestDesign::functionLeastSquaresReportsItsError()
 {
     DesignTask task;
     task.kind = TaskKind::Function;
@@ -261,15 +303,22 @@ void TestDesign::functionLeastSquaresReportsResidual()
     task.pairs[2].output += 0.5;
     const DesignResult result = designLinkages(task);
     QCOMPARE(result.candidates.size(), std::size_t{1});
-    QVERIFY(result.residual && *result.residual > 1e-4);
-    QVERIFY(result.candidates[0].outputError > 0.01 && result.candidates[0].outputError < 0.5);
-    QVERIFY(!result.reason.empty());
     const DesignCandidate& c = result.candidates[0];
+    QVERIFY(c.maxError > 0.01 && c.maxError < 0.5);
+    QVERIFY(c.rmsError > 0.0 && c.rmsError < c.maxError);
+    QVERIFY2(result.reason.find("RMS error") != std::string::npos
+                 && result.reason.find("degrees") != std::string::npos,
+             result.reason.c_str());
+    double greatest = 0.0;
+    double squares = 0.0;
     for (std::size_t i = 0; i < task.pairs.size(); ++i) {
         const OutputAngles out = outputAnglesAt(c.dims, c.positions[i].input);
-        QVERIFY(angleGap(out.psi[c.positions[i].branch - 1], task.pairs[i].output)
-                <= c.outputError + 1e-12);
+        const double miss = angleGap(out.psi[c.positions[i].branch - 1], task.pairs[i].output);
+        greatest = std::max(greatest, miss);
+        squares += miss * miss;
     }
+    QVERIFY(std::fabs(greatest - c.maxError) < 1e-9);
+    QVERIFY(std::fabs(std::sqrt(squares / 6.0) - c.rmsError) < 1e-9);
 }
 
 // The Hooke's joint is the spherical four-bar with a = b = c = 90 degrees; its shafts keep
@@ -288,7 +337,7 @@ void TestDesign::hookesJointFromItsRelation()
         const LinkageDimensions& d = result.candidates[0].dims;
         QVERIFY(std::fabs(d.a - 90.0) < 1e-9 && std::fabs(d.b - 90.0) < 1e-9);
         QVERIFY(std::fabs(d.c - 90.0) < 1e-9 && std::fabs(d.f - ground) < 1e-9);
-        QVERIFY(result.residual && *result.residual < 1e-12);
+        QVERIFY(result.candidates[0].rmsError < 1e-9);
         QCOMPARE(QString::fromStdString(result.candidates[0].type), QStringLiteral("double-crank"));
     }
 }
@@ -352,27 +401,30 @@ void TestDesign::motionCandidatesReachEveryPosition_data()
     QTest::addColumn<LinkageDimensions>("dims");
     QTest::addColumn<std::vector<double>>("ts");
     QTest::addColumn<unsigned>("seed");
+    QTest::addColumn<bool>("wellConditioned");
     const LinkageDimensions crankRocker{20.0, 60.0, 70.0, 75.0, 30.0, 110.0};
     const LinkageDimensions wide{70.0, 80.0, 60.0, 120.0, 40.0, -150.0};
     for (unsigned seed : {1u, 2u}) {
         const QByteArray s = QByteArray::number(seed);
         QTest::newRow("three, default " + s)
-            << defaultDimensions << std::vector<double>{0.5, 1.3, 2.2} << seed;
+            << defaultDimensions << std::vector<double>{0.5, 1.3, 2.2} << seed << true;
         QTest::newRow("four, default " + s)
-            << defaultDimensions << std::vector<double>{0.5, 1.1, 1.8, 2.6} << seed;
+            << defaultDimensions << std::vector<double>{0.5, 1.1, 1.8, 2.6} << seed << true;
         QTest::newRow("five, default " + s)
-            << defaultDimensions << std::vector<double>{0.4, 0.9, 1.5, 2.1, 2.7} << seed;
+            << defaultDimensions << std::vector<double>{0.4, 0.9, 1.5, 2.1, 2.7} << seed << true;
         QTest::newRow("four, crank " + s)
-            << crankRocker << std::vector<double>{-2.5, -1.0, 0.7, 2.0} << seed;
+            << crankRocker << std::vector<double>{-2.5, -1.0, 0.7, 2.0} << seed << true;
         QTest::newRow("five, crank " + s)
-            << crankRocker << std::vector<double>{-2.5, -1.2, 0.3, 1.4, 2.6} << seed;
+            << crankRocker << std::vector<double>{-2.5, -1.2, 0.3, 1.4, 2.6} << seed << true;
+        // Two of its dyads lie a couple of degrees apart, the near double root of an
+        // ill-conditioned task: a change of 0.01 degrees does away with them.
         QTest::newRow("five, wide " + s)
-            << wide << std::vector<double>{0.3, 0.8, 1.4, 2.0, 2.8} << seed;
+            << wide << std::vector<double>{0.3, 0.8, 1.4, 2.0, 2.8} << seed << false;
         // Chiang's crank-rocker, whose links sum beyond 360 degrees: its input link is longer
         // than a quarter circle, so it comes back only with its joints at their far ends.
         QTest::newRow("five, Chiang's crank-rocker " + s)
             << LinkageDimensions{160.0, 105.0, 120.0, 100.0, 130.0, 60.0}
-            << std::vector<double>{-1.0, -0.6, -0.2, 0.3, 0.8} << seed;
+            << std::vector<double>{-1.0, -0.6, -0.2, 0.3, 0.8} << seed << true;
     }
 }
 
@@ -382,6 +434,7 @@ void TestDesign::motionCandidatesReachEveryPosition()
     QFETCH(LinkageDimensions, dims);
     QFETCH(std::vector<double>, ts);
     QFETCH(unsigned, seed);
+    QFETCH(bool, wellConditioned);
     const DesignTask task = motionTask(dims, ts, randomTurn(seed));
     const DesignResult result = designLinkages(task);
     QVERIFY2(!result.candidates.empty(), result.reason.c_str());
@@ -397,10 +450,8 @@ void TestDesign::motionCandidatesReachEveryPosition()
     if (ts.size() == 5) {
         QVERIFY(original);
     }
-    // Usable candidates come first.
-    for (std::size_t i = 1; i < result.candidates.size(); ++i) {
-        QVERIFY(result.candidates[i - 1].usable() || !result.candidates[i].usable());
-    }
+    checkOrder(result);
+    QCOMPARE(result.reason.find("ill-conditioned") == std::string::npos, wellConditioned);
 }
 
 // Seeded random linkages, five poses each, turned at random: the linkage is always among the
@@ -427,7 +478,7 @@ void TestDesign::fivePositionsOfManyLinkages()
         }
         std::sort(ts.begin(), ts.end());
         const DesignTask task = motionTask(dims, ts, randomTurn(static_cast<unsigned>(designed)));
-        if (!designTaskProblem(task).empty()) {
+        if (taskProblem(task)) {
             continue;
         }
         ++designed;
@@ -525,9 +576,6 @@ void TestDesign::badTasksRefused_data()
             t.pairs[i] = {20.0, 10.0 * double(i)};
         }
     });
-    QTest::newRow("no real linkage") << withPairs([](DesignTask& t) {
-        t.pairs = {{0.0, 0.0}, {90.0, 180.0}, {180.0, 0.0}, {270.0, 180.0}};
-    });
 }
 
 void TestDesign::badTasksRefused()
@@ -537,6 +585,257 @@ void TestDesign::badTasksRefused()
     QVERIFY(result.candidates.empty());
     QVERIFY(!result.reason.empty());
     QVERIFY(result.reason.find('\n') == std::string::npos);
+}
+
+void TestDesign::orderIsOneWhateverTheInputOrder_data()
+{
+    QTest::addColumn<DesignTask>("task");
+    QTest::newRow("five positions, ties between every joint's two ends")
+        << motionTask(defaultDimensions, {0.4, 0.9, 1.5, 2.1, 2.7}, randomTurn(5));
+    DesignTask pivots = motionTask(defaultDimensions, {0.5, 1.3, 2.2}, identityRotation());
+    pivots.fixedPivots = {{0.0, 0.0}, {40.0, 0.0}};
+    QTest::newRow("three positions and their pivots") << pivots;
+    QTest::newRow("four positions")
+        << motionTask({20.0, 60.0, 70.0, 75.0, 30.0, 110.0}, {-2.5, -1.0, 0.7, 2.0}, randomTurn(9));
+}
+
+// The candidates come out in one order however the design happens to find them: shuffled and
+// put in order again, they are the same list, variant for variant.
+void TestDesign::orderIsOneWhateverTheInputOrder()
+{
+    QFETCH(DesignTask, task);
+    const DesignResult result = designLinkages(task);
+    QVERIFY(result.candidates.size() > 4);
+    checkOrder(result);
+    std::mt19937 generator(3);
+    for (int round = 0; round < 5; ++round) {
+        std::vector<DesignCandidate> shuffled = result.candidates;
+        std::shuffle(shuffled.begin(), shuffled.end(), generator);
+        orderCandidates(shuffled);
+        QCOMPARE(shuffled.size(), result.candidates.size());
+        for (std::size_t i = 0; i < shuffled.size(); ++i) {
+            const DesignCandidate& x = shuffled[i];
+            const DesignCandidate& y = result.candidates[i];
+            QVERIFY(x.dims.a == y.dims.a && x.dims.b == y.dims.b && x.dims.c == y.dims.c
+                    && x.dims.f == y.dims.f && x.dims.h == y.dims.h && x.dims.k == y.dims.k);
+            QCOMPARE(x.placement, y.placement);
+            QCOMPARE(x.mechanism, y.mechanism);
+            QCOMPARE(x.drivenPivot, y.drivenPivot);
+        }
+    }
+}
+
+// The README's five-position task (off the starting linkage at five inputs, to a tenth of a
+// degree): 192 candidates, which are 6 mechanisms, the starting linkage's among them.
+void TestDesign::fivePositionsListMechanisms()
+{
+    DesignTask task;
+    task.positions = {{75.4, -39.9, -123.7},
+                      {89.2, -25.9, -115.9},
+                      {88.9, 4.9, -117.3},
+                      {16.0, 41.4, 129.2},
+                      {-8.4, 25.0, 72.4}};
+    const DesignResult result = designLinkages(task);
+    checkOrder(result);
+    QCOMPARE(result.candidates.size(), std::size_t{192});
+    QCOMPARE(result.candidates.back().mechanism, 6);
+    bool starting = false;
+    for (const DesignCandidate& c : result.candidates) {
+        checkReaches(task, c);
+        starting = starting || sameLinkage(c.dims, defaultDimensions, 0.5);
+    }
+    QVERIFY(starting);
+    QVERIFY(result.candidates.front().usable());
+}
+
+// Pairs measured off known linkages with 0.3 degrees of noise in both angles: every task gets a
+// linkage whose RMS output error is no greater than the generating linkage's own on the same
+// data (plus 0.01 degrees), and whose stated errors are its true ones.
+void TestDesign::noisyFunctionTasksFitInDegrees()
+{
+    std::mt19937 generator(11);
+    std::uniform_real_distribution<double> arc(15.0, 165.0);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    std::normal_distribution<double> noise(0.0, 0.3);
+    int tasks = 0;
+    while (tasks < 40) {
+        const LinkageDimensions dims{arc(generator), arc(generator), arc(generator),
+                                     arc(generator), 45.0,           -35.0};
+        const LinkageAnalysis analysis = analyseLinkage(dims);
+        double low = -170.0;
+        double high = 170.0;
+        if (!analysis.assemblable) {
+            continue;
+        }
+        if (!analysis.inputRotates) {
+            if (analysis.input != LinkMotion::RocksThrough0 || analysis.inputLimits.size() != 1) {
+                continue;
+            }
+            high = 0.9 * analysis.inputLimits[0];
+            low = -high;
+        }
+        const int count = 6 + static_cast<int>(unit(generator) * 7.0);
+        const int branch = unit(generator) < 0.5 ? 1 : 2;
+        DesignTask task;
+        task.kind = TaskKind::Function;
+        double generating = 0.0;
+        bool closes = true;
+        for (int i = 0; i < count && closes; ++i) {
+            const double theta = low + (high - low) * i / (count - 1);
+            const double psi = outputAnglesAt(dims, theta).psi[branch - 1];
+            const TaskPair pair{theta + noise(generator), psi + noise(generator)};
+            const OutputAngles measured = outputAnglesAt(dims, pair.input);
+            closes = std::isfinite(psi) && measured.closes;
+            const double miss = angleGap(measured.psi[branch - 1], pair.output);
+            generating += miss * miss;
+            task.pairs.push_back(pair);
+        }
+        if (!closes) {
+            continue;
+        }
+        ++tasks;
+        generating = std::sqrt(generating / count);
+        const DesignResult result = designLinkages(task);
+        QVERIFY2(result.candidates.size() == 1, result.reason.c_str());
+        const DesignCandidate& c = result.candidates[0];
+        QVERIFY2(c.rmsError <= generating + 0.01,
+                 qPrintable(QStringLiteral("task %1: %2 against %3")
+                                .arg(tasks)
+                                .arg(c.rmsError)
+                                .arg(generating)));
+        double greatest = 0.0;
+        for (std::size_t i = 0; i < task.pairs.size(); ++i) {
+            const OutputAngles out = outputAnglesAt(c.dims, c.positions[i].input);
+            QVERIFY(out.closes);
+            greatest = std::max(greatest,
+                                angleGap(out.psi[c.positions[i].branch - 1], task.pairs[i].output));
+        }
+        QVERIFY(std::fabs(greatest - c.maxError) < 1e-9);
+        for (const double arcOf : {c.dims.a, c.dims.b, c.dims.c, c.dims.f}) {
+            QVERIFY(arcOf > 0.0 && arcOf < 180.0);
+        }
+    }
+}
+
+void TestDesign::chebyshevSpacing_data()
+{
+    QTest::addColumn<double>("from");
+    QTest::addColumn<double>("to");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<std::optional<std::vector<double>>>("inputs");
+    // theta_j = 30 - 30 cos((2j - 1) pi / 6): 30 (1 - cos 30), 30, 30 (1 + cos 30).
+    const double c30 = std::cos(30.0 * rad);
+    QTest::newRow("three over 0..60")
+        << 0.0 << 60.0 << 3
+        << std::optional<std::vector<double>>({30.0 * (1.0 - c30), 30.0, 30.0 * (1.0 + c30)});
+    const double c22 = std::cos(22.5 * rad);
+    const double c67 = std::cos(67.5 * rad);
+    QTest::newRow("four, falling range")
+        << 40.0 << -40.0 << 4
+        << std::optional<std::vector<double>>({40.0 * c22, 40.0 * c67, -40.0 * c67, -40.0 * c22});
+    QTest::newRow("two points") << 0.0 << 60.0 << 2 << std::optional<std::vector<double>>();
+    QTest::newRow("fifty-one points") << 0.0 << 60.0 << 51 << std::optional<std::vector<double>>();
+    QTest::newRow("empty range") << 10.0 << 10.0 << 4 << std::optional<std::vector<double>>();
+    QTest::newRow("not a number") << std::nan("") << 10.0 << 4
+                                  << std::optional<std::vector<double>>();
+}
+
+void TestDesign::chebyshevSpacing()
+{
+    QFETCH(double, from);
+    QFETCH(double, to);
+    QFETCH(int, count);
+    QFETCH(std::optional<std::vector<double>>, inputs);
+    std::string error;
+    const std::optional<std::vector<double>> got = chebyshevInputs(from, to, count, error);
+    QCOMPARE(got.has_value(), inputs.has_value());
+    QCOMPARE(error.empty(), inputs.has_value());
+    if (!inputs) {
+        return;
+    }
+    QCOMPARE(got->size(), inputs->size());
+    for (std::size_t i = 0; i < got->size(); ++i) {
+        QVERIFY(std::fabs((*got)[i] - (*inputs)[i]) < 1e-12);
+    }
+}
+
+namespace {
+
+// The body of position `from` turned by `angle` degrees about the unit axis n.
+TaskPosition turnedPosition(const TaskPosition& from, const SphereVector& n, double angle)
+{
+    const Rotation turn = rotationAbout(n, angle);
+    return positionOf(applied(turn, taskPoint(from)), applied(turn, taskHeading(from)));
+}
+
+TaskPivot pivotAt(const SphereVector& p)
+{
+    const TaskPosition at = positionOf(p, {0.0, 0.0, 1.0});
+    return {at.longitude, at.latitude};
+}
+
+} // namespace
+
+void TestDesign::specialTasksSaidPlainly_data()
+{
+    QTest::addColumn<DesignTask>("task");
+    QTest::addColumn<QString>("words");
+    QTest::addColumn<bool>("family");
+    const TaskPosition first{84.0, 19.7, -127.5};
+    const SphereVector axis = normalized({0.2, -0.4, 0.9});
+    // The body turns about `axis` from position 1 to 2; fixed pivot 1 sits on that axis.
+    DesignTask pole;
+    pole.positions = {first, turnedPosition(first, axis, 25.0), {76.8, -39.5, -123.4}};
+    pole.fixedPivots = {pivotAt(axis), {40.0, 0.0}};
+    QTest::newRow("pivot at a pole")
+        << pole << "fixed pivot 1 lies at the pole of the turn between positions 1 and 2" << true;
+    DesignTask near = pole;
+    near.fixedPivots[0] = pivotAt(normalized(axis + SphereVector{0.0, 1e-5, 0.0}));
+    QTest::newRow("pivot near a pole")
+        << near << "ill-conditioned: a change of 0.01 degrees in its numbers" << false;
+    DesignTask rotation;
+    rotation.positions = {first, turnedPosition(first, axis, 20.0),
+                          turnedPosition(first, axis, 45.0), turnedPosition(first, axis, -30.0)};
+    QTest::newRow("pure rotation")
+        << rotation << "every position is the first turned about one axis" << false;
+    DesignTask rotationPivots = rotation;
+    rotationPivots.positions.resize(3);
+    rotationPivots.fixedPivots = {{0.0, 0.0}, {40.0, 0.0}};
+    QTest::newRow("pure rotation, pivots given")
+        << rotationPivots << "every position is the first turned about one axis" << false;
+    DesignTask close = motionTask(defaultDimensions, {0.4, 0.9, 1.5, 2.1, 2.7}, randomTurn(4));
+    close.positions[3] = close.positions[1];
+    close.positions[3].heading += 0.004;
+    QTest::newRow("positions too close")
+        << close
+        << "positions 2 and 4 differ by a turn of only 0.004 degrees: too close to tell apart"
+        << false;
+    DesignTask oneInput;
+    oneInput.kind = TaskKind::Function;
+    oneInput.pairs = {{20.0, 0.0}, {20.0, 10.0}, {20.0, 20.0}, {50.0, 30.0}};
+    QTest::newRow("two inputs for four arcs")
+        << oneInput << "these pairs hold only 2 different input angles" << false;
+}
+
+// A pole, a pure rotation, positions too close to tell apart and too few inputs each get their
+// own sentence; where a family does the task a few of it are offered, each reaching every
+// position.
+void TestDesign::specialTasksSaidPlainly()
+{
+    QFETCH(DesignTask, task);
+    QFETCH(QString, words);
+    QFETCH(bool, family);
+    QVERIFY(!taskProblem(task));
+    const DesignResult result = designLinkages(task);
+    QVERIFY2(QString::fromStdString(result.reason).contains(words), result.reason.c_str());
+    QVERIFY(result.reason.find("no two dyads fit") == std::string::npos);
+    if (family) {
+        QVERIFY(result.candidates.size() > 1 && result.candidates.back().mechanism >= 3);
+        checkOrder(result);
+        for (const DesignCandidate& c : result.candidates) {
+            checkReaches(task, c);
+        }
+    }
 }
 
 QTEST_APPLESS_MAIN(TestDesign)

@@ -1,5 +1,6 @@
 // Tests of the dialog layer: number text, data exchange, pages, timers, controls, page chain.
 #include "bitmap_button.h"
+#include "comma_locale.h"
 #include "data_exchange.h"
 #include "dialog_colours.h"
 #include "dialog_units.h"
@@ -316,34 +317,6 @@ void TestDialog::parseDoubleRules()
         QCOMPARE(*parsed, value);
 }
 
-namespace {
-
-// Makes LC_NUMERIC a locale whose decimal separator is a comma and returns true. One is
-// generated into `dir` with localedef (Debian's locales package; no root needed) when none is
-// installed, so the check runs on every machine.
-bool useCommaLocale(const QString& dir)
-{
-    for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "fr_FR.utf8"}) {
-        if (std::setlocale(LC_NUMERIC, name) != nullptr)
-            return true;
-    }
-    QProcess localedef;
-    localedef.start(QStringLiteral("localedef"),
-                    {QStringLiteral("-i"), QStringLiteral("de_DE"), QStringLiteral("-f"),
-                     QStringLiteral("ISO-8859-1"), dir + QStringLiteral("/de_DE")});
-    if (!localedef.waitForFinished(120000) || localedef.exitCode() != 0) {
-        qWarning("localedef: %s", localedef.readAllStandardError().constData());
-        return false;
-    }
-    // glibc looks in LOCPATH at every setlocale.
-    qputenv("LOCPATH", QFile::encodeName(dir));
-    const bool found = std::setlocale(LC_NUMERIC, "de_DE") != nullptr;
-    qunsetenv("LOCPATH");
-    return found;
-}
-
-} // namespace
-
 void TestDialog::numberTextIgnoresProcessLocale()
 {
     // QCoreApplication takes the user's locale; a comma locale must not change the rules for
@@ -351,7 +324,7 @@ void TestDialog::numberTextIgnoresProcessLocale()
     const std::string previous = std::setlocale(LC_NUMERIC, nullptr);
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
-    QVERIFY2(useCommaLocale(dir.path()), "no locale with a decimal comma (install locales)");
+    QVERIFY2(test::useCommaLocale(dir.path()), "no locale with a decimal comma (install locales)");
     QCOMPARE(std::localeconv()->decimal_point, std::string(","));
     const std::optional<double> point = parseDouble(QStringLiteral("1.5"));
     const std::optional<double> comma = parseDouble(QStringLiteral("1,5"));

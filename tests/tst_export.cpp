@@ -2,6 +2,7 @@
 #include "analysis_plot.h"
 #include "picture_export.h"
 #include "rate_plot.h"
+#include "target_in_the_way.h"
 
 #include <QImage>
 #include <QImageReader>
@@ -10,6 +11,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
 #include <QtTest>
@@ -49,6 +51,29 @@ QList<QByteArray> csvRows(const QByteArray& text)
     return rows;
 }
 
+// The commands --help lists, each with its synopsis ("--dims A,B,C,F,H,K [--frame N] -o FILE.png").
+QList<QPair<QString, QString>> helpCommands(const QByteArray& help)
+{
+    QList<QPair<QString, QString>> commands;
+    const QString text = QString::fromUtf8(help);
+    const qsizetype start = text.indexOf(QLatin1String("\nCommands:\n"));
+    const qsizetype end = text.indexOf(QLatin1String("\n\n"), start + 1);
+    static const QRegularExpression heading(QStringLiteral("^  ([a-z]+) +(--[a-z]+ .*)$"));
+    for (const QString& line : text.mid(start, end - start).split(QLatin1Char('\n'))) {
+        const QRegularExpressionMatch match = heading.match(line);
+        if (match.hasMatch()) {
+            commands.append({match.captured(1), match.captured(2)});
+        }
+    }
+    return commands;
+}
+
+// A task design answers with candidates.
+constexpr const char* functionTask =
+    R"({"format": "cyclar-task", "version": 1, "kind": "function", "pairs": [{"input": -30,
+       "output": 7.1}, {"input": -10, "output": 66}, {"input": 15, "output": 151},
+       {"input": 40, "output": 160.3}]})";
+
 } // namespace
 
 class TestExport : public QObject {
@@ -82,9 +107,14 @@ private slots:
     void fileViewIsTheDefault();
     void rotationAxisFromTheFileOrTheOption();
     void namesThatAreNotUtf8AndPipes();
+    void answerThatCannotBeWritten_data();
+    void answerThatCannotBeWritten();
+    void targetsInTheWay_data();
+    void targetsInTheWay();
     void badLinkageFiles_data();
     void badLinkageFiles();
     void gifFramesAreThePngs();
+    void circuitAndPaceFromTheOptionsOrTheFile();
     void svgPointsLieOnThePngsPixels_data();
     void svgPointsLieOnThePngsPixels();
 };
@@ -466,6 +496,22 @@ void TestExport::badInput_data()
         << QStringList{"rates", "--dims", "50,30,35,40,45,k"} << "k = 'k'";
     QTest::newRow("rates on a chart only")
         << QStringList{"rates", "--dims", "1,2,3,4,5,6", "--rates"} << "rates";
+    QTest::newRow("circuit 3") << QStringList{"frames", "--dims", "20,50,45,40,45,-35", "--circuit",
+                                              "3"}
+                               << "--circuit '3' must be 1 or 2";
+    QTest::newRow("circuit as a word")
+        << QStringList{"angles", "--dims", "20,50,45,40,45,-35", "--circuit", "two"}
+        << "--circuit 'two'";
+    QTest::newRow("circuit 2 of one")
+        << QStringList{"frames", "--dims", "50,30,35,40,45,-35", "--circuit", "2"}
+        << "this linkage has one circuit only";
+    QTest::newRow("circuit twice")
+        << QStringList{"frames", "--dims", "20,50,45,40,45,-35", "--circuit", "1", "--circuit", "2"}
+        << "more than once";
+    QTest::newRow("circuit on curve")
+        << QStringList{"curve", "--dims", "20,50,45,40,45,-35", "--circuit", "2"} << "circuit";
+    QTest::newRow("even input on analyse")
+        << QStringList{"analyse", "--dims", "20,50,45,40,45,-35", "--even-input"} << "even-input";
 }
 
 void TestExport::badInput()
@@ -489,32 +535,27 @@ void TestExport::helpAndVersion()
         QVERIFY2(help.out.contains(QByteArray("cyclar-export ") + command + " --"), command);
     }
     // Kites are drawn on the other branch for half the cycle, which pose does not follow.
-    QVERIFY(runExport({"pose", "--help"})
-                .out.contains("A kite (a = f, b = c)\n          draws the second half of its cycle "
+    QVERIFY(help.out.contains("A kite (a = f, b = c)\n          draws the second half of its cycle "
                               "on the other assembly"));
+    // A command's --help is that command's alone: its usage line, its text and its example.
+    for (const auto& [name, synopsis] : helpCommands(help.out)) {
+        const Run own = runExport({name, QStringLiteral("--help")});
+        QCOMPARE(own.exitCode, 0);
+        const QString text = QString::fromUtf8(own.out);
+        QVERIFY2(
+            text.startsWith(QStringLiteral("Usage: cyclar-export %1 %2\n").arg(name, synopsis)),
+            qPrintable(text));
+        QVERIFY2(text.contains(QStringLiteral("Example: cyclar-export %1 ").arg(name)),
+                 qPrintable(text));
+        QVERIFY2(!text.contains(QLatin1String("Commands:")), qPrintable(name));
+        QCOMPARE(text.count(QLatin1String("Example:")), 1);
+    }
     const Run version = runExport({"--version"});
     QCOMPARE(version.exitCode, 0);
     QVERIFY(version.out.contains("1.0.0.1"));
     // Negative numbers right after --dims are values, not options.
     const Run negative = runExport({"model", "--dims", "-50,30,35,40,45,-35"});
     QCOMPARE(negative.exitCode, 0);
-}
-
-// The commands --help lists, each with its synopsis ("--dims A,B,C,F,H,K [--frame N] -o FILE.png").
-static QList<QPair<QString, QString>> helpCommands(const QByteArray& help)
-{
-    QList<QPair<QString, QString>> commands;
-    const QString text = QString::fromUtf8(help);
-    const qsizetype start = text.indexOf(QLatin1String("\nCommands:\n"));
-    const qsizetype end = text.indexOf(QLatin1String("\n\n"), start + 1);
-    static const QRegularExpression heading(QStringLiteral("^  ([a-z]+) +(--[a-z]+ .*)$"));
-    for (const QString& line : text.mid(start, end - start).split(QLatin1Char('\n'))) {
-        const QRegularExpressionMatch match = heading.match(line);
-        if (match.hasMatch()) {
-            commands.append({match.captured(1), match.captured(2)});
-        }
-    }
-    return commands;
 }
 
 // The manual page's COMMANDS section must hold exactly the commands of --help, in its order, and
@@ -1126,6 +1167,180 @@ void TestExport::namesThatAreNotUtf8AndPipes()
     QCOMPARE(pipe.exitCode, 2);
     QCOMPARE(pipe.err,
              QByteArray("cyclar-export: 'p.cyclar' is a named pipe, not a linkage file\n"));
+}
+
+// --circuit and --even-input reach every command that shows frames, and a file saved with them
+// gives the same output as the options.
+void TestExport::circuitAndPaceFromTheOptionsOrTheFile()
+{
+    const QStringList crankRocker{"--dims", "20,50,45,40,45,-35"};
+    const auto branches = [](const QByteArray& angles) {
+        QSet<QByteArray> seen;
+        for (const QByteArray& row : csvRows(angles).mid(1)) {
+            seen.insert(row.split(',').last());
+        }
+        return seen;
+    };
+    const Run first = runExport(QStringList{"angles"} + crankRocker);
+    const Run second = runExport(QStringList{"angles", "--circuit", "2"} + crankRocker);
+    QCOMPARE(first.exitCode, 0);
+    QCOMPARE(second.exitCode, 0);
+    // A crank-rocker's circuits are its two branches.
+    QCOMPARE(branches(first.out), QSet<QByteArray>{"2"});
+    QCOMPARE(branches(second.out), QSet<QByteArray>{"1"});
+
+    const Run even = runExport(QStringList{"angles", "--even-input"} + crankRocker);
+    QCOMPARE(even.exitCode, 0);
+    const QList<QByteArray> rows = csvRows(even.out);
+    QCOMPARE(rows.size(), 361);
+    for (qsizetype i = 1; i + 1 < rows.size(); ++i) {
+        const double step = std::remainder(
+            rows[i + 1].split(',')[2].toDouble() - rows[i].split(',')[2].toDouble(), 360.0);
+        QVERIFY2(std::fabs(std::fabs(step) - 2.0) < 1e-9, rows[i]);
+    }
+
+    QTemporaryDir dir;
+    const QString linkage = dir.filePath(QStringLiteral("l.cyclar"));
+    QCOMPARE(runExport(QStringList{"save", "--circuit", "2", "--even-input", "-o", linkage}
+                       + crankRocker)
+                 .exitCode,
+             0);
+    QFile saved(linkage);
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    const QByteArray text = saved.readAll();
+    QVERIFY(text.contains("\"circuit\": 2") && text.contains("\"evenInput\": true"));
+    for (const char* command : {"frames", "angles", "rates"}) {
+        const Run fromFile = runExport({command, "--file", linkage});
+        const Run fromOptions =
+            runExport(QStringList{command, "--circuit", "2", "--even-input"} + crankRocker);
+        QCOMPARE(fromFile.exitCode, 0);
+        QCOMPARE(fromFile.out, fromOptions.out);
+    }
+
+    // The pictures: circuit 2's frame 181 is its frame 1 again, and not circuit 1's.
+    const auto picture = [&](const QStringList& args) {
+        const QString path = dir.filePath(QStringLiteral("p.png"));
+        const Run run = runExport(QStringList{"png", "-o", path} + args + crankRocker);
+        return run.exitCode == 0 ? QImage(path) : QImage();
+    };
+    const QImage circuit2 = picture({"--circuit", "2"});
+    QVERIFY(!circuit2.isNull());
+    QCOMPARE(picture({"--circuit", "2", "--frame", "181"}), circuit2);
+    QVERIFY(picture({}) != circuit2);
+    QCOMPARE(picture({"--frame", "1", "--circuit", "2", "--even-input"}),
+             picture({"--frame", "181", "--circuit", "2", "--even-input"}));
+}
+
+// What every command prints, and its --help, written where nothing can be written: exit 1 and
+// one line saying why, whatever the size of the answer (one that does not fit the stream's
+// buffer fails in the write, a smaller one only in the flush).
+void TestExport::answerThatCannotBeWritten_data()
+{
+    QTest::addColumn<QString>("arguments");
+    QTest::addColumn<QString>("output");
+    QTest::addColumn<QString>("reason");
+
+    const QString full = QStringLiteral(">/dev/full");
+    const QString noSpace = QStringLiteral("No space left on device");
+    const QString dims = QStringLiteral("--dims 50,30,35,40,45,-35");
+    // The commands that print their answer, and what they need to print it.
+    const QMap<QString, QString> printed{
+        {QStringLiteral("model"), dims},
+        {QStringLiteral("pose"), dims + QStringLiteral(" --t 1")},
+        {QStringLiteral("curve"), dims},
+        {QStringLiteral("frames"), dims},
+        {QStringLiteral("analyse"), dims},
+        {QStringLiteral("angles"), dims},
+        {QStringLiteral("rates"), dims},
+        {QStringLiteral("design"), QStringLiteral("--task task.cyclar-task")}};
+    const QList<QPair<QString, QString>> commands = helpCommands(runExport({"--help"}).out);
+    QVERIFY(commands.size() >= 13);
+    for (const auto& [name, synopsis] : commands) {
+        QTest::addRow("%s --help", qPrintable(name))
+            << name + QStringLiteral(" --help") << full << noSpace;
+        if (printed.contains(name)) {
+            QTest::addRow("%s", qPrintable(name))
+                << name + QLatin1Char(' ') + printed[name] << full << noSpace;
+        }
+    }
+    QTest::newRow("--help") << QStringLiteral("--help") << full << noSpace;
+    QTest::newRow("--version") << QStringLiteral("--version") << full << noSpace;
+    QTest::newRow("model, closed") << QStringLiteral("model ") + dims << QStringLiteral(">&-")
+                                   << QStringLiteral("Bad file descriptor");
+    QTest::newRow("rates, closed") << QStringLiteral("rates ") + dims << QStringLiteral(">&-")
+                                   << QStringLiteral("Bad file descriptor");
+}
+
+void TestExport::answerThatCannotBeWritten()
+{
+    QFETCH(QString, arguments);
+    QFETCH(QString, output);
+    QFETCH(QString, reason);
+    QTemporaryDir dir;
+    QFile task(dir.filePath(QStringLiteral("task.cyclar-task")));
+    QVERIFY(task.open(QIODevice::WriteOnly));
+    task.write(functionTask);
+    task.close();
+    QProcess process;
+    process.setWorkingDirectory(dir.path());
+    process.start(QStringLiteral("/bin/sh"),
+                  {QStringLiteral("-c"), QStringLiteral("exec \"$0\" %1 %2").arg(arguments, output),
+                   QStringLiteral(CYCLAR_EXPORT_PATH)});
+    QVERIFY(process.waitForFinished(60000));
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    const QString err = QString::fromUtf8(process.readAllStandardError());
+    QCOMPARE(err,
+             QStringLiteral("cyclar-export: could not write to standard output: %1\n").arg(reason));
+    QCOMPARE(process.exitCode(), 1);
+}
+
+// A named pipe or a device at the path a command writes, or a file its user may not write, is
+// refused with one line naming it and the reason, and is left as it was. (Root may write any
+// file: tests/write_permissions.sh runs the read-only rows as another user.)
+void TestExport::targetsInTheWay_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("suffix");
+    QTest::addColumn<QString>("target");
+    const QList<QPair<QString, QString>> writers{{"save", "cyclar"}, {"png", "png"},
+                                                 {"svg", "svg"},     {"gif", "gif"},
+                                                 {"plot", "png"},    {"design", "cyclar"}};
+    for (const auto& [command, suffix] : writers) {
+        for (const QString& target : cyclar::test::targetsInTheWay) {
+            QTest::addRow("%s, %s", qPrintable(command), qPrintable(target))
+                << command << suffix << target;
+        }
+    }
+}
+
+void TestExport::targetsInTheWay()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, suffix);
+    QFETCH(QString, target);
+    if (cyclar::test::rootMayWrite(target)) {
+        QSKIP("root may write any file; tests/write_permissions.sh runs this as another user");
+    }
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("target.") + suffix);
+    const QString why = cyclar::test::placeTargetInTheWay(target, path);
+    QVERIFY(!why.isEmpty());
+    const QString task = dir.filePath(QStringLiteral("task.cyclar-task"));
+    QFile file(task);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(functionTask) > 0);
+    file.close();
+    const QStringList before = QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden);
+
+    const QStringList args = command == QLatin1String("design")
+                                 ? QStringList{command, "--task", task, "--write", "1", path}
+                                 : QStringList{command, "--dims", "50,30,35,40,45,-35", "-o", path};
+    const Run run = runExport(args);
+    QCOMPARE(run.exitCode, 2);
+    QCOMPARE(run.err,
+             QStringLiteral("cyclar-export: could not write '%1': %2\n").arg(path, why).toUtf8());
+    QVERIFY(run.out.isEmpty());
+    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden), before);
+    QVERIFY(cyclar::test::targetLeftAsItWas(target, path));
 }
 
 QTEST_MAIN(TestExport)

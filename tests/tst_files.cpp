@@ -2,8 +2,11 @@
 // the very sentence that says so), files of earlier versions of the program that must still
 // read, round trips that keep each double bit for bit, and writes that never damage an earlier
 // file.
+#include "comma_locale.h"
+#include "design_tables_file.h"
 #include "linkage_file.h"
 #include "path_text.h"
+#include "significant_text.h"
 #include "task_file.h"
 
 #include <QDir>
@@ -86,17 +89,21 @@ private slots:
     void minusZeroReadsAsZero();
     void filesWrittenBeforeStillRead_data();
     void filesWrittenBeforeStillRead();
+    void motionKeysOnlyWhenChosen();
     void badPlaces();
     void namesThatAreNotUtf8();
     void roundTrip_data();
     void roundTrip();
     void roundTripOfRandomDoubles();
     void shortestTextOfPowersOfTwoAndShortDecimals();
+    void numbersIgnoreTheProcessLocale();
     void failedWritesLeaveTheEarlierFileWhole();
     void goodTasks();
     void badTask_data();
     void badTask();
     void taskRoundTrip();
+    void designTablesKeptAsTyped_data();
+    void designTablesKeptAsTyped();
 };
 
 void TestFiles::theDocumentedExample()
@@ -255,6 +262,20 @@ void TestFiles::badFile_data()
                               << "has a \"speed\" ...";
     QTest::newRow("speed 2e9") << fileWith(goodDimensions, R"(, "speed": 2e9)")
                                << "has a \"speed\" ...";
+    const char* const circuitSays =
+        "has a \"circuit\" that is not 1 or 2 (a linkage has at most two "
+        "circuits)";
+    QTest::newRow("circuit 3") << fileWith(goodDimensions, R"(, "circuit": 3)") << circuitSays;
+    QTest::newRow("circuit 0") << fileWith(goodDimensions, R"(, "circuit": 0)") << circuitSays;
+    QTest::newRow("circuit 1.5") << fileWith(goodDimensions, R"(, "circuit": 1.5)") << circuitSays;
+    QTest::newRow("circuit as text")
+        << fileWith(goodDimensions, R"(, "circuit": "2")") << circuitSays;
+    QTest::newRow("circuit true") << fileWith(goodDimensions, R"(, "circuit": true)")
+                                  << circuitSays;
+    QTest::newRow("even input as a number") << fileWith(goodDimensions, R"(, "evenInput": 1)")
+                                            << "has an \"evenInput\" that is not true or false";
+    QTest::newRow("even input as text")
+        << fileWith(goodDimensions, R"(, "evenInput": "yes")") << "has an \"evenInput\" ...";
     QByteArray padded = good;
     padded.append(QByteArray(static_cast<qsizetype>(linkageFileMaxBytes) + 1 - padded.size(), ' '));
     QTest::newRow("over 1 MB") << padded << "is over 1 MB; a linkage file is a few hundred bytes";
@@ -303,7 +324,7 @@ void TestFiles::minusZeroReadsAsZero()
     QVERIFY2(tiny, error.c_str());
     QVERIFY(sameBits(tiny->dimensions.k, 0.0));
     QCOMPARE(tiny->view, std::optional<FileView>(FileView{0, 0}));
-    QCOMPARE(shortestNumberText(-0.0), std::string("0"));
+    QCOMPARE(fileNumberText(-0.0), std::string("0"));
 }
 
 void TestFiles::filesWrittenBeforeStillRead_data()
@@ -365,10 +386,35 @@ void TestFiles::filesWrittenBeforeStillRead()
         QVERIFY(!file->view->rotationAxis);
     }
     QCOMPARE(file->speed.value_or(-1), speed);
+    QCOMPARE(file->motion, MotionChoice{}); // circuit 1 at the sweep's pace
     // What the program writes today it writes the same way still.
     if (bytes.startsWith("{\n")) {
         QCOMPARE(QByteArray::fromStdString(linkageFileText(*file)), bytes);
     }
+}
+
+// The circuit and the even pace are written only when chosen, so that a file of circuit 1 at
+// the sweep's pace keeps the bytes older programs read; a "circuit": 1 written by hand reads.
+void TestFiles::motionKeysOnlyWhenChosen()
+{
+    const auto text = [](const MotionChoice& motion) {
+        LinkageFile file;
+        file.dimensions = defaultDimensions;
+        file.motion = motion;
+        return QByteArray::fromStdString(linkageFileText(file));
+    };
+    QVERIFY(!text({}).contains("circuit") && !text({}).contains("evenInput"));
+    QVERIFY(text({2, false}).contains("\n  \"circuit\": 2\n}"));
+    QVERIFY(!text({2, false}).contains("evenInput"));
+    QVERIFY(text({1, true}).contains("\"evenInput\": true")
+            && !text({1, true}).contains("circuit"));
+
+    std::string error;
+    const std::optional<LinkageFile> one =
+        parse(fileWith(goodDimensions, R"(, "circuit": 1, "evenInput": false)"), error);
+    QVERIFY2(one, error.c_str());
+    QCOMPARE(one->motion, MotionChoice{});
+    QCOMPARE(QByteArray::fromStdString(linkageFileText(*one)), text({}));
 }
 
 void TestFiles::badPlaces()
@@ -402,7 +448,7 @@ void TestFiles::badPlaces()
         QCOMPARE(error, std::string("cannot be read (Permission denied)"));
     }
     // Writing over a folder is refused, and the folder stays.
-    QVERIFY(!writeLinkageFile(bytesOf(folder), LinkageFile{defaultDimensions, {}, {}}, error));
+    QVERIFY(!writeLinkageFile(bytesOf(folder), LinkageFile{defaultDimensions, {}, {}, {}}, error));
     QVERIFY(QFileInfo(folder).isDir());
 }
 
@@ -457,10 +503,11 @@ void TestFiles::roundTrip()
     QFETCH(LinkageDimensions, dims);
     QFETCH(bool, withViewAndSpeed);
 
-    LinkageFile written{dims, {}, {}};
+    LinkageFile written{dims, {}, {}, {}};
     if (withViewAndSpeed) {
         written.view = FileView{-90, 88, true};
         written.speed = 0;
+        written.motion = {2, true};
     }
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("round.cyclar"));
@@ -471,6 +518,7 @@ void TestFiles::roundTrip()
     QVERIFY2(sameBits(read->dimensions, dims), contents(path).constData());
     QCOMPARE(read->view, written.view);
     QCOMPARE(read->speed, written.speed);
+    QCOMPARE(read->motion, written.motion);
     // Writing what was read gives the same bytes again.
     QCOMPARE(QByteArray::fromStdString(linkageFileText(*read)), contents(path));
 }
@@ -489,7 +537,7 @@ void TestFiles::roundTripOfRandomDoubles()
         const LinkageDimensions dims{values[0], values[1], values[2],
                                      values[3], values[4], values[5]};
         std::string error;
-        const std::string text = linkageFileText({dims, {}, {}});
+        const std::string text = linkageFileText({dims, {}, {}, {}});
         const std::optional<LinkageFile> read = parseLinkageFile(text, error);
         QVERIFY2(read, error.c_str());
         // Bit for bit, but for the sign of a zero, which no file keeps.
@@ -503,8 +551,7 @@ void TestFiles::roundTripOfRandomDoubles()
         char shortest[32];
         const auto [end, ec] = std::to_chars(shortest, shortest + sizeof shortest, values[0]);
         QCOMPARE(QString::fromStdString(shortestNumberText(values[0])),
-                 QString::fromStdString(values[0] == 0.0 ? std::string("0")
-                                                         : std::string(shortest, end)));
+                 QString::fromStdString(std::string(shortest, end)));
     }
 }
 
@@ -542,6 +589,38 @@ void TestFiles::shortestTextOfPowersOfTwoAndShortDecimals()
         }
     }
     QVERIFY2(failures.isEmpty(), qPrintable(failures));
+    // Zeros keep their sign, as to_chars writes them; a file's number drops it (fileNumberText).
+    // What is not finite gets its word, whatever its sign bit.
+    QCOMPARE(shortestNumberText(0.0), std::string("0"));
+    QCOMPARE(shortestNumberText(-0.0), std::string("-0"));
+    QCOMPARE(shortestNumberText(std::numeric_limits<double>::infinity()), std::string("inf"));
+    QCOMPARE(shortestNumberText(-std::numeric_limits<double>::infinity()), std::string("-inf"));
+    QCOMPARE(shortestNumberText(-std::numeric_limits<double>::quiet_NaN()), std::string("nan"));
+    QCOMPARE(jsonNumberText(std::numeric_limits<double>::quiet_NaN()), std::string("null"));
+    QCOMPARE(fileNumberText(-std::numeric_limits<double>::infinity()), std::string("null"));
+}
+
+// The user's locale (the desktop takes it) changes no number the core writes: not a file's, nor
+// one in a refusal's sentence, nor one with a fixed count of digits.
+void TestFiles::numbersIgnoreTheProcessLocale()
+{
+    const std::string previous = std::setlocale(LC_NUMERIC, nullptr);
+    QTemporaryDir dir;
+    QVERIFY2(test::useCommaLocale(dir.path()), "no locale with a decimal comma (install locales)");
+    std::string error;
+    const bool refused = !parse(R"({"format": "cyclar-linkage", "version": 1.5})", error);
+    const std::string file = linkageFileText({{12.5, 30, 35, 40, 0.1, -2.5e-7}, {}, {}, {}});
+    const std::string digits = significantText(1.0 / 3.0, 8);
+    const std::string shortest = shortestNumberText(1.5e300);
+    std::setlocale(LC_NUMERIC, previous.c_str());
+    QVERIFY(refused);
+    QCOMPARE(error, std::string("was made by a newer cyclar (file version 1.5; this one reads "
+                                "version 1)"));
+    QVERIFY2(file.find("\"a\": 12.5, ") != std::string::npos
+                 && file.find("\"h\": 0.1, \"k\": -2.5e-07}") != std::string::npos,
+             file.c_str());
+    QCOMPARE(digits, std::string("0.33333333"));
+    QCOMPARE(shortest, std::string("1.5e+300"));
 }
 
 void TestFiles::failedWritesLeaveTheEarlierFileWhole()
@@ -549,10 +628,10 @@ void TestFiles::failedWritesLeaveTheEarlierFileWhole()
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("class.cyclar"));
     std::string error;
-    QVERIFY(writeLinkageFile(bytesOf(path), LinkageFile{defaultDimensions, {}, {}}, error));
+    QVERIFY(writeLinkageFile(bytesOf(path), LinkageFile{defaultDimensions, {}, {}, {}}, error));
     const QByteArray before = contents(path);
 
-    LinkageFile broken{defaultDimensions, {}, {}};
+    LinkageFile broken{defaultDimensions, {}, {}, {}};
     broken.dimensions.h = std::numeric_limits<double>::quiet_NaN();
     QVERIFY(!writeLinkageFile(bytesOf(path), broken, error));
     QCOMPARE(error, "could not write '" + bytesOf(path) + "': a dimension is not a finite number");
@@ -566,7 +645,7 @@ void TestFiles::failedWritesLeaveTheEarlierFileWhole()
     QFile::copy(path, locked + QStringLiteral("/class.cyclar"));
     QFile::setPermissions(locked, QFile::ReadOwner | QFile::ExeOwner);
     const bool refused = !writeLinkageFile(bytesOf(locked + QStringLiteral("/class.cyclar")),
-                                           LinkageFile{{1, 2, 3, 4, 5, 6}, {}, {}}, error);
+                                           LinkageFile{{1, 2, 3, 4, 5, 6}, {}, {}, {}}, error);
     QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     if (refused) { // root may write anywhere; then there is nothing to see here
         QCOMPARE(contents(locked + QStringLiteral("/class.cyclar")), before);
@@ -694,6 +773,10 @@ void TestFiles::badTask_data()
         << pivots
                + R"(, "fixedPivots": [{"longitude": 0, "latitude": 0}, {"longitude": 360, "latitude": 0}]})"
         << "has its two fixed pivots in the same place";
+    QTest::newRow("opposite fixed pivots")
+        << pivots
+               + R"(, "fixedPivots": [{"longitude": 10, "latitude": 20}, {"longitude": -170, "latitude": -20}]})"
+        << "has its two fixed pivots opposite each other, which leaves no ground link between them";
     QTest::newRow("fixed pivots with four positions")
         << withPositions(4).chopped(1)
                + R"(, "fixedPivots": [{"longitude": 0, "latitude": 0}, {"longitude": 90, "latitude": 0}]})"
@@ -761,6 +844,51 @@ void TestFiles::taskRoundTrip()
     tooFew.pairs.pop_back();
     QCOMPARE(taskProblem(tooFew),
              std::optional<std::string>("has 2 pairs; a function task needs at least three"));
+}
+
+void TestFiles::designTablesKeptAsTyped_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("says"); // empty: read
+    const QByteArray kept = R"({"format": "cyclar-design-tables", "version": 1, "kind": "function",
+ "positions": [["84", "north", ""]], "pivotsGiven": true, "pivots": [["0", "0"], ["40", "0"]],
+ "pairs": [["-30", "7.1"], ["\u00e9", "1e400"]], "groundGiven": false, "ground": "  4 0 "})";
+    QTest::newRow("cells as typed") << kept << QString();
+    QTest::newRow("a row of two cells for a position")
+        << QByteArray(kept).replace(R"(["84", "north", ""])", R"(["84", "north"])")
+        << "holds tables that are not lists of rows of text";
+    QTest::newRow("a number for a cell") << QByteArray(kept).replace(R"("7.1")", "7.1")
+                                         << "holds tables that are not lists of rows of text";
+    QTest::newRow("one pivot") << QByteArray(kept).replace(R"(, ["40", "0"])", "")
+                               << "holds tables that are not lists of rows of text";
+    QTest::newRow("no kind") << QByteArray(kept).replace(R"("kind": "function",)", "")
+                             << "has no \"kind\" \"motion\" or \"function\"";
+    QTest::newRow("a task file") << QByteArray(R"({"format": "cyclar-task", "version": 1})")
+                                 << "is not a cyclar design tables file: its \"format\" is not "
+                                    "\"cyclar-design-tables\"";
+}
+
+// The Design window's tables between runs: every cell as typed (a number or not yet one), read
+// back exactly; anything else refused with one sentence.
+void TestFiles::designTablesKeptAsTyped()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, says);
+    std::string error;
+    const std::optional<DesignTables> tables = parseDesignTables(bytes.toStdString(), error);
+    if (!says.isEmpty()) {
+        QVERIFY(!tables);
+        QCOMPARE(QString::fromStdString(error), says);
+        return;
+    }
+    QVERIFY2(tables, error.c_str());
+    QCOMPARE(tables->kind, TaskKind::Function);
+    QCOMPARE(tables->positions.front()[1], std::string("north"));
+    QCOMPARE(tables->pairs.back()[0], std::string("\u00e9"));
+    QCOMPARE(tables->ground, std::string("  4 0 "));
+    const std::optional<DesignTables> again = parseDesignTables(designTablesText(*tables), error);
+    QVERIFY2(again, error.c_str());
+    QCOMPARE(*again, *tables);
 }
 
 QTEST_MAIN(TestFiles)

@@ -377,7 +377,9 @@ void TestKinematics::samplesStayOffMultiplesOfPi()
          {dims(20, 50, 45, 40), defaultDimensions, dims(40, 30, 30, 40)}) {
         const LinkageModel m = buildLinkageModel(d);
         for (int startIndex : {0, 2}) {
-            const PaintSchedule paint{m, startIndex};
+            PaintSchedule paint;
+            paint.model = m;
+            paint.startIndex = startIndex;
             sweepCouplerCurve(paint, 360, [](int, int, double t, const SphereVector&) {
                 QVERIFY(distanceFromMultipleOfPi(t) >= 0.00004);
             });
@@ -430,6 +432,12 @@ void TestKinematics::advanceWrapsAfterLastFrame()
     schedule.frameIndex = 0; // after an Animate that restored a saved 0
     advanceFrame(schedule, m);
     QCOMPARE(schedule.frameIndex, 1);
+
+    // An index past the last (the browser's page may set any) goes to 1, never counting past
+    // the largest int.
+    schedule.frameIndex = std::numeric_limits<int>::max();
+    advanceFrame(schedule, m);
+    QCOMPARE(schedule.frameIndex, 1);
 }
 
 void TestKinematics::symmetricPaintNegatesOnlyItsOwnCopy()
@@ -446,7 +454,7 @@ void TestKinematics::symmetricPaintNegatesOnlyItsOwnCopy()
     QCOMPARE(schedule.startIndex, 2);
 
     // Frame 1 inside the paint takes the paint's sign product (+1); a tick takes the stored -1.
-    recomputeFirstFrame(schedule, paint.model);
+    recomputeFirstFrame(schedule, paint);
     QVERIFY(std::fabs(schedule.frameParameter - -6.265844) < 1e-6);
     advanceFrame(schedule, m);
     schedule.frameIndex = 360;
@@ -511,14 +519,9 @@ namespace {
 // The poses a new page draws for its 360 frames.
 QList<LinkagePose> framePoses(const LinkageDimensions& d)
 {
-    const LinkageModel model = buildLinkageModel(d);
-    MotionSchedule schedule;
-    const PaintSchedule paint = beginPaint(model, d, schedule);
     QList<LinkagePose> poses;
-    for (int i = 1; i <= schedule.framesPerCycle; ++i) {
-        poses.append(
-            solvePose(paint.model, shownFrameParameter(model, paint, schedule.framesPerCycle, i)));
-    }
+    forEachShownFrame(shownMotion(d),
+                      [&poses](int, double, const LinkagePose& pose) { poses.append(pose); });
     return poses;
 }
 

@@ -11,6 +11,7 @@
 #include "message_box_probe.h"
 #include "page_chain.h"
 #include "page_layout.h"
+#include "target_in_the_way.h"
 #include "widget_test_support.h"
 
 #include <QAction>
@@ -18,6 +19,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QImageReader>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QProgressDialog>
@@ -73,6 +75,25 @@ QByteArray readBytes(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// A menu item's write to `path` on a new animation page (by the file's suffix: Save linkage,
+// Export animation, Export picture), which must fail: the one message it showed, or what went
+// wrong instead.
+QString refusedMenuWrite(const QString& suffix, const QString& path)
+{
+    Session session;
+    cyclar_animation* page = session.submit();
+    MessageBoxProbe probe;
+    const bool written = suffix == QLatin1String("cyclar") ? page->saveLinkageTo(path)
+                         : suffix == QLatin1String("gif")  ? page->exportAnimationTo(path)
+                                                           : page->exportPictureTo(path);
+    if (written) {
+        return QStringLiteral("(written)");
+    }
+    return probe.messages().size() == 1
+               ? probe.texts().first()
+               : QStringLiteral("(%1 messages)").arg(probe.messages().size());
+}
+
 // Everything about an animation page that opening a file could change.
 struct PageSnapshot {
     LinkageDimensions copy;
@@ -118,10 +139,13 @@ private slots:
     void saveWithAFieldThePageRefuses();
     void pictureMenu();
     void rotationAxisIsDrawnSavedAndReopened();
+    void circuitAndPaceFromTheMenu();
     void exportedPictureIsTheScreen();
     void exportedAnimationAndCancel();
     void failedWritesSayWhy_data();
     void failedWritesSayWhy();
+    void targetsInTheWay_data();
+    void targetsInTheWay();
 };
 
 void TestPageFiles::initTestCase()
@@ -141,7 +165,8 @@ void TestPageFiles::saveThenOpenKeepsEveryBit()
     const LinkageFile original{
         {50.000000000000007, 0.1 + 0.2, 35.0 / 3.0, 40, 45.123456789012345, -35},
         FileView{30, -60},
-        80};
+        80,
+        {}};
     {
         Session session;
         cyclar_animation* page = session.submit();
@@ -251,6 +276,7 @@ void TestPageFiles::badFilesChangeNothing()
 
     Session session;
     cyclar_animation* page = session.submit();
+    const test::ClockByHand clock(page); // the message box runs events: no tick may move it on
     click(page->IDC_animate);
     const PageSnapshot before(page, session.state);
     MessageBoxProbe probe;
@@ -277,67 +303,98 @@ void TestPageFiles::refusedValuesGetThePagesMessage_data()
 {
     QTest::addColumn<bool>("onAnimationPage");
     QTest::addColumn<LinkageDimensions>("dims");
-    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("message"); // given by the Design window: the page's own
+    QTest::addColumn<QString>("said");    // from a file: after the file's name
     QTest::addColumn<QString>("field");
 
     QTest::newRow("animation: a above 1000")
         << true << LinkageDimensions{1001, 2000, 2000, 2000, 45, -35}
         << "Please enter a number between 0 and 1000."
+        << "has the left link a = 1001, which must be between 0 and 1000"
         << "IDC_a";
     QTest::newRow("animation: h below -1000")
         << true << LinkageDimensions{50, 30, 35, 40, -1000.5, -35}
         << "Please enter a number between -1000 and 1000."
+        << "has the coupler point's radial length h = -1000.5, which must be between -1000 and "
+           "1000"
         << "IDC_h1";
-    QTest::newRow("animation: negative b") << true << LinkageDimensions{50, -1, 35, 40, 45, -35}
-                                           << "Please enter a number between 0 and 1000."
-                                           << "IDC_b1";
+    QTest::newRow("animation: negative b")
+        << true << LinkageDimensions{50, -1, 35, 40, 45, -35}
+        << "Please enter a number between 0 and 1000."
+        << "has the right link b = -1, which must be between 0 and 1000"
+        << "IDC_b1";
+    // A link the other three cannot reach never closes: the page would show an empty sphere.
+    QTest::newRow("animation: a of 500 beyond the others")
+        << true << LinkageDimensions{500, 30, 35, 40, 45, -35}
+        << "Please enter a number between 0 and 105."
+        << "has the left link a = 500, which must be between 0 and 105"
+        << "IDC_a";
     QTest::newRow("dimensions: a beyond the others")
         << false << LinkageDimensions{200, 30, 35, 40, 45, -35}
         << "Please enter a number between 0 and 105."
+        << "has the left link a = 200, which must be between 0 and 105"
         << "IDC_a";
     QTest::newRow("dimensions: k below -1000")
         << false << LinkageDimensions{50, 30, 35, 40, 45, -1001}
         << "Please enter a number between -1000 and 1000."
+        << "has the coupler point's angular position k = -1001, which must be between -1000 "
+           "and 1000"
         << "IDC_k";
 }
 
+// Values a page's range tests refuse change nothing and put the focus on the field: given by the
+// Design window, with the page's own message; opened from a file, with a message that names the
+// file, the field, its value and its range.
 void TestPageFiles::refusedValuesGetThePagesMessage()
 {
     QFETCH(bool, onAnimationPage);
     QFETCH(LinkageDimensions, dims);
     QFETCH(QString, message);
+    QFETCH(QString, said);
     QFETCH(QString, field);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("refused.cyclar"));
+    std::string error;
+    QVERIFY2(writeLinkageFile(QFile::encodeName(path).toStdString(), {dims, {}, {}, {}}, error),
+             error.c_str());
 
-    Session session;
-    MessageBoxProbe probe;
-    Page* page = nullptr;
-    bool opened = true;
-    std::optional<PageSnapshot> before;
-    const LinkageDimensions entry = session.state.entryCopy;
-    if (onAnimationPage) {
-        cyclar_animation* animation = session.submit();
-        before.emplace(animation, session.state);
-        opened = animation->showLinkage({dims, FileView{0, 0}, 100});
-        page = animation;
-        QVERIFY(PageSnapshot(animation, session.state) == *before);
-    } else {
-        opened = session.dimensions()->showLinkage({dims, {}, {}});
-        page = session.dimensions();
-        QCOMPARE(session.state.entryCopy, entry);
-        QCOMPARE(session.dimensions()->IDC_a->text(), QStringLiteral("50"));
+    for (const bool fromFile : {false, true}) {
+        Session session;
+        MessageBoxProbe probe;
+        Page* page = nullptr;
+        bool opened = true;
+        const LinkageDimensions entry = session.state.entryCopy;
+        if (onAnimationPage) {
+            cyclar_animation* animation = session.submit();
+            const PageSnapshot before(animation, session.state);
+            opened = fromFile ? animation->openLinkageFrom(path)
+                              : animation->showLinkage({dims, FileView{0, 0}, 100, {}});
+            page = animation;
+            QVERIFY(PageSnapshot(animation, session.state) == before);
+        } else {
+            cyclar1* dimensions = session.dimensions();
+            opened = fromFile ? dimensions->openLinkageFrom(path)
+                              : dimensions->showLinkage({dims, {}, {}, {}});
+            page = dimensions;
+            QCOMPARE(session.state.entryCopy, entry);
+            QCOMPARE(dimensions->IDC_a->text(), QStringLiteral("50"));
+        }
+        QVERIFY(!opened);
+        QCOMPARE(probe.texts(),
+                 QStringList{fromFile ? QDir::toNativeSeparators(path) + QLatin1Char(' ') + said
+                                            + QLatin1Char('.')
+                                      : message});
+        QLineEdit* expected = nullptr;
+        if (auto* animation = qobject_cast<cyclar_animation*>(page)) {
+            expected = field == QLatin1String("IDC_a")    ? animation->IDC_a
+                       : field == QLatin1String("IDC_b1") ? animation->IDC_b1
+                                                          : animation->IDC_h1;
+        } else {
+            auto* dimensions = qobject_cast<cyclar1*>(page);
+            expected = field == QLatin1String("IDC_a") ? dimensions->IDC_a : dimensions->IDC_k;
+        }
+        QCOMPARE(page->focusWidget(), expected);
     }
-    QVERIFY(!opened);
-    QCOMPARE(probe.texts(), QStringList{message});
-    QLineEdit* expected = nullptr;
-    if (auto* animation = qobject_cast<cyclar_animation*>(page)) {
-        expected = field == QLatin1String("IDC_a")    ? animation->IDC_a
-                   : field == QLatin1String("IDC_b1") ? animation->IDC_b1
-                                                      : animation->IDC_h1;
-    } else {
-        auto* dimensions = qobject_cast<cyclar1*>(page);
-        expected = field == QLatin1String("IDC_a") ? dimensions->IDC_a : dimensions->IDC_k;
-    }
-    QCOMPARE(page->focusWidget(), expected);
 }
 
 void TestPageFiles::dimensionsPageTakesCtrlO()
@@ -407,10 +464,11 @@ void TestPageFiles::pictureMenu()
                       ? QStringLiteral("-")
                       : action->text() + QLatin1Char('|') + action->shortcut().toString());
     }
-    QCOMPARE(items, (QStringList{"Analysis…|F2", "Design…|F3", "Show the working…|F4",
-                                 "Show rotation axis|", "-", "Save linkage…|Ctrl+S",
-                                 "Open linkage…|Ctrl+O", "Export picture…|", "Export animation…|",
-                                 "-", "Open exercise…|"}));
+    QCOMPARE(items,
+             (QStringList{"Analysis…|F2", "Design…|F3", "Show the working…|F4",
+                          "Show rotation axis|", "Other circuit|", "Turn the input evenly|", "-",
+                          "Save linkage…|Ctrl+S", "Open linkage…|Ctrl+O", "Export picture…|",
+                          "Export animation…|", "-", "Open exercise…|"}));
     // The shortcuts belong to the page, so they work without the menu.
     QVERIFY(page->actions().contains(page->saveLinkageAction));
     QVERIFY(page->actions().contains(page->openLinkageAction));
@@ -473,6 +531,73 @@ void TestPageFiles::rotationAxisIsDrawnSavedAndReopened()
     QVERIFY(!page->rotationAxisAction->isChecked());
     QVERIFY(!session.state.pens.rotationAxis);
     QVERIFY(probe.texts().isEmpty());
+}
+
+// "Other circuit" and "Turn the input evenly": greyed out or not by the linkage's circuits,
+// shown from the frame the clock stands on (screen, export and Analysis window alike), saved,
+// reopened, and the pace kept by the next page.
+void TestPageFiles::circuitAndPaceFromTheMenu()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("circuit.cyclar"));
+    const LinkageDimensions crankRocker{20, 50, 45, 40, 45, -35};
+    Session session;
+    cyclar_animation* page = session.submit();
+    QAction* other = page->otherCircuitAction;
+    QAction* even = page->evenInputAction;
+    QVERIFY(other->isCheckable() && even->isCheckable());
+    QVERIFY(!other->isEnabled()); // the default linkage has one circuit
+    QVERIFY(even->isEnabled() && !even->isChecked());
+
+    MessageBoxProbe probe;
+    QVERIFY(page->showLinkage({crankRocker, {}, {}, {}}));
+    QVERIFY(other->isEnabled() && !other->isChecked());
+    for (int i = 1; i < 57; ++i) {
+        page->OnTimer(cyclar_animation::clockTimer);
+    }
+    page->OnShowAnalysis();
+    AnalysisWindow* window = page->analysisWindow;
+    QVERIFY(window->circuits->text().startsWith(QLatin1String("Two circuits")));
+    QVERIFY(window->circuits->text().contains(QLatin1String("Circuit 1 is shown")));
+    const QImage first = page->picture->grab().toImage();
+
+    other->trigger();
+    SceneState& scene = session.state.scene;
+    QCOMPARE(scene.schedule.motion, (MotionChoice{2, false}));
+    QCOMPARE(scene.schedule.frameIndex, 57);
+    const QImage second = page->picture->grab().toImage();
+    QVERIFY(second != first);
+    QCOMPARE(second.convertToFormat(QImage::Format_RGB32),
+             renderCurrentPicture(scene, session.state.pens).convertToFormat(QImage::Format_RGB32));
+    // The markers follow the circuit shown: a crank-rocker's circuit 2 is its branch 1.
+    const FrameAngles expected = frameAngleTable(crankRocker, {2, false})[56];
+    QCOMPARE(window->plot->angles().theta, expected.angles.theta);
+    QCOMPARE(window->plot->angles().branch, 1);
+    QVERIFY(window->circuits->text().contains(QLatin1String("Circuit 2 is shown")));
+
+    even->trigger();
+    QCOMPARE(scene.schedule.motion, (MotionChoice{2, true}));
+    QCOMPARE(window->plot->angles().theta,
+             frameAngleTable(crankRocker, {2, true})[56].angles.theta);
+    QVERIFY(page->saveLinkageTo(path));
+    const QByteArray saved = readBytes(path);
+    QVERIFY(saved.contains(R"("circuit": 2)") && saved.contains(R"("evenInput": true)"));
+
+    // A linkage with one circuit greys the item out and shows circuit 1; the pace stays.
+    QVERIFY(page->showLinkage({defaultDimensions, {}, {}, {2, true}}));
+    QVERIFY(!other->isEnabled() && !other->isChecked());
+    QCOMPARE(scene.schedule.motion, (MotionChoice{1, true}));
+    QVERIFY(page->openLinkageFrom(path));
+    QVERIFY(other->isChecked() && even->isChecked());
+    QCOMPARE(scene.schedule.motion, (MotionChoice{2, true}));
+    QVERIFY(probe.texts().isEmpty());
+
+    // The next page shows its linkage's circuit 1, at the pace chosen here.
+    click(page->IDC_back);
+    cyclar_animation* next = session.submit();
+    QVERIFY(next != nullptr);
+    QCOMPARE(session.state.scene.schedule.motion, (MotionChoice{1, true}));
+    QVERIFY(next->evenInputAction->isChecked() && !next->otherCircuitAction->isChecked());
 }
 
 void TestPageFiles::exportedPictureIsTheScreen()
@@ -572,15 +697,7 @@ void TestPageFiles::failedWritesSayWhy()
         reason = QStringLiteral("Is a directory");
     }
 
-    Session session;
-    cyclar_animation* page = session.submit();
-    MessageBoxProbe probe;
-    const bool written = suffix == QLatin1String("cyclar") ? page->saveLinkageTo(path)
-                         : suffix == QLatin1String("gif")  ? page->exportAnimationTo(path)
-                                                           : page->exportPictureTo(path);
-    QVERIFY(!written);
-    QCOMPARE(probe.messages().size(), 1);
-    const QString text = probe.texts().first();
+    const QString text = refusedMenuWrite(suffix, path);
     QVERIFY2(text.contains(path) && text.contains(reason), qPrintable(text));
     if (injected) {
         QCOMPARE(readBytes(path), before);
@@ -590,6 +707,42 @@ void TestPageFiles::failedWritesSayWhy()
     const QStringList left =
         dir.entryList(QStringList{QStringLiteral(".cyclar-*")}, QDir::Files | QDir::Hidden);
     QVERIFY2(left.isEmpty(), qPrintable(left.join(QLatin1Char(' '))));
+}
+
+void TestPageFiles::targetsInTheWay_data()
+{
+    QTest::addColumn<QString>("suffix");
+    QTest::addColumn<QString>("target");
+    const QList<QPair<const char*, QString>> items{{"Save linkage", QStringLiteral("cyclar")},
+                                                   {"Export picture", QStringLiteral("png")},
+                                                   {"Export animation", QStringLiteral("gif")}};
+    for (const auto& [item, suffix] : items) {
+        for (const QString& target : test::targetsInTheWay) {
+            QTest::addRow("%s, %s", item, qPrintable(target)) << suffix << target;
+        }
+    }
+}
+
+// The menu items' writes refuse a named pipe, a device or a file the user may not write: one
+// message naming the file and why, and what stood there is left as it was. (Root may write any
+// file: tests/write_permissions.sh runs the read-only rows as another user.)
+void TestPageFiles::targetsInTheWay()
+{
+    QFETCH(QString, suffix);
+    QFETCH(QString, target);
+    if (test::rootMayWrite(target)) {
+        QSKIP("root may write any file; tests/write_permissions.sh runs this as another user");
+    }
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("target.") + suffix);
+    const QString why = test::placeTargetInTheWay(target, path);
+    QVERIFY(!why.isEmpty());
+    const QStringList before = QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden);
+
+    const QString said = refusedMenuWrite(suffix, path);
+    QVERIFY2(said.contains(path) && said.contains(why), qPrintable(said));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden), before);
+    QVERIFY(test::targetLeftAsItWas(target, path));
 }
 
 QTEST_MAIN(TestPageFiles)

@@ -17,7 +17,6 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPixmapCache>
 #include <QSignalSpy>
 #include <QStyle>
 #include <QStyleOptionSlider>
@@ -28,9 +27,7 @@
 
 using namespace cyclar;
 using cyclar::test::click;
-using cyclar::test::heapInUse;
 using cyclar::test::MessageBoxProbe;
-using cyclar::test::residentKilobytes;
 using cyclar::test::settle;
 
 namespace {
@@ -130,7 +127,6 @@ private slots:
     void fieldsShowTheStartOfALongValue();
     void staticTextsAreDrawnInTheirColourOnly();
     void tabOrders();
-    void manyBackSubmitCyclesKeepMemorySteady();
 };
 
 namespace {
@@ -330,6 +326,7 @@ void TestPages::clockStateTable()
     Session session;
     cyclar_animation* page = session.submit();
     MotionSchedule& clock = session.state.scene.schedule;
+    const test::ClockByHand byHand(page);
 
     click(page->IDC_animate); // restores the saved 0; the first tick shows frame 1
     QCOMPARE(clock.frameIndex, 0);
@@ -383,6 +380,7 @@ void TestPages::speedRelease()
     QFETCH(int, period);
     Session session;
     cyclar_animation* page = session.submit();
+    const test::ClockByHand clock(page);
     releaseAt(page->IDC_SLIDER1, position);
     QCOMPARE(page->m_speedPos, position);
     QVERIFY(page->isTimerActive(1));
@@ -436,6 +434,7 @@ void TestPages::tickPaintsTheNextFrame()
     Session session;
     cyclar_animation* page = session.submit();
     const QImage first = page->picture->grab().toImage();
+    const test::ClockByHand clock(page);
     click(page->IDC_animate);
     page->OnTimer(1); // frame 1 again
     page->OnTimer(1); // frame 2
@@ -599,7 +598,7 @@ void TestPages::helpPageTexts()
     QCOMPARE(paragraphs.size(), 6);
     QCOMPARE(page.windowTitle(), QStringLiteral("Help"));
     QVERIFY(
-        paragraphs[2]->text().contains(QStringLiteral("appropriate for contructing a spherical")));
+        paragraphs[2]->text().contains(QStringLiteral("appropriate for constructing a spherical")));
     QVERIFY(paragraphs[4]->text().endsWith(QStringLiteral("shown in this page. ")));
     QVERIFY(paragraphs[1]->text().contains(QStringLiteral("click \"continue\" button")));
     // Every paragraph shows whole, inside the page, below the one before it.
@@ -755,42 +754,6 @@ void TestPages::tabOrders()
     QCOMPARE(tabOrder(page), (QList<QWidget*>{page->IDC_SLIDER1, page->IDC_h1, page->IDC_a,
                                               page->IDC_c, page->IDC_f, page->IDC_k, page->IDC_b1,
                                               page->IDC_SLIDER2, page->IDC_SLIDER3}));
-}
-
-void TestPages::manyBackSubmitCyclesKeepMemorySteady()
-{
-    Session session;
-    const int cycles = qEnvironmentVariableIntValue("CYCLAR_CHAIN_CYCLES") > 0
-                           ? qEnvironmentVariableIntValue("CYCLAR_CHAIN_CYCLES")
-                           : 5000;
-    long afterWarmUp = 0;
-    qint64 heapAfterWarmUp = 0;
-    int widgetsAfterWarmUp = 0;
-    for (int cycle = 0; cycle < cycles; ++cycle) {
-        cyclar_animation* page = session.submit();
-        QVERIFY(page);
-        click(page->IDC_back);
-        QVERIFY(session.dimensions());
-        QCOMPARE(session.chain.depth(), 1);
-        if (cycle == 99) {
-            QPixmapCache::clear(); // the style's bounded cache of drawn controls is not ours
-            afterWarmUp = residentKilobytes();
-            heapAfterWarmUp = heapInUse();
-            widgetsAfterWarmUp = static_cast<int>(QApplication::allWidgets().size());
-        }
-    }
-    settle();
-    QPixmapCache::clear();
-    const long residentGrowth = residentKilobytes() - afterWarmUp;
-    const qint64 heapGrowth = heapInUse() - heapAfterWarmUp;
-    qInfo("%d Back/Submit cycles: after the first 100, heap in use grew by %lld kB, resident "
-          "size by %ld kB",
-          cycles, heapGrowth / 1024, residentGrowth);
-    QCOMPARE(static_cast<int>(QApplication::allWidgets().size()), widgetsAfterWarmUp);
-    QVERIFY2(heapGrowth < 1024 * 1024,
-             qPrintable(QStringLiteral("heap grew by %1 bytes").arg(heapGrowth)));
-    click(session.dimensions()->IDCANCEL_button);
-    QCOMPARE(session.finished.count(), 1);
 }
 
 QTEST_MAIN(TestPages)

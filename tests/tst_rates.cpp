@@ -422,11 +422,14 @@ void TestRates::extremes()
     QFETCH(LinkageDimensions, dims);
     QFETCH(bool, bounded);
     const RateExtremes e = rateExtremes(dims);
-    // The scan covers the branches the animation shows, or both when it shows none.
+    // The scan covers the branches the animation shows on either circuit, or both when it shows
+    // none.
     bool shown[2] = {false, false};
-    for (const FrameAngles& row : frameAngleTable(dims)) {
-        if (row.angles.branch != 0) {
-            shown[row.angles.branch - 1] = true;
+    for (const int circuit : {1, 2}) {
+        for (const FrameAngles& row : frameAngleTable(dims, MotionChoice{circuit, false})) {
+            if (row.angles.branch != 0) {
+                shown[row.angles.branch - 1] = true;
+            }
         }
     }
     if (!shown[0] && !shown[1]) {

@@ -1,9 +1,12 @@
 // Recorded motion: for linkages whose link pairs a + f and b + c stay within 180 degrees, the
 // model, frames, curve, angles, pictures and both clips equal, bit for bit, what was recorded in
-// tests/data/recorded_motion.tsv. Set CYCLAR_UPDATE_REFERENCES=1 to record them anew.
+// tests/data/recorded_motion.tsv. A linkage with two circuits is recorded on each: its frames,
+// angles and pictures on circuit 1 (and on circuit 2 under "circuit 2/"), each lap of 180 frames
+// shown twice. Set CYCLAR_UPDATE_REFERENCES=1 to record them anew.
 #include "artwork.h"
 #include "clips.h"
 #include "linkage_analysis.h"
+#include "motion_schedule.h"
 #include "picture_export.h"
 
 #include <QCryptographicHash>
@@ -85,20 +88,15 @@ QByteArray modelDigest(const LinkageDimensions& d)
 }
 
 // The pose drawn at each frame of a new page, as the frames command lists it.
-QByteArray framesDigest(const LinkageDimensions& d)
+QByteArray framesDigest(const LinkageDimensions& d, const MotionChoice& motion)
 {
-    const LinkageModel model = buildLinkageModel(d);
-    MotionSchedule schedule;
-    const PaintSchedule paint = beginPaint(model, d, schedule);
     Digest digest;
-    for (int i = 1; i <= schedule.framesPerCycle; ++i) {
-        const double t = shownFrameParameter(model, paint, schedule.framesPerCycle, i);
-        const LinkagePose p = solvePose(paint.model, t);
+    forEachShownFrame(shownMotion(d, motion), [&](int, double t, const LinkagePose& p) {
         digest.add(t);
         digest.add(p.A1);
         digest.add(p.B1);
         digest.add(p.P);
-    }
+    });
     return digest.hex();
 }
 
@@ -118,10 +116,10 @@ QByteArray curveDigest(const LinkageDimensions& d)
     return digest.hex();
 }
 
-QByteArray anglesDigest(const LinkageDimensions& d)
+QByteArray anglesDigest(const LinkageDimensions& d, const MotionChoice& motion)
 {
     Digest digest;
-    for (const FrameAngles& row : frameAngleTable(d)) {
+    for (const FrameAngles& row : frameAngleTable(d, motion)) {
         digest.add(row.frame);
         digest.add(row.t);
         digest.add(row.angles.theta);
@@ -133,7 +131,7 @@ QByteArray anglesDigest(const LinkageDimensions& d)
 }
 
 // The pictures of a new page at a few frames and views, as the png command writes them.
-QByteArray picturesDigest(const LinkageDimensions& d)
+QByteArray picturesDigest(const LinkageDimensions& d, const MotionChoice& motion)
 {
     struct Shot {
         int frame;
@@ -144,6 +142,7 @@ QByteArray picturesDigest(const LinkageDimensions& d)
     for (const Shot& shot :
          {Shot{1, -18, -18}, Shot{90, 0, 0}, Shot{181, 45, -60}, Shot{300, -90, 90}}) {
         SceneState scene = newScene(d, exportPictureSize);
+        scene.schedule.motion = motion;
         scene.view.turn = shot.turn;
         scene.view.tilt = shot.tilt;
         digest.add(renderFramePicture(scene, shot.frame));
@@ -245,6 +244,10 @@ void TestRecordedMotion::linkage_data()
     QTest::newRow("odd decimals")             << LinkageDimensions{33.3, 47.1, 52.9, 61.7, 18.2, -73.4};
     QTest::newRow("odd decimals 2")           << LinkageDimensions{12.5, 88.8, 77.7, 66.6, 120, 45};
     QTest::newRow("negative h")               << LinkageDimensions{25, 35, 45, 55, -30, 200};
+    QTest::newRow("crank-rocker past 180")    << LinkageDimensions{160, 105, 120, 100, 45, -35};
+    QTest::newRow("double-crank")             << LinkageDimensions{60, 55, 50, 20, 30, 40};
+    QTest::newRow("rocker-crank")             << LinkageDimensions{70, 25, 60, 50, 40, -60};
+    QTest::newRow("grashof double-rocker")    << LinkageDimensions{60, 70, 20, 50, 35, 150};
     // clang-format on
 }
 
@@ -253,10 +256,16 @@ void TestRecordedMotion::linkage()
     QFETCH(LinkageDimensions, dims);
     const QString row = QString::fromUtf8(QTest::currentDataTag());
     check(row + "/model", modelDigest(dims));
-    check(row + "/frames", framesDigest(dims));
     check(row + "/curve", curveDigest(dims));
-    check(row + "/angles", anglesDigest(dims));
-    check(row + "/pictures", picturesDigest(dims));
+    const int circuits = circuitCount(buildLinkageModel(dims));
+    for (int circuit = 1; circuit <= circuits; ++circuit) {
+        const MotionChoice motion{circuit, false};
+        const QString key =
+            row + (circuit == 1 ? QStringLiteral("/") : QStringLiteral("/circuit 2/"));
+        check(key + "frames", framesDigest(dims, motion));
+        check(key + "angles", anglesDigest(dims, motion));
+        check(key + "pictures", picturesDigest(dims, motion));
+    }
 }
 
 void TestRecordedMotion::clips()

@@ -442,8 +442,7 @@ void TestRenderCore::rotationAxisDrawsThePoleWhereItProjects()
     // great circles A0 A1 and B0 B1 cross.
     MotionSchedule schedule = scene.schedule;
     const PaintSchedule paint = beginPaint(scene.model, scene.animationCopy, schedule);
-    recomputeFirstFrame(schedule, paint.model);
-    const LinkagePose pose = solvePose(paint.model, schedule.frameParameter);
+    const LinkagePose pose = paintedPose(paint, schedule);
     const LinkageRates rates = poseRates(paint.model, pose);
     const auto cross = [](const SphereVector& u, const SphereVector& v) {
         return SphereVector{u.y * v.z - u.z * v.y, u.z * v.x - u.x * v.z, u.x * v.y - u.y * v.x};

@@ -14,6 +14,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QPixmapCache>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -146,6 +147,7 @@ void TestSoak::manyBackSubmitCycles()
     const int warmUp = std::min(100, cycles / 2);
     long residentAfterWarmUp = 0;
     qint64 heapAfterWarmUp = 0;
+    qsizetype widgetsAfterWarmUp = 0;
     for (int cycle = 1; cycle <= cycles; ++cycle) {
         auto* dims = qobject_cast<cyclar1*>(chain.front());
         QVERIFY(dims);
@@ -158,11 +160,16 @@ void TestSoak::manyBackSubmitCycles()
         settle();
         QCOMPARE(chain.depth(), 1);
         if (cycle == warmUp) {
+            QPixmapCache::clear(); // the style's bounded cache of drawn controls is not ours
             residentAfterWarmUp = residentKilobytes();
             heapAfterWarmUp = heapInUse();
+            widgetsAfterWarmUp = QApplication::allWidgets().size();
         }
     }
     qApp->removeEventFilter(&stack);
+    QPixmapCache::clear();
+    // Every page and control a cycle made went with its page.
+    QCOMPARE(QApplication::allWidgets().size(), widgetsAfterWarmUp);
     const long residentGrowth = residentKilobytes() - residentAfterWarmUp;
     const qint64 heapGrowth = heapInUse() - heapAfterWarmUp;
     const quintptr stackSpread = stack.highest - stack.lowest;

@@ -4,6 +4,9 @@
 #include "exercise.h"
 #include "working_text.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QtTest>
 
 #include <cmath>
@@ -44,7 +47,9 @@ private slots:
     void analysisAnswers_data();
     void analysisAnswers();
     void linkageFilesRoundTrip();
+    void sceneShowsTheCircuitAndPaceChosen();
     void designsATask();
+    void designPanelTextsMapAndSpacing();
     void refusesWhatIsNotThere();
     void workingAndExercises();
 };
@@ -156,7 +161,7 @@ void TestWebApi::analysisAnswers()
             QCOMPARE(lines.toArray().isEmpty(), !moves);
         }
     }
-    const QJsonArray table = parsed(cyclar_angle_table(a, b, c, f, 45, -35)).array();
+    const QJsonArray table = parsed(cyclar_angle_table(a, b, c, f, 45, -35, 2, 1)).array();
     QCOMPARE(table.size(), 360);
     QCOMPARE(table[359].toArray()[0].toInt(), 360);
 }
@@ -165,17 +170,56 @@ void TestWebApi::linkageFilesRoundTrip()
 {
     // Every digit kept, a view and a speed.
     const QByteArray text(
-        cyclar_linkage_file_text(0.1 + 0.2, 30, 35, 40, 45, -35, 1, -18, 9, 1, 73));
+        cyclar_linkage_file_text(0.1 + 0.2, 30, 35, 40, 45, -35, 1, -18, 9, 1, 73, 2, 1));
     const QJsonObject file = parsed(cyclar_read_linkage_file(toFileBuffer(text))).object();
     QCOMPARE(file["dimensions"].toObject()["a"].toDouble(), 0.1 + 0.2);
     QCOMPARE(file["view"].toObject()["tilt"].toInt(), 9);
     QCOMPARE(file["view"].toObject()["rotationAxis"].toBool(), true);
     QCOMPARE(file["speed"].toInt(), 73);
+    QCOMPARE(file["circuit"].toInt(), 2);
+    QCOMPARE(file["evenInput"].toBool(), true);
+    // Circuit 1 at the sweep's pace is written as older files were, and reads back so.
+    const QByteArray plain(cyclar_linkage_file_text(50, 30, 35, 40, 45, -35, 0, 0, 0, 0, -1, 7, 0));
+    QVERIFY(!plain.contains("circuit") && !plain.contains("evenInput"));
+    const QJsonObject plainFile = parsed(cyclar_read_linkage_file(toFileBuffer(plain))).object();
+    QCOMPARE(plainFile["circuit"].toInt(), 1);
+    QCOMPARE(plainFile["evenInput"].toBool(), false);
     // The reader's own sentence for a file it refuses.
     const QJsonObject bad =
         parsed(cyclar_read_linkage_file(toFileBuffer(QByteArray("{\"format\": 1")))).object();
     QVERIFY2(bad["problem"].toString().contains("JSON"), qPrintable(bad["problem"].toString()));
     QCOMPARE(cyclar_linkage_file_max_bytes(), 1024 * 1024);
+}
+
+// The scene's circuit and pace: circuit 2 only of a linkage that has two, the frame shown from
+// the one rule of the core, the sentence following the circuit.
+void TestWebApi::sceneShowsTheCircuitAndPaceChosen()
+{
+    WebScene* scene = cyclar_scene_create();
+    cyclar_scene_build(scene, 20, 50, 45, 40, 45, -35);
+    QCOMPARE(cyclar_scene_circuit_count(scene), 2);
+    QCOMPARE(cyclar_scene_circuit(scene), 1);
+    QVERIFY(QByteArray(cyclar_circuit_sentence(scene)).contains("Circuit 1 is shown"));
+    for (int i = 1; i < 40; ++i) {
+        cyclar_scene_advance(scene);
+    }
+    cyclar_scene_set_motion(scene, 2, 1);
+    QCOMPARE(cyclar_scene_circuit(scene), 2);
+    QCOMPARE(cyclar_scene_even_input(scene), 1);
+    QCOMPARE(cyclar_scene_frame_index(scene), 40);
+    QVERIFY(QByteArray(cyclar_circuit_sentence(scene)).contains("Circuit 2 is shown"));
+    const QJsonArray table = parsed(cyclar_angle_table(20, 50, 45, 40, 45, -35, 2, 1)).array();
+    const double* shown = cyclar_chart_markers(scene); // theta and psi at 8 and 9
+    QCOMPARE(shown[8], table[39].toArray()[2].toDouble());
+    QCOMPARE(shown[9], table[39].toArray()[3].toDouble());
+    QCOMPARE(table[39].toArray()[5].toInt(), 1); // a crank-rocker's circuit 2 is its branch 1
+
+    cyclar_scene_build(scene, 50, 30, 35, 40, 45, -35); // one circuit
+    cyclar_scene_set_motion(scene, 2, 0);
+    QCOMPARE(cyclar_scene_circuit_count(scene), 1);
+    QCOMPARE(cyclar_scene_circuit(scene), 1);
+    QVERIFY(QByteArray(cyclar_circuit_sentence(scene)).startsWith("One circuit"));
+    delete scene;
 }
 
 void TestWebApi::designsATask()
@@ -214,6 +258,68 @@ void TestWebApi::designsATask()
     QVERIFY(refused.contains("problem"));
     QCOMPARE(cyclar_design_tour_length(0), 0);
     QVERIFY(cyclar_design_view(0, 0, 0, 0, 10, 1) != nullptr);
+}
+
+// The panel's list rows, filters, chosen linkage, solution map picks, Help and Chebyshev
+// spacing, as the desktop window has them from the same core.
+void TestWebApi::designPanelTextsMapAndSpacing()
+{
+    // Four positions of the starting linkage: a map, and twelve mechanisms sampled.
+    const QByteArray task = R"({"format": "cyclar-task", "version": 1, "kind": "motion",
+ "positions": [{"longitude": 75.4, "latitude": -39.9, "heading": -123.7},
+               {"longitude": 89.2, "latitude": -25.9, "heading": -115.9},
+               {"longitude": 88.9, "latitude": 4.9, "heading": -117.3},
+               {"longitude": 16, "latitude": 41.4, "heading": 129.2}]})";
+    const QJsonArray candidates =
+        parsed(cyclar_design(toFileBuffer(task))).object()["candidates"].toArray();
+    const QJsonArray rows = parsed(cyclar_design_rows()).array();
+    QCOMPARE(rows.size(), candidates.size());
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        const QJsonObject row = rows[i].toObject();
+        QCOMPARE(row["mechanism"].toInt(), candidates[i].toObject()["mechanism"].toInt());
+        QVERIFY(row["a"].toString().endsWith(QChar(0x00b0)));
+        QCOMPARE(row["usable"].toBool(), candidates[i].toObject()["defects"].toArray().isEmpty());
+    }
+    QCOMPARE(parsed(cyclar_design_filter(0, 0, 0, 180)).array().size(), candidates.size());
+    QVERIFY(parsed(cyclar_design_filter(0, 89, notANumber, infinite)).array().isEmpty());
+    QVERIFY(QString::fromUtf8(cyclar_design_chosen(0)).startsWith("Candidate 1 (mechanism 1"));
+    QCOMPARE(QString::fromUtf8(cyclar_design_chosen(-2)), QString());
+    QVERIFY(QString::fromUtf8(cyclar_design_map_hint()).contains("Click the thick curve"));
+
+    // Taps on the view: until two land on the curve, no linkage; a tap off the sphere picks
+    // nothing.
+    QCOMPARE(cyclar_design_pick(-50, -50, 0, 0, 200), 0);
+    int picks = 0;
+    for (int y = 10; y < 190 && picks < 2; y += 3) {
+        for (int x = 10; x < 190 && picks < 2; x += 3) {
+            const int now = cyclar_design_pick(x, y, 0, 0, 200);
+            picks = now > 0 ? now : picks;
+            x += now > 0 ? 40 : 0;
+        }
+    }
+    QCOMPARE(picks, 2);
+    const QString hint = QString::fromUtf8(cyclar_design_map_hint());
+    QVERIFY2(hint.startsWith("The two picks make") || hint.startsWith("These two pivots make no"),
+             qPrintable(hint));
+    if (hint.startsWith("The two picks make")) {
+        QVERIFY(cyclar_design_tour_length(-2) > 0);
+        QVERIFY(!parsed(cyclar_design_map_linkages()).object()["candidates"].toArray().isEmpty());
+        QVERIFY(QString::fromUtf8(cyclar_design_chosen(-2)).startsWith("Picked on the map"));
+    }
+    cyclar_design_show_map(0);
+    QCOMPARE(cyclar_design_pick(100, 100, 0, 0, 200), 0);
+    cyclar_design_show_map(1);
+    QVERIFY(cyclar_design_view(-2, 3, 0, 0, 200, 1) != nullptr);
+
+    const QJsonArray help = parsed(cyclar_design_help()).array();
+    QVERIFY(help.size() >= 6);
+    QCOMPARE(help[0].toObject()["heading"].toString(), QStringLiteral("What to enter"));
+    const QJsonArray spaced =
+        parsed(cyclar_chebyshev_inputs(0, 60, 3)).object()["inputs"].toArray();
+    QCOMPARE(spaced.size(), 3);
+    QCOMPARE(spaced[1].toDouble(), 30.0);
+    QVERIFY(parsed(cyclar_chebyshev_inputs(0, 60, 1000)).object().contains("problem"));
+    QVERIFY(parsed(cyclar_chebyshev_inputs(notANumber, 60, 4)).object().contains("problem"));
 }
 
 // Indices and sizes from the page are checked, never trusted.

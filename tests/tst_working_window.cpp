@@ -9,6 +9,7 @@
 #include "handout_figures.h"
 #include "message_box_probe.h"
 #include "page_session.h"
+#include "significant_text.h"
 #include "working_text.h"
 #include "working_window.h"
 

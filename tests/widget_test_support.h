@@ -1,5 +1,6 @@
-// Test helpers shared by the widget tests: letting queued work run, memory figures, and
-// silencing the offscreen platform's notes about what it cannot do.
+// Test helpers shared by the widget tests: letting queued work run, a page's clock held still for
+// ticks driven by hand, memory figures, and silencing the offscreen platform's notes about what
+// it cannot do.
 #pragma once
 
 #include "bitmap_button.h"
@@ -7,6 +8,8 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QFile>
+#include <QPointer>
+#include <QStandardPaths>
 #include <QTest>
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -34,6 +37,31 @@ inline void click(BitmapButton* button)
     QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, button->rect().center());
     settle();
 }
+
+/// While it lives, the real clock's ticks never reach `page`: its timers still start, stop and
+/// report their periods, but only the test's own OnTimer calls move the frame, so what a test
+/// that drives ticks by hand sees does not depend on how fast the machine runs it.
+class ClockByHand : public QObject {
+public:
+    explicit ClockByHand(QObject* page) : page_(page) { page->installEventFilter(this); }
+    ~ClockByHand() override
+    {
+        if (page_) {
+            page_->removeEventFilter(this);
+        }
+    }
+    ClockByHand(const ClockByHand&) = delete;
+    ClockByHand& operator=(const ClockByHand&) = delete;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        return watched == page_ && event->type() == QEvent::Timer;
+    }
+
+private:
+    QPointer<QObject> page_;
+};
 
 /// Bytes allocated and not freed: unlike the resident size, this leaves out memory the allocator
 /// keeps for reuse.
@@ -63,6 +91,12 @@ inline long residentKilobytes()
 
 /// The offscreen platform says "This plugin does not support ..." for every window it shows;
 /// that says nothing about the program, so it is dropped. Everything else reaches the test log.
+/// Settings and kept files go to a test folder of their own (~/.qttest), never the user's.
+inline void keepUserFilesApart()
+{
+    QStandardPaths::setTestModeEnabled(true);
+}
+
 inline void quietPlatformNotes()
 {
     static QtMessageHandler testLog = nullptr;

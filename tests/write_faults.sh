@@ -2,12 +2,14 @@
 # Every file writer under injected faults: ENOSPC and EIO from write, fsync, close and rename
 # (libfiu's POSIX preload, no root needed). Each failed write must exit 2 with one line naming the
 # reason (cyclar-export) or show one message box (the program's menu items), leave the earlier
-# file byte for byte, and leave no temporary file behind.
-# Usage: tests/write_faults.sh path/to/cyclar-export path/to/tst_page_files
+# file byte for byte, and leave no temporary file behind. Then standard output under EIO from
+# fwrite: every command's answer and help, and cyclar's own, must exit 1 with one line saying why.
+# Usage: tests/write_faults.sh path/to/cyclar-export path/to/tst_page_files path/to/cyclar
 # Exits 77 (skipped) when fiu-run is missing: Debian's fiu-utils has it.
 set -uo pipefail
 export_tool=$1
 page_files=$2
+program=$3
 
 if ! command -v fiu-run >/dev/null; then
   echo "SKIP: fiu-run is missing (install Debian's fiu-utils, or scripts/install-deps.sh test)"
@@ -131,6 +133,32 @@ for point in "${points[@]}"; do
     fi
     tally
   done
+done
+
+# Standard output: what each command prints (a small answer and a large one) and every command's
+# help, then cyclar's help and version. The answer is written with fwrite, which fails here.
+answers=("model --dims $dims" "rates --dims $dims" "--help" "--version")
+for command in $("$export_tool" --help | sed -n 's/^  \([a-z][a-z]*\) .*/\1/p'); do
+  answers+=("$command --help")
+done
+for answer in "${answers[@]}" "cyclar --help" "cyclar --version"; do
+  checks=$((checks + 1))
+  read -r -a words <<<"$answer"
+  tool=$export_tool
+  name=cyclar-export
+  if [[ ${words[0]} == cyclar ]]; then
+    tool=$program
+    name=cyclar
+    words=("${words[@]:1}")
+  fi
+  case="stdout: $answer"
+  fiu-run -x -f "" -c "enable name=posix/stdio/rw/fwrite,failinfo=5" \
+    "$tool" "${words[@]}" >"$work/out" 2>"$work/err"
+  status=$?
+  [[ $status -eq 1 ]] || fail "$case: exit $status, not 1"
+  expected="$name: could not write to standard output: Input/output error"
+  [[ $(cat "$work/err") == "$expected" ]] || fail "$case: stderr is not '$expected': $(cat "$work/err")"
+  tally
 done
 
 echo "$((checks - failures)) passed, $failures failed"

@@ -1,12 +1,15 @@
 // cyclar-export: the linkage's numbers and pictures on the command line.
 #include "argument_bytes.h"
 #include "export_command.h"
+#include "standard_output.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
 
 #include <cstdio>
 #include <memory>
+#include <string>
+#include <string_view>
 
 #include <unistd.h>
 
@@ -37,6 +40,7 @@ bool showProgress(int done, int total)
 
 int main(int argc, char* argv[])
 {
+    cyclar::holdStandardStreams();
     qInstallMessageHandler(quietQtMessages);
     // Pictures need fonts and a raster engine, never a screen.
     const bool wantsPictures = argc > 1 && cyclar::exportCommandDrawsPictures(argv[1]);
@@ -57,10 +61,13 @@ int main(int argc, char* argv[])
         progress = showProgress;
     }
     const cyclar::ExportResult result = cyclar::runExport(args, progress);
-    std::fwrite(result.out.constData(), 1, static_cast<size_t>(result.out.size()), stdout);
+    std::string error;
+    const bool written = cyclar::finishStandardOutput(
+        std::string_view(result.out.constData(), static_cast<size_t>(result.out.size())), error);
     std::fwrite(result.err.constData(), 1, static_cast<size_t>(result.err.size()), stderr);
-    if (std::fflush(stdout) != 0 && result.exitCode == 0) {
-        std::fputs("cyclar-export: could not write the output\n", stderr);
+    if (!written && result.exitCode == 0) {
+        std::fprintf(stderr, "cyclar-export: could not write to standard output: %s\n",
+                     error.c_str());
         return 1;
     }
     return result.exitCode;

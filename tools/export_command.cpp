@@ -7,7 +7,6 @@
 #include "commands/command.h"
 #include "path_text.h"
 
-#include <charconv>
 #include <cmath>
 
 namespace cyclar {
@@ -36,10 +35,19 @@ constexpr const char* usageClosing =
     "B0 to the arc toward B1, both counter-clockwise seen from outside the sphere, in\n"
     "(-180, 180]; transmission angle: at B1 between the arcs toward A1 and toward B0.\n"
     "Files are replaced only once the new one is complete: a failed run leaves an earlier\n"
-    "file whole. Bad input gets one line on stderr and exit code 2.\n"
+    "file whole, and a folder, a named pipe, a device or a read-only file at the path is\n"
+    "refused and left as it was. Bad input, or a file that cannot be written, gets one line\n"
+    "on stderr and exit code 2; an answer that cannot be written to stdout, exit code 1.\n"
+    "\n"
+    "Circuits: a Grashof linkage (on the sphere, T1 T2 T3 T4 > 0) can be assembled in two\n"
+    "ways that it cannot move between without being taken apart, its two circuits; any other\n"
+    "linkage has one. --circuit 1 (the default, the circuit frame 1 stands on) or --circuit 2\n"
+    "chooses the one the frames show; each lap of it takes 180 frames, shown twice. A linkage\n"
+    "with one circuit refuses --circuit 2. --even-input turns the input by the same angle\n"
+    "every frame (2 degrees when it turns fully) instead of the sweep's own pace.\n"
     "\n"
     "Options:\n"
-    "  -h, --help     Show this help and exit.\n"
+    "  -h, --help     Show this help and exit; CMD --help shows that command's alone.\n"
     "  -v, --version  Show the version (1.0.0.1) and exit.\n";
 
 // Help lines of a command are indented under its name.
@@ -61,6 +69,26 @@ QByteArray usageText()
     }
     return text + usageClosing;
 }
+
+} // namespace
+
+QByteArray commandHelpText(const ExportCommand& command)
+{
+    const bool takesALinkage = command.run != nullptr;
+    QByteArray text = QByteArray("Usage: cyclar-export ") + command.name + ' '
+                      + exportCommandSynopsis(command).toUtf8() + '\n';
+    if (takesALinkage) {
+        text += "       (or --file F.cyclar, a linkage file, in place of --dims)\n";
+    }
+    text += QByteArray("\n") + command.help + "\nExample: cyclar-export " + command.example + "\n\n"
+            + (takesALinkage ? "The order of --dims, the angles, the numbers' form and the exit "
+                               "status are in cyclar-export --help.\n"
+                             : "The numbers' form and the exit status are in cyclar-export "
+                               "--help.\n");
+    return text;
+}
+
+namespace {
 
 // The linkage the command works on: from --dims, or from --file with the file's view and speed.
 LinkageDimensions parseDims(const QString& text)
@@ -173,23 +201,6 @@ bool exportCommandDrawsPictures(const char* name)
     return command != nullptr && command->drawsPictures;
 }
 
-QByteArray formatNumber(double value, const char* nanText, const char* infText,
-                        const char* negInfText)
-{
-    if (std::isnan(value)) {
-        return nanText;
-    }
-    if (std::isinf(value)) {
-        return value > 0 ? infText : negInfText;
-    }
-    char buffer[64];
-    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
-    if (ec != std::errc()) {
-        return nanText; // cannot happen for a finite double with this buffer
-    }
-    return QByteArray(buffer, static_cast<int>(end - buffer));
-}
-
 ExportResult runExport(const QStringList& args, const ExportProgress& progress)
 {
     QStringList names;
@@ -231,7 +242,7 @@ ExportResult runExport(const QStringList& args, const ExportProgress& progress)
         return usageError(parser.errorText() + QStringLiteral(" (see cyclar-export --help)"));
     }
     if (parser.isSet(options.help)) {
-        return ok(usageText());
+        return ok(commandHelpText(*command));
     }
     if (!parser.positionalArguments().isEmpty()) {
         return usageError(QStringLiteral("unexpected argument '%1' (see cyclar-export --help)")

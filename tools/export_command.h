@@ -26,8 +26,4 @@ ExportResult runExport(const QStringList& args, const ExportProgress& progress =
 /// Whether the command of that name draws pictures, and so needs fonts and a raster engine.
 bool exportCommandDrawsPictures(const char* name);
 
-/// Shortest text that reads back as the same double; non-finite values get the caller's words.
-QByteArray formatNumber(double value, const char* nanText, const char* infText,
-                        const char* negInfText);
-
 } // namespace cyclar

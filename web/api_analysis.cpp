@@ -5,6 +5,7 @@
 #include "analysis_result_text.h"
 #include "analysis_text.h"
 #include "chart_geometry.h"
+#include "circuit_map.h"
 #include "design_result_text.h"
 #include "linkage_analysis.h"
 #include "linkage_rates.h"
@@ -165,8 +166,7 @@ const double* cyclar_chart_markers(const WebScene* s)
     static std::array<double, 13> held{};
     MotionSchedule schedule = s->scene.schedule;
     const PaintSchedule paint = beginPaint(s->scene.model, s->scene.animationCopy, schedule);
-    recomputeFirstFrame(schedule, paint.model);
-    const LinkagePose pose = solvePose(paint.model, schedule.frameParameter);
+    const LinkagePose pose = paintedPose(paint, schedule);
     const PoseAngles angles = poseAngles(paint.model, pose);
     const LinkageRates rates = poseRates(paint.model, pose);
     const bool finite =
@@ -190,12 +190,20 @@ const double* cyclar_chart_markers(const WebScene* s)
     return held.data();
 }
 
-/// The animation's angle table for a new page of this linkage: one [frame, t, theta, psi, mu,
-/// branch] per frame.
-const char* cyclar_angle_table(double a, double b, double c, double f, double h, double k)
+/// How many circuits the scene's linkage has and which one it shows, in the analysis's words.
+const char* cyclar_circuit_sentence(const WebScene* s)
+{
+    return handOut(circuitSentence(circuitCount(s->scene.model), s->scene.schedule.motion.circuit));
+}
+
+/// The animation's angle table for a new page of this linkage showing `circuit` (1 or 2) with
+/// the input even or not: one [frame, t, theta, psi, mu, branch] per frame.
+const char* cyclar_angle_table(double a, double b, double c, double f, double h, double k,
+                               int circuit, int evenInput)
 {
     std::string out = "[";
-    for (const FrameAngles& row : frameAngleTable(LinkageDimensions{a, b, c, f, h, k})) {
+    for (const FrameAngles& row : frameAngleTable(LinkageDimensions{a, b, c, f, h, k},
+                                                  MotionChoice{circuit, evenInput != 0})) {
         const PoseAngles& p = row.angles;
         out += out.size() > 1 ? ",[" : "[";
         out += std::to_string(row.frame);

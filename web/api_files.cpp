@@ -16,7 +16,8 @@ int cyclar_linkage_file_max_bytes()
     return static_cast<int>(linkageFileMaxBytes);
 }
 
-/// {"problem": sentence} or {"dimensions": {...}, "view": {...} or null, "speed": n or null}.
+/// {"problem": sentence} or {"dimensions": {...}, "view": {...} or null, "speed": n or null,
+/// "circuit": 1 or 2, "evenInput": true or false}.
 const char* cyclar_read_linkage_file(int size)
 {
     std::string error;
@@ -32,16 +33,23 @@ const char* cyclar_read_linkage_file(int size)
                             + ",\"tilt\":" + std::to_string(file->view->tilt) + ",\"rotationAxis\":"
                             + (file->view->rotationAxis ? "true" : "false") + "}"
                       : std::string("null");
-    out += ",\"speed\":" + (file->speed ? std::to_string(*file->speed) : std::string("null")) + "}";
+    out += ",\"speed\":" + (file->speed ? std::to_string(*file->speed) : std::string("null"));
+    out += ",\"circuit\":" + std::to_string(file->motion.circuit)
+           + ",\"evenInput\":" + (file->motion.evenInput ? "true" : "false") + "}";
     return handOut(std::move(out));
 }
 
 /// The text of a linkage file, as the desktop and cyclar-export write it. `hasView` 0 leaves
-/// the view out; a `speed` below 0 leaves the speed out.
+/// the view out; a `speed` below 0 leaves the speed out; circuit 2 and an even input are
+/// written, circuit 1 and the sweep's pace are not.
 const char* cyclar_linkage_file_text(double a, double b, double c, double f, double h, double k,
-                                     int hasView, int turn, int tilt, int rotationAxis, int speed)
+                                     int hasView, int turn, int tilt, int rotationAxis, int speed,
+                                     int circuit, int evenInput)
 {
-    LinkageFile file{LinkageDimensions{a, b, c, f, h, k}, {}, {}};
+    LinkageFile file{LinkageDimensions{a, b, c, f, h, k},
+                     {},
+                     {},
+                     MotionChoice{circuit == 2 ? 2 : 1, evenInput != 0}};
     if (hasView != 0) {
         file.view = FileView{turn, tilt, rotationAxis != 0};
     }

@@ -83,6 +83,31 @@ void cyclar_scene_set_rotation_axis(WebScene* s, int shown)
     s->palette.rotationAxis = shown != 0;
 }
 
+/// Shows circuit 1 or 2 (2 only of a linkage that has two), with the input turned evenly or at
+/// the sweep's pace, from the frame the clock stands on.
+void cyclar_scene_set_motion(WebScene* s, int circuit, int evenInput)
+{
+    setMotionChoice(s->scene.schedule, s->scene.model, MotionChoice{circuit, evenInput != 0});
+}
+
+/// The circuit shown, 1 or 2.
+int cyclar_scene_circuit(const WebScene* s)
+{
+    return s->scene.schedule.motion.circuit;
+}
+
+/// How many circuits the scene's linkage has, 1 or 2.
+int cyclar_scene_circuit_count(const WebScene* s)
+{
+    return circuitCount(s->scene.model);
+}
+
+/// 1 while the input is turned evenly, 0 at the sweep's pace.
+int cyclar_scene_even_input(const WebScene* s)
+{
+    return s->scene.schedule.motion.evenInput ? 1 : 0;
+}
+
 const char* cyclar_scene_label(const WebScene* s)
 {
     return classificationLabel(s->scene.model);

@@ -2,6 +2,7 @@
 #include "api_support.h"
 
 #include "linkage_file.h"
+#include "significant_text.h"
 
 #include <algorithm>
 #include <cmath>
@@ -27,7 +28,7 @@ const char* handOut(std::string text)
 
 std::string jsonNumber(double value)
 {
-    return std::isfinite(value) ? shortestNumberText(value) : std::string("null");
+    return jsonNumberText(value);
 }
 
 std::string_view fileBytes(int size)

@@ -2,7 +2,7 @@
 // its files) and the list of files in place of the two marks below, so a new build gets a cache
 // of its own and the old one goes.
 const build = '@CYCLAR_BUILD@';
-const files = ["./", @CYCLAR_FILES@];
+const files = ["./", /* @CYCLAR_FILES@ */];
 const cacheName = `cyclar-${build}`;
 
 self.addEventListener('install', (event) => {

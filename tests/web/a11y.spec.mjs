@@ -103,6 +103,9 @@ test('the keyboard: a 2 px focus ring, the menu on the arrow keys', async ({ pag
     expect(await focused()).toBe('Show the working…F4');
     await page.keyboard.press('ArrowDown');
     expect(await focused()).toBe('Show rotation axis');
+    // Other circuit is greyed out for the defaults, which have one circuit: the keys pass it.
+    await page.keyboard.press('ArrowDown');
+    expect(await focused()).toBe('Turn the input evenly');
     await page.keyboard.press('ArrowDown');
     expect(await focused()).toBe('Open linkage…Ctrl+O');
     for (let i = 0; i < 5; ++i) await page.keyboard.press('ArrowUp');

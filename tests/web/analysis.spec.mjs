@@ -102,8 +102,8 @@ for (const { name, dims } of linkages) {
             });
         }
         // The panel shows the core's paragraphs, as the desktop's window does.
-        for (const { name, text } of shown.paragraphs) await expect(panel.locator(`p[data-name="${name}"]`)).toHaveText(text);
-        const paragraph = (name) => shown.paragraphs.find((p) => p.name === name)?.text;
+        for (const { name: key, text } of shown.paragraphs) await expect(panel.locator(`p[data-name="${key}"]`)).toHaveText(text);
+        const paragraph = (key) => shown.paragraphs.find((p) => p.name === key)?.text;
         const degrees = (v) => `${v.toFixed(1)}\u00b0`;
         const type = expected.type === null ? 'No type' : expected.type[0].toUpperCase() + expected.type.slice(1);
         await expect(panel.locator('p.type')).toHaveText(type);

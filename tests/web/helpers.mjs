@@ -54,15 +54,16 @@ export async function canvasPixels(page, selector = '#picture') {
     return Buffer.from(base64, 'base64');
 }
 
-// The picture cyclar-export draws natively for the same linkage, frame and view.
-export function nativePicture({ dims, frame, turn, tilt }) {
+// The picture cyclar-export draws natively for the same linkage, frame and view (and `options`,
+// more of its arguments, such as ['--circuit', '2']).
+export function nativePicture({ dims, frame, turn, tilt, options = [] }) {
     if (!existsSync(exportTool)) throw new Error(`${exportTool} is missing: build the desktop program first`);
     const folder = mkdtempSync(join(tmpdir(), 'cyclar-web-'));
     try {
         const file = join(folder, 'frame.png');
         execFileSync(exportTool, [
             'png', '--dims', dims.join(','), '--frame', String(frame),
-            '--turn', String(turn), '--tilt', String(tilt), '-o', file,
+            '--turn', String(turn), '--tilt', String(tilt), ...options, '-o', file,
         ], { stdio: ['ignore', 'pipe', 'pipe'] });
         return readPng(file);
     } finally {

@@ -26,16 +26,16 @@ test('after one visit the pages work offline, buttons and all, and a new build r
     await page.evaluate(async () => (await caches.open('cyclar-0123456789abcdef')).put('old', new Response('old')));
     await openCyclar(page);
     await installed(page);
-    const caches = await page.evaluate(async () => {
+    const cached = await page.evaluate(async () => {
         const names = await caches.keys();
         const held = await (await caches.open(names[0])).keys();
         return { names, held: held.map((request) => new URL(request.url).pathname) };
     });
-    expect(caches.names).toHaveLength(1);
+    expect(cached.names).toHaveLength(1);
     const sw = readFileSync(join(site, 'sw.js'), 'utf8');
-    expect(caches.names[0]).toBe(`cyclar-${sw.match(/const build = '([0-9a-f]{16})'/)[1]}`);
+    expect(cached.names[0]).toBe(`cyclar-${sw.match(/const build = '([0-9a-f]{16})'/)[1]}`);
     for (const file of ['/index.html', '/cyclar-core.wasm', '/cyclar-desk.wasm', '/js/pages.js', '/js/design.js', '/art/bitmap-139.png', '/art/icon-512.png', '/fonts/cyclar-serif.woff2']) {
-        expect(caches.held).toContain(file);
+        expect(cached.held).toContain(file);
     }
 
     await context.setOffline(true);

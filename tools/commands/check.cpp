@@ -23,8 +23,7 @@ ExportResult runCheckCommand(const QStringList& args)
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& arg = args[i];
         if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
-            return ok(QByteArray("Usage: cyclar-export check ") + checkCommand.synopsis + '\n'
-                      + checkCommand.help);
+            return ok(commandHelpText(checkCommand));
         }
         if (arg == QLatin1String("--reveal")) {
             reveal = true;

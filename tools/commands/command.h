@@ -27,6 +27,8 @@ struct SphereVector;
 enum class CommandOption {
     t,
     frame,
+    circuit,
+    evenInput,
     turn,
     tilt,
     speed,
@@ -50,6 +52,8 @@ struct ExportOptions {
     QCommandLineOption file{QStringLiteral("file"), QString(), QStringLiteral("F.cyclar")};
     QCommandLineOption t{QStringLiteral("t"), QString(), QStringLiteral("T")};
     QCommandLineOption frame{QStringLiteral("frame"), QString(), QStringLiteral("N")};
+    QCommandLineOption circuit{QStringLiteral("circuit"), QString(), QStringLiteral("1|2")};
+    QCommandLineOption evenInput{QStringLiteral("even-input")}; // a switch: the input's pace
     QCommandLineOption turn{QStringLiteral("turn"), QString(), QStringLiteral("DEG")};
     QCommandLineOption tilt{QStringLiteral("tilt"), QString(), QStringLiteral("DEG")};
     QCommandLineOption speed{QStringLiteral("speed"), QString(), QStringLiteral("P")};
@@ -106,6 +110,9 @@ const ExportCommand* findExportCommand(const QString& name);
 /// The command's options as --help shows them: "--dims A,B,C,F,H,K [--frame N] -o FILE.png".
 QString exportCommandSynopsis(const ExportCommand& command);
 
+/// What `cyclar-export CMD --help` prints: that command's usage line, help and example.
+QByteArray commandHelpText(const ExportCommand& command);
+
 /// The value name an option shows in the usage text ("N", "DEG", "FILE.png").
 QString optionValueName(const ExportCommand& command, CommandOption option);
 
@@ -128,13 +135,17 @@ std::optional<int> wholeOption(const QCommandLineParser& parser, const QCommandL
 
 /// The view: the file's (or the starting view), each angle given on the command line overriding.
 FileView viewOf(const CommandInput& input);
+/// The circuit and pace of the frames: the file's (or circuit 1 at the sweep's pace), --circuit
+/// overriding the circuit and --even-input turning the even pace on. Circuit 2 of a linkage with
+/// one circuit is refused.
+MotionChoice motionOf(const CommandInput& input);
 /// The speed slider's position: --speed, else the file's, else the middle.
 int speedOf(const CommandInput& input);
 /// -o FILE, which must end in the command's suffix.
 QString outputPath(const CommandInput& input);
 /// Refuses to draw without the graphics library, and loads the bundled text face.
 void needPictures(const CommandInput& input);
-SceneState sceneOf(const LinkageFile& source, const FileView& view);
+SceneState sceneOf(const LinkageFile& source, const FileView& view, const MotionChoice& motion);
 [[noreturn]] void writeFailed(const QString& path, const QString& error);
 
 /// Exit status 2 and "cyclar-export: <message>" as one line on stderr.

@@ -6,6 +6,7 @@
 #include "design_result_text.h"
 #include "frame.h"
 #include "linkage_model.h"
+#include "significant_text.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -23,6 +24,10 @@ const QCommandLineOption& ExportOptions::operator[](CommandOption option) const
         return t;
     case CommandOption::frame:
         return frame;
+    case CommandOption::circuit:
+        return circuit;
+    case CommandOption::evenInput:
+        return evenInput;
     case CommandOption::turn:
         return turn;
     case CommandOption::tilt:
@@ -145,6 +150,29 @@ FileView viewOf(const CommandInput& input)
     return view;
 }
 
+MotionChoice motionOf(const CommandInput& input)
+{
+    MotionChoice motion = input.source.motion;
+    if (const std::optional<QString> circuit = single(input.parser, input.options.circuit)) {
+        const QString text = circuit->trimmed();
+        if (text != QLatin1String("1") && text != QLatin1String("2")) {
+            throw UsageError{
+                QStringLiteral("--circuit '%1' must be 1 or 2 (a linkage has at most two)")
+                    .arg(*circuit)};
+        }
+        motion.circuit = text.toInt();
+        if (motion.circuit == 2 && circuitCount(buildLinkageModel(input.source.dimensions)) < 2) {
+            throw UsageError{QStringLiteral("--circuit 2: this linkage has one circuit only, "
+                                            "which it can move all round without being taken "
+                                            "apart")};
+        }
+    }
+    if (input.parser.isSet(input.options.evenInput)) {
+        motion.evenInput = true;
+    }
+    return motion;
+}
+
 int speedOf(const CommandInput& input)
 {
     if (const std::optional<int> speed =
@@ -181,9 +209,10 @@ void needPictures(const CommandInput& input)
     initArtwork();
 }
 
-SceneState sceneOf(const LinkageFile& source, const FileView& view)
+SceneState sceneOf(const LinkageFile& source, const FileView& view, const MotionChoice& motion)
 {
     SceneState scene = newScene(source.dimensions, exportPictureSize);
+    scene.schedule.motion = motion;
     scene.view.turn = view.turn;
     scene.view.tilt = view.tilt;
     return scene;
@@ -199,7 +228,7 @@ void writeFailed(const QString& path, const QString& error)
 
 QByteArray csv(double value)
 {
-    return formatNumber(value, "nan", "inf", "-inf");
+    return QByteArray::fromStdString(shortestNumberText(value));
 }
 
 // The text is UTF-8: only quotes, backslashes and controls need escapes.

@@ -3,6 +3,7 @@
 
 #include "argument_bytes.h"
 #include "design_result_text.h"
+#include "four_position_map.h"
 #include "linkage_design.h"
 #include "linkage_file.h"
 #include "path_text.h"
@@ -24,20 +25,19 @@ std::optional<std::size_t> candidateNumber(const QString& text)
     return static_cast<std::size_t>(value);
 }
 
-// "design --task FILE [--write N FILE.cyclar]"; args start after the command's name. A task the
-// reader or the design refuses: exitUsage and one line. No linkage for a sound task is an answer,
-// not an error: the JSON then lists none and says why.
+// "design --task FILE [--map | --write N FILE.cyclar]"; args start after the command's name. A
+// task the reader refuses: exitUsage and one line. No linkage for a sound task is an answer, not
+// an error: the JSON then lists none and says why. No map for a task is an error: a map is asked
+// for only where one is drawn.
 ExportResult runDesignCommand(const QStringList& args)
 {
     std::optional<QString> taskPath;
     std::optional<std::pair<QString, QString>> write;
+    bool map = false;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& arg = args[i];
         if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
-            ExportResult help;
-            help.out = QByteArray("Usage: cyclar-export design ") + designCommand.synopsis + '\n'
-                       + designCommand.help;
-            return help;
+            return ok(commandHelpText(designCommand));
         }
         if (arg == QLatin1String("--task")) {
             if (taskPath) {
@@ -47,6 +47,11 @@ ExportResult runDesignCommand(const QStringList& args)
                 return usageError(QStringLiteral("--task needs a task file"));
             }
             taskPath = args[++i];
+        } else if (arg == QLatin1String("--map")) {
+            if (map) {
+                return usageError(QStringLiteral("--map given more than once; give it once"));
+            }
+            map = true;
         } else if (arg == QLatin1String("--write")) {
             if (write) {
                 return usageError(QStringLiteral("--write given more than once; give it once"));
@@ -65,6 +70,9 @@ ExportResult runDesignCommand(const QStringList& args)
     }
     if (!taskPath) {
         return usageError(QStringLiteral("design needs --task FILE.cyclar-task"));
+    }
+    if (map && write) {
+        return usageError(QStringLiteral("--map prints the solution map alone; leave out --write"));
     }
     std::optional<std::size_t> chosen;
     if (write) {
@@ -86,10 +94,15 @@ ExportResult runDesignCommand(const QStringList& args)
     if (!task) {
         return usageError(QStringLiteral("'%1' %2").arg(taskName, QString::fromStdString(error)));
     }
-    const std::string problem = designTaskProblem(*task);
-    if (!problem.empty()) {
-        return usageError(
-            QStringLiteral("'%1': %2").arg(taskName, QString::fromStdString(problem)));
+    if (map) {
+        const SolutionMap curves = fourPositionMap(*task);
+        if (curves.empty()) {
+            return usageError(
+                QStringLiteral("'%1': %2").arg(taskName, QString::fromStdString(curves.reason)));
+        }
+        ExportResult ok;
+        ok.out = QByteArray::fromStdString(solutionMapJson(curves));
+        return ok;
     }
     const DesignResult result = designLinkages(*task);
     if (chosen) {
@@ -119,12 +132,15 @@ const ExportCommand designCommand{
     false,
     "Spherical four-bars that do the task: coordinate two shafts (function) or guide\n"
     "a body through three to five orientations (motion). Prints the candidates as\n"
-    "JSON, usable ones first; --write N saves candidate N (counting from 1) as a\n"
-    "linkage file.\n",
+    "JSON in the one order every front end lists (usable first, then transmission,\n"
+    "then dimensions), each with the number of the mechanism it is a variant of;\n"
+    "--write N saves candidate N (counting from 1) as a linkage file. --map prints\n"
+    "the solution map of four positions (five: of the first four) instead: the\n"
+    "centre-point and circle-point curves as JSON.\n",
     "design --task wiper.cyclar-task --write 1 wiper.cyclar",
     nullptr,
     runDesignCommand,
-    "--task FILE.cyclar-task [--write N FILE.cyclar]",
+    "--task FILE.cyclar-task [--map | --write N FILE.cyclar]",
 };
 
 } // namespace cyclar

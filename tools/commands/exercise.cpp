@@ -49,8 +49,7 @@ ExportResult runExerciseCommand(const QStringList& args)
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& arg = args[i];
         if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
-            return ok(QByteArray("Usage: cyclar-export exercise ") + exerciseCommand.synopsis + '\n'
-                      + exerciseCommand.help);
+            return ok(commandHelpText(exerciseCommand));
         }
         std::optional<QString>* target =
             arg == QLatin1String("--seed")                                   ? &seed

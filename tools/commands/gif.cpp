@@ -16,8 +16,8 @@ ExportResult gif(const CommandInput& input)
     QString error;
     FramePalette palette;
     palette.rotationAxis = view.rotationAxis;
-    if (!writeCycleGif(path, sceneOf(input.source, view), palette, gifFrameDelay(speed),
-                       input.progress, error)) {
+    if (!writeCycleGif(path, sceneOf(input.source, view, motionOf(input)), palette,
+                       gifFrameDelay(speed), input.progress, error)) {
         writeFailed(path, error);
     }
     return ExportResult();
@@ -27,7 +27,9 @@ ExportResult gif(const CommandInput& input)
 
 const ExportCommand gifCommand{
     "gif",
-    {{CommandOption::turn},
+    {{CommandOption::circuit},
+     {CommandOption::evenInput},
+     {CommandOption::turn},
      {CommandOption::tilt},
      {CommandOption::speed},
      {CommandOption::rotationAxis},
@@ -37,7 +39,8 @@ const ExportCommand gifCommand{
     "One whole cycle (360 frames, each exactly the png of that frame) as an animated\n"
     "GIF that loops forever; each frame lasts the animation's tick at speed slider\n"
     "position P (0 to 100, default 50: 0.17 s). Progress goes to stderr when it is a\n"
-    "terminal. --rotation-axis draws the coupler's rotation axis on every frame.\n",
+    "terminal. --rotation-axis draws the coupler's rotation axis on every frame;\n"
+    "--circuit and --even-input choose the motion as for png.\n",
     "gif --dims 50,30,35,40,45,-35 --speed 80 -o cycle.gif",
     gif,
 };

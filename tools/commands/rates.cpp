@@ -15,7 +15,7 @@ ExportResult rates(const CommandInput& input)
     QByteArray text = "frame,t,input,output,branch,outputRate,outputAcceleration,couplerRate,"
                       "poleX,poleY,poleZ,pointSpeed,pointVx,pointVy,pointVz,pointAcceleration,"
                       "pointAx,pointAy,pointAz,mechanicalAdvantage\n";
-    for (const FrameRates& row : frameRateTable(input.source.dimensions)) {
+    for (const FrameRates& row : frameRateTable(input.source.dimensions, motionOf(input))) {
         const LinkageRates& r = row.rates;
         text += QByteArray::number(row.frame) + ',' + csv(row.t) + ',' + csv(row.angles.theta) + ','
                 + csv(row.angles.psi) + ',' + QByteArray::number(row.angles.branch) + ','
@@ -31,7 +31,7 @@ ExportResult rates(const CommandInput& input)
 
 const ExportCommand ratesCommand{
     "rates",
-    {},
+    {{CommandOption::circuit}, {CommandOption::evenInput}},
     nullptr,
     false,
     "CSV, one row per animation frame (the frames and poses of angles), per radian of\n"
@@ -39,7 +39,8 @@ const ExportCommand ratesCommand{
     "(d2psi/dtheta2), couplerRate (|w|, the coupler's angular velocity), poleX..Z\n"
     "(w/|w|, the coupler's pole), pointSpeed and pointVx..Vz (dP/dtheta),\n"
     "pointAcceleration and pointAx..Az (d2P/dtheta2), mechanicalAdvantage\n"
-    "(dtheta/dpsi). At a toggle the rate is inf and the pole nan.\n",
+    "(dtheta/dpsi). At a toggle the rate is inf and the pole nan. --circuit and\n"
+    "--even-input as for frames.\n",
     "rates --dims 50,30,35,40,45,-35 > rates.csv",
     rates,
 };

@@ -18,6 +18,7 @@ ExportResult save(const CommandInput& input)
     if (file.speed || input.parser.isSet(input.options.speed)) {
         file.speed = speedOf(input);
     }
+    file.motion = motionOf(input);
     const std::string bytes = argumentBytes(path);
     std::string error;
     if (!writeLinkageFile(bytes, file, error)) {
@@ -33,11 +34,13 @@ const ExportCommand saveCommand{
     {{CommandOption::turn},
      {CommandOption::tilt},
      {CommandOption::speed},
+     {CommandOption::circuit},
+     {CommandOption::evenInput},
      {CommandOption::output, true}},
     linkageFileSuffix,
     false,
     "A linkage file that cyclar and --file open: the dimensions, and the view and\n"
-    "speed when given.\n",
+    "speed when given, and the circuit and the even pace of the input when chosen.\n",
     "save --dims 50,30,35,40,45,-35 --turn 0 -o class.cyclar",
     save,
 };

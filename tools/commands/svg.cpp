@@ -14,7 +14,7 @@ ExportResult svg(const CommandInput& input)
     const int frame = wholeOption(input.parser, input.options.frame, 1, 360, "").value_or(1);
     const FileView view = viewOf(input);
     needPictures(input);
-    SceneState scene = sceneOf(input.source, view);
+    SceneState scene = sceneOf(input.source, view, motionOf(input));
     advanceToFrame(scene, frame);
     QString error;
     FramePalette palette;
@@ -30,6 +30,8 @@ ExportResult svg(const CommandInput& input)
 const ExportCommand svgCommand{
     "svg",
     {{CommandOption::frame},
+     {CommandOption::circuit},
+     {CommandOption::evenInput},
      {CommandOption::turn},
      {CommandOption::tilt},
      {CommandOption::rotationAxis},
@@ -39,7 +41,8 @@ const ExportCommand svgCommand{
     "The same frame as vectors in a 480 x 480 coordinate system: sphere outline,\n"
     "reference circles, coupler curve, the five arcs, the joint rings and the label,\n"
     "in the picture's colours and pen widths, each point where the png puts its pixel.\n"
-    "--rotation-axis adds the coupler's pole, the fixed polode and the velocity of P.\n",
+    "--rotation-axis adds the coupler's pole, the fixed polode and the velocity of P;\n"
+    "--circuit and --even-input choose the motion as for png.\n",
     "svg --file class.cyclar --frame 120 -o frame120.svg",
     svg,
 };

@@ -36,11 +36,11 @@ function stroke(context, lines, [colour, width, dash]) {
     context.setLineDash(dash);
     context.lineCap = 'butt';
     context.lineJoin = 'round';
-    for (const line of lines) {
-        if (line.length < 4) continue;
+    for (const polyline of lines) {
+        if (polyline.length < 4) continue;
         context.beginPath();
-        context.moveTo(line[0], line[1]);
-        for (let i = 2; i < line.length; i += 2) context.lineTo(line[i], line[i + 1]);
+        context.moveTo(polyline[0], polyline[1]);
+        for (let i = 2; i < polyline.length; i += 2) context.lineTo(polyline[i], polyline[i + 1]);
         context.stroke();
     }
     context.setLineDash([]);
@@ -276,11 +276,25 @@ export class AnalysisPanel extends SidePanel {
             paragraph.textContent = text;
             this.body.append(paragraph);
         }
+        // How many circuits, and which one the page shows: it follows the picture's menu.
+        this.circuits = null;
+        if (analysis.assemblable) {
+            this.circuits = document.createElement('p');
+            this.circuits.className = 'circuits';
+            this.circuits.dataset.name = 'circuits';
+            this.body.append(this.circuits);
+            this.showCircuit();
+        }
         this.chart = drawChart(core.angleChart(dims), 'angles');
         this.context.drawImage(this.chart, 0, 0);
         this.angleMarkers.clear();
         this.ratePlot.getContext('2d').drawImage(drawChart(core.rateChart(dims), 'rates'), 0, 0);
         this.rateMarkerLayer.clear();
+    }
+
+    // Says which circuit the page shows now.
+    showCircuit() {
+        if (this.circuits) this.circuits.textContent = this.page.scene.circuitSentence;
     }
 
     // Shows the angle chart (0) or the rate chart (1).

@@ -12,6 +12,8 @@ function newState() {
         animationCopy: { a: 0, b: 0, c: 0, f: 0, h: 0, k: 0 },
         savedFrameIndex: 0,
         savedSpeedPos: 50,
+        // The circuit and pace the next animation page shows (and the address keeps).
+        motion: { circuit: 1, evenInput: false },
     };
 }
 
@@ -47,6 +49,7 @@ class App {
         // A shared link skips the title page, as if Continue had been clicked.
         title.ended = true;
         this.state.entryMode = 1;
+        if (shared.motion) this.state.motion = shared.motion;
         const page = new DimensionsPage(this, shared.dims);
         this.desk.open(page, null);
         if (shared.problem) {
@@ -57,7 +60,7 @@ class App {
     // The address holds the linkage in use, so that a reload, the browser's Back and Forward,
     // and Start again come back to it. It replaces the entry: no history of its own.
     rememberLinkage(dims) {
-        const fragment = linkageFragment(this.core, dims);
+        const fragment = linkageFragment(this.core, dims, this.state.motion);
         if (fragment && location.hash !== fragment) history.replaceState(history.state, '', fragment);
     }
 

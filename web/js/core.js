@@ -104,6 +104,27 @@ class Scene {
         this.api.sceneSetRotationAxis(this.handle, this.rotationAxis ? 1 : 0);
     }
 
+    // Shows circuit 1 or 2 (2 only of a linkage that has two) with the input turned evenly or
+    // not, from the frame the clock stands on.
+    setMotion({ circuit, evenInput }) {
+        this.api.sceneSetMotion(this.handle, circuit === 2 ? 2 : 1, evenInput ? 1 : 0);
+    }
+
+    // The circuit shown and the pace: { circuit, evenInput }.
+    get motion() {
+        return { circuit: this.api.sceneCircuit(this.handle), evenInput: this.api.sceneEvenInput(this.handle) !== 0 };
+    }
+
+    // How many circuits the linkage has, 1 or 2.
+    get circuitCount() {
+        return this.api.sceneCircuitCount(this.handle);
+    }
+
+    // How many circuits there are and which one is shown, in the Analysis window's words.
+    get circuitSentence() {
+        return this.api.circuitSentence(this.handle);
+    }
+
     // Composes the current frame; the returned image views the core's own pixel buffer, so it
     // is valid until the next call into the core.
     compose() {
@@ -142,19 +163,19 @@ export class Core extends ModuleMemory {
     }
 
     // Reads a linkage file's bytes with the core's one reader: { file } with
-    // { dimensions, view, speed } (view and speed null when absent), or { problem }, the
-    // sentence cyclar-export gives after the file's name.
+    // { dimensions, view, speed, circuit, evenInput } (view and speed null when absent), or
+    // { problem }, the sentence cyclar-export gives after the file's name.
     parseLinkageFile(bytes) {
         const result = JSON.parse(this.api.readLinkageFile(this.toFileBuffer(bytes)));
         return result.problem !== undefined ? { problem: result.problem } : { file: result };
     }
 
     // The text of a linkage file as the desktop writes it.
-    linkageFileText({ dimensions, view, speed }) {
+    linkageFileText({ dimensions, view, speed, motion }) {
         return this.api.linkageFileText(
             ...dimensionArgs(dimensions),
             view ? 1 : 0, view?.turn ?? 0, view?.tilt ?? 0, view?.rotationAxis ? 1 : 0,
-            speed ?? -1,
+            speed ?? -1, motion?.circuit ?? 1, motion?.evenInput ? 1 : 0,
         );
     }
 
@@ -231,9 +252,11 @@ export class Core extends ModuleMemory {
         return JSON.parse(this.api.rateChart(...dimensionArgs(dims)));
     }
 
-    // The angles of each frame of a new animation page: { frame, t, theta, psi, mu, branch }.
-    angleTable(dims) {
-        return JSON.parse(this.api.angleTable(...dimensionArgs(dims))).map(([frame, t, ...angles]) => ({
+    // The angles of each frame of a new animation page showing `motion` ({ circuit, evenInput }):
+    // { frame, t, theta, psi, mu, branch }.
+    angleTable(dims, motion = {}) {
+        const args = [...dimensionArgs(dims), motion.circuit ?? 1, motion.evenInput ? 1 : 0];
+        return JSON.parse(this.api.angleTable(...args)).map(([frame, t, ...angles]) => ({
             frame,
             t: numberOrNaN(t),
             ...poseAngles(angles),

@@ -117,6 +117,58 @@ export class DeskCore extends ModuleMemory {
     exerciseKey() {
         return JSON.parse(this.api.exerciseKey());
     }
+
+    // What the last design found, as the line over the list says it.
+    designSaid() {
+        return this.api.designSaid();
+    }
+
+    // The last design's candidates as the lists show them, in order: [{ mechanism, variant, a, b,
+    // c, f, type, state, transmission, usable }], the angles as text with their unit.
+    designRows() {
+        return JSON.parse(this.api.designRows());
+    }
+
+    // The indices of the last design's candidates that pass the filters.
+    designFilter({ usableOnly, leastTransmission, shortestLink, longestLink }) {
+        return JSON.parse(this.api.designFilter(usableOnly ? 1 : 0, leastTransmission, shortestLink, longestLink));
+    }
+
+    // What the panel says of candidate i (-2: the linkage two picks on the map made).
+    designChosen(i) {
+        return this.api.designChosen(i);
+    }
+
+    // What the last design's solution map asks for or says ('' when its task has none).
+    designMapHint() {
+        return this.api.designMapHint();
+    }
+
+    designShowMap(shown) {
+        this.api.designShowMap(shown ? 1 : 0);
+    }
+
+    // A tap at picture pixel (x, y) of a design view `size` pixels square, turned and tilted as
+    // given: 0 when it picks nothing on the map, else how many picks there are (2: their
+    // linkage is candidate -2).
+    designPick(x, y, turn, tilt, size) {
+        return this.api.designPick(x, y, turn, tilt, size);
+    }
+
+    // The linkages two picks on the map made, as design() gives candidates: { candidates }.
+    designMapLinkages() {
+        return JSON.parse(this.api.designMapLinkages());
+    }
+
+    // The Design section of Help: [{ heading, paragraphs }].
+    designHelp() {
+        return JSON.parse(this.api.designHelp());
+    }
+
+    // Chebyshev spacing: { inputs } or { problem }.
+    chebyshevInputs(from, to, count) {
+        return JSON.parse(this.api.chebyshevInputs(from, to, count));
+    }
 }
 
 let loading = null;

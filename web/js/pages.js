@@ -360,6 +360,7 @@ export class AnimationPage extends Page {
         this.picture.setAttribute('role', 'img');
         this.picture.setAttribute('aria-label', 'The linkage on the sphere');
         this.client.append(this.picture);
+        this.picture.dataset.circuit = String(state.motion.circuit);
         this.context = this.picture.getContext('2d', { alpha: false });
         // The frame's label as text, for those who cannot read it off the picture.
         this.labelText = document.createElement('p');
@@ -402,10 +403,14 @@ export class AnimationPage extends Page {
         this.exercise = null;
     }
 
-    // The model's dimensions: those the scene was last built with, which the picture shows.
-    buildScene() {
+    // The model's dimensions: those the scene was last built with, which the picture shows;
+    // the circuit and pace `motion` gives (circuit 2 only of a linkage that has two).
+    buildScene(motion = this.app.state.motion) {
         this.modelDims = { ...this.app.state.animationCopy };
         this.scene.build(this.modelDims);
+        this.scene.setMotion(motion);
+        this.app.state.motion = this.scene.motion;
+        this.picture?.setAttribute('data-circuit', String(this.app.state.motion.circuit));
     }
 
     deskMenuItems() {
@@ -652,6 +657,8 @@ export class AnimationPage extends Page {
         this.KillTimer();
         const passed = await this.UpdateData(true);
         this.app.state.entryMode = 3;
+        // The next linkage starts on its circuit 1; the input's pace stays.
+        this.app.state.motion = { ...this.app.state.motion, circuit: 1 };
         const next = new DimensionsPage(this.app);
         this.app.rememberLinkage(this.app.state.entryCopy);
         await this.app.handOver(this, next, passed);
@@ -674,6 +681,14 @@ export class AnimationPage extends Page {
             ['Design…', () => this.OnDesign(), 'F3'],
             ['Show the working…', () => this.OnWorking(), 'F4'],
             ['Show rotation axis', () => this.setRotationAxis(!this.scene.rotationAxis), '', this.scene.rotationAxis],
+            [
+                'Other circuit',
+                () => this.setMotion({ ...this.scene.motion, circuit: 3 - this.scene.motion.circuit }),
+                '',
+                this.scene.motion.circuit === 2,
+                this.scene.circuitCount < 2,
+            ],
+            ['Turn the input evenly', () => this.setMotion({ ...this.scene.motion, evenInput: !this.scene.motion.evenInput }), '', this.scene.motion.evenInput],
             null,
             ['Open linkage…', () => this.openLinkage(), 'Ctrl+O'],
             ['Save linkage…', () => this.saveLinkage(), 'Ctrl+S'],
@@ -694,6 +709,16 @@ export class AnimationPage extends Page {
         this.scene.setRotationAxis(shown);
         this.picture.dataset.rotationAxis = String(this.scene.rotationAxis);
         this.paint();
+    }
+
+    // Another circuit or pace, from the frame the clock stands on; the address keeps it.
+    setMotion(motion) {
+        this.scene.setMotion(motion);
+        this.app.state.motion = this.scene.motion;
+        this.picture.dataset.circuit = String(this.app.state.motion.circuit);
+        this.paint();
+        this.analysis?.showCircuit();
+        this.app.rememberLinkage(this.app.state.animationCopy);
     }
 
     // The picture as it shows now, as cyclar-export png (or svg) writes it.
@@ -718,6 +743,7 @@ export class AnimationPage extends Page {
                 rotationAxis: this.scene.rotationAxis,
             },
             speed: this.m_speedPos,
+            motion: this.scene.motion,
         });
         downloadFile('linkage.cyclar', text);
         return true;
@@ -740,7 +766,7 @@ export class AnimationPage extends Page {
         const core = this.app.core;
         const state = this.app.state;
         this.KillTimer();
-        this.buildScene();
+        this.buildScene({ circuit: file.circuit ?? 1, evenInput: Boolean(file.evenInput) });
         state.savedFrameIndex = 0;
         this.m_speedPos = file.speed ?? 50;
         state.savedSpeedPos = this.m_speedPos;
@@ -757,7 +783,7 @@ export class AnimationPage extends Page {
     }
 
     async copyLink() {
-        const link = shareLink(this.app.core, this.app.state.animationCopy);
+        const link = shareLink(this.app.core, this.app.state.animationCopy, this.app.state.motion);
         try {
             await navigator.clipboard.writeText(link);
             toast(`Link copied: ${link}`);

@@ -573,7 +573,7 @@ export function popupMenu(x, y, items, options = {}) {
         if (!menu.contains(event.target)) close();
     };
     const step = (event) => {
-        const all = [...menu.querySelectorAll('button')];
+        const all = [...menu.querySelectorAll('button:not(:disabled)')];
         const at = all.indexOf(document.activeElement);
         const next = {
             ArrowDown: (at + 1) % all.length,
@@ -611,10 +611,15 @@ export function popupMenu(x, y, items, options = {}) {
             menu.append(document.createElement('hr'));
             continue;
         }
-        // A fourth element, true or false, makes the item a check box showing that state.
-        const [label, action, shortcut, checked] = item;
+        // A fourth element, true or false, makes the item a check box showing that state; a
+        // fifth, true, greys it out.
+        const [label, action, shortcut, checked, disabled] = item;
         const button = document.createElement('button');
         button.type = 'button';
+        if (disabled) {
+            button.disabled = true;
+            button.setAttribute('aria-disabled', 'true');
+        }
         button.setAttribute('role', checked === undefined ? 'menuitem' : 'menuitemcheckbox');
         if (checked !== undefined) button.setAttribute('aria-checked', String(Boolean(checked)));
         button.tabIndex = -1;
@@ -649,7 +654,7 @@ export function popupMenu(x, y, items, options = {}) {
     menu.style.top = `${Math.max(0, Math.min(top, room.clientHeight - height))}px`;
     document.addEventListener('pointerdown', outside, true);
     document.addEventListener('keydown', onKey, true);
-    menu.querySelector('button')?.focus();
+    menu.querySelector('button:not(:disabled)')?.focus();
     return menu;
 }
 
