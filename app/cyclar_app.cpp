@@ -6,6 +6,7 @@
 #include "design_window.h"
 #include "dialog_colours.h"
 #include "dimensions_page.h"
+#include "exercise.h"
 #include "help_page.h"
 #include "linkage_files.h"
 #include "page.h"
@@ -45,8 +46,12 @@ void CCyclarApp::InitInstance()
     connect(&m_chain, &PageChain::finished, &m_app, &QCoreApplication::quit, Qt::QueuedConnection);
     if (!m_startFile.empty()) {
         const std::string_view suffix = taskFileSuffix;
+        const std::string_view exerciseSuffix = exerciseFileSuffix;
         if (m_startFile.size() > suffix.size() && m_startFile.ends_with(suffix)) {
             startWithTask();
+        } else if (m_startFile.size() > exerciseSuffix.size()
+                   && m_startFile.ends_with(exerciseSuffix)) {
+            startWithExercise();
         } else {
             startWithLinkage();
         }
@@ -62,20 +67,27 @@ void CCyclarApp::startWithLinkage()
         m_chain.start(std::make_unique<CCyclarDlg>(m_state));
         return;
     }
+    startOnLinkage(*file);
+}
+
+cyclar_animation* CCyclarApp::startOnLinkage(const LinkageFile& file)
+{
     // The way a user would get there: the dimensions page takes the values (its range tests
     // and messages), and its Submit opens the animation page.
     continueFromTitle(m_state);
     auto dimensions = std::make_unique<cyclar1>(m_state);
-    if (!dimensions->showLinkage(*file, QString::fromStdString(displayPath(m_startFile)))) {
+    if (!dimensions->showLinkage(file, QString::fromStdString(displayPath(m_startFile)))) {
         m_chain.start(std::move(dimensions));
-        return;
+        return nullptr;
     }
     m_state.canvasWidth = 480;
     m_state.canvasHeight = 480;
     prepareCanvas(m_state.canvas, m_state.canvasWidth, m_state.canvasHeight);
     auto animation = std::make_unique<cyclar_animation>(m_state);
-    animation->applyLinkage(*file); // its view and speed; the values have passed already
+    cyclar_animation* page = animation.get();
+    animation->applyLinkage(file); // its view and speed; the values have passed already
     m_chain.start(std::move(animation));
+    return page;
 }
 
 void CCyclarApp::startWithTask()
@@ -114,6 +126,27 @@ void CCyclarApp::startWithTask()
     page.designWindow->runDesign();
     if (usable != result.candidates.end()) {
         page.designWindow->chooseCandidate(static_cast<int>(usable - result.candidates.begin()));
+    }
+}
+
+void CCyclarApp::startWithExercise()
+{
+    std::string error;
+    const std::optional<ExerciseFile> exercise = readExerciseFile(m_startFile, error);
+    const std::optional<std::string> problem =
+        exercise ? unanswerableQuestion(*exercise) : std::nullopt;
+    if (!exercise || problem) {
+        showFileMessage(nullptr, QString::fromStdString(displayPath(m_startFile)),
+                        QString::fromStdString(exercise ? *problem : error));
+        m_chain.start(std::make_unique<CCyclarDlg>(m_state));
+        return;
+    }
+    // The exercise's linkage as opening its linkage file would show it, with the Exercise window
+    // over the page.
+    LinkageFile file;
+    file.dimensions = exercise->dimensions;
+    if (cyclar_animation* page = startOnLinkage(file)) {
+        page->showExercise(*exercise);
     }
 }
 

@@ -16,6 +16,9 @@ namespace cyclar {
 
 /// Starts the program on its title page and ends it when the last page of the chain has ended.
 /// F1 opens the help page over the page in front.
+class cyclar_animation;
+struct LinkageFile;
+
 class CCyclarApp : public QObject {
     Q_OBJECT
 public:
@@ -43,6 +46,11 @@ private:
     void startWithLinkage();
     /// A task file to start on (`cyclar FILE.cyclar-task`): the Design window on it.
     void startWithTask();
+    /// An exercise file: its linkage on the animation page and the Exercise window over it.
+    void startWithExercise();
+    /// The linkage's animation page, as opening its file shows it; null when a value is refused
+    /// (its dimensions page is shown then, with the message).
+    cyclar_animation* startOnLinkage(const LinkageFile& file);
 
     QApplication& m_app;
     std::string m_startFile;

@@ -2,6 +2,8 @@
 // strict_json.cpp and here) and writing in a fixed key order.
 #include "linkage_file.h"
 
+#include "dimensions_json.h"
+#include "path_text.h"
 #include "significant_text.h"
 #include "strict_json.h"
 
@@ -12,11 +14,6 @@
 namespace cyclar {
 
 namespace {
-
-const char* const dimensionNames[] = {"a", "b", "c", "f", "h", "k"};
-double LinkageDimensions::*const dimensionMembers[] = {
-    &LinkageDimensions::a, &LinkageDimensions::b, &LinkageDimensions::c,
-    &LinkageDimensions::f, &LinkageDimensions::h, &LinkageDimensions::k};
 
 const json::FileKind linkageKind{"linkage file", linkageFileFormat, linkageFileVersion,
                                  linkageFileMaxBytes};
@@ -46,24 +43,8 @@ std::optional<LinkageFile> parseLinkageFile(std::string_view bytes, std::string&
     }
 
     LinkageFile file;
-    const json::Value* dimensions = json::member(*top, "dimensions");
-    if (!dimensions || !dimensions->is_object()) {
-        return refuse(error, "has no \"dimensions\" object");
-    }
-    if (const std::optional<std::string> key =
-            json::unknownKey(*dimensions, {"a", "b", "c", "f", "h", "k"})) {
-        return refuse(error, "has an unknown dimension \"" + json::shown(*key) + "\"");
-    }
-    for (int i = 0; i < 6; ++i) {
-        const std::string name = dimensionNames[i];
-        const json::Value* value = json::member(*dimensions, name);
-        if (!value) {
-            return refuse(error, "has no dimension \"" + name + "\"");
-        }
-        if (!value->is_number()) {
-            return refuse(error, "has a dimension \"" + name + "\" that is not a number");
-        }
-        file.dimensions.*dimensionMembers[i] = value->get<double>();
+    if (!json::readDimensions(json::member(*top, "dimensions"), file.dimensions, error)) {
+        return std::nullopt;
     }
 
     if (const json::Value* view = json::member(*top, "view")) {
@@ -130,15 +111,9 @@ std::optional<LinkageFile> readLinkageFile(const std::string& path, std::string&
 
 std::string linkageFileText(const LinkageFile& file)
 {
-    const LinkageDimensions& d = file.dimensions;
     std::string text = std::string("{\n  \"format\": \"") + linkageFileFormat + "\",\n";
     text += "  \"version\": " + std::to_string(linkageFileVersion) + ",\n";
-    text += "  \"dimensions\": {";
-    for (int i = 0; i < 6; ++i) {
-        text += std::string(i == 0 ? "\"" : ", \"") + dimensionNames[i]
-                + "\": " + fileNumberText(d.*dimensionMembers[i]);
-    }
-    text += "}";
+    text += "  \"dimensions\": " + json::dimensionsText(file.dimensions);
     if (file.view) {
         text += ",\n  \"view\": {\"turn\": " + std::to_string(file.view->turn)
                 + ", \"tilt\": " + std::to_string(file.view->tilt);
@@ -163,12 +138,7 @@ std::string linkageFileText(const LinkageFile& file)
 
 bool canWriteLinkageFile(const std::string& path, const LinkageFile& file, std::string& error)
 {
-    const std::string_view suffix = linkageFileSuffix;
-    bool named = path.size() >= suffix.size();
-    for (std::size_t i = 0; named && i < suffix.size(); ++i) {
-        const char ch = path[path.size() - suffix.size() + i];
-        named = (ch >= 'A' && ch <= 'Z' ? static_cast<char>(ch - 'A' + 'a') : ch) == suffix[i];
-    }
+    const bool named = hasSuffix(path, linkageFileSuffix);
     if (!named) {
         error = "the file name must end in .cyclar";
         return false;
@@ -184,3 +154,53 @@ bool canWriteLinkageFile(const std::string& path, const LinkageFile& file, std::
 }
 
 } // namespace cyclar
+
+namespace cyclar::json {
+
+namespace {
+
+const char* const dimensionNames[] = {"a", "b", "c", "f", "h", "k"};
+double LinkageDimensions::*const dimensionMembers[] = {
+    &LinkageDimensions::a, &LinkageDimensions::b, &LinkageDimensions::c,
+    &LinkageDimensions::f, &LinkageDimensions::h, &LinkageDimensions::k};
+
+} // namespace
+
+bool readDimensions(const Value* dimensions, LinkageDimensions& out, std::string& error)
+{
+    if (!dimensions || !dimensions->is_object()) {
+        error = "has no \"dimensions\" object";
+        return false;
+    }
+    if (const std::optional<std::string> key =
+            unknownKey(*dimensions, {"a", "b", "c", "f", "h", "k"})) {
+        error = "has an unknown dimension \"" + shown(*key) + "\"";
+        return false;
+    }
+    for (int i = 0; i < 6; ++i) {
+        const std::string name = dimensionNames[i];
+        const Value* value = member(*dimensions, name);
+        if (!value) {
+            error = "has no dimension \"" + name + "\"";
+            return false;
+        }
+        if (!value->is_number()) {
+            error = "has a dimension \"" + name + "\" that is not a number";
+            return false;
+        }
+        out.*dimensionMembers[i] = value->get<double>();
+    }
+    return true;
+}
+
+std::string dimensionsText(const LinkageDimensions& dims)
+{
+    std::string text = "{";
+    for (int i = 0; i < 6; ++i) {
+        text += std::string(i == 0 ? "\"" : ", \"") + dimensionNames[i]
+                + "\": " + fileNumberText(dims.*dimensionMembers[i]);
+    }
+    return text + "}";
+}
+
+} // namespace cyclar::json

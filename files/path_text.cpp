@@ -61,4 +61,19 @@ std::string displayPath(std::string_view path)
     return text;
 }
 
+bool hasSuffix(std::string_view path, std::string_view suffix)
+{
+    if (path.size() < suffix.size()) {
+        return false;
+    }
+    const std::string_view end = path.substr(path.size() - suffix.size());
+    for (std::size_t i = 0; i < suffix.size(); ++i) {
+        const char ch = end[i];
+        if ((ch >= 'A' && ch <= 'Z' ? static_cast<char>(ch - 'A' + 'a') : ch) != suffix[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
 } // namespace cyclar

@@ -179,7 +179,10 @@ private:
 
 std::string overLimit(const FileKind& kind)
 {
-    return std::string("is over 1 MB; a ") + kind.noun + " is a few hundred bytes";
+    const std::string_view noun = kind.noun;
+    const bool vowel = noun.find_first_of("aeiou") == 0;
+    return std::string("is over 1 MB; ") + (vowel ? "an " : "a ") + kind.noun
+           + " is a few hundred bytes";
 }
 
 } // namespace

@@ -86,30 +86,6 @@ double angleAbout(const SphereVector& point, const SphereVector& along, const Sp
     return angle <= -180.0 ? 180.0 : angle;
 }
 
-// |theta| at which the diagonal B0-A1 is d.
-double inputAngleForDiagonal(const LinkageDimensions& dims, double d)
-{
-    return acosDegrees(
-        (std::cos(d * degree) - std::cos(dims.a * degree) * std::cos(dims.f * degree))
-        / (std::sin(dims.a * degree) * std::sin(dims.f * degree)));
-}
-
-// |psi| at which the diagonal A0-B1 is e: cos e = cos b cos f - sin b sin f cos psi.
-double outputAngleForDiagonal(const LinkageDimensions& dims, double e)
-{
-    return acosDegrees(
-        (std::cos(dims.b * degree) * std::cos(dims.f * degree) - std::cos(e * degree))
-        / (std::sin(dims.b * degree) * std::sin(dims.f * degree)));
-}
-
-// mu for the diagonal d: cos d = cos b cos c + sin b sin c cos mu.
-double transmissionForDiagonal(const LinkageDimensions& dims, double d)
-{
-    return acosDegrees(
-        (std::cos(d * degree) - std::cos(dims.b * degree) * std::cos(dims.c * degree))
-        / (std::sin(dims.b * degree) * std::sin(dims.c * degree)));
-}
-
 // The input angle at the toggle position where the output stands at psi: there A0, A1 and B1
 // lie on one great circle, A1 at arc a from A0 and arc c from B1.
 double inputAngleAtOutputToggle(const LinkageDimensions& dims, const PivotFrames& p, double psi)
@@ -270,6 +246,27 @@ Meeting meetingOf(double inputLow, double inputHigh, double closeLow, double clo
 
 } // namespace
 
+double inputAngleForDiagonal(const LinkageDimensions& dims, double d)
+{
+    return acosDegrees(
+        (std::cos(d * degree) - std::cos(dims.a * degree) * std::cos(dims.f * degree))
+        / (std::sin(dims.a * degree) * std::sin(dims.f * degree)));
+}
+
+double outputAngleForDiagonal(const LinkageDimensions& dims, double e)
+{
+    return acosDegrees(
+        (std::cos(dims.b * degree) * std::cos(dims.f * degree) - std::cos(e * degree))
+        / (std::sin(dims.b * degree) * std::sin(dims.f * degree)));
+}
+
+double transmissionForDiagonal(const LinkageDimensions& dims, double d)
+{
+    return acosDegrees(
+        (std::cos(d * degree) - std::cos(dims.b * degree) * std::cos(dims.c * degree))
+        / (std::sin(dims.b * degree) * std::sin(dims.c * degree)));
+}
+
 LinkageAnalysis analyseLinkage(const LinkageDimensions& dims)
 {
     LinkageAnalysis r;
@@ -359,6 +356,7 @@ LinkageAnalysis analyseLinkage(const LinkageDimensions& dims)
         double stroke = std::fmod(second - first + 720.0, 360.0);
         stroke = std::max(stroke, 360.0 - stroke);
         r.timeRatio = stroke / (360.0 - stroke);
+        r.strokeInputs = std::array{first, second};
     }
 
     std::string condition;
@@ -410,10 +408,15 @@ OutputAngles outputAnglesAt(const LinkageDimensions& dims, double theta)
                          / (std::sin(dims.b * degree) * std::sin(dims.c * degree));
     // A flat triangle may come out a rounding error beyond +-1; anything further does not close.
     constexpr double slack = 1e-12;
+    out.diagonal = std::atan2(sinD, cosD) / degree;
+    out.direction = delta;
+    out.cosSpread = cosGamma;
+    out.spread = nan;
     if (!(std::fabs(cosGamma) <= 1.0 + slack) || !(std::fabs(cosMu) <= 1.0 + slack)) {
         return out;
     }
     const double gamma = acosDegrees(cosGamma);
+    out.spread = gamma;
     out.closes = true;
     out.psi = {wrapDegrees(delta + gamma), wrapDegrees(delta - gamma)};
     out.mu = acosDegrees(cosMu);

@@ -58,6 +58,9 @@ struct LinkageAnalysis {
     std::array<double, 2> transmissionAt{}; ///< |theta| where they occur
     std::optional<double> swing;            ///< the rocker's swing, crank-rockers only
     std::optional<double> timeRatio;        ///< forward over return stroke, crank-rockers only
+    /// The input angles theta at the output's two toggle positions (in the order of
+    /// outputLimits), which bound the strokes of the time ratio; crank-rockers only.
+    std::optional<std::array<double, 2>> strokeInputs;
     /// Why the frame's label (the planar rule on the gaps) says otherwise; empty when it agrees.
     std::string labelNote;
     /// Which condition decided the type, in words (without labelNote).
@@ -84,11 +87,23 @@ struct LinkageAnalysis {
 /// its extremes lie at the ends of the range of d that the linkage reaches.
 LinkageAnalysis analyseLinkage(const LinkageDimensions& dims);
 
+/// |theta| at which the diagonal B0-A1 is d: cos d = cos a cos f + sin a sin f cos theta.
+double inputAngleForDiagonal(const LinkageDimensions& dims, double d);
+/// |psi| at which the diagonal A0-B1 is e: cos e = cos b cos f - sin b sin f cos psi.
+double outputAngleForDiagonal(const LinkageDimensions& dims, double e);
+/// mu where the diagonal B0-A1 is d: cos d = cos b cos c + sin b sin c cos mu.
+double transmissionForDiagonal(const LinkageDimensions& dims, double d);
+
 /// The output for one input angle theta on both branches.
 struct OutputAngles {
     bool closes = false;         ///< false where the linkage cannot be assembled at this theta
     std::array<double, 2> psi{}; ///< psi on branch 1 and branch 2 (NaN where it does not close)
     double mu = 0.0;             ///< the same on both branches (they are mirror images)
+    // The steps on the way, kept for the working (finite whenever theta and f are):
+    double diagonal = 0.0;  ///< d, the arc B0-A1, degrees
+    double direction = 0.0; ///< delta, the direction of A1 seen from B0 (measured as psi is)
+    double cosSpread = 0.0; ///< cos gamma, the angle at B0 of the triangle B0 A1 B1
+    double spread = 0.0;    ///< gamma (NaN where the linkage does not close)
 };
 
 /// psi and mu for the input angle theta (degrees).

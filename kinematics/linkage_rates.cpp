@@ -21,7 +21,7 @@ LinkageRates undefinedRates()
 {
     LinkageRates r;
     r.outputRate = r.outputAcceleration = r.couplerRate = nan;
-    r.inputRelativeRate = r.outputRelativeRate = nan;
+    r.inputRelativeRate = r.outputRelativeRate = r.inputRelativeAcceleration = nan;
     r.pointSpeed = r.pointAccelerationMagnitude = r.mechanicalAdvantage = nan;
     r.couplerVelocity = r.couplerAcceleration = r.pole = nanVector;
     r.pointVelocity = r.pointAcceleration = nanVector;
@@ -70,6 +70,7 @@ LinkageRates rigidRates(const SphereVector& A0, const SphereVector& B0, const Sp
     r.outputAcceleration = psi2;
     r.inputRelativeRate = alpha1;
     r.outputRelativeRate = beta1;
+    r.inputRelativeAcceleration = alpha2;
     r.couplerVelocity = A0 + alpha1 * A1;
     r.couplerAcceleration = alpha2 * A1 + alpha1 * A0xA1;
     r.couplerRate = norm(r.couplerVelocity);
@@ -88,6 +89,21 @@ LinkageRates poseRates(const LinkageModel& model, const LinkagePose& pose)
     return rigidRates(model.A0, model.B0, pose.A1, pose.B1, pose.P);
 }
 
+PlacedPose placedPose(const LinkageDimensions& dims, double theta, double psi)
+{
+    // The model's pivots (its degree factor is the same double as `degree`).
+    PlacedPose pose;
+    pose.A0 = {1.0, 0.0, 0.0};
+    pose.B0 = {std::cos(dims.f * degree), std::sin(dims.f * degree), 0.0};
+    // theta = 0 points along the ground arc toward B0; psi = 0 along it beyond B0, away from A0.
+    pose.A1 = pointAbout(pose.A0, tangentToward(pose.A0, pose.B0), theta, dims.a);
+    const SphereVector beyondB0 = -1.0 * tangentToward(pose.B0, pose.A0);
+    pose.B1 = pointAbout(pose.B0, beyondB0, psi, dims.b);
+    // P sits at arc h from A1, at angle k from the arc toward B1.
+    pose.P = pointAbout(pose.A1, tangentToward(pose.A1, pose.B1), dims.k, dims.h);
+    return pose;
+}
+
 OutputRates outputRatesAt(const LinkageDimensions& dims, double theta)
 {
     OutputRates out;
@@ -97,17 +113,9 @@ OutputRates outputRatesAt(const LinkageDimensions& dims, double theta)
         return out;
     }
     out.closes = true;
-    const LinkageModel model = buildLinkageModel(dims);
-    const SphereVector& A0 = model.A0;
-    const SphereVector& B0 = model.B0;
-    // theta = 0 points along the ground arc toward B0; psi = 0 along it beyond B0, away from A0.
-    const SphereVector A1 = pointAbout(A0, tangentToward(A0, B0), theta, dims.a);
-    const SphereVector beyondB0 = -1.0 * tangentToward(B0, A0);
     for (size_t i = 0; i < 2; ++i) {
-        const SphereVector B1 = pointAbout(B0, beyondB0, angles.psi[i], dims.b);
-        // P sits at arc h from A1, at angle k from the arc toward B1.
-        const SphereVector P = pointAbout(A1, tangentToward(A1, B1), dims.k, dims.h);
-        out.branch[i] = rigidRates(A0, B0, A1, B1, P);
+        const PlacedPose pose = placedPose(dims, theta, angles.psi[i]);
+        out.branch[i] = rigidRates(pose.A0, pose.B0, pose.A1, pose.B1, pose.P);
     }
     return out;
 }

@@ -36,9 +36,10 @@ struct LinkageRates {
     SphereVector pole;
     double inputRelativeRate = 0.0;  ///< alpha': the coupler's rate about A1 relative to the input
     double outputRelativeRate = 0.0; ///< beta': the coupler's rate about B1 relative to the output
-    SphereVector pointVelocity;      ///< dP/dtheta = couplerVelocity x P, tangent to the sphere
-    double pointSpeed = 0.0;         ///< |dP/dtheta|
-    SphereVector pointAcceleration;  ///< d2P/dtheta2 = eps x P + omega x (omega x P)
+    double inputRelativeAcceleration = 0.0; ///< alpha'', the derivative of alpha'
+    SphereVector pointVelocity;     ///< dP/dtheta = couplerVelocity x P, tangent to the sphere
+    double pointSpeed = 0.0;        ///< |dP/dtheta|
+    SphereVector pointAcceleration; ///< d2P/dtheta2 = eps x P + omega x (omega x P)
     double pointAccelerationMagnitude = 0.0; ///< |d2P/dtheta2|
     double mechanicalAdvantage = 0.0;        ///< dtheta/dpsi = 1 / outputRate
 };
@@ -60,8 +61,16 @@ LinkageRates rigidRates(const SphereVector& A0, const SphereVector& B0, const Sp
 /// The rates of a pose of the pose solver.
 LinkageRates poseRates(const LinkageModel& model, const LinkagePose& pose);
 
+/// The joints of the pose with input angle theta and output angle psi (degrees), placed by the
+/// conventions: A1 at arc a from A0 in the direction theta, B1 at arc b from B0 in the direction
+/// psi, and P at arc h from A1, at angle k from the arc toward B1.
+struct PlacedPose {
+    SphereVector A0, B0, A1, B1, P;
+};
+PlacedPose placedPose(const LinkageDimensions& dims, double theta, double psi);
+
 /// The rates at input angle theta (degrees) on both branches, for the chart: the pose is built
-/// from theta and the branch's psi (outputAnglesAt), with P placed on the coupler by h and k.
+/// from theta and the branch's psi (outputAnglesAt) by placedPose.
 struct OutputRates {
     bool closes = false;
     std::array<LinkageRates, 2> branch; ///< branch 1 and branch 2 (NaN where it does not close)

@@ -1,9 +1,10 @@
 // Numbers as the core writes them, whatever the process's locale: with a fixed count of
 // significant digits or of decimals (for people), or in the shortest text that reads back as the
-// same double (for files and the command line's answers).
+// same double (for files and the command line's answers); and text put into markup (SVG, HTML).
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace cyclar {
 
@@ -23,5 +24,8 @@ std::string jsonNumberText(double value);
 /// window's texts have always shown it (0.25 is "0.3"), with a decimal point whatever the
 /// process's locale; "nan", "inf" or "-inf" for one that is not finite.
 std::string fixedText(double x, int decimals);
+
+/// Text for an element or an attribute of SVG or HTML: &, <, > and " escaped.
+std::string markupEscaped(std::string_view text);
 
 } // namespace cyclar

@@ -6,11 +6,13 @@
 #include "bitmap_button.h"
 #include "design_window.h"
 #include "dimensions_page.h"
+#include "exercise_window.h"
 #include "help_page.h"
 #include "page_chain.h"
 #include "page_layout.h"
 #include "trackbar.h"
 #include "window_placement.h"
+#include "working_window.h"
 
 #include <QAction>
 #include <QGuiApplication>
@@ -104,14 +106,12 @@ cyclar_animation::cyclar_animation(AppState& state)
     designAction->setShortcut(Qt::Key_F3);
     addAction(designAction);
     connect(designAction, &QAction::triggered, this, &cyclar_animation::OnShowDesign);
-    connect(this, &Page::ended, this, [this] {
-        if (analysisWindow) {
-            analysisWindow->close();
-        }
-        if (designWindow) {
-            designWindow->close();
-        }
-    });
+    // The working likewise: F4 and the same menu.
+    workingAction = new QAction(QStringLiteral("Show the working\u2026"), this);
+    workingAction->setShortcut(Qt::Key_F4);
+    addAction(workingAction);
+    connect(workingAction, &QAction::triggered, this, &cyclar_animation::OnShowWorking);
+    connect(this, &Page::ended, this, &cyclar_animation::closeWindows);
     // Files and exports join the same menu; the menu itself is set up there.
     setUpPictureMenu();
 }
@@ -146,6 +146,33 @@ void cyclar_animation::OnShowDesign()
 std::array<QLineEdit*, 6> cyclar_animation::fields() const
 {
     return {IDC_a, IDC_b1, IDC_c, IDC_f, IDC_h1, IDC_k};
+}
+
+void cyclar_animation::OnShowWorking()
+{
+    if (!workingAction->isEnabled()) {
+        return;
+    }
+    if (!workingWindow) {
+        workingWindow = new WorkingWindow(m_page.modelDims(), m_state.scene, this);
+        connect(picture, &FramePicture::painted, workingWindow, &WorkingWindow::followFrame);
+        showPlacedBeside(*workingWindow, *this,
+                         QRect(picture->mapToGlobal(QPoint(0, 0)), picture->size()));
+    }
+    workingWindow->show();
+    workingWindow->raise();
+    workingWindow->activateWindow();
+}
+
+void cyclar_animation::closeWindows()
+{
+    // They belong to this page, which is ending or being left.
+    for (QWidget* window : std::initializer_list<QWidget*>{analysisWindow, designWindow,
+                                                           workingWindow, exerciseWindow}) {
+        if (window) {
+            window->close();
+        }
+    }
 }
 
 void cyclar_animation::DoDataExchange(DataExchange& dx)
@@ -204,12 +231,7 @@ void cyclar_animation::OnTiltReleased()
 void cyclar_animation::OnBack()
 {
     runClock(m_page.back());
-    if (analysisWindow) {
-        analysisWindow->close(); // it belongs to this page, which is being left
-    }
-    if (designWindow) {
-        designWindow->close();
-    }
+    closeWindows();
     UpdateData(true);
     auto next = std::make_unique<cyclar1>(m_state);
     m_state.chain.handOver(this, std::move(next));

@@ -18,6 +18,9 @@ namespace cyclar {
 
 class AnalysisWindow;
 class DesignWindow;
+class ExerciseWindow;
+class WorkingWindow;
+struct ExerciseFile;
 class BitmapButton;
 class Trackbar;
 
@@ -60,6 +63,16 @@ public:
     /// Opens the Design window (F3, or the picture's menu), or raises it when it is open; its
     /// "Use this linkage" shows the candidate here as opening a linkage file would.
     void OnShowDesign();
+    /// Opens the working window (F4, or the picture's menu), following the frame, or raises it;
+    /// greyed out while an exercise on this linkage forbids the working.
+    void OnShowWorking();
+    /// Asks for an exercise file and opens it (see openExerciseFrom).
+    void OnOpenExercise();
+    /// Reads an exercise file, shows its linkage here as opening a linkage file would, and opens
+    /// the Exercise window on it; a file that cannot be read, or that asks a question without an
+    /// answer, gets a message naming it and changes nothing.
+    bool openExerciseFrom(const QString& path);
+    bool showExercise(const ExerciseFile& exercise);
 
     // Linkage files and exports, from the picture's right-click menu (Ctrl+S and Ctrl+O also
     // work anywhere on the page). Each On... asks for a file name, then calls its ...To.
@@ -132,12 +145,19 @@ public:
     QPointer<AnalysisWindow> analysisWindow;
     QAction* designAction = nullptr; ///< "Design…", F3
     QPointer<DesignWindow> designWindow;
+    QAction* workingAction = nullptr; ///< "Show the working…", F4
+    QPointer<WorkingWindow> workingWindow;
+    QAction* openExerciseAction = nullptr; ///< "Open exercise…"
+    QPointer<ExerciseWindow> exerciseWindow;
 
 private:
     void setUpPictureMenu();
     /// Does what the page state asks of the clock (timer 1).
     void runClock(const ClockOrder& order);
     std::array<QLineEdit*, 6> fields() const;
+    /// The working may be shown unless an open exercise on the page's linkage forbids it.
+    void updateWorkingAllowed();
+    void closeWindows();
 
     AppState& m_state;
     AnimationPageState m_page;

@@ -3,8 +3,13 @@
 #include "animation_page.h"
 
 #include "analysis_window.h"
+#include "exercise_window.h"
 #include "linkage_files.h"
 #include "svg_export.h"
+#include "working_window.h"
+
+#include "exercise.h"
+#include "path_text.h"
 
 #include <QAction>
 #include <QFileInfo>
@@ -47,6 +52,8 @@ void cyclar_animation::setUpPictureMenu()
         pageAction(this, QStringLiteral("Open linkage…"), QKeySequence(Qt::CTRL | Qt::Key_O));
     exportPictureAction = pageAction(this, QStringLiteral("Export picture…"));
     exportAnimationAction = pageAction(this, QStringLiteral("Export animation…"));
+    openExerciseAction = pageAction(this, QStringLiteral("Open exercise…"));
+    connect(openExerciseAction, &QAction::triggered, this, &cyclar_animation::OnOpenExercise);
     rotationAxisAction = pageAction(this, QStringLiteral("Show rotation axis"));
     rotationAxisAction->setCheckable(true);
     rotationAxisAction->setChecked(m_state.pens.rotationAxis);
@@ -79,6 +86,7 @@ void cyclar_animation::buildPictureMenu(QMenu& menu)
 {
     menu.addAction(analysisAction);
     menu.addAction(designAction);
+    menu.addAction(workingAction);
     menu.addAction(rotationAxisAction);
     menu.addAction(otherCircuitAction);
     menu.addAction(evenInputAction);
@@ -87,6 +95,8 @@ void cyclar_animation::buildPictureMenu(QMenu& menu)
     menu.addAction(openLinkageAction);
     menu.addAction(exportPictureAction);
     menu.addAction(exportAnimationAction);
+    menu.addSeparator();
+    menu.addAction(openExerciseAction);
 }
 
 void cyclar_animation::setRotationAxisShown(bool shown)
@@ -200,6 +210,80 @@ void cyclar_animation::applyLinkage(const LinkageFile& file)
             OnShowAnalysis();
             analysisWindow->setGeometry(where);
         }
+    }
+    // So does an open working window, following the frame again.
+    if (workingWindow) {
+        const bool shown = workingWindow->isVisible();
+        const QRect where = workingWindow->geometry();
+        delete workingWindow.data();
+        updateWorkingAllowed();
+        if (shown && workingAction->isEnabled()) {
+            OnShowWorking();
+            workingWindow->setGeometry(where);
+        }
+    }
+    updateWorkingAllowed();
+}
+
+void cyclar_animation::OnOpenExercise()
+{
+    const QString path = askOpenPath(this, QStringLiteral("Open exercise"),
+                                     QStringLiteral("cyclar exercises (*.cyclar-exercise)"));
+    if (!path.isEmpty()) {
+        openExerciseFrom(path);
+    }
+}
+
+bool cyclar_animation::openExerciseFrom(const QString& path)
+{
+    std::string error;
+    const std::optional<ExerciseFile> exercise = readExerciseFile(systemPath(path), error);
+    if (!exercise) {
+        showFileMessage(this, path, QString::fromStdString(error));
+        return false;
+    }
+    if (const std::optional<std::string> problem = unanswerableQuestion(*exercise)) {
+        showFileMessage(this, path, QString::fromStdString(*problem));
+        return false;
+    }
+    return showExercise(*exercise);
+}
+
+bool cyclar_animation::showExercise(const ExerciseFile& exercise)
+{
+    LinkageFile file;
+    file.dimensions = exercise.dimensions;
+    if (!showLinkage(file)) {
+        return false;
+    }
+    if (exerciseWindow) {
+        delete exerciseWindow.data();
+    }
+    exerciseWindow = new ExerciseWindow(exercise, this);
+    exerciseWindow->setAttribute(Qt::WA_DeleteOnClose);
+    connect(exerciseWindow, &QDialog::finished, this, &cyclar_animation::updateWorkingAllowed);
+    connect(exerciseWindow, &ExerciseWindow::workingWanted, this, [this](double theta, int branch) {
+        OnShowWorking();
+        if (workingWindow) {
+            workingWindow->holdInput(theta, branch);
+        }
+    });
+    showPlacedBeside(*exerciseWindow, *this,
+                     QRect(picture->mapToGlobal(QPoint(0, 0)), picture->size()));
+    exerciseWindow->show();
+    exerciseWindow->raise();
+    updateWorkingAllowed(); // now that it is shown
+    return true;
+}
+
+void cyclar_animation::updateWorkingAllowed()
+{
+    const bool forbidden = exerciseWindow && exerciseWindow->isVisible()
+                           && !exerciseWindow->exercise().showWorking
+                           && exerciseWindow->exercise().dimensions == m_page.modelDims();
+    workingAction->setEnabled(!forbidden);
+    if (forbidden && workingWindow) {
+        workingWindow->close();
     }
 }
 

@@ -11,15 +11,28 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QRegularExpression>
 
 namespace cyclar {
 
 QString askOpenLinkagePath(QWidget* parent)
 {
-    return QFileDialog::getOpenFileName(
-        parent, QStringLiteral("Open linkage"), QString(),
-        QStringLiteral("cyclar linkages (*.cyclar);;All files (*)"));
+    return askOpenPath(parent, QStringLiteral("Open linkage"),
+                       QStringLiteral("cyclar linkages (*.cyclar)"));
+}
+
+QString askOpenPath(QWidget* parent, const QString& caption, const QString& filters)
+{
+    return QFileDialog::getOpenFileName(parent, caption, QString(),
+                                        filters + QStringLiteral(";;All files (*)"));
+}
+
+bool askPrinter(QWidget* parent, QPrinter& printer)
+{
+    QPrintDialog dialog(&printer, parent);
+    return dialog.exec() == QDialog::Accepted;
 }
 
 QString askSavePath(QWidget* parent, const QString& caption, const QString& filters)

@@ -13,12 +13,20 @@
 #include <string>
 
 class QLineEdit;
+class QPrinter;
 class QWidget;
 
 namespace cyclar {
 
 /// Asks for a linkage file to open; empty when the user cancels.
 QString askOpenLinkagePath(QWidget* parent);
+
+/// Asks for a file to open, of the kinds `filters` names ("cyclar exercises
+/// (*.cyclar-exercise)"); all files may be shown too. Empty when the user cancels.
+QString askOpenPath(QWidget* parent, const QString& caption, const QString& filters);
+
+/// Asks where and how to print, on `printer`; false when the user cancels.
+bool askPrinter(QWidget* parent, QPrinter& printer);
 
 /// Asks for a file to write. `filters` as for QFileDialog ("PNG picture (*.png);;..."); a name
 /// typed without any extension gets the one of the filter chosen. Empty when cancelled.

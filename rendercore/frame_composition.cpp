@@ -88,19 +88,17 @@ void composeStaticLayers(DrawingSurface& surface, const SceneState& scene,
     }
 }
 
-// The five arcs and the joint rings of the frame's pose.
-void composeMovingLayers(DrawingSurface& surface, SceneState& scene, const PaintSchedule& paint,
-                         const FramePalette& palette)
+// The five arcs and the joint rings of a pose with these joints.
+void composeLinkage(DrawingSurface& surface, const SceneState& scene, const FramePalette& palette,
+                    const SphereVector& A1, const SphereVector& B1, const SphereVector& P)
 {
     const Projection projection = scaledProjection(surface, scene, palette);
     const LinkageModel& stored = scene.model;
-
-    const LinkagePose pose = paintedPose(paint, scene.schedule);
     const RotatedPoint a0 = rotateToView(scene.view, stored.A0);
     const RotatedPoint b0 = rotateToView(scene.view, stored.B0);
-    const RotatedPoint a1 = rotateToView(scene.view, pose.A1);
-    const RotatedPoint b1 = rotateToView(scene.view, pose.B1);
-    const RotatedPoint p = rotateToView(scene.view, pose.P);
+    const RotatedPoint a1 = rotateToView(scene.view, A1);
+    const RotatedPoint b1 = rotateToView(scene.view, B1);
+    const RotatedPoint p = rotateToView(scene.view, P);
 
     // Link arcs stop one joint gap short of both joints; the coupler-point arcs run up to P.
     // Lengths are read from the dimensions as held now; cosines and sines from the model.
@@ -126,8 +124,16 @@ void composeMovingLayers(DrawingSurface& surface, SceneState& scene, const Paint
     drawRing(surface, projection, b0, cos1, sin1);
     drawRing(surface, projection, b0, cos2, sin2);
     drawRing(surface, projection, b1, stored.cosJointGap, stored.sinJointGap);
+}
 
+// The five arcs and the joint rings of the frame's pose.
+void composeMovingLayers(DrawingSurface& surface, SceneState& scene, const PaintSchedule& paint,
+                         const FramePalette& palette)
+{
+    const LinkagePose pose = paintedPose(paint, scene.schedule);
+    composeLinkage(surface, scene, palette, pose.A1, pose.B1, pose.P);
     if (palette.rotationAxis) {
+        const Projection projection = scaledProjection(surface, scene, palette);
         drawPoleAndVelocity(surface, projection, scene.view, paint.model, pose, palette.axisPens,
                             pictureScale(palette));
     }
@@ -197,6 +203,14 @@ void composeFrame(DrawingSurface& surface, SceneState& scene, const FramePalette
     const PaintSchedule paint = beginFrame(scene);
     composeStaticLayers(surface, scene, paint, palette);
     composeMovingLayers(surface, scene, paint, palette);
+}
+
+void composePose(DrawingSurface& surface, SceneState& scene, const SphereVector& A1,
+                 const SphereVector& B1, const SphereVector& P, const FramePalette& palette)
+{
+    const PaintSchedule paint = beginFrame(scene);
+    composeStaticLayers(surface, scene, paint, palette);
+    composeLinkage(surface, scene, palette, A1, B1, P);
 }
 
 FrameRenderer::FrameRenderer(int width, int height, PixelOrder order)

@@ -63,6 +63,12 @@ SceneState newScene(const LinkageDimensions& dims, int canvasWidth);
 void composeFrame(DrawingSurface& surface, SceneState& scene,
                   const FramePalette& palette = FramePalette());
 
+/// The same picture with the linkage in the pose of these joints instead of the frame's (the
+/// rotation axis is not drawn): a position worked out at an input angle of its own.
+void composePose(DrawingSurface& surface, SceneState& scene, const SphereVector& A1,
+                 const SphereVector& B1, const SphereVector& P,
+                 const FramePalette& palette = FramePalette());
+
 /// Frames of one picture size, drawn fast: the layers that change only with the linkage, the
 /// view, the palette or the picture's size (label, outline, reference circles, coupler curve)
 /// are drawn once per change; each frame then draws only the linkage's arcs and rings over

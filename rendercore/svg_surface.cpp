@@ -2,6 +2,7 @@
 #include "svg_surface.h"
 
 #include "label_face.h"
+#include "significant_text.h"
 
 #include <algorithm>
 #include <charconv>
@@ -44,32 +45,6 @@ std::string hexColour(Rgb colour)
     char text[8];
     std::snprintf(text, sizeof text, "#%02x%02x%02x", colour.r, colour.g, colour.b);
     return text;
-}
-
-// Text for an attribute or element: markup characters escaped.
-std::string escaped(std::string_view text)
-{
-    std::string out;
-    for (const char c : text) {
-        switch (c) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        case '"':
-            out += "&quot;";
-            break;
-        default:
-            out += c;
-            break;
-        }
-    }
-    return out;
 }
 
 } // namespace
@@ -175,7 +150,8 @@ void SvgSurface::textOut(int x, int y, std::string_view text)
     const long long cellWidth = std::max(1, face.textWidth(text));
     // The opaque cell, then each row's runs of inked pixels as little rectangles, clipped to the
     // cell as the raster clips them.
-    m_body += "<g role=\"img\" aria-label=\"" + escaped(text) + "\">\n<rect fill=\"#ffffff\" x=\"";
+    m_body +=
+        "<g role=\"img\" aria-label=\"" + markupEscaped(text) + "\">\n<rect fill=\"#ffffff\" x=\"";
     appendNumber(m_body, static_cast<long long>(x));
     m_body += "\" y=\"";
     appendNumber(m_body, static_cast<long long>(y));
@@ -232,22 +208,43 @@ std::string SvgSurface::elements()
     return m_body;
 }
 
-std::string frameSvgDocument(SceneState& scene, const FramePalette& palette)
+namespace {
+
+// A whole document around the drawing steps `compose` writes on a 480 x 480 surface.
+template <typename Compose>
+std::string svgDocument(const SceneState& scene, const FramePalette& palette, Compose compose)
 {
     constexpr int size = 480;
     FramePalette vectors = palette;
     vectors.scale = 1; // vectors have no device pixels
     SvgSurface surface(size, size);
-    composeFrame(surface, scene, vectors);
+    compose(surface, vectors);
     std::string document =
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
         "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"480\" "
         "height=\"480\" viewBox=\"0 0 480 480\">\n<title>cyclar</title>\n<desc>";
-    document += escaped(classificationLabel(scene.model));
+    document += markupEscaped(classificationLabel(scene.model));
     document += "</desc>\n<rect fill=\"#ffffff\" x=\"0\" y=\"0\" width=\"480\" height=\"480\"/>\n";
     document += surface.elements();
     document += "</svg>\n";
     return document;
+}
+
+} // namespace
+
+std::string frameSvgDocument(SceneState& scene, const FramePalette& palette)
+{
+    return svgDocument(scene, palette, [&scene](SvgSurface& surface, const FramePalette& vectors) {
+        composeFrame(surface, scene, vectors);
+    });
+}
+
+std::string poseSvgDocument(SceneState& scene, const SphereVector& A1, const SphereVector& B1,
+                            const SphereVector& P, const FramePalette& palette)
+{
+    return svgDocument(scene, palette, [&](SvgSurface& surface, const FramePalette& vectors) {
+        composePose(surface, scene, A1, B1, P, vectors);
+    });
 }
 
 } // namespace cyclar

@@ -56,4 +56,8 @@ private:
 /// schedule what every paint records.
 std::string frameSvgDocument(SceneState& scene, const FramePalette& palette = FramePalette());
 
+/// The same document with the linkage in the pose of these joints (see composePose).
+std::string poseSvgDocument(SceneState& scene, const SphereVector& A1, const SphereVector& B1,
+                            const SphereVector& P, const FramePalette& palette = FramePalette());
+
 } // namespace cyclar

@@ -20,7 +20,7 @@ artifacts=$PWD/build/fuzz/artifacts
 mkdir -p "$artifacts"
 
 status=0
-for name in number_field frame export_args linkage_file task_file design_tables; do
+for name in number_field frame export_args linkage_file task_file exercise_file design_tables; do
   corpus=$(mktemp -d)
   cp fuzz/corpus/$name/* "$corpus"/
   log=build/fuzz/$name.log

@@ -41,6 +41,10 @@ if ! grep -q "application/x-cyclar-task:\*\.cyclar-task" "$mime/globs"; then
   echo "the MIME type application/x-cyclar-task does not register its *.cyclar-task glob"
   status=1
 fi
+if ! grep -q "application/x-cyclar-exercise:\*\.cyclar-exercise" "$mime/globs"; then
+  echo "the MIME type application/x-cyclar-exercise does not register its *.cyclar-exercise glob"
+  status=1
+fi
 rm -rf "$mime"
 [[ $status == 0 ]] && echo "package checks passed"
 exit $status

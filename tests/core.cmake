@@ -25,3 +25,11 @@ cyclar_add_test(tst_design_map SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_design_map.
 # candidate where the task's points project.
 cyclar_add_test(tst_design_view SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_design_view.cpp
                 LIBS cyclar_design_view)
+
+# The working: worked examples against values derived by hand, random positions against a
+# derivation of the test's own, special positions in words and never NaN, the written forms.
+cyclar_add_test(tst_working SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_working.cpp LIBS cyclar_explain)
+# Exercises: bad exercise and answer files refused with their sentences, round trips, keys marked
+# correct and moved answers not, questions without an answer, exercises made from a seed.
+cyclar_add_test(tst_exercise SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_exercise.cpp
+                LIBS cyclar_explain cyclar_files)

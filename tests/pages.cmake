@@ -28,3 +28,11 @@ target_compile_definitions(tst_design_window PRIVATE
                            CYCLAR_EXPORT_PATH="$<TARGET_FILE:cyclar-export>"
                            CYCLAR_DESIGN_TASKS="${CMAKE_CURRENT_LIST_DIR}/data/design_tasks")
 add_dependencies(tst_design_window cyclar-export)
+
+# The working and Exercise windows: F4 and the picture's menu, the working following the frame or
+# held, word for word cyclar-export explain's; copy, Save as HTML, print on A4 and Letter; an
+# exercise checked, its values shown only where the file allows; bad exercise files refused; the
+# text and the handout those the browser's panel gets from its module's functions.
+cyclar_add_test(tst_working_window SOURCES tst_working_window.cpp
+                LIBS cyclar_pages cyclar_export_lib cyclar_web_shared cyclar_web_desk Qt6::Widgets
+                     Qt6::PrintSupport)

@@ -466,9 +466,10 @@ void TestPageFiles::pictureMenu()
                       : action->text() + QLatin1Char('|') + action->shortcut().toString());
     }
     QCOMPARE(items,
-             (QStringList{"Analysis…|F2", "Design…|F3", "Show rotation axis|", "Other circuit|",
-                          "Turn the input evenly|", "-", "Save linkage…|Ctrl+S",
-                          "Open linkage…|Ctrl+O", "Export picture…|", "Export animation…|"}));
+             (QStringList{"Analysis…|F2", "Design…|F3", "Show the working…|F4",
+                          "Show rotation axis|", "Other circuit|", "Turn the input evenly|", "-",
+                          "Save linkage…|Ctrl+S", "Open linkage…|Ctrl+O", "Export picture…|",
+                          "Export animation…|", "-", "Open exercise…|"}));
     // The shortcuts belong to the page, so they work without the menu.
     QVERIFY(page->actions().contains(page->saveLinkageAction));
     QVERIFY(page->actions().contains(page->openLinkageAction));

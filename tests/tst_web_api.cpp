@@ -1,6 +1,9 @@
 // Tests of the browser's C interface, called natively as the page calls it through the module.
 #include "api_support.h"
 
+#include "exercise.h"
+#include "working_text.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -48,6 +51,7 @@ private slots:
     void designsATask();
     void designPanelTextsMapAndSpacing();
     void refusesWhatIsNotThere();
+    void workingAndExercises();
 };
 
 // The table declares each function once; taking every address makes a row without its
@@ -87,6 +91,10 @@ void TestWebApi::sceneRunsAWholeCycle()
                  qPrintable(QString::number(cyclar_scene_frame_index(scene))));
         QVERIFY(markers[12] >= 0);
         QVERIFY(markers[0] >= 46 && markers[0] <= 426 && markers[3] >= 46 && markers[3] <= 282);
+        // The pose the working follows is the one the markers mark, on a branch it names.
+        const double* input = cyclar_scene_input(scene);
+        QCOMPARE(input[0], markers[8]);
+        QVERIFY(input[1] == 1 || input[1] == 2);
         cyclar_scene_advance(scene);
     }
     QCOMPARE(cyclar_scene_frame_index(scene), 1);
@@ -337,6 +345,53 @@ void TestWebApi::refusesWhatIsNotThere()
         QVERIFY2(!layout["controls"].toArray().isEmpty(), page);
     }
     QVERIFY(parsed(cyclar_page_layout(nullptr)).isObject());
+}
+
+// The working panel's text and handout are the core's; an exercise is read, held, checked from
+// the typed lines, and its key shown only where the file allows.
+void TestWebApi::workingAndExercises()
+{
+    using namespace cyclar;
+    const LinkageDimensions dims{160, 105, 120, 100, 45, -35};
+    QCOMPARE(QByteArray(cyclar_working(160, 105, 120, 100, 45, -35, 90, 1, 0)),
+             QByteArray::fromStdString(workingText(explainLinkage(dims, 90, 1))));
+    QVERIFY(
+        parsed(cyclar_working(160, 105, 120, 100, 45, -35, 90, 1, 2)).object().contains("steps"));
+    QVERIFY(QByteArray(cyclar_working_html(160, 105, 120, 100, 45, -35, 90, 1, -18, -18))
+                .startsWith("<!DOCTYPE html>"));
+    // Whatever the page hands over, the working is words and numbers, never a NaN.
+    for (const double x : {notANumber, infinite, 1e308}) {
+        const QByteArray text(cyclar_working(x, 105, 120, 100, 45, -35, x, 7, 0));
+        QVERIFY(!text.isEmpty());
+        QVERIFY2(!text.toLower().contains("nan") && !text.contains("inf"), text.constData());
+        QVERIFY(parsed(cyclar_working(160, x, 120, 100, 45, -35, x, 0, 2)).isObject());
+        QVERIFY(QByteArray(cyclar_working_html(160, 105, x, 100, 45, -35, 30, 2, x, x))
+                    .endsWith("</html>\n"));
+    }
+
+    ExerciseFile exercise = makeExercises({3, 1, "crank-rocker", {}}).front().exercise;
+    const QJsonObject read = parsed(cyclar_read_exercise_file(toFileBuffer(
+                                        QByteArray::fromStdString(exerciseFileText(exercise)))))
+                                 .object();
+    QCOMPARE(read["questions"].toArray().size(), qsizetype(exercise.questions.size()));
+    QCOMPARE(read["questions"].toArray()[0].toObject()["text"].toString(),
+             QString::fromStdString(questionText(exercise.questions[0])));
+    QByteArray typed;
+    for (const ExerciseQuestion& q : exercise.questions) {
+        typed += QByteArray::fromStdString(keyText(exerciseKey(exercise, q))) + '\n';
+    }
+    const QJsonObject marks = parsed(cyclar_exercise_check(typed.constData())).object();
+    QCOMPARE(marks["score"].toInt(), marks["of"].toInt());
+    QCOMPARE(parsed(cyclar_exercise_key()).object()["answers"].toArray().size(),
+             qsizetype(exercise.questions.size()));
+    // Forbidden: no key; and a file the reader refuses is said, the last exercise kept.
+    exercise.showWorking = false;
+    cyclar_read_exercise_file(toFileBuffer(QByteArray::fromStdString(exerciseFileText(exercise))));
+    QVERIFY(parsed(cyclar_exercise_key()).object()["answers"].toArray().isEmpty());
+    const QJsonObject bad =
+        parsed(cyclar_read_exercise_file(toFileBuffer("{\"format\": \"cyclar-exercise\"}")))
+            .object();
+    QVERIFY(bad["problem"].toString().contains("version"));
 }
 
 QTEST_APPLESS_MAIN(TestWebApi)

@@ -89,6 +89,33 @@ for writer in "${writers[@]}"; do
   done
 done
 
+# exercise writes several files into a folder: each must survive a fault whole, and the run
+# stops at the first that cannot be written.
+for point in "${points[@]}"; do
+  for code in 28 5; do
+    checks=$((checks + 1))
+    case=exercise/${point##*/}/$code
+    dir=$work/exercise-${point##*/}-$code
+    mkdir -p "$dir/class"
+    for name in exercise-01.cyclar-exercise answers.csv; do
+      printf 'an earlier file, which must survive\n' >"$dir/class/$name"
+    done
+    fiu-run -x -f "" -c "enable name=$point,failinfo=$code" \
+      "$export_tool" exercise --seed 1 --count 1 -o "$dir/class" >"$dir/out" 2>"$dir/err"
+    status=$?
+    [[ $status -eq 2 ]] || fail "$case: exit $status, not 2"
+    [[ $(wc -l <"$dir/err") -eq 1 ]] || fail "$case: stderr is not one line: $(cat "$dir/err")"
+    grep -qF "${reasons[$code]}" "$dir/err" || fail "$case: no '${reasons[$code]}' in: $(cat "$dir/err")"
+    for name in exercise-01.cyclar-exercise answers.csv; do
+      grep -qx 'an earlier file, which must survive' "$dir/class/$name" \
+        || fail "$case: $name changed"
+    done
+    left=$(cd "$dir/class" && ls -A | grep -v -x -e exercise-01.cyclar-exercise -e answers.csv)
+    [[ -z $left ]] || fail "$case: left behind: $left"
+    tally
+  done
+done
+
 # The program's menu items: Save linkage, Export picture (PNG, SVG), Export animation.
 for point in "${points[@]}"; do
   for code in 28 5; do

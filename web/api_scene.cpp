@@ -2,9 +2,11 @@
 // pixels.
 #include "api_support.h"
 
+#include "linkage_analysis.h"
 #include "motion_schedule.h"
 
 #include <algorithm>
+#include <array>
 
 using namespace cyclar;
 
@@ -109,6 +111,18 @@ int cyclar_scene_even_input(const WebScene* s)
 const char* cyclar_scene_label(const WebScene* s)
 {
     return classificationLabel(s->scene.model);
+}
+
+/// The input angle and the branch of the pose the scene's next compose draws (branch 0 where
+/// it is folded flat, NaN where the linkage does not move): what the working follows. Two
+/// doubles, valid until the next call.
+const double* cyclar_scene_input(const WebScene* s)
+{
+    static std::array<double, 2> held{};
+    const PoseAngles angles =
+        shownPoseAngles(s->scene.model, s->scene.animationCopy, s->scene.schedule);
+    held = {angles.theta, static_cast<double>(angles.branch)};
+    return held.data();
 }
 
 int cyclar_tick_interval(int speedPosition)

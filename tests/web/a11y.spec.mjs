@@ -100,13 +100,15 @@ test('the keyboard: a 2 px focus ring, the menu on the arrow keys', async ({ pag
     await page.keyboard.press('ArrowDown');
     expect(await focused()).toBe('Design…F3');
     await page.keyboard.press('ArrowDown');
+    expect(await focused()).toBe('Show the working…F4');
+    await page.keyboard.press('ArrowDown');
     expect(await focused()).toBe('Show rotation axis');
     // Other circuit is greyed out for the defaults, which have one circuit: the keys pass it.
     await page.keyboard.press('ArrowDown');
     expect(await focused()).toBe('Turn the input evenly');
     await page.keyboard.press('ArrowDown');
     expect(await focused()).toBe('Open linkage…Ctrl+O');
-    for (let i = 0; i < 5; ++i) await page.keyboard.press('ArrowUp');
+    for (let i = 0; i < 6; ++i) await page.keyboard.press('ArrowUp');
     expect(await focused()).toBe('Help');
     await page.keyboard.press('Home');
     expect(await focused()).toBe('Analysis…F2');

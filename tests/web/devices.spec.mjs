@@ -72,8 +72,9 @@ test('the desk\'s Menu button and a long press on the picture open the picture\'
     await press(menuButton);
     const menu = page.getByRole('menu');
     await expect(menu.getByRole('menuitem')).toHaveText([
-        'Analysis…F2', 'Design…F3', 'Open linkage…Ctrl+O', 'Save linkage…Ctrl+S', 'Copy linkCtrl+Shift+L',
-        'Export picture…', 'Export picture as SVG…', 'Export animation…', 'Help',
+        'Analysis…F2', 'Design…F3', 'Show the working…F4', 'Open linkage…Ctrl+O', 'Save linkage…Ctrl+S',
+        'Copy linkCtrl+Shift+L', 'Export picture…', 'Export picture as SVG…', 'Export animation…', 'Open exercise…',
+        'Help',
     ]);
     expect((await screenBox(page, menu)).inside).toBe(true);
     const items = await menu.getByRole('menuitem').count();

@@ -32,8 +32,10 @@ const pageBudget = 300 * 1024;
 const siteBudget = 600 * 1024;
 // What opening the Design panel the first time may fetch: its own code and the desk's core.
 const designFiles = ['/js/design.js', '/js/desk_core.js', '/cyclar-desk.js', '/cyclar-desk-api.js', '/cyclar-desk.wasm'];
+// What the working panel's first opening adds once the desk's core is in: its own code.
+const workingFiles = ['/js/working.js'];
 
-test('the page comes in 300 kB and the whole site in 600 kB, compressed; the Design panel fetches only its own files; the first picture\'s time', async ({ browser }) => {
+test('the page comes in 300 kB and the whole site in 600 kB, compressed; the Design and working panels fetch only their own files; the first picture\'s time', async ({ browser }) => {
     // The page's own downloads, as a first visit makes them, the worker's copy aside.
     const context = await browser.newContext({ serviceWorkers: 'block' });
     const page = await context.newPage();
@@ -58,7 +60,7 @@ test('the page comes in 300 kB and the whole site in 600 kB, compressed; the Des
     await page.waitForLoadState('networkidle');
     console.log(`web: the pages downloaded ${sent.files.length} files, ${sent.bytes} bytes as sent:\n  ${sent.files.join('\n  ')}`);
     expect(sent.bytes).toBeLessThanOrEqual(pageBudget);
-    expect(sent.files.filter((file) => designFiles.some((own) => file.startsWith(`${own} `)))).toEqual([]);
+    expect(sent.files.filter((file) => [...designFiles, ...workingFiles].some((own) => file.startsWith(`${own} `)))).toEqual([]);
 
     // The Design panel's first opening: its own files, nothing else.
     const pages = sent.files.length;
@@ -69,6 +71,15 @@ test('the page comes in 300 kB and the whole site in 600 kB, compressed; the Des
     const panel = sent.files.slice(pages);
     console.log(`web: the Design panel's first opening downloaded ${panel.length} files, ${sent.bytes - beforePanel} bytes as sent:\n  ${panel.join('\n  ')}`);
     expect(panel.map((file) => file.split(' ')[0]).sort()).toEqual([...designFiles].sort());
+
+    // The working panel's first opening, the desk's core already in: its own code alone.
+    const beforeWorking = sent.files.length;
+    await page.keyboard.press('F4');
+    await page.getByRole('dialog', { name: 'The working', exact: true }).getByRole('region').waitFor();
+    await page.waitForLoadState('networkidle');
+    const working = sent.files.slice(beforeWorking);
+    console.log(`web: the working panel's first opening downloaded ${working.join(', ')}`);
+    expect(working.map((file) => file.split(' ')[0])).toEqual(workingFiles);
 
     // Every file of the build once, as the service worker keeps them on the first visit.
     const all = await page.evaluate(async () => {

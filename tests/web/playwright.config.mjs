@@ -9,7 +9,7 @@ const port = Number(process.env.CYCLAR_WEB_PORT ?? 8099);
 
 // The screens the pages must fit; the specs about fit, touch and accessibility run on each, the
 // rest on the desktop only.
-const everyScreen = ['devices.spec.mjs', 'a11y.spec.mjs', 'design.spec.mjs'];
+const everyScreen = ['devices.spec.mjs', 'a11y.spec.mjs', 'design.spec.mjs', 'working.spec.mjs'];
 
 export default defineConfig({
     testDir: '.',

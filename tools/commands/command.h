@@ -35,7 +35,10 @@ enum class CommandOption {
     scale,
     rates,
     rotationAxis,
-    output
+    output,
+    input,
+    branch,
+    format
 };
 
 struct OptionUse {
@@ -59,6 +62,10 @@ struct ExportOptions {
     QCommandLineOption rotationAxis{QStringLiteral("rotation-axis")}; // a switch: the overlay
     QCommandLineOption output{QStringList{QStringLiteral("o"), QStringLiteral("output")}, QString(),
                               QStringLiteral("FILE")};
+    QCommandLineOption input{QStringLiteral("input"), QString(), QStringLiteral("THETA")};
+    QCommandLineOption branch{QStringLiteral("branch"), QString(), QStringLiteral("1|2")};
+    QCommandLineOption format{QStringLiteral("format"), QString(),
+                              QStringLiteral("text|markdown|html|json")};
     QCommandLineOption help{QStringList{QStringLiteral("h"), QStringLiteral("help")}};
 
     const QCommandLineOption& operator[](CommandOption option) const;

@@ -40,6 +40,12 @@ const QCommandLineOption& ExportOptions::operator[](CommandOption option) const
         return rates;
     case CommandOption::rotationAxis:
         return rotationAxis;
+    case CommandOption::input:
+        return input;
+    case CommandOption::branch:
+        return branch;
+    case CommandOption::format:
+        return format;
     case CommandOption::output:
         break;
     }

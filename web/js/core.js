@@ -90,6 +90,14 @@ class Scene {
         };
     }
 
+    // The input angle and branch of the pose the next compose draws (branch 0 where it is folded
+    // flat; theta NaN where the linkage does not move).
+    get input() {
+        const at = this.api.sceneInput(this.handle) / Float64Array.BYTES_PER_ELEMENT;
+        const held = this.core.module.HEAPF64;
+        return { theta: held[at], branch: held[at + 1] };
+    }
+
     // Whether the picture (and its exports) also draw the coupler's rotation axis.
     setRotationAxis(shown) {
         this.rotationAxis = Boolean(shown);

@@ -1,9 +1,12 @@
-// The desk's WebAssembly core: the design of linkages and task files, behind the desk module's
-// functions. It is loaded the first time a tool panel asks for it, and runs in the page or in a
+// The desk's WebAssembly core: the design of linkages and task files, the working and the
+// exercises, behind the desk module's functions. It is loaded the first time a tool panel asks for it, and runs in the page or in a
 // worker alike.
 import createCyclarDesk from '../cyclar-desk.js';
 import { bindApi } from '../cyclar-desk-api.js';
 import { ModuleMemory, clampScale } from './module_memory.js';
+
+const dimensionArgs = (d) => [d.a, d.b, d.c, d.f, d.h, d.k];
+const workingFormats = { text: 0, markdown: 1, json: 2 };
 
 export class DeskCore extends ModuleMemory {
     constructor(module) {
@@ -76,6 +79,43 @@ export class DeskCore extends ModuleMemory {
         const k = clampScale(scale);
         const side = Math.min(1024, Math.max(64, Math.round(size))) * k;
         return this.imageAt(this.api.designView(i ?? -1, step, turn, tilt, side / k, k), side, side);
+    }
+
+    // The working of a linkage at theta on a branch, as cyclar-export explain prints it: 'text',
+    // 'markdown' or 'json' (parsed).
+    working(dims, theta, branch, format = 'text') {
+        const text = this.api.working(...dimensionArgs(dims), theta, branch, workingFormats[format]);
+        return format === 'json' ? JSON.parse(text) : text;
+    }
+
+    // The working as the HTML handout, its picture in the view turned and tilted so.
+    workingHtml(dims, theta, branch, turn, tilt) {
+        return this.api.workingHtml(...dimensionArgs(dims), theta, branch, turn, tilt);
+    }
+
+    // The most of an exercise file worth reading, as for task files.
+    exerciseFileReadLimit() {
+        return this.api.exerciseFileMaxBytes() + 1;
+    }
+
+    // Reads an exercise file with the core's one reader, which then holds it for the checks:
+    // { exercise } with { title, dims, showWorking, questions: [{ id, kind, text, input, branch }] },
+    // or { problem }, the sentence cyclar-export gives after the file's name.
+    parseExerciseFile(bytes) {
+        const result = JSON.parse(this.api.readExerciseFile(this.toFileBuffer(bytes)));
+        return result.problem !== undefined ? { problem: result.problem } : { exercise: result };
+    }
+
+    // The marks of the answers typed, in the questions' order: { results: [{ id, correct, hint }],
+    // score, of }, as cyclar-export check prints them.
+    checkExercise(typed) {
+        return JSON.parse(this.api.exerciseCheck(typed.map((text) => text.replace(/[\r\n\0]/g, ' ')).join('\n')));
+    }
+
+    // The held exercise's right values as a student reads them: { answers: [{ id, text }] },
+    // none when the file forbids the working.
+    exerciseKey() {
+        return JSON.parse(this.api.exerciseKey());
     }
 
     // What the last design found, as the line over the list says it.

@@ -1,4 +1,4 @@
-// Linkage files (.cyclar) and task files (.cyclar-task) in the browser: chosen, read and offered
+// Linkage files (.cyclar), task files (.cyclar-task) and exercises (.cyclar-exercise) in the browser: chosen, read and offered
 // as downloads. What a file holds, and every reason a bad one is refused, come from the core's
 // one reader and writer (files/linkage_file.cpp, files/task_file.cpp), the same as the
 // desktop's and cyclar-export's.
@@ -24,6 +24,7 @@ export function downloadFile(name, text) {
 // The picker's choice of files for linkages and for tasks.
 export const linkageFiles = '.cyclar,application/x-cyclar-linkage,application/json';
 export const taskFiles = '.cyclar-task,application/x-cyclar-task,application/json';
+export const exerciseFiles = '.cyclar-exercise,application/x-cyclar-exercise,application/json';
 
 // Asks for a file with the browser's picker; resolves to the File, or null when none is chosen.
 export function chooseFile(accept = linkageFiles) {
@@ -54,6 +55,11 @@ export function readLinkageFile(core, file) {
 // The same for a task file (.cyclar-task): { task } or { problem }.
 export function readTaskFile(core, file) {
     return readChosenFile(file, core.taskFileReadLimit(), (bytes) => core.parseTaskFile(bytes));
+}
+
+// The same for an exercise file (.cyclar-exercise): { exercise } or { problem }.
+export function readExerciseFile(core, file) {
+    return readChosenFile(file, core.exerciseFileReadLimit(), (bytes) => core.parseExerciseFile(bytes));
 }
 
 async function readChosenFile(file, limit, parse) {

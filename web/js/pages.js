@@ -4,7 +4,7 @@ import { AnalysisPanel } from './analysis.js';
 import { devicePictureScale } from './core.js';
 import { ClipPlayer } from './clip.js';
 import { exportAnimation, exportPicture } from './exports.js';
-import { chooseFile, downloadFile, readLinkageFile } from './files.js';
+import { chooseFile, downloadFile, exerciseFiles, readExerciseFile, readLinkageFile } from './files.js';
 import { DialogWindow, Layout, TemplateFont, messageBox, onLongPress, popupMenu, toast } from './windows.js';
 import { shareLink } from './share.js';
 
@@ -398,6 +398,9 @@ export class AnimationPage extends Page {
         this.analysis = null;
         this.design = null;
         this.designOpening = null;
+        this.working = null;
+        this.workingOpening = null;
+        this.exercise = null;
     }
 
     // The model's dimensions: those the scene was last built with, which the picture shows;
@@ -424,12 +427,20 @@ export class AnimationPage extends Page {
             this.design.end();
             return true;
         }
+        for (const panel of ['working', 'exercise']) {
+            if (event.key === 'Escape' && this[panel]) {
+                this[panel].end();
+                return true;
+            }
+        }
         if ((event.ctrlKey || event.metaKey) && event.shiftKey && event.key.toLowerCase() === 'l') {
             this.copyLink();
         } else if (event.key === 'F2' && !event.ctrlKey && !event.metaKey && !event.altKey && !event.shiftKey) {
             this.OnAnalysis();
         } else if (event.key === 'F3' && !event.ctrlKey && !event.metaKey && !event.altKey && !event.shiftKey) {
             this.OnDesign();
+        } else if (event.key === 'F4' && !event.ctrlKey && !event.metaKey && !event.altKey && !event.shiftKey) {
+            this.OnWorking();
         } else if (commandKey(event, 's')) {
             this.saveLinkage();
         } else if (commandKey(event, 'o')) {
@@ -467,6 +478,7 @@ export class AnimationPage extends Page {
         const label = this.scene.label;
         if (this.labelText.textContent !== label) this.labelText.textContent = label;
         this.analysis?.follow();
+        this.working?.follow();
     }
 
     // Opens the Analysis panel beside the page, or brings the open one forward.
@@ -485,33 +497,112 @@ export class AnimationPage extends Page {
         this.analysis.raise();
     }
 
-    // Opens the Design panel beside the page, or brings the open one forward. Its code and the
-    // desk's core come the first time a page opens it; a load that fails is said, and tried
-    // again at the next opening.
-    OnDesign() {
+    // Opens a tool panel (`key`: 'design', 'working') beside the page, or brings the open one
+    // forward. Its code and the desk's core come the first time a page opens it (`load`); a load
+    // that fails is said, and tried again at the next opening. `build` makes the panel from what
+    // was loaded, or gives null when it is not to open after all.
+    openToolPanel(key, name, load, build) {
         if (this.ended) return Promise.resolve();
-        if (this.design) {
-            this.design.raise();
+        if (this[key]) {
+            this[key].raise();
             return Promise.resolve();
         }
-        this.designOpening ??= Promise.all([import('./design.js'), import('./desk_core.js').then((desk) => desk.loadDesk())])
-            .then(([{ DesignPanel }, desk]) => {
-                if (this.ended || this.design) return;
-                const panel = new DesignPanel(this, desk);
+        const opening = `${key}Opening`;
+        this[opening] ??= load()
+            .then((parts) => {
+                if (this.ended || this[key]) return;
+                const panel = build(parts);
+                if (!panel) return;
                 panel.onEnded = () => {
-                    if (this.design === panel) this.design = null;
+                    if (this[key] === panel) this[key] = null;
                 };
-                this.design = panel;
+                this[key] = panel;
                 panel.open();
                 panel.raise();
             })
-            .catch((error) => {
-                if (!this.ended) messageBox(this.desk, `The Design panel could not be loaded (${error.message ?? error}). Check the connection and try again.`, this);
-            })
+            .catch((error) => this.cannotLoad(name, error))
             .finally(() => {
-                this.designOpening = null;
+                this[opening] = null;
             });
-        return this.designOpening;
+        return this[opening];
+    }
+
+    // A load that failed, said over the page.
+    cannotLoad(name, error) {
+        if (!this.ended) messageBox(this.desk, `The ${name} could not be loaded (${error.message ?? error}). Check the connection and try again.`, this);
+    }
+
+    // The desk's core, with a panel's code.
+    withDesk(code) {
+        return Promise.all([code, import('./desk_core.js').then((desk) => desk.loadDesk())]);
+    }
+
+    // Opens the Design panel beside the page, or brings the open one forward.
+    OnDesign() {
+        return this.openToolPanel('design', 'Design panel', () => this.withDesk(import('./design.js')), ([{ DesignPanel }, desk]) => new DesignPanel(this, desk));
+    }
+
+    // Whether an open exercise on this linkage forbids its working.
+    get workingForbidden() {
+        const open = this.exercise?.exercise;
+        if (!open || open.showWorking) return false;
+        return ['a', 'b', 'c', 'f', 'h', 'k'].every((key) => open.dims[key] === this.modelDims[key]);
+    }
+
+    // The working and exercise panels' code and the desk's core, fetched the first time either
+    // panel opens.
+    workingParts() {
+        return this.withDesk(import('./working.js'));
+    }
+
+    // Opens the working panel beside the page, following the frame, or brings the open one
+    // forward; while an exercise on this linkage forbids it, says so instead.
+    OnWorking() {
+        if (this.workingForbidden) {
+            toast('This exercise does not show the working.');
+            return Promise.resolve();
+        }
+        return this.openToolPanel('working', 'working panel', () => this.workingParts(), ([{ WorkingPanel }, desk]) => {
+            if (this.workingForbidden) return null;
+            const panel = new WorkingPanel(this, desk);
+            panel.follow();
+            return panel;
+        });
+    }
+
+    // Asks for an exercise file; its linkage goes on the page, as a linkage file's would, and its
+    // questions into the exercise panel beside it. A file that cannot be read, or that asks a
+    // question without an answer, gets a message naming it and changes nothing.
+    async openExercise() {
+        const chosen = await chooseFile(exerciseFiles);
+        if (!chosen || this.ended) return false;
+        let parts;
+        try {
+            parts = await this.workingParts();
+        } catch (error) {
+            this.cannotLoad('exercise panel', error);
+            return false;
+        }
+        const [{ ExercisePanel }, desk] = parts;
+        const { exercise, problem } = await readExerciseFile(desk, chosen);
+        if (this.ended) return false;
+        if (problem) {
+            await messageBox(this.desk, `${chosen.name} ${problem}.`, this);
+            this.restoreFocus();
+            return false;
+        }
+        // The desk now holds the new exercise: the old panel would be checked against it.
+        this.exercise?.end();
+        if (!(await this.takeLinkage({ dimensions: exercise.dims }))) return false;
+        const panel = new ExercisePanel(this, desk, exercise);
+        panel.onEnded = () => {
+            if (this.exercise === panel) this.exercise = null;
+        };
+        this.exercise = panel;
+        if (this.workingForbidden) this.working?.end();
+        panel.open();
+        panel.raise();
+        return true;
     }
 
     OnTimer() {
@@ -578,6 +669,8 @@ export class AnimationPage extends Page {
         this.KillTimer();
         this.analysis?.end();
         this.design?.end();
+        this.working?.end();
+        this.exercise?.end();
         this.app.rememberLinkage(this.app.state.animationCopy);
     }
 
@@ -586,6 +679,7 @@ export class AnimationPage extends Page {
         return [
             ['Analysis…', () => this.OnAnalysis(), 'F2'],
             ['Design…', () => this.OnDesign(), 'F3'],
+            ['Show the working…', () => this.OnWorking(), 'F4'],
             ['Show rotation axis', () => this.setRotationAxis(!this.scene.rotationAxis), '', this.scene.rotationAxis],
             [
                 'Other circuit',
@@ -603,6 +697,8 @@ export class AnimationPage extends Page {
             ['Export picture…', () => this.exportPicture()],
             ['Export picture as SVG…', () => this.exportPicture('svg')],
             ['Export animation…', () => this.exportAnimation()],
+            null,
+            ['Open exercise…', () => this.openExercise()],
             null,
             ['Help', () => this.OnShowHelp()],
         ];
@@ -683,6 +779,7 @@ export class AnimationPage extends Page {
         this.UpdateData(false);
         this.analysis?.showLinkage(this.modelDims);
         this.paint();
+        this.working?.refresh();
     }
 
     async copyLink() {
