@@ -105,7 +105,9 @@ std::optional<DesignTables> parseDesignTables(std::string_view bytes, std::strin
         || !readRows(json::member(*top, "pivots"), pivots)
         || !readFlag(json::member(*top, "pivotsGiven"), tables.pivotsGiven)
         || !readFlag(json::member(*top, "groundGiven"), tables.groundGiven)
-        || (ground && (!ground->is_string() || ground->size() > designTablesLongestCell))
+        || (ground
+            && (!ground->is_string()
+                || ground->get_ref<const std::string&>().size() > designTablesLongestCell))
         || !(pivots.empty() || pivots.size() == 2)) {
         error = "holds tables that are not lists of rows of text";
         return std::nullopt;

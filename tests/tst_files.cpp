@@ -861,6 +861,10 @@ void TestFiles::designTablesKeptAsTyped_data()
                                          << "holds tables that are not lists of rows of text";
     QTest::newRow("one pivot") << QByteArray(kept).replace(R"(, ["40", "0"])", "")
                                << "holds tables that are not lists of rows of text";
+    // The ground is one cell of text like any other, held to the same length.
+    QTest::newRow("a ground longer than a cell") << QByteArray(kept).replace(
+        R"("  4 0 ")", '"' + QByteArray(static_cast<qsizetype>(designTablesLongestCell) + 1, '1')
+                           + '"') << "holds tables that are not lists of rows of text";
     QTest::newRow("no kind") << QByteArray(kept).replace(R"("kind": "function",)", "")
                              << "has no \"kind\" \"motion\" or \"function\"";
     QTest::newRow("a task file") << QByteArray(R"({"format": "cyclar-task", "version": 1})")
