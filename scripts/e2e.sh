@@ -42,7 +42,7 @@ caption() {
 # Waits for a visible window with exactly this title; checks its caption and prints its id.
 window() {
   local id
-  for _ in $(seq 1 100); do
+  for _ in $(seq 1 600); do
     id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | tail -n 1 || true)
     if [[ -n $id ]]; then
       caption "$id" "$1"
@@ -54,7 +54,7 @@ window() {
   fail "no window \"$1\""
 }
 gone() {
-  for _ in $(seq 1 100); do
+  for _ in $(seq 1 600); do
     xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1 || return 0
     sleep 0.1
   done

@@ -45,9 +45,11 @@ export QT_QPA_PLATFORM=xcb
 pid=$!
 trap 'kill $pid 2>/dev/null' EXIT
 
+# Waits for a window to show, at most 60 s: the sanitized build on a busy machine may take many
+# seconds to start; the wait ends as soon as the window is there.
 window() {
   local id
-  for _ in $(seq 1 100); do
+  for _ in $(seq 1 600); do
     id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | tail -n 1)
     [[ -n $id ]] && { echo "$id"; return 0; }
     sleep 0.1
