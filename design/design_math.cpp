@@ -92,6 +92,24 @@ CubicCone cubicCone(const std::vector<Rotation>& moves, std::size_t j, std::size
     return cone;
 }
 
+PivotNormal pivotNormal(const std::vector<Rotation>& moves, const SphereVector& G)
+{
+    PivotNormal p;
+    for (const Rotation& D : moves) {
+        p.v.push_back(applied(transposed(D), G) - G);
+    }
+    for (std::size_t i = 0; i < p.v.size(); ++i) {
+        for (std::size_t j = i + 1; j < p.v.size(); ++j) {
+            const SphereVector w = cross(p.v[i], p.v[j]);
+            if (norm(w) > p.length) {
+                p.length = norm(w);
+                p.normal = w;
+            }
+        }
+    }
+    return p;
+}
+
 namespace {
 
 using Cubic = std::array<double, 4>;
@@ -300,22 +318,8 @@ bool polishDyad(const std::vector<Rotation>& moves, SphereVector& G, SphereVecto
 // The common perpendicular of the v_i = (D_i^T - I) G that are best conditioned.
 SphereVector roughMovingPivot(const std::vector<Rotation>& moves, const SphereVector& G)
 {
-    std::vector<SphereVector> v;
-    for (const Rotation& D : moves) {
-        v.push_back(applied(transposed(D), G) - G);
-    }
-    SphereVector best{0.0, 0.0, 1.0};
-    double bestNorm = 0.0;
-    for (std::size_t i = 0; i < v.size(); ++i) {
-        for (std::size_t j = i + 1; j < v.size(); ++j) {
-            const SphereVector w = cross(v[i], v[j]);
-            if (norm(w) > bestNorm) {
-                bestNorm = norm(w);
-                best = w;
-            }
-        }
-    }
-    return bestNorm > 0.0 ? (1.0 / bestNorm) * best : best;
+    const PivotNormal p = pivotNormal(moves, G);
+    return p.length > 0.0 ? (1.0 / p.length) * p.normal : SphereVector{0.0, 0.0, 1.0};
 }
 
 // The v_i span a plane (not a line): W is then fixed by them.

@@ -10,6 +10,16 @@
 
 namespace cyclar {
 
+/// The displacements v_i = (D_i^T - I) G of a point G on the body through the moves D_i, and
+/// their best-conditioned cross product: the common perpendicular of the v_i (unnormalised, with
+/// its length; zero when every pair is parallel).
+struct PivotNormal {
+    std::vector<SphereVector> v;
+    SphereVector normal{};
+    double length = 0.0;
+};
+PivotNormal pivotNormal(const std::vector<Rotation>& moves, const SphereVector& G);
+
 /// x minimising |A x - b| by Householder reflections; `solved` is false when A's columns are
 /// (numerically) dependent. `residual` is the root mean square of A x - b.
 struct LeastSquares {

@@ -503,23 +503,14 @@ void judgeCandidate(DesignCandidate& candidate, const LinkageAnalysis& analysis)
 std::optional<SphereVector> movingPivotFor(const std::vector<Rotation>& moves,
                                            const SphereVector& G)
 {
-    std::vector<SphereVector> v;
+    const PivotNormal p = pivotNormal(moves, G);
+    const std::vector<SphereVector>& v = p.v;
     double scale = 0.0;
-    for (const Rotation& D : moves) {
-        v.push_back(applied(transposed(D), G) - G);
-        scale = std::max(scale, norm(v.back()));
+    for (const SphereVector& vi : v) {
+        scale = std::max(scale, norm(vi));
     }
-    SphereVector best;
-    double bestNorm = 0.0;
-    for (std::size_t i = 0; i < v.size(); ++i) {
-        for (std::size_t j = i + 1; j < v.size(); ++j) {
-            const SphereVector w = cross(v[i], v[j]);
-            if (norm(w) > bestNorm) {
-                bestNorm = norm(w);
-                best = w;
-            }
-        }
-    }
+    const SphereVector& best = p.normal;
+    const double bestNorm = p.length;
     if (!(bestNorm > 1e-8 * scale * scale) || !(scale > 1e-12)) {
         return std::nullopt;
     }
